@@ -1,0 +1,30 @@
+# quelt_core_area(NAME SOURCES ... [DEPS ...]): one static library per core area, so that an
+# area can be built and tested alone. Everything in src/ is included from the src/ root.
+function(quelt_core_area name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(quelt_core_${name} STATIC ${A_SOURCES})
+  target_include_directories(quelt_core_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(quelt_core_${name} PUBLIC ${A_DEPS} Threads::Threads)
+  set_target_properties(quelt_core_${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  target_compile_definitions(quelt_core_${name} PRIVATE
+    QUELT_SOURCE_DATA_DIR="${QUELT_SOURCE_DATA_DIR}"
+    QUELT_BUILD_DATA_DIR="${QUELT_BUILD_DATA_DIR}"
+    QUELT_INSTALL_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/quelt")
+endfunction()
+
+# quelt_gtest(NAME SOURCES ... LIBS ...): one GoogleTest executable, registered with CTest.
+function(quelt_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(GTest REQUIRED)
+  add_executable(${name} ${T_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    QUELT_TEST_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
+    QUELT_CLI_PATH="$<TARGET_FILE:quelt-cli>"
+    QUELT_SOURCE_DATA_DIR="${QUELT_SOURCE_DATA_DIR}"
+    QUELT_BUILD_DATA_DIR="${QUELT_BUILD_DATA_DIR}")
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0")
+endfunction()

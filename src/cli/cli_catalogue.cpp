@@ -1,0 +1,18 @@
+// Placeholder until this command group is built.
+#include <cstdio>
+
+#include "cli/commands.h"
+
+namespace quelt::cli {
+
+int RunFormats(const Args&) {
+    std::fputs("quelt-cli: this command is not available yet\n", stderr);
+    return kExitUsage;
+}
+
+int RunPresets(const Args&) {
+    std::fputs("quelt-cli: this command is not available yet\n", stderr);
+    return kExitUsage;
+}
+
+}  // namespace quelt::cli

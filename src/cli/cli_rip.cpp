@@ -1,0 +1,23 @@
+// Placeholder until this command group is built.
+#include <cstdio>
+
+#include "cli/commands.h"
+
+namespace quelt::cli {
+
+int RunDrives(const Args&) {
+    std::fputs("quelt-cli: this command is not available yet\n", stderr);
+    return kExitUsage;
+}
+
+int RunDisc(const Args&) {
+    std::fputs("quelt-cli: this command is not available yet\n", stderr);
+    return kExitUsage;
+}
+
+int RunRip(const Args&) {
+    std::fputs("quelt-cli: this command is not available yet\n", stderr);
+    return kExitUsage;
+}
+
+}  // namespace quelt::cli

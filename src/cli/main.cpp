@@ -1,0 +1,67 @@
+// quelt-cli: the program's jobs without windows.
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "cli/commands.h"
+
+namespace {
+
+using quelt::cli::Args;
+
+struct Command {
+    const char* name;
+    int (*run)(const Args&);
+};
+
+constexpr Command kCommands[] = {
+    {"formats", quelt::cli::RunFormats},   {"presets", quelt::cli::RunPresets},
+    {"settings", quelt::cli::RunSettings}, {"info", quelt::cli::RunInfo},
+    {"convert", quelt::cli::RunConvert},   {"drives", quelt::cli::RunDrives},
+    {"disc", quelt::cli::RunDisc},         {"rip", quelt::cli::RunRip},
+    {"writers", quelt::cli::RunWriters},   {"burn", quelt::cli::RunBurn},
+};
+
+constexpr const char* kUsage = R"(Usage: quelt-cli COMMAND [OPTIONS] [ARGS]
+
+Commands:
+  formats | presets             the 13 formats and 68 presets, "ROW<TAB>LABEL"
+  info FILE...                  duration and tags of each file
+  convert [OPTIONS] FILE...     convert audio files
+  drives                        CD drives (and disc images given with --drive)
+  disc [--drive D] [FREEDB]     the track list of a disc
+  rip [--drive D] [--tracks 1,3-5] [OPTIONS] [FREEDB]
+                                rip the checked tracks of a disc
+  writers                       CD writers, the image writer last
+  burn [--writer W] [--data] [--image FILE] [OPTIONS] FILE...
+                                burn files to a CD or an image
+  settings list | get SECTION KEY | set SECTION KEY VALUE
+
+Common options: --format ROW|EXT, --preset ROW|LABEL, --output-dir DIR,
+  --name-template N, --metadata / --no-metadata
+Convert: --if-exists new|overwrite|skip, --delete-source
+Rip: --custom-pattern P, --m3u, --eject, --lock-tray, --case 1..4
+FreeDB: --freedb / --no-freedb, --server N|HOST, --port P, --proxy HOST:PORT, --timeout T
+Burn: --label TEXT, --test-mode, --no-finalize, --eject
+A drive is a device path, a disc image (.cue, .toc, .nrg) or "demo".
+Run "quelt-cli COMMAND --help" for the options of one command.
+
+Exit status: 0 done, 1 an item failed, 2 bad usage or input, 3 nothing to do,
+130 cancelled by Ctrl-C.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
+        !std::strcmp(argv[1], "help")) {
+        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? quelt::cli::kExitUsage : quelt::cli::kExitOk;
+    }
+    Args args(argv + 2, argv + argc);
+    for (const auto& command : kCommands)
+        if (std::string(argv[1]) == command.name) return command.run(args);
+    std::fprintf(stderr, "quelt-cli: unknown command \"%s\" (see quelt-cli --help)\n", argv[1]);
+    return quelt::cli::kExitUsage;
+}

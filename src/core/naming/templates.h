@@ -1,0 +1,41 @@
+// Output names from tags: 12 rip templates (11 is the custom pattern), 12 convert
+// templates, and the tags text they read ("|"-terminated fields).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quelt {
+
+struct Settings;
+
+struct TrackTags {
+    int number = 0;  // position in its list, from 1
+    std::string title, artist, album, genre, year;
+    int bitrate = 0;
+    int sampleRate = 0;
+    std::string sourceTitle;  // converter only
+    std::string comment, copyright;  // written into files, not used in names
+};
+
+// "%d|%s|%s|%s|%s|%d|%d|": number, title, artist, album, genre, bitrate, sample rate.
+std::string RipTagsText(const TrackTags& tags);
+// "%s|%s|%s|%s|%s|%d|%d|%s|" with the number padded to width 2 and the source title.
+std::string ConvertTagsText(const TrackTags& tags);
+
+// The name relative to the output folder, without extension; "\" and "/" make folders.
+// Index 11 uses `customPattern`; other indexes outside 0..10 give "".
+std::string BuildRipName(int index, const std::string& tagsText, const std::string& customPattern);
+std::string BuildConvertName(int index, const std::string& tagsText);
+
+// The labels the option pages list, in index order.
+const std::vector<std::string>& RipTemplateLabels();
+const std::vector<std::string>& ConvertTemplateLabels();
+// The field names of the custom pattern: "Track No.", "Title", ..., "Sample".
+const std::vector<std::string>& CustomPatternFieldNames();
+
+// Sets settings.ripExtension (forRip) or settings.convertExtension from a format row and
+// returns the field; a row outside 0..12 leaves it unchanged.
+std::string ExtensionForFormat(Settings& settings, int row, bool forRip);
+
+}  // namespace quelt

@@ -1,0 +1,71 @@
+// The settings store: one profile (INI-style) file per user, read once at start into a
+// `Settings` record and written back once at an orderly exit.
+#pragma once
+
+#include <string>
+
+#include "core/settings/profile_file.h"
+
+namespace quelt {
+
+// Category codes of the coded accessor; also the application's mode codes.
+enum AppMode { kModeRip = 100, kModeConvert = 200, kModeBurn = 300 };
+
+struct RipSettings {                 // section "CDRIP"
+    std::string outputDirectory;     // ends with "/"
+    int outputNameIndex = 0;         // rip template 0..11
+    std::string outputNameCustom;    // field codes, each "N|"
+    int ejectAfterRip = 0;
+    int metadata = 0;
+    int createM3U = 0;
+    int lockTray = 0;
+    int freedb = 0;
+    int freedbServer = 0;            // index into the server list, never below 0
+    int freedbPort = 0;
+    int freedbTimeOut = 0;           // milliseconds
+    int useFreedbProxy = 0;
+    std::string freedbProxy;         // "host:port"
+};
+
+struct ConvertSettings {             // section "Convert"
+    int bOutputDirectory = 0;        // 1: write to outputDirectory; 0: beside each source
+    std::string outputDirectory;
+    int bOutputNameIndex = 0;        // 1: name by template; 0: keep the source's name
+    int outputNameIndex = 0;         // convert template 0..11
+    int metadata = 0;
+    int ifExists = 0;                // 0 new name, 1 overwrite, 2 skip
+    int deleteSource = 0;
+};
+
+struct BurnSettings {                // section "CDBurn"
+    std::string volumeLabel;
+    int ejectAfterBurn = 0;
+    int finalize = 0;
+    int testMode = 0;
+};
+
+struct Settings {
+    RipSettings rip;
+    ConvertSettings convert;
+    BurnSettings burn;
+    int priority = 0;                // section "Main": 1 idle, 2 normal, 3 high, 4 realtime
+    // Never persisted: the extensions of the current rip and conversion (".mp3").
+    std::string ripExtension;
+    std::string convertExtension;
+};
+
+// Fills `settings` from the file in the documented order with its fix-ups.
+void LoadSettings(Settings& settings, const ProfileFile& file);
+// Writes every persisted field; fixes negative FreeDB values in the record too.
+void SaveSettings(Settings& settings, ProfileFile& file);
+
+// The coded accessor: (category, id) pairs exchanged as text. Reading supplies defaults
+// for empty or out-of-range fields and stores them in `settings`. Unknown pairs read ""
+// and write nothing.
+std::string GetSettingText(Settings& settings, int category, int id);
+void SetSettingText(Settings& settings, int category, int id, const std::string& text);
+
+// The per-user settings file: $XDG_CONFIG_HOME/quelt/zqrprocfg.cfg (~/.config/quelt/...).
+std::string SettingsFilePath();
+
+}  // namespace quelt

@@ -1,0 +1,44 @@
+// A JobReport that records everything a job writes, for tests.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/jobs/job_report.h"
+
+namespace quelt::test {
+
+class RecordingReport : public JobReport {
+public:
+    void Log(const std::string& text) override { Lock l(m_); log.push_back(text); }
+    void SetItemBar(int p) override { Lock l(m_); itemBars.push_back(p); }
+    void SetTotalBar(int p) override { Lock l(m_); totalBars.push_back(p); }
+    void SetInputLine(const std::string& t) override { Lock l(m_); inputLine = t; }
+    void SetPositionLine(const std::string& t) override { Lock l(m_); positionLine = t; }
+    void SetCounterLine(const std::string& t) override { Lock l(m_); counterLines.push_back(t); }
+    void SetBatchLine(const std::string& t) override { Lock l(m_); batchLines.push_back(t); }
+    void SetButton(const std::string& caption, bool enabled) override {
+        Lock l(m_);
+        button = caption;
+        buttonEnabled = enabled;
+    }
+
+    bool Logged(const std::string& text) const {
+        Lock l(m_);
+        for (const auto& line : log)
+            if (line == text) return true;
+        return false;
+    }
+
+    std::vector<std::string> log, counterLines, batchLines;
+    std::vector<int> itemBars, totalBars;
+    std::string inputLine, positionLine, button;
+    bool buttonEnabled = true;
+
+private:
+    using Lock = std::lock_guard<std::mutex>;
+    mutable std::mutex m_;
+};
+
+}  // namespace quelt::test
