@@ -18,7 +18,7 @@ function(quelt_gtest name)
   find_package(GTest REQUIRED)
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} quelt_test_support GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     QUELT_TEST_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
     QUELT_CLI_PATH="$<TARGET_FILE:quelt-cli>"
@@ -27,4 +27,12 @@ function(quelt_gtest name)
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0")
+endfunction()
+
+# Shared test helpers (scratch folders, media made with ffmpeg).
+function(quelt_test_support)
+  if(NOT TARGET quelt_test_support)
+    add_library(quelt_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/fixtures.cpp)
+    target_include_directories(quelt_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
+  endif()
 endfunction()
