@@ -1,0 +1,75 @@
+#include "core/naming/output_path.h"
+
+#include "core/naming/paths.h"
+#include "core/settings/app_paths.h"
+#include "core/settings/settings.h"
+
+namespace quelt {
+namespace {
+
+// The folder of a full path without its final "/", as MakeDirectoryPath takes it.
+void MakeFolderOf(const std::string& path) {
+    std::string folder = PathFolder(path);
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (!folder.empty() && folder != "/") MakeDirectoryPath(folder);
+}
+
+// An empty folder setting would put files in whatever folder the process runs in; it
+// stands for the default output folder, as the settings accessor supplies it.
+std::string OutputFolder(const std::string& stored) {
+    return stored.empty() ? DefaultOutputFolder() : stored;
+}
+
+}  // namespace
+
+std::string RipOutputPath(const Settings& settings, const TrackTags& tags) {
+    const std::string path = OutputFolder(settings.rip.outputDirectory) +
+                             BuildRipName(settings.rip.outputNameIndex, RipTagsText(tags),
+                                          settings.rip.outputNameCustom) +
+                             settings.ripExtension;
+    MakeFolderOf(path);
+    return path;
+}
+
+ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sourcePath,
+                                const TrackTags& tags) {
+    const ConvertSettings& convert = settings.convert;
+    const std::string folder =
+        convert.bOutputDirectory == 1 ? OutputFolder(convert.outputDirectory) : PathFolder(sourcePath);
+    std::string name;
+    if (convert.bOutputNameIndex == 1) {
+        TrackTags named = tags;
+        if (named.sourceTitle.empty()) named.sourceTitle = PathFileTitle(sourcePath);
+        name = BuildConvertName(convert.outputNameIndex, ConvertTagsText(named));
+    } else {
+        name = SafeRelativeName(PathFileTitle(sourcePath));
+    }
+    const std::string& extension = settings.convertExtension;
+
+    ConvertTarget target;
+    target.path = folder + name + extension;
+    MakeFolderOf(target.path);
+    if (!PathExists(target.path)) return target;
+
+    switch (convert.ifExists) {
+        case 0: {
+            target.logLine = target.path + " exists, add\"n\" by settings.";
+            // Never overwrite: keep adding "n" until the name is unused.
+            std::string stem = folder + name;
+            do {
+                stem += "n";
+                target.path = stem + extension;
+            } while (PathExists(target.path));
+            break;
+        }
+        case 1: target.logLine = target.path + " exists, writeover by settings."; break;
+        case 2:
+            target.logLine = target.path + " exists, skip by settings.";
+            target.skip = true;
+            break;
+        default: break;
+    }
+    return target;
+}
+
+}  // namespace quelt

@@ -28,6 +28,11 @@ std::string ConvertTagsText(const TrackTags& tags);
 std::string BuildRipName(int index, const std::string& tagsText, const std::string& customPattern);
 std::string BuildConvertName(int index, const std::string& tagsText);
 
+// A name relative to an output folder that cannot leave it: "\" and "/" both separate
+// folder levels, empty parts collapse, and a part that is "." or ".." becomes "_" or "__".
+// The result uses "/" and never starts with it. BuildRipName and BuildConvertName apply it.
+std::string SafeRelativeName(const std::string& name);
+
 // The labels the option pages list, in index order.
 const std::vector<std::string>& RipTemplateLabels();
 const std::vector<std::string>& ConvertTemplateLabels();

@@ -1,0 +1,181 @@
+#include "core/settings/settings.h"
+
+#include <string>
+#include <vector>
+
+#include "core/settings/app_paths.h"
+
+namespace quelt {
+namespace {
+
+constexpr const char* kRip = "CDRIP";
+constexpr const char* kConvert = "Convert";
+constexpr const char* kBurn = "CDBurn";
+constexpr const char* kMain = "Main";
+
+constexpr const char* kDefaultCustomPattern = "0|2|3|";
+constexpr const char* kDefaultVolumeLabel = "Audio CD";
+constexpr const char* kDefaultRipExtension = ".mp3";
+constexpr int kDefaultFreedbPort = 80;
+constexpr int kDefaultFreedbTimeOut = 2000;
+
+// A stored folder of exactly one separator stands for the default output folder.
+std::string FixFolder(std::string folder) {
+    return folder == "/" || folder == "\\" ? DefaultOutputFolder() : folder;
+}
+
+// The three FreeDB numbers that may not be negative; `SaveSettings` fixes them the same way.
+void FixFreedb(RipSettings& rip) {
+    if (rip.freedbServer < 0) rip.freedbServer = 0;
+    if (rip.freedbPort < 0) rip.freedbPort = kDefaultFreedbPort;
+    if (rip.freedbTimeOut < 0) rip.freedbTimeOut = kDefaultFreedbTimeOut;
+}
+
+std::string Decimal(int value) { return std::to_string(value); }
+
+// 1 only when the text is exactly "1".
+int StrictFlag(const std::string& text) { return text == "1" ? 1 : 0; }
+
+}  // namespace
+
+void LoadSettings(Settings& settings, const ProfileFile& file) {
+    RipSettings& rip = settings.rip;
+    rip.outputDirectory = FixFolder(file.ReadString(kRip, "OutputDirectory"));
+    rip.outputNameIndex = file.ReadInt(kRip, "OutputNameIndex");
+    rip.outputNameCustom = file.ReadString(kRip, "OutputNameCustom");
+    rip.ejectAfterRip = file.ReadInt(kRip, "EjectAfterRip");
+    rip.metadata = file.ReadInt(kRip, "Metadata");
+    rip.createM3U = file.ReadInt(kRip, "CreateM3U");
+    rip.lockTray = file.ReadInt(kRip, "LockTray");
+    rip.freedb = file.ReadInt(kRip, "Freedb");
+    rip.freedbServer = file.ReadInt(kRip, "FreedbServer");
+    rip.freedbPort = file.ReadInt(kRip, "FreedbPort");
+    rip.freedbTimeOut = file.ReadInt(kRip, "FreedbTimeOut");
+    FixFreedb(rip);
+    rip.useFreedbProxy = file.ReadInt(kRip, "UseFreedbProxy");
+    rip.freedbProxy = file.ReadString(kRip, "FreedbProxy");
+
+    ConvertSettings& convert = settings.convert;
+    convert.bOutputDirectory = file.ReadInt(kConvert, "bOutputDirectory");
+    convert.outputDirectory = FixFolder(file.ReadString(kConvert, "OutputDirectory"));
+    convert.bOutputNameIndex = file.ReadInt(kConvert, "bOutputNameIndex");
+    convert.outputNameIndex = file.ReadInt(kConvert, "OutputNameIndex");
+    convert.metadata = file.ReadInt(kConvert, "Metadata");
+    convert.ifExists = file.ReadInt(kConvert, "IfExists");
+    convert.deleteSource = file.ReadInt(kConvert, "DeleteSource");
+
+    BurnSettings& burn = settings.burn;
+    burn.volumeLabel = file.ReadString(kBurn, "VolumeLabel");
+    burn.ejectAfterBurn = file.ReadInt(kBurn, "EjectAfterBurn");
+    burn.finalize = file.ReadInt(kBurn, "Finalize");
+    burn.testMode = file.ReadInt(kBurn, "TestMode");
+
+    settings.priority = file.ReadInt(kMain, "Priority");
+    if (settings.priority < 1 || settings.priority > 4) settings.priority = 1;
+}
+
+void SaveSettings(Settings& settings, ProfileFile& file) {
+    FixFreedb(settings.rip);
+    const RipSettings& rip = settings.rip;
+    const ConvertSettings& convert = settings.convert;
+    const BurnSettings& burn = settings.burn;
+    // One rewrite for the whole record, so the file never holds half of a save.
+    file.WriteEntries({
+        {kRip, "OutputDirectory", rip.outputDirectory},
+        {kRip, "OutputNameIndex", Decimal(rip.outputNameIndex)},
+        {kRip, "OutputNameCustom", rip.outputNameCustom},
+        {kRip, "EjectAfterRip", Decimal(rip.ejectAfterRip)},
+        {kRip, "Metadata", Decimal(rip.metadata)},
+        {kRip, "CreateM3U", Decimal(rip.createM3U)},
+        {kRip, "LockTray", Decimal(rip.lockTray)},
+        {kRip, "Freedb", Decimal(rip.freedb)},
+        {kRip, "FreedbServer", Decimal(rip.freedbServer)},
+        {kRip, "FreedbPort", Decimal(rip.freedbPort)},
+        {kRip, "FreedbTimeOut", Decimal(rip.freedbTimeOut)},
+        {kRip, "UseFreedbProxy", Decimal(rip.useFreedbProxy)},
+        {kRip, "FreedbProxy", rip.freedbProxy},
+        {kConvert, "bOutputDirectory", Decimal(convert.bOutputDirectory)},
+        {kConvert, "OutputDirectory", convert.outputDirectory},
+        {kConvert, "bOutputNameIndex", Decimal(convert.bOutputNameIndex)},
+        {kConvert, "OutputNameIndex", Decimal(convert.outputNameIndex)},
+        {kConvert, "Metadata", Decimal(convert.metadata)},
+        {kConvert, "IfExists", Decimal(convert.ifExists)},
+        {kConvert, "DeleteSource", Decimal(convert.deleteSource)},
+        {kBurn, "VolumeLabel", burn.volumeLabel},
+        {kBurn, "EjectAfterBurn", Decimal(burn.ejectAfterBurn)},
+        {kBurn, "Finalize", Decimal(burn.finalize)},
+        {kBurn, "TestMode", Decimal(burn.testMode)},
+        {kMain, "Priority", Decimal(settings.priority)},
+    });
+}
+
+std::string GetSettingText(Settings& settings, int category, int id) {
+    RipSettings& rip = settings.rip;
+    ConvertSettings& convert = settings.convert;
+    BurnSettings& burn = settings.burn;
+    if (id < 0 || id >= 1000) return {};
+    switch (category * 1000 + id) {
+        case kModeRip * 1000 + 101:
+            if (rip.outputDirectory.empty()) rip.outputDirectory = DefaultOutputFolder();
+            return rip.outputDirectory;
+        case kModeRip * 1000 + 103:
+            if (rip.outputNameIndex < 0 || rip.outputNameIndex > 12) rip.outputNameIndex = 3;
+            return Decimal(rip.outputNameIndex);
+        case kModeRip * 1000 + 104:
+            if (rip.outputNameCustom.empty()) rip.outputNameCustom = kDefaultCustomPattern;
+            return rip.outputNameCustom;
+        case kModeRip * 1000 + 105:
+            if (settings.ripExtension.empty()) settings.ripExtension = kDefaultRipExtension;
+            return settings.ripExtension;
+        case kModeRip * 1000 + 106: return Decimal(rip.ejectAfterRip);
+        case kModeRip * 1000 + 107: return Decimal(rip.metadata);
+        case kModeRip * 1000 + 108: return Decimal(rip.createM3U);
+        case kModeRip * 1000 + 110: return Decimal(rip.lockTray);
+        case kModeConvert * 1000 + 201: return settings.convertExtension;
+        case kModeConvert * 1000 + 203:
+            if (convert.outputDirectory.empty()) convert.outputDirectory = DefaultOutputFolder();
+            return convert.outputDirectory;
+        case kModeConvert * 1000 + 204: return Decimal(convert.metadata);
+        case kModeConvert * 1000 + 205: return Decimal(convert.ifExists);
+        case kModeConvert * 1000 + 206: return Decimal(convert.deleteSource);
+        case kModeBurn * 1000 + 301:
+            if (burn.volumeLabel.empty()) burn.volumeLabel = kDefaultVolumeLabel;
+            return burn.volumeLabel;
+        case kModeBurn * 1000 + 302: return Decimal(burn.ejectAfterBurn);
+        case kModeBurn * 1000 + 303: return Decimal(burn.finalize);
+        case kModeBurn * 1000 + 304: return Decimal(burn.testMode);
+        default: return {};
+    }
+}
+
+void SetSettingText(Settings& settings, int category, int id, const std::string& text) {
+    RipSettings& rip = settings.rip;
+    ConvertSettings& convert = settings.convert;
+    BurnSettings& burn = settings.burn;
+    if (id < 0 || id >= 1000) return;
+    switch (category * 1000 + id) {
+        case kModeRip * 1000 + 101: rip.outputDirectory = text; break;
+        case kModeRip * 1000 + 103: rip.outputNameIndex = ParseDecimalInt(text); break;
+        case kModeRip * 1000 + 104: rip.outputNameCustom = text; break;
+        case kModeRip * 1000 + 105: settings.ripExtension = text; break;
+        case kModeRip * 1000 + 106: rip.ejectAfterRip = StrictFlag(text); break;
+        case kModeRip * 1000 + 107: rip.metadata = StrictFlag(text); break;
+        case kModeRip * 1000 + 108: rip.createM3U = StrictFlag(text); break;
+        case kModeRip * 1000 + 110: rip.lockTray = ParseDecimalInt(text); break;
+        case kModeConvert * 1000 + 201: settings.convertExtension = text; break;
+        case kModeConvert * 1000 + 202: convert.outputNameIndex = ParseDecimalInt(text); break;
+        case kModeConvert * 1000 + 203: convert.outputDirectory = text; break;
+        case kModeConvert * 1000 + 204: convert.metadata = ParseDecimalInt(text); break;
+        case kModeConvert * 1000 + 205: convert.ifExists = ParseDecimalInt(text); break;
+        case kModeConvert * 1000 + 206: convert.deleteSource = ParseDecimalInt(text); break;
+        case kModeBurn * 1000 + 301: burn.volumeLabel = text; break;
+        case kModeBurn * 1000 + 302: burn.ejectAfterBurn = ParseDecimalInt(text); break;
+        case kModeBurn * 1000 + 303: burn.finalize = ParseDecimalInt(text); break;
+        case kModeBurn * 1000 + 304: burn.testMode = ParseDecimalInt(text); break;
+        default: break;
+    }
+}
+
+std::string SettingsFilePath() { return ConfigFolder() + "zqrprocfg.cfg"; }
+
+}  // namespace quelt
