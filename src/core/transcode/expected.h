@@ -1,0 +1,40 @@
+// A value or the fixed English message that says why there is none. The pipeline's
+// operations return one so that each job can log the message and go on with its next item.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace quelt {
+
+struct Failure {
+    std::string message;
+    int step = 0;  // the numbered step of the operation that failed, 0 when not told
+};
+
+template <typename T>
+class Expected {
+public:
+    Expected(T value) : state_(std::move(value)) {}
+    Expected(Failure failure) : state_(std::move(failure)) {}
+
+    bool ok() const { return std::holds_alternative<T>(state_); }
+    explicit operator bool() const { return ok(); }
+
+    // Only when ok().
+    T& value() { return std::get<T>(state_); }
+    const T& value() const { return std::get<T>(state_); }
+    T& operator*() { return value(); }
+    const T& operator*() const { return value(); }
+    T* operator->() { return &value(); }
+    const T* operator->() const { return &value(); }
+
+    // Only when !ok().
+    const std::string& message() const { return std::get<Failure>(state_).message; }
+
+private:
+    std::variant<T, Failure> state_;
+};
+
+}  // namespace quelt

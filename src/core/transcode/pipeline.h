@@ -1,0 +1,201 @@
+// The transcoding pipeline: the one place that decodes, resamples, encodes and writes audio
+// with FFmpeg. A job strings the operations together for each file:
+//
+//   OpenAudioInput -> CreateAudioOutput -> WriteOutputHeader
+//     -> DecodeIntoOutput (or repeated EncodePcmBlock for a rip)
+//     -> CloseAudioOutput -> CloseAudioInput
+//
+// Threading: every call for one AudioInput/AudioOutput happens on one thread (the job's
+// worker); different files may be worked on from different threads at once. Nothing here
+// touches process-wide state except FFmpeg's own.
+//
+// Files are never half-written under their final name: CreateAudioOutput writes into a
+// hidden temporary file in the output's folder, and only CloseAudioOutput, after the
+// trailer and every byte were written, renames it to the output path (replacing a file
+// that was there). Destroying or discarding an output that was not closed removes the
+// temporary file and nothing else, so an existing file of that name, or the source itself
+// when the output path names it, is never lost.
+//
+// No audio is lost: one resampler per output keeps its state across blocks and is drained
+// at the end; the last partial encoder frame is padded with silence and encoded; the
+// encoder is drained. Packets carry monotonic time stamps counted in output samples.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/transcode/expected.h"
+
+namespace quelt {
+
+// One input file opened for decoding its first audio stream. Move-only; the destructor
+// releases everything (CloseAudioInput does the same at a point of the caller's choosing).
+class AudioInput {
+public:
+    AudioInput();
+    ~AudioInput();
+    AudioInput(AudioInput&&) noexcept;
+    AudioInput& operator=(AudioInput&&) noexcept;
+    AudioInput(const AudioInput&) = delete;
+    AudioInput& operator=(const AudioInput&) = delete;
+
+    bool isOpen() const;
+    const std::string& path() const;
+    // The container's duration in whole milliseconds; 0 when the container does not know it.
+    int64_t durationMs() const;
+    // The decoder's sample rate (Hz) and channel count.
+    int sampleRate() const;
+    int channels() const;
+    // How far reading has come through the file, 0..1 by bytes; -1 when the size is unknown.
+    // Used for progress when durationMs() is 0.
+    double readFraction() const;
+
+    struct State;
+    State* state() const { return state_.get(); }
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+// Opens `path` and its first audio stream with a decoder. Failures, in this order (%s is
+// the path): "Could not open input audio %s, skip." (step 1), "Couldn't find stream
+// information, skip." (2), "Couldn't find audio stream information, skip." (3),
+// "Decodec not found, skip." (6), "Could not open decodec, skip." (7).
+// `afterOpen`, when given, runs once right after the file was opened (step 1) and before
+// its stream information is read: the conversion job updates its progress lines there.
+Expected<AudioInput> OpenAudioInput(const std::string& path,
+                                    const std::function<void()>& afterOpen = {});
+
+// Releases the input; the object is then not open. Safe to call twice.
+void CloseAudioInput(AudioInput& input);
+
+// The tags written into an output's container (each muxer maps them to its own fields).
+// Texts are cut to 511 bytes (genre to 31) on a UTF-8 character boundary.
+struct OutputTags {
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string comment;
+    std::string copyright;
+    std::string year;  // only its leading decimal number is written; none when 0 or absent
+    int track = 0;     // none when 0
+    std::string genre;
+};
+
+struct OutputSpec {
+    std::string path;       // the final output path; the container is guessed from its name
+    std::string extension;  // the job's current extension (".mp3"), for the step-1 message
+    bool forceAac = false;  // AAC rows of the catalogue: AAC whatever the container default
+    int bitRate = 0;        // bit/s
+    int sampleRate = 44100; // Hz
+    int channels = 2;       // 1 or 2
+    std::optional<OutputTags> tags;  // none: no tag is written at all
+};
+
+// The output is being written when its file could not be opened (CreateAudioOutput step 9):
+// Failure::step holds this value and the message is empty, because each job logs its own
+// line for it (the conversion job: "Could not open input audio %s, skip." with its source).
+inline constexpr int kOutputFileOpenStep = 9;
+
+// One output file being encoded. Move-only; destroying an output that was not closed with
+// CloseAudioOutput discards it (see the file comment).
+class AudioOutput {
+public:
+    AudioOutput();
+    ~AudioOutput();
+    AudioOutput(AudioOutput&&) noexcept;
+    AudioOutput& operator=(AudioOutput&&) noexcept;
+    AudioOutput(const AudioOutput&) = delete;
+    AudioOutput& operator=(const AudioOutput&) = delete;
+
+    bool isOpen() const;
+    const std::string& path() const;           // the final path
+    const std::string& temporaryPath() const;  // where the bytes go until CloseAudioOutput
+    int sampleRate() const;
+    int channels() const;
+    std::string codecName() const;      // "aac", "libmp3lame", "pcm_s16le", ...
+    std::string containerName() const;  // "ipod", "mp3", "wav", ...
+
+    struct State;
+    State* state() const { return state_.get(); }
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+// Steps 1..10: guess the container from spec.path, add the stream, choose and open the
+// encoder, prepare the FIFO, open the (temporary) file, copy the tags. Failures, in order:
+// "Could not encodec the output format <%s>, skip." (%s the extension), "Could not allocate
+// the output media, skip.", "Could not set the output audio parameters, skip.", "Could not
+// find the audio encodec, skip.", "Could not open the audio encodec, skip.", and step 9 as
+// described at kOutputFileOpenStep.
+Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec);
+
+// Step 11: writes the container header. An empty result means success; otherwise the
+// write-error line (see CloseAudioOutput) and the output should be discarded.
+std::optional<std::string> WriteOutputHeader(AudioOutput& output);
+
+enum class EncodeVariant {
+    kConvertBurn,  // blocks decoded from files
+    kRip,          // blocks from the CD grabber, 44100 Hz stereo
+};
+
+enum class BlockStatus {
+    kOk,
+    kWriteError,   // the file could not be written (disk full, ...): see WriteError()
+    kEncodeError,  // the encoder refused the samples; also reported by WriteError()
+};
+
+// Converts one block of interleaved signed 16-bit PCM (`bytes` bytes at `sampleRate` Hz
+// with `channels` channels) to the output's rate and channels, cuts it into encoder frames
+// and writes every complete frame. Samples that do not fill a frame wait for the next
+// block or for CloseAudioOutput. Both variants behave the same; the variant only names the
+// caller. After a non-kOk status the output should be discarded.
+BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes,
+                           int sampleRate, int channels,
+                           EncodeVariant variant = EncodeVariant::kConvertBurn);
+
+// The line to log for the last write or encode error of `output`, ending in ", skip.";
+// empty when there was none.
+std::string WriteError(const AudioOutput& output);
+
+enum class DecodeStatus {
+    kCompleted,   // every packet of the input was read (decode errors may have occurred)
+    kCancelled,   // `cancel` was seen set; the output is unfinished and should be discarded
+    kWriteError,  // writing failed: WriteError(output) says how; discard the output
+};
+
+struct DecodeResult {
+    DecodeStatus status = DecodeStatus::kCompleted;
+    int decodeErrors = 0;  // packets whose decoding failed (their rest was dropped)
+};
+
+// Position in milliseconds of the packet just decoded (it may pass the container's stated
+// duration: decoding goes on to the real end of the stream).
+using PositionCallback = std::function<void(int64_t ms)>;
+
+// Reads, decodes and encodes the whole input into the output. `cancel` is tested after each
+// packet read. `position` is called after each packet that produced samples; `onDecodeError`
+// once for each packet that failed to decode (the job logs
+// "%s: Error while decoding frame, skip." with the input path). Does not close either side.
+DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output,
+                              const std::atomic<bool>& cancel, const PositionCallback& position,
+                              const std::function<void()>& onDecodeError = {});
+
+// Finishes the output: drains the resampler, pads and encodes the FIFO's last partial frame,
+// drains the encoder, writes the trailer, closes the file and renames it to its final path.
+// An empty result means the file is complete; otherwise the result is the write-error line
+// ("Could not write the output file %s (reason), skip.") and nothing was left behind.
+// The object is not open afterwards in either case.
+std::optional<std::string> CloseAudioOutput(AudioOutput& output);
+
+// Abandons an unfinished output: releases it and removes its temporary file. Never touches
+// the final path. Safe on a closed output.
+void DiscardAudioOutput(AudioOutput& output);
+
+}  // namespace quelt
