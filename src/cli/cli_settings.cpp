@@ -1,13 +1,165 @@
-// Placeholder until this command group is built.
+// quelt-cli settings list | get SECTION KEY | set SECTION KEY VALUE: the settings file seen
+// through the program's own reading rules. "get" and "list" show the values in force (the
+// coded accessor's defaults included) and write nothing; "set" loads, changes one value and
+// saves, so every load fix-up applies to the file as well.
+#include <cctype>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
+#include "cli/options.h"
+#include "core/settings/settings.h"
 
 namespace quelt::cli {
+namespace {
 
-int RunSettings(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+// One key of the file: a text or integer field of `Settings`, or (field == nullptr) a key
+// that the pages read and write directly.
+struct Key {
+    const char* section;
+    const char* name;
+    int category;  // coded accessor pair, 0 when the key has none (or is not read through it)
+    int id;
+    std::string* (*text)(Settings&);
+    int* (*number)(Settings&);
+    bool direct() const { return !text && !number; }
+    bool folder() const { return std::string(name) == "OutputDirectory"; }
+};
+
+#define TEXT(expr) [](Settings& s) -> std::string* { return &s.expr; }, nullptr
+#define NUMBER(expr) nullptr, [](Settings& s) -> int* { return &s.expr; }
+#define DIRECT nullptr, nullptr
+
+// In the order the settings are loaded, then the pages' own keys.
+const Key kKeys[] = {
+    {"CDRIP", "OutputDirectory", kModeRip, 101, TEXT(rip.outputDirectory)},
+    {"CDRIP", "OutputNameIndex", kModeRip, 103, NUMBER(rip.outputNameIndex)},
+    {"CDRIP", "OutputNameCustom", kModeRip, 104, TEXT(rip.outputNameCustom)},
+    {"CDRIP", "EjectAfterRip", kModeRip, 106, NUMBER(rip.ejectAfterRip)},
+    {"CDRIP", "Metadata", kModeRip, 107, NUMBER(rip.metadata)},
+    {"CDRIP", "CreateM3U", kModeRip, 108, NUMBER(rip.createM3U)},
+    {"CDRIP", "LockTray", kModeRip, 110, NUMBER(rip.lockTray)},
+    {"CDRIP", "Freedb", 0, 0, NUMBER(rip.freedb)},
+    {"CDRIP", "FreedbServer", 0, 0, NUMBER(rip.freedbServer)},
+    {"CDRIP", "FreedbPort", 0, 0, NUMBER(rip.freedbPort)},
+    {"CDRIP", "FreedbTimeOut", 0, 0, NUMBER(rip.freedbTimeOut)},
+    {"CDRIP", "UseFreedbProxy", 0, 0, NUMBER(rip.useFreedbProxy)},
+    {"CDRIP", "FreedbProxy", 0, 0, TEXT(rip.freedbProxy)},
+    {"Convert", "bOutputDirectory", 0, 0, NUMBER(convert.bOutputDirectory)},
+    {"Convert", "OutputDirectory", kModeConvert, 203, TEXT(convert.outputDirectory)},
+    {"Convert", "bOutputNameIndex", 0, 0, NUMBER(convert.bOutputNameIndex)},
+    {"Convert", "OutputNameIndex", 0, 0, NUMBER(convert.outputNameIndex)},
+    {"Convert", "Metadata", kModeConvert, 204, NUMBER(convert.metadata)},
+    {"Convert", "IfExists", kModeConvert, 205, NUMBER(convert.ifExists)},
+    {"Convert", "DeleteSource", kModeConvert, 206, NUMBER(convert.deleteSource)},
+    {"CDBurn", "VolumeLabel", kModeBurn, 301, TEXT(burn.volumeLabel)},
+    {"CDBurn", "EjectAfterBurn", kModeBurn, 302, NUMBER(burn.ejectAfterBurn)},
+    {"CDBurn", "Finalize", kModeBurn, 303, NUMBER(burn.finalize)},
+    {"CDBurn", "TestMode", kModeBurn, 304, NUMBER(burn.testMode)},
+    {"Main", "Priority", 0, 0, NUMBER(priority)},
+    {"CDRIP", "FormatIndex", 0, 0, DIRECT},
+    {"CDRIP", "FParamIndex", 0, 0, DIRECT},
+    {"CONVERT", "FormatIndex", 0, 0, DIRECT},
+    {"CONVERT", "FParamIndex", 0, 0, DIRECT},
+};
+
+#undef TEXT
+#undef NUMBER
+#undef DIRECT
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Sections and keys are found without regard to case, as the file's reader finds them.
+const Key* FindKey(const std::string& section, const std::string& name) {
+    for (const auto& key : kKeys)
+        if (SameName(section, key.section) && SameName(name, key.name)) return &key;
+    return nullptr;
+}
+
+std::string ValueInForce(const Key& key, Settings& settings, const ProfileFile& file) {
+    if (key.direct()) return std::to_string(file.ReadInt(key.section, key.name));
+    if (key.category != 0) return GetSettingText(settings, key.category, key.id);
+    return key.text ? *key.text(settings) : std::to_string(*key.number(settings));
+}
+
+constexpr const char* kSynopsis = "list | get SECTION KEY | set SECTION KEY VALUE";
+constexpr const char* kAbout =
+    "Shows and changes the settings file ($XDG_CONFIG_HOME/quelt/zqrprocfg.cfg).\n"
+    "  list                     every setting in force, as SECTION<TAB>KEY<TAB>VALUE lines\n"
+    "  get SECTION KEY          the value in force (defaults included); writes nothing\n"
+    "  set SECTION KEY VALUE    changes one value and saves the settings\n"
+    "Sections and keys are matched without regard to case; integer settings take decimal\n"
+    "numbers, and an output folder gets a trailing \"/\" when it lacks one.";
+
+int List(const Options& options) {
+    if (options.Positional().size() != 1) return options.UsageError("list takes no arguments");
+    ProfileFile file = UserSettingsFile();
+    Settings settings;
+    LoadSettings(settings, file);
+    for (const auto& key : kKeys)
+        std::printf("%s\t%s\t%s\n", key.section, key.name, ValueInForce(key, settings, file).c_str());
+    return kExitOk;
+}
+
+int Get(const Options& options) {
+    const auto& words = options.Positional();
+    if (words.size() != 3) return options.UsageError("get takes SECTION and KEY");
+    const Key* key = FindKey(words[1], words[2]);
+    if (!key) return options.UsageError("unknown setting " + words[1] + " " + words[2]);
+    ProfileFile file = UserSettingsFile();
+    Settings settings;
+    LoadSettings(settings, file);
+    std::printf("%s\n", ValueInForce(*key, settings, file).c_str());
+    return kExitOk;
+}
+
+int Set(const Options& options) {
+    const auto& words = options.Positional();
+    if (words.size() != 4) return options.UsageError("set takes SECTION, KEY and VALUE");
+    const Key* key = FindKey(words[1], words[2]);
+    if (!key) return options.UsageError("unknown setting " + words[1] + " " + words[2]);
+    std::string value = words[3];
+    std::optional<int> number;
+    if (!key->text) {
+        number = ParseInt(value);
+        if (!number) return options.UsageError(std::string(key->name) + " takes a whole number, not \"" + value + "\"");
+    }
+    if (key->folder() && !value.empty() && value.back() != '/') value += '/';
+
+    ProfileFile file = UserSettingsFile();
+    Settings settings;
+    LoadSettings(settings, file);
+    if (key->text) *key->text(settings) = value;
+    if (key->number) *key->number(settings) = *number;
+    bool written = SaveSettings(settings, file);
+    if (written && key->direct()) written = file.WriteEntries({{key->section, key->name, std::to_string(*number)}});
+    if (!written) {
+        std::fprintf(stderr, "quelt-cli settings: could not write %s\n", file.path().c_str());
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunSettings(const Args& args) {
+    Options options("settings");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested()) return options.PrintHelp(kSynopsis, kAbout);
+    const auto& words = options.Positional();
+    if (words.empty()) return options.UsageError("a subcommand is needed: list, get or set");
+    if (words[0] == "list") return List(options);
+    if (words[0] == "get") return Get(options);
+    if (words[0] == "set") return Set(options);
+    return options.UsageError("unknown subcommand \"" + words[0] + "\"");
 }
 
 }  // namespace quelt::cli

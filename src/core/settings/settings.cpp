@@ -74,13 +74,13 @@ void LoadSettings(Settings& settings, const ProfileFile& file) {
     if (settings.priority < 1 || settings.priority > 4) settings.priority = 1;
 }
 
-void SaveSettings(Settings& settings, ProfileFile& file) {
+bool SaveSettings(Settings& settings, ProfileFile& file) {
     FixFreedb(settings.rip);
     const RipSettings& rip = settings.rip;
     const ConvertSettings& convert = settings.convert;
     const BurnSettings& burn = settings.burn;
     // One rewrite for the whole record, so the file never holds half of a save.
-    file.WriteEntries({
+    return file.WriteEntries({
         {kRip, "OutputDirectory", rip.outputDirectory},
         {kRip, "OutputNameIndex", Decimal(rip.outputNameIndex)},
         {kRip, "OutputNameCustom", rip.outputNameCustom},

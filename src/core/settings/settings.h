@@ -56,8 +56,9 @@ struct Settings {
 
 // Fills `settings` from the file in the documented order with its fix-ups.
 void LoadSettings(Settings& settings, const ProfileFile& file);
-// Writes every persisted field; fixes negative FreeDB values in the record too.
-void SaveSettings(Settings& settings, ProfileFile& file);
+// Writes every persisted field in one rewrite of the file; fixes negative FreeDB values in
+// the record too. Returns false when the file could not be written (callers may ignore it).
+bool SaveSettings(Settings& settings, ProfileFile& file);
 
 // The coded accessor: (category, id) pairs exchanged as text. Reading supplies defaults
 // for empty or out-of-range fields and stores them in `settings`. Unknown pairs read ""
