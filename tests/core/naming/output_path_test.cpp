@@ -1,0 +1,237 @@
+// Full output paths on a real scratch folder: folders made, names kept inside the output
+// folder, and the "IfExists" outcomes.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "core/naming/output_path.h"
+#include "core/naming/paths.h"
+#include "core/settings/settings.h"
+#include "support/fixtures.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OutputPathTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::setenv("XDG_MUSIC_DIR", scratch_.File("music").c_str(), 1); }
+    std::string Out() const { return scratch_.File("out") + "/"; }
+    void Touch(const std::string& path) {
+        fs::create_directories(fs::path(path).parent_path());
+        std::ofstream(path) << "x";
+    }
+    // True when `path`, with "." and ".." resolved, lies inside `folder`.
+    static bool Inside(const std::string& path, const std::string& folder) {
+        const std::string normal = fs::path(path).lexically_normal().string();
+        return normal.rfind(fs::path(folder).lexically_normal().string(), 0) == 0;
+    }
+
+    test::ScratchDir scratch_;
+};
+
+TEST_F(OutputPathTest, RipPathCreatesItsFolder) {
+    Settings s;
+    s.rip.outputDirectory = Out();
+    s.rip.outputNameIndex = 2;
+    s.ripExtension = ".mp3";
+    TrackTags t;
+    t.number = 7;
+    t.artist = "X";
+    t.album = "Y";
+    t.title = "Z";
+    EXPECT_EQ(RipOutputPath(s, t), Out() + "X - Y/7. Z.mp3");
+    EXPECT_TRUE(fs::is_directory(Out() + "X - Y"));
+}
+
+TEST_F(OutputPathTest, RipIndexOutsideTheTablesGivesFolderPlusExtension) {
+    Settings s;
+    s.rip.outputDirectory = Out();
+    s.rip.outputNameIndex = 12;
+    s.ripExtension = ".ogg";
+    EXPECT_EQ(RipOutputPath(s, TrackTags{}), Out() + ".ogg");
+}
+
+TEST_F(OutputPathTest, EmptyOutputFolderMeansTheDefaultFolder) {
+    Settings s;
+    s.rip.outputNameIndex = 0;
+    s.ripExtension = ".mp3";
+    TrackTags t;
+    t.number = 1;
+    EXPECT_EQ(RipOutputPath(s, t), scratch_.File("music") + "/zqr_output/track 1.mp3");
+}
+
+class RipTraversalTest : public OutputPathTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RipTraversalTest, TagsNeverLeadOutOfTheOutputFolder) {
+    Settings s;
+    s.rip.outputDirectory = Out();
+    s.ripExtension = ".mp3";
+    TrackTags t;
+    t.number = 1;
+    t.artist = GetParam();
+    t.album = GetParam();
+    t.title = GetParam();
+    for (int index = 0; index <= 11; ++index) {
+        s.rip.outputNameIndex = index;
+        s.rip.outputNameCustom = "2|3|1|";
+        const std::string path = RipOutputPath(s, t);
+        EXPECT_TRUE(Inside(path, Out())) << index << ": " << path;
+        EXPECT_NE(fs::path(path).lexically_normal().string(), fs::path(Out()).lexically_normal().string());
+    }
+    EXPECT_FALSE(fs::exists(scratch_.File("etc")));
+    EXPECT_FALSE(fs::exists(scratch_.File("escaped")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tags, RipTraversalTest,
+                         ::testing::Values("..", "../..", "..\\..\\escaped", "/../escaped", "../etc/x",
+                                           ".", "./..", "//", "\\", "a/../../.."));
+
+TEST_F(OutputPathTest, BackslashInATitleMakesAFolder) {
+    Settings s;
+    s.rip.outputDirectory = Out();
+    s.rip.outputNameIndex = 8;
+    s.ripExtension = ".mp3";
+    TrackTags t;
+    t.number = 3;
+    t.title = "Part 1\\2";
+    EXPECT_EQ(RipOutputPath(s, t), Out() + "3. Part 1/2.mp3");
+    EXPECT_TRUE(fs::is_directory(Out() + "3. Part 1"));
+}
+
+class ConvertPathTest : public OutputPathTest {
+protected:
+    void SetUp() override {
+        OutputPathTest::SetUp();
+        s_.convert.bOutputDirectory = 1;
+        s_.convert.outputDirectory = Out();
+        s_.convertExtension = ".mp3";
+        source_ = scratch_.File("in/Song.wav");
+        Touch(source_);
+        tags_.number = 1;
+    }
+    Settings s_;
+    std::string source_;
+    TrackTags tags_;
+};
+
+TEST_F(ConvertPathTest, KeepsTheSourceNameWhenNotRenaming) {
+    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_EQ(target.path, Out() + "Song.mp3");
+    EXPECT_FALSE(target.skip);
+    EXPECT_EQ(target.logLine, "");
+}
+
+TEST_F(ConvertPathTest, WritesBesideTheSourceWhenNoFolderIsChosen) {
+    s_.convert.bOutputDirectory = 0;
+    EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, scratch_.File("in/Song.mp3"));
+}
+
+TEST_F(ConvertPathTest, NamesByTemplateWithAPaddedNumber) {
+    s_.convert.bOutputNameIndex = 1;
+    s_.convert.outputNameIndex = 0;
+    tags_.number = 8;
+    EXPECT_EQ(ConvertOutputPath(s_, scratch_.File("in/Live.wav"), tags_).path, Out() + "Live 08.mp3");
+    s_.convert.outputNameIndex = 5;
+    tags_.artist = "A";
+    tags_.album = "B";
+    tags_.title = "C";
+    EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, Out() + "A/B/08. C.mp3");
+    EXPECT_TRUE(fs::is_directory(Out() + "A/B"));
+}
+
+TEST_F(ConvertPathTest, FolderWithoutTrailingSlashIsGluedToTheName) {
+    s_.convert.outputDirectory = scratch_.File("Out");
+    EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, scratch_.File("OutSong.mp3"));
+}
+
+TEST_F(ConvertPathTest, IfExists0AddsNUntilTheNameIsUnused) {
+    s_.convert.ifExists = 0;
+    Touch(Out() + "Song.mp3");
+    ConvertTarget first = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_EQ(first.path, Out() + "Songn.mp3");
+    EXPECT_EQ(first.logLine, Out() + "Song.mp3 exists, add\"n\" by settings.");
+    EXPECT_FALSE(first.skip);
+
+    Touch(Out() + "Songn.mp3");
+    Touch(Out() + "Songnn.mp3");
+    ConvertTarget third = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_EQ(third.path, Out() + "Songnnn.mp3");
+    EXPECT_EQ(third.logLine, Out() + "Song.mp3 exists, add\"n\" by settings.");
+}
+
+TEST_F(ConvertPathTest, IfExists0CountsADanglingLinkAsTaken) {
+    s_.convert.ifExists = 0;
+    fs::create_directories(Out());
+    fs::create_symlink(scratch_.File("nowhere"), Out() + "Song.mp3");
+    EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, Out() + "Songn.mp3");
+}
+
+TEST_F(ConvertPathTest, IfExists1Overwrites) {
+    s_.convert.ifExists = 1;
+    Touch(Out() + "Song.mp3");
+    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_EQ(target.path, Out() + "Song.mp3");
+    EXPECT_FALSE(target.skip);
+    EXPECT_EQ(target.logLine, Out() + "Song.mp3 exists, writeover by settings.");
+}
+
+TEST_F(ConvertPathTest, IfExists2Skips) {
+    s_.convert.ifExists = 2;
+    Touch(Out() + "Song.mp3");
+    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_TRUE(target.skip);
+    EXPECT_EQ(target.logLine, Out() + "Song.mp3 exists, skip by settings.");
+}
+
+TEST_F(ConvertPathTest, OtherIfExistsValuesKeepThePathSilently) {
+    s_.convert.ifExists = 3;
+    Touch(Out() + "Song.mp3");
+    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_EQ(target.path, Out() + "Song.mp3");
+    EXPECT_FALSE(target.skip);
+    EXPECT_EQ(target.logLine, "");
+}
+
+TEST_F(ConvertPathTest, NoRuleWhenTheFileDoesNotExist) {
+    for (int rule : {0, 1, 2}) {
+        s_.convert.ifExists = rule;
+        ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
+        EXPECT_EQ(target.path, Out() + "Song.mp3");
+        EXPECT_FALSE(target.skip);
+        EXPECT_EQ(target.logLine, "");
+    }
+}
+
+TEST_F(OutputPathTest, MakeDirectoryPathCreatesNestedFolders) {
+    const std::string deep = scratch_.File("a/b/c/d");
+    MakeDirectoryPath(deep);
+    EXPECT_TRUE(fs::is_directory(deep));
+    MakeDirectoryPath(deep);  // existing folders are passed over
+    MakeDirectoryPath(scratch_.File("a/x/y"));
+    EXPECT_TRUE(fs::is_directory(scratch_.File("a/x/y")));
+    EXPECT_TRUE(fs::is_directory(deep));
+}
+
+TEST_F(OutputPathTest, MakeDirectoryPathPassesOverWhatItCannotCreate) {
+    Touch(scratch_.File("file"));
+    MakeDirectoryPath(scratch_.File("file/sub/deeper"));
+    EXPECT_TRUE(fs::is_regular_file(scratch_.File("file")));
+    EXPECT_FALSE(fs::exists(scratch_.File("file/sub")));
+}
+
+TEST_F(OutputPathTest, PathExistsForFilesFoldersAndTheRoot) {
+    EXPECT_TRUE(PathExists("/"));
+    EXPECT_TRUE(PathExists(scratch_.path().string()));
+    EXPECT_FALSE(PathExists(scratch_.File("missing")));
+    EXPECT_FALSE(PathExists(""));
+    Touch(scratch_.File("f.txt"));
+    EXPECT_TRUE(PathExists(scratch_.File("f.txt")));
+}
+
+}  // namespace
+}  // namespace quelt
