@@ -37,6 +37,9 @@ public:
     void setImages(const SkinStateImages& unchecked, const SkinStateImages& checked);
     void setMaskImage(const QPixmap& mask);  // "MaskBmp": clips the button's shape
     void setTextStyle(const SkinTextStyle& style);
+    // "IsMultiline": the caption wraps at the button's width.
+    void setMultiline(bool on);
+    bool isMultilineText() const;
     // The state whose image is drawn now.
     SkinState visualState() const;
     bool hasImage() const;
@@ -57,6 +60,7 @@ private:
     QPixmap mask_;
     SkinTextStyle style_;
     bool hovered_ = false;
+    bool multiline_ = false;
 };
 
 // Static text ("STATIC"): a QLabel with the skin's normal and disabled font and colour,

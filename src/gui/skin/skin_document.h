@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quelt {
@@ -110,6 +111,8 @@ public:
     std::string NameOfNumber(int number) const;
 
     bool empty() const { return defines_.empty(); }
+    // Every defined name with a number, in file order.
+    std::vector<std::pair<std::string, int>> Entries() const;
 
 private:
     struct Define {

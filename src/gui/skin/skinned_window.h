@@ -146,7 +146,7 @@ private:
     void LoadBackgrounds();
     void ApplyMask();
     QWidget* CreateControl(const SkinControl& section);
-    void ConfigureControl(QWidget* widget, const SkinControl& section);
+    void ConfigureControl(QWidget* widget, const SkinControl& section, bool created);
     QPixmap CutBackground(SkinState state, const SkinRect& rect) const;
     QPixmap CheckedImage(const std::string& file, const SkinRect& rect) const;
     void ApplyPalette();

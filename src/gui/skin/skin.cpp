@@ -1,0 +1,119 @@
+#include "gui/skin/skin.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+
+namespace quelt {
+
+struct Skin::Cache {
+    QHash<QString, QPixmap> images;
+};
+
+Skin::Skin(QObject* parent) : QObject(parent), cache_(std::make_unique<Cache>()) {}
+
+Skin::~Skin() = default;
+
+SkinLoadResult Skin::Load(const QString& path, bool testUnicode, const QString& baseFolder) {
+    SkinLoadResult result = LoadSkin(path.toStdString(), testUnicode, baseFolder.toStdString());
+    if (result.code != kSkinLoaded) return result;
+    document_ = result.document;
+    folder_ = QString::fromStdString(result.folder);
+    descriptionPath_ = QString::fromStdString(result.descriptionPath);
+    resourcePath_ = QString::fromStdString(result.resourcePath);
+    ClearImageCache();
+    emit changed();
+    return result;
+}
+
+const SkinDocument& Skin::document() const {
+    static const SkinDocument empty;
+    return document_ ? *document_ : empty;
+}
+
+QString Skin::FilePath(const std::string& relativeFile) const {
+    QString name = QString::fromStdString(relativeFile).trimmed();
+    name.replace('\\', '/');
+    if (name.isEmpty()) return {};
+    if (QFileInfo(name).isAbsolute()) return name;
+    return folder_ + name;
+}
+
+void Skin::ClearImageCache() { cache_->images.clear(); }
+
+namespace {
+
+QPixmap ReadPixmap(const QString& path) {
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    // Far above any skin's needs; keeps a malformed or hostile image from asking for
+    // gigabytes.
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > 64LL * 1024 * 1024) return {};
+    QImage image = reader.read();
+    if (image.isNull()) return {};
+    return QPixmap::fromImage(std::move(image));
+}
+
+}  // namespace
+
+QPixmap Skin::Image(const std::string& relativeFile) const {
+    const QString path = FilePath(relativeFile);
+    if (path.isEmpty()) return {};
+    auto it = cache_->images.constFind(path);
+    if (it != cache_->images.constEnd()) return *it;
+
+    QPixmap pixmap;
+    QFileInfo info(path);
+    if (info.isFile()) {
+        const QString suffix = info.suffix();
+        const QString base = path.left(path.size() - (suffix.isEmpty() ? 0 : suffix.size() + 1));
+        const QString hiRes = base + "@2x" + (suffix.isEmpty() ? QString() : "." + suffix);
+        QPixmap normal = ReadPixmap(path);
+        QPixmap doubled = QFileInfo(hiRes).isFile() ? ReadPixmap(hiRes) : QPixmap();
+        if (!doubled.isNull() && !normal.isNull() && doubled.size() == normal.size() * 2) {
+            doubled.setDevicePixelRatio(2.0);
+            pixmap = doubled;
+        } else {
+            pixmap = normal;
+        }
+    }
+    cache_->images.insert(path, pixmap);
+    return pixmap;
+}
+
+QColor ToQColor(SkinColor color) {
+    return QColor(SkinRed(color), SkinGreen(color), SkinBlue(color));
+}
+
+QFont ToQFont(const SkinFont& font, const QFont& base) {
+    QFont f = base;
+    if (!font.faceName.empty()) f.setFamilies({QString::fromStdString(font.faceName)});
+    const int height = font.height < 0 ? -font.height : font.height;
+    if (height > 0 && height < 1000) f.setPixelSize(height);
+    if (font.weight > 0) f.setWeight(QFont::Weight(std::clamp<int>(font.weight, 1, 1000)));
+    f.setItalic(font.italic != 0);
+    f.setUnderline(font.underline != 0);
+    f.setStrikeOut(font.strikeOut != 0);
+    return f;
+}
+
+QList<QPixmap> LoadImageStrip(const QString& path, int imageSize, QColor maskColor) {
+    QList<QPixmap> out;
+    if (imageSize <= 0) return out;
+    QImage image = ReadPixmap(path).toImage();
+    if (image.isNull()) return out;
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = maskColor.rgb() & 0xFFFFFF;
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
+    }
+    for (int x = 0; x + imageSize <= image.width(); x += imageSize)
+        out.append(QPixmap::fromImage(image.copy(x, 0, imageSize, std::min(imageSize, image.height()))));
+    return out;
+}
+
+}  // namespace quelt
