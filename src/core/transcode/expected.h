@@ -32,6 +32,7 @@ public:
 
     // Only when !ok().
     const std::string& message() const { return std::get<Failure>(state_).message; }
+    int step() const { return std::get<Failure>(state_).step; }
 
 private:
     std::variant<T, Failure> state_;

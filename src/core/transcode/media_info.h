@@ -15,6 +15,7 @@ struct MediaInfo {
     std::string artist, album, title, genre;
     std::string year;  // the leading number of the date tag written with "%d"; "" when none
     std::string comment, copyright;
+    int track = 0;     // the leading number of the track tag ("3/12" gives 3); 0 when none
     // What the probe found, for listings such as `quelt-cli info`.
     bool hasAudio = false;      // an audio stream whose decoder opened
     bool hasVideo = false;      // a video stream whose decoder opened

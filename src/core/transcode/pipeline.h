@@ -59,6 +59,7 @@ public:
     State* state() const { return state_.get(); }
 
 private:
+    friend Expected<AudioInput> OpenAudioInput(const std::string&, const std::function<void()>&);
     std::unique_ptr<State> state_;
 };
 
@@ -125,6 +126,9 @@ public:
     State* state() const { return state_.get(); }
 
 private:
+    friend Expected<AudioOutput> CreateAudioOutput(const OutputSpec&);
+    friend void DiscardAudioOutput(AudioOutput&);
+    friend std::optional<std::string> CloseAudioOutput(AudioOutput&);
     std::unique_ptr<State> state_;
 };
 

@@ -1,0 +1,82 @@
+// Inside the pipeline: what an AudioInput and an AudioOutput hold. Only the pipeline's own
+// sources include this.
+#pragma once
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
+#include <string>
+
+#include "core/transcode/pipeline.h"
+
+namespace quelt {
+
+struct AudioInput::State {
+    std::string path;
+    AVFormatContext* format = nullptr;
+    AVCodecContext* decoder = nullptr;
+    int streamIndex = -1;
+    AVRational timeBase{0, 1};
+    int64_t durationMs = 0;
+
+    ~State();
+};
+
+// The samples as they arrive, before the output's resampler.
+struct SampleSource {
+    const uint8_t* const* data;  // one pointer per plane (one for interleaved formats)
+    int samples;                 // per channel
+    AVSampleFormat format;
+    int sampleRate;
+    const AVChannelLayout* layout;
+};
+
+struct AudioOutput::State {
+    std::string path;           // final
+    std::string temporaryPath;  // written until the output is closed
+    AVFormatContext* format = nullptr;
+    AVStream* stream = nullptr;
+    AVCodecContext* encoder = nullptr;
+    AVAudioFifo* fifo = nullptr;
+    AVFrame* frame = nullptr;   // encoder input, reused
+    AVPacket* packet = nullptr; // encoder output, reused
+    int frameSize = 0;          // samples per encoder frame; 0 means any size (PCM)
+    bool smallLastFrame = false;
+    int64_t nextPts = 0;        // in samples, the encoder's time base
+
+    // One resampler for the whole output, set up for the first samples' format and set up
+    // again (after draining) only if the input's format changes mid-stream.
+    SwrContext* resampler = nullptr;
+    bool passThrough = false;   // input already in the encoder's format, rate and layout
+    bool sourceKnown = false;
+    AVSampleFormat sourceFormat = AV_SAMPLE_FMT_NONE;
+    int sourceRate = 0;
+    AVChannelLayout sourceLayout{};
+    uint8_t** converted = nullptr;  // resampler output
+    int convertedCapacity = 0;      // samples per channel
+
+    bool fileOpen = false;
+    std::string error;  // the first write or encode error, as the line to log
+
+    ~State();
+};
+
+// The encoding half, shared by EncodePcmBlock, DecodeIntoOutput and CloseAudioOutput.
+// Each returns false once an error is recorded in state.error.
+bool FeedSamples(AudioOutput::State& out, const SampleSource& source);
+bool FinishEncoding(AudioOutput::State& out);
+
+// Records the first error of an output as its log line; returns false.
+bool RecordWriteError(AudioOutput::State& out, int averror);
+// "Could not write the output file %s (reason), skip."
+std::string WriteErrorLine(const std::string& path, int averror);
+
+// FFmpeg's messages are kept to errors once per process.
+void QuietCodecLibrary();
+
+}  // namespace quelt
