@@ -1,0 +1,243 @@
+// FreedbInfo on libcddb.
+//
+// libcddb facts this code is shaped by: cddb_new() crashes when HOME is unset, so HOME is
+// supplied first; any charset conversion failure inside libcddb crashes, so no charset is
+// ever set and texts are checked here instead; the read cache would write ~/.cddbslave, so
+// it is disabled; libcddb's log goes to stderr unless a handler is installed.
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+
+#include <cddb/cddb.h>
+
+#include "core/rip/freedb_info.h"
+#include "core/rip/rip_log.h"
+#include "core/rip/untrusted_text.h"
+
+namespace quelt {
+namespace {
+
+struct ServerEntry {
+    const char* name;  // what the options page lists
+    const char* host;
+    int port;
+    bool http;
+};
+
+// Entry 0 is the live gnudb service; 1 and 2 are other real services; the rest are clearly
+// marked entries for a user's own mirror on this machine or the local network.
+constexpr ServerEntry kServers[kFreedbServerCount] = {
+    {"gnudb.gnudb.org (HTTP)", "gnudb.gnudb.org", 80, true},
+    {"gnudb.gnudb.org (CDDBP)", "gnudb.gnudb.org", 8880, false},
+    {"freedb.dbpoweramp.com (HTTP)", "freedb.dbpoweramp.com", 80, true},
+    {"Own mirror: localhost (HTTP, port 80)", "localhost", 80, true},
+    {"Own mirror: localhost (CDDBP, port 8880)", "localhost", 8880, false},
+    {"Own mirror: localhost (HTTP, port 8080)", "localhost", 8080, true},
+    {"Own mirror: localhost (CDDBP, port 888)", "localhost", 888, false},
+    {"Own mirror: freedb.local (HTTP, port 80)", "freedb.local", 80, true},
+    {"Own mirror: freedb.local (CDDBP, port 8880)", "freedb.local", 8880, false},
+    {"Own mirror: cddb.local (HTTP, port 80)", "cddb.local", 80, true},
+    {"Own mirror: cddb.local (CDDBP, port 8880)", "cddb.local", 8880, false},
+};
+
+constexpr int kDefaultTimeOutMs = 10000;
+constexpr const char* kQueryPath = "/~cddb/cddb.cgi";
+
+void LogFromCddb(cddb_log_level_t level, const char* message) {
+    if (level >= CDDB_LOG_WARN && message) RipLog(std::string("cddb: ") + message);
+}
+
+void PrepareLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!std::getenv("HOME")) {
+            const passwd* pw = getpwuid(getuid());
+            setenv("HOME", pw && pw->pw_dir ? pw->pw_dir : "/", 0);
+        }
+        cddb_log_set_handler(LogFromCddb);
+    });
+}
+
+// Splits "host:port"; the port stays `port` when absent or not a number in 1..65535.
+void SplitHostPort(const std::string& text, std::string& host, int& port) {
+    host = text;
+    auto colon = text.rfind(':');
+    if (colon == std::string::npos) return;
+    host = text.substr(0, colon);
+    const std::string digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return;
+    int p = std::stoi(digits);
+    if (p >= 1 && p <= 65535) port = p;
+}
+
+bool StartsWithVarious(const std::string& artist) {
+    std::string lower;
+    for (char c : artist) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.rfind("various", 0) == 0;
+}
+
+class CddbFreedbInfo final : public FreedbInfo {
+public:
+    int ServerIndex() const override { return serverIndex_; }
+    void SetServerIndex(int index) override {
+        if (index >= 0 && index < kFreedbServerCount) serverIndex_ = index;
+    }
+    std::string ServerName() const override { return kServers[serverIndex_].name; }
+    int Port() const override { return port_; }
+    void SetPort(int port) override { port_ = port; }
+    std::string Proxy() const override { return proxy_; }
+    void SetProxy(const std::string& proxy) override { proxy_ = proxy; }
+    int TimeOut() const override { return timeOut_; }
+    void SetTimeOut(int ms) override { timeOut_ = ms; }
+    std::string CustomServer() const override { return customServer_; }
+    void SetCustomServer(const std::string& host) override { customServer_ = host; }
+
+    int Lookup(const DiscToc& toc, const std::function<void(int)>& progress,
+               FreedbEntry& entry) override;
+
+private:
+    cddb_conn_t* Connect() const;
+
+    int serverIndex_ = 0;
+    int port_ = 0;
+    std::string proxy_;
+    int timeOut_ = 0;
+    std::string customServer_;
+};
+
+cddb_conn_t* CddbFreedbInfo::Connect() const {
+    PrepareLibrary();
+    cddb_conn_t* conn = cddb_new();
+    if (!conn) return nullptr;
+    cddb_cache_disable(conn);
+    cddb_set_client(conn, "quelt", "1.0");
+    cddb_set_email_address(conn, "quelt@localhost");
+
+    std::string host;
+    int port;
+    bool http;
+    if (!customServer_.empty()) {
+        port = 80;
+        SplitHostPort(customServer_, host, port);
+        http = true;
+    } else {
+        const ServerEntry& entry = kServers[serverIndex_];
+        host = entry.host;
+        port = entry.port;
+        http = entry.http;
+    }
+    if (port_ > 0 && port_ <= 65535) port = port_;
+    cddb_set_server_name(conn, host.c_str());
+    cddb_set_server_port(conn, port);
+
+    int ms = timeOut_ > 0 ? timeOut_ : kDefaultTimeOutMs;
+    cddb_set_timeout(conn, static_cast<unsigned>((ms + 999) / 1000));
+
+    if (!proxy_.empty()) {
+        // A proxy carries HTTP only, so a CDDBP entry is asked over HTTP through it.
+        std::string proxyHost;
+        int proxyPort = 8080;
+        SplitHostPort(proxy_, proxyHost, proxyPort);
+        cddb_http_proxy_enable(conn);
+        cddb_set_http_proxy_server_name(conn, proxyHost.c_str());
+        cddb_set_http_proxy_server_port(conn, proxyPort);
+        http = true;
+    }
+    if (http) {
+        cddb_http_enable(conn);
+        cddb_set_http_path_query(conn, kQueryPath);
+    } else {
+        cddb_http_disable(conn);
+    }
+    return conn;
+}
+
+int CddbFreedbInfo::Lookup(const DiscToc& toc, const std::function<void(int)>& progress,
+                           FreedbEntry& entry) {
+    entry = FreedbEntry{};
+    if (toc.trackOffsets.empty() || toc.trackOffsets.size() > 99) return kFreedbNotFound;
+    if (progress) progress(kFreedbConnecting);
+    cddb_conn_t* conn = Connect();
+    if (!conn) return kFreedbConnectionFailed;
+    cddb_disc_t* disc = cddb_disc_new();
+    if (!disc) {
+        cddb_destroy(conn);
+        return kFreedbConnectionFailed;
+    }
+    for (int32_t offset : toc.trackOffsets) {
+        cddb_track_t* track = cddb_track_new();
+        cddb_track_set_frame_offset(track, offset);
+        cddb_disc_add_track(disc, track);
+    }
+    cddb_disc_set_length(disc, static_cast<unsigned>(toc.leadOut / 75));
+    cddb_disc_calc_discid(disc);
+
+    if (progress) progress(kFreedbQuerying);
+    int status = kFreedbNotFound;
+    int matches = cddb_query(conn, disc);
+    if (matches < 0) {
+        RipLog(std::string("FreeDB query failed: ") + cddb_error_str(cddb_errno(conn)));
+        status = kFreedbConnectionFailed;
+    } else if (matches > 0) {
+        if (!cddb_read(conn, disc)) {
+            RipLog(std::string("FreeDB read failed: ") + cddb_error_str(cddb_errno(conn)));
+            status = kFreedbNotFound;
+        } else {
+            auto text = [](const char* s) { return CleanUntrustedText(s ? s : ""); };
+            entry.artist = text(cddb_disc_get_artist(disc));
+            entry.album = text(cddb_disc_get_title(disc));
+            entry.genre = text(cddb_disc_get_genre(disc));
+            if (entry.genre.empty()) entry.genre = text(cddb_disc_get_category_str(disc));
+            unsigned year = cddb_disc_get_year(disc);
+            entry.year = year <= 9999 ? static_cast<int>(year) : 0;
+            const int count = static_cast<int>(toc.trackOffsets.size());
+            const bool various = StartsWithVarious(entry.artist);
+            bool anything = !entry.artist.empty() || !entry.album.empty();
+            for (int i = 0; i < count; ++i) {
+                const cddb_track_t* track = cddb_disc_get_track(disc, i);
+                std::string title = text(track ? cddb_track_get_title(track) : nullptr);
+                std::string artist = entry.artist;
+                auto slash = title.find(" / ");
+                if (various && slash != std::string::npos) {
+                    artist = title.substr(0, slash);
+                    title = title.substr(slash + 3);
+                }
+                anything = anything || !title.empty();
+                entry.trackArtists.push_back(artist);
+                entry.trackTitles.push_back(title);
+            }
+            // A reply the library could not parse leaves every field empty.
+            status = anything ? kFreedbFound : kFreedbNotFound;
+            if (!anything) entry = FreedbEntry{};
+        }
+    }
+    cddb_disc_destroy(disc);
+    cddb_destroy(conn);
+    return status;
+}
+
+}  // namespace
+
+std::unique_ptr<FreedbInfo> CreateFreedbInfo() { return std::make_unique<CddbFreedbInfo>(); }
+
+uint32_t FreedbDiscId(const DiscToc& toc) {
+    auto digitSum = [](int32_t n) {
+        int32_t sum = 0;
+        for (; n > 0; n /= 10) sum += n % 10;
+        return sum;
+    };
+    uint32_t checksum = 0;
+    for (int32_t offset : toc.trackOffsets) checksum += digitSum(offset / 75);
+    const int32_t first = toc.trackOffsets.empty() ? 0 : toc.trackOffsets.front();
+    const uint32_t seconds = static_cast<uint32_t>(toc.leadOut / 75 - first / 75);
+    return ((checksum % 0xFF) << 24) | (seconds << 8) |
+           static_cast<uint32_t>(toc.trackOffsets.size());
+}
+
+}  // namespace quelt

@@ -1,0 +1,161 @@
+// The ripper page without widgets: the drive list, the disc refresh and its status texts,
+// the track rows with their check marks, the seven tag lists the rip job reads, the tag
+// fields of the selected row, the case mode, and the handlers of the grabber's events.
+//
+// Threads. Every call comes from the page's thread, except that ReadRetry may come from the
+// rip worker (inside CdGrabber::ReadBlocks) and the rip job unchecks rows from its worker;
+// both happen while the page waits behind the modal progress window. Grabber events that
+// arrive on component threads (media change, FreeDB progress) must be handed to the page's
+// thread by its owner before calling MediaChanged / FreedbProgress.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace quelt {
+
+class CdGrabber;
+class FreedbInfo;
+class Prompter;
+struct RipSettings;
+
+struct TrackRow {
+    std::string number;    // column 0: FormatTrackNumber(row + 1, 2)
+    std::string artist;    // column 1
+    std::string title;     // column 2
+    std::string duration;  // column 3: "mm:ss.mmm"
+    bool checked = true;
+    int itemValue = 0;     // session x 100 + track, both 0-based
+};
+
+// One text per track row, in row order.
+struct TagLists {
+    std::vector<std::string> artist, album, title, year, genre, copyright, comment;
+    void Clear();
+};
+
+// The page's tag fields (artist, album, title, year, genre box text, copyright, comment).
+struct TagFields {
+    std::string artist, album, title, year, genre, copyright, comment;
+};
+
+// What the page shows; every call is made on the thread that called the Disc (see above).
+class DiscView {
+public:
+    virtual ~DiscView() = default;
+    virtual void ShowStatus(const std::string& text) {}
+    virtual void EnableWorkingControls(bool on) {}
+    virtual void EnableDriveListOnly() {}
+    virtual void DriveListChanged() {}
+    virtual void RowsChanged() {}           // rows refilled, added or their check marks changed
+    virtual void FieldsChanged() {}         // the tag fields hold new texts
+    virtual void SelectRow(int row) {}      // select and scroll into view
+    virtual void SelectAllBoxChanged(bool checked) {}
+    virtual void ShowPositionLabel(const std::string& text) {}
+};
+
+inline constexpr int kCaseUpper = 1;
+inline constexpr int kCaseLower = 2;
+inline constexpr int kCaseCapitalize = 3;
+inline constexpr int kCaseSentence = 4;
+
+class Disc {
+public:
+    Disc(CdGrabber& grabber, FreedbInfo& freedb, Prompter& prompter, DiscView* view = nullptr);
+
+    // Page creation, step 3's FreeDB part: server, port and time-out when 0 or more; the
+    // proxy when "UseFreedbProxy" is on and "FreedbProxy" is not empty.
+    void ConfigureFreedb(const RipSettings& settings);
+    // Page creation, steps 4 to 6: open the grabber, fill the drive list (selecting and
+    // refreshing entry 0), set the page's read switches, clear the retry warning flag.
+    // A component error ends it where it happened, without a message.
+    void Create();
+
+    void SelectDriveFromList(int entry);
+    void RefreshCd();
+    void FillTrackList();
+    void ShowSelectedTrack(int row);  // row -1: no selection
+    void ShowTrackTags(int itemValue);
+
+    void FreedbBoxClicked(bool checked);
+    void FreedbProgress(int status);
+    void MediaChanged();
+    void ReadRetry(int attempt, int32_t sector);
+
+    void SetCaseMode(int mode);  // the case commands; refills the list
+    void SelectAll();
+    void SelectNone();
+    void InvertSelection();
+    void SelectAllBoxClicked(bool checked);
+    void SetChecked(int row, bool checked);
+
+    // Field edits; ignored when selectedRow is not a valid row.
+    void EditArtist(const std::string& text);
+    void EditAlbum(const std::string& text);
+    void EditTitle(const std::string& text);
+    void EditYear(const std::string& text);
+    void EditGenre(const std::string& text);
+    void EditCopyright(const std::string& text);
+    void EditComment(const std::string& text);
+
+    void SetPreviewActive(bool active) { previewActive_ = active; }
+    void SetFreedbBox(bool checked) { freedbBox_ = checked; }  // without the question
+
+    const std::vector<std::string>& driveEntries() const { return driveEntries_; }
+    int selectedDrive() const { return selectedDrive_; }
+    const std::vector<TrackRow>& rows() const { return rows_; }
+    const TagLists& tags() const { return tags_; }
+    const TagFields& fields() const { return fields_; }
+    std::string status() const;
+    std::string positionLabel() const { return positionLabel_; }
+    int selectedRow() const { return selectedRow_; }
+    int trackCount() const { return trackCount_; }
+    int sumMinutes() const { return sumMinutes_; }
+    int sumSeconds() const { return sumSeconds_; }
+    int sumMilliseconds() const { return sumMilliseconds_; }
+    int64_t TotalMs() const;
+    int caseMode() const { return caseMode_; }
+    bool freedbDataInUse() const { return freedbDataInUse_; }
+    bool retryWarningShown() const { return retryWarningShown_; }
+    bool freedbBox() const { return freedbBox_; }
+    bool selectAllBox() const { return selectAllBox_; }
+    int CheckedCount() const;
+
+    CdGrabber& grabber() { return grabber_; }
+
+private:
+    void AddTrackRow(int session, int track);
+    void Status(const std::string& text);
+    void ClearRows();
+    void Edit(std::vector<std::string> TagLists::*list, std::string TagFields::*field,
+              const std::string& text);
+
+    CdGrabber& grabber_;
+    FreedbInfo& freedb_;
+    Prompter& prompter_;
+    DiscView* view_;
+    DiscView noView_;
+
+    std::vector<std::string> driveEntries_;
+    int selectedDrive_ = -1;
+    std::vector<TrackRow> rows_;
+    TagLists tags_;
+    TagFields fields_;
+    mutable std::mutex statusMutex_;
+    std::string status_;
+    std::string positionLabel_;
+    int selectedRow_ = -1;
+    int trackCount_ = 0;
+    int sumMinutes_ = 0, sumSeconds_ = 0, sumMilliseconds_ = 0;
+    int caseMode_ = kCaseCapitalize;
+    bool freedbDataInUse_ = false;
+    std::atomic<bool> retryWarningShown_{false};
+    bool freedbBox_ = true;
+    bool selectAllBox_ = true;
+    bool previewActive_ = false;
+};
+
+}  // namespace quelt

@@ -1,0 +1,58 @@
+// Reads one track's audio through libcdio-paranoia, sector by sector, with verification
+// and re-reads. Lives from OpenTrack to CloseTrack on the thread that reads.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+typedef struct _CdIo CdIo_t;
+typedef struct cdrom_drive_s cdrom_drive_t;
+typedef struct cdrom_paranoia_s cdrom_paranoia_t;
+
+namespace quelt {
+
+struct ReadSwitches {
+    bool skipVerify = false;   // switch A: no overlap verification
+    bool singleTry = false;    // switch B: give up an unreadable sector after one attempt
+    bool skipRepair = false;   // switch C: no fragment repair
+};
+
+class TrackReader {
+public:
+    using RetryHandler = std::function<void(int attempt, int32_t sector)>;
+
+    // `cdio` must stay open while the reader lives. `littleEndianSource` fixes the byte
+    // order of the audio (images hold little-endian samples; guessing it from a silent
+    // track fails). Throws ComponentError when the drive cannot be read as audio.
+    TrackReader(CdIo_t* cdio, bool littleEndianSource, int32_t firstSector, int32_t sectors,
+                ReadSwitches switches, int attempts, RetryHandler onRetry);
+    ~TrackReader();
+    TrackReader(const TrackReader&) = delete;
+    TrackReader& operator=(const TrackReader&) = delete;
+
+    // Up to `blocks` sectors into `pcm`; returns the count, 0 at the end of the track.
+    int32_t Read(int blocks, std::vector<uint8_t>& pcm);
+    int32_t UnreadableSectors() const { return static_cast<int32_t>(unreadable_.size()); }
+
+    // paranoia's events for the sector at `position` (in 16-bit words); called from inside
+    // Read on the same thread.
+    void OnEvent(long position, int mode);
+
+private:
+
+    cdrom_drive_t* drive_ = nullptr;
+    cdrom_paranoia_t* paranoia_ = nullptr;
+    int32_t next_ = 0;  // next sector to deliver (LSN)
+    int32_t end_ = 0;   // one past the last sector to deliver
+    int attempts_;
+    RetryHandler onRetry_;
+    std::set<int32_t> unreadable_;
+    std::set<int32_t> retried_;
+    int retriesAtSector_ = 0;
+    int32_t retrySector_ = -1;
+};
+
+}  // namespace quelt
