@@ -1,0 +1,43 @@
+// The ISO 9660 image of a data CD, with Joliet and Rock Ridge names, built by libisofs
+// from files placed at the root. The image is generated while it is read, on a thread
+// of libisofs.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <libburn/libburn.h>
+
+struct Iso_Image;  // libisofs
+
+namespace quelt {
+
+struct IsoEntry {
+    std::string sourcePath;  // a file of the local file system
+    std::string name;        // its name at the image's root ("01.wav")
+};
+
+class IsoImageStream {
+public:
+    // nullptr and a reason in `error` when the image cannot be set up.
+    static std::unique_ptr<IsoImageStream> Create(const std::string& volumeLabel,
+                                                  const std::vector<IsoEntry>& entries,
+                                                  std::string& error);
+    ~IsoImageStream();
+    IsoImageStream(const IsoImageStream&) = delete;
+    IsoImageStream& operator=(const IsoImageStream&) = delete;
+
+    // The stream of image bytes; stays owned by this object.
+    burn::burn_source* source() const { return source_; }
+    // The whole image in bytes (a multiple of 2048).
+    int64_t sizeBytes() const;
+
+private:
+    IsoImageStream() = default;
+    ::Iso_Image* image_ = nullptr;
+    burn::burn_source* source_ = nullptr;
+};
+
+}  // namespace quelt
