@@ -38,7 +38,8 @@ bool Options::Parse(const Args& args) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+        const bool negativeNumber = word.size() >= 2 && word[0] == '-' && word[1] >= '0' && word[1] <= '9';
+        if (optionsEnded || word.size() < 2 || word[0] != '-' || negativeNumber) {
             positional_.push_back(word);
             continue;
         }

@@ -24,7 +24,7 @@ public:
     Options& Value(const std::string& name, const std::string& valueName, const std::string& help = "");
 
     // Parses the words after the command name. "--help" and "-h" are always known; "--"
-    // ends the options; a lone "-" is positional. Returns false on an unknown option or a
+    // ends the options; a lone "-" and a negative number ("-5") are positional. Returns false on an unknown option or a
     // missing value, with the reason in Error().
     bool Parse(const Args& args);
 

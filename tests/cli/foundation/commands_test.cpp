@@ -1,0 +1,185 @@
+// quelt-cli formats, presets and settings, run as a user runs them, with the settings file
+// in a scratch folder.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/settings/profile_file.h"
+#include "support/fixtures.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+    std::vector<std::string> lines;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    Result Cli(const std::string& arguments) {
+        const std::string out = scratch_.File("stdout"), err = scratch_.File("stderr");
+        Result r;
+        r.status = test::Run("env XDG_CONFIG_HOME=" + test::ShellQuote(scratch_.File("config")) +
+                             " XDG_MUSIC_DIR=" + test::ShellQuote(scratch_.File("music")) + " " +
+                             test::ShellQuote(QUELT_CLI_PATH) + " " + arguments + " >" + test::ShellQuote(out) +
+                             " 2>" + test::ShellQuote(err));
+        r.out = Read(out);
+        r.err = Read(err);
+        std::stringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
+        return r;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string SettingsFile() const { return scratch_.File("config") + "/quelt/zqrprocfg.cfg"; }
+    void WriteSettings(const std::string& text) {
+        fs::create_directories(scratch_.File("config") + "/quelt");
+        std::ofstream(SettingsFile()) << text;
+    }
+
+    test::ScratchDir scratch_;
+};
+
+TEST_F(CliTest, PresetsPrintsSixtyEightRowsWithTheirTrailingBlank) {
+    Result r = Cli("presets");
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(r.lines.size(), 68u);
+    EXPECT_EQ(r.lines[0], "0\t320kbit/s 44100Hz Stereo ");
+    EXPECT_EQ(r.lines[7], "7\t128kbit/s 44100Hz Mono ");
+    EXPECT_EQ(r.lines[67], "67\t8kbit/s 8000Hz Mono ");
+}
+
+TEST_F(CliTest, FormatsPrintsThirteenRows) {
+    Result r = Cli("formats");
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(r.lines.size(), 13u);
+    EXPECT_EQ(r.lines[0], "0\t.3gp (AAC-Advanced Audio Coding)");
+    EXPECT_EQ(r.lines[12], "12\t.wma (Microsoft Media Audio)");
+}
+
+TEST_F(CliTest, FirstStartShowsDefaultsAndWritesNothing) {
+    Result r = Cli("settings get CDRIP OutputDirectory");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, scratch_.File("music") + "/zqr_output/\n");
+    EXPECT_EQ(Cli("settings get CDBurn VolumeLabel").out, "Audio CD\n");
+    EXPECT_EQ(Cli("settings get Main Priority").out, "1\n");
+    EXPECT_EQ(Cli("settings get CDRIP OutputNameCustom").out, "0|2|3|\n");
+    EXPECT_FALSE(fs::exists(scratch_.File("config")));
+}
+
+TEST_F(CliTest, SetAppliesTheLoadFixUpsToTheWholeFile) {
+    WriteSettings("[Main]\nPriority=7\n[CDRIP]\nFreedbPort=-5\n");
+    EXPECT_EQ(Cli("settings get Main Priority").out, "1\n");
+    Result r = Cli("settings set CDBurn VolumeLabel X");
+    EXPECT_EQ(r.status, 0) << r.err;
+    ProfileFile file(SettingsFile());
+    EXPECT_EQ(file.ReadInt("Main", "Priority"), 1);
+    EXPECT_EQ(file.ReadInt("CDRIP", "FreedbPort"), 80);
+    EXPECT_EQ(file.ReadString("CDBurn", "VolumeLabel"), "X");
+    EXPECT_EQ(Cli("settings get main priority").out, "1\n");
+}
+
+struct RoundTrip {
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* readBack;
+};
+
+class CliRoundTripTest : public CliTest, public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(CliRoundTripTest, SetThenGet) {
+    const RoundTrip& c = GetParam();
+    Result set = Cli(std::string("settings set ") + c.section + " " + c.key + " " + test::ShellQuote(c.value));
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "");
+    Result get = Cli(std::string("settings get ") + c.section + " " + c.key);
+    EXPECT_EQ(get.status, 0) << get.err;
+    EXPECT_EQ(get.out, std::string(c.readBack) + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, CliRoundTripTest,
+    ::testing::Values(RoundTrip{"CDBurn", "VolumeLabel", "My Disc", "My Disc"},
+                      RoundTrip{"cdrip", "outputdirectory", "/srv/rips", "/srv/rips/"},
+                      RoundTrip{"Convert", "OutputDirectory", "/srv/conv/", "/srv/conv/"},
+                      RoundTrip{"CDRIP", "OutputNameIndex", "13", "3"},
+                      RoundTrip{"CDRIP", "OutputNameIndex", "12", "12"},
+                      RoundTrip{"CDRIP", "FreedbPort", "-5", "80"}, RoundTrip{"CDRIP", "FreedbPort", "8880", "8880"},
+                      RoundTrip{"Convert", "IfExists", "2", "2"}, RoundTrip{"Main", "Priority", "4", "4"},
+                      RoundTrip{"Main", "Priority", "0", "1"}, RoundTrip{"CONVERT", "FormatIndex", "9", "9"},
+                      RoundTrip{"cdrip", "fparamindex", "7", "7"},
+                      RoundTrip{"CDRIP", "FreedbProxy", "proxy.example:3128", "proxy.example:3128"},
+                      RoundTrip{"CDRIP", "OutputNameCustom", "1|1|", "1|1|"}));
+
+TEST_F(CliTest, SetKeepsOtherValues) {
+    ASSERT_EQ(Cli("settings set Convert IfExists 2").status, 0);
+    ASSERT_EQ(Cli("settings set CONVERT FormatIndex 5").status, 0);
+    ASSERT_EQ(Cli("settings set CDRIP Metadata 1").status, 0);
+    EXPECT_EQ(Cli("settings get convert ifexists").out, "2\n");
+    EXPECT_EQ(Cli("settings get Convert FormatIndex").out, "5\n");
+    EXPECT_EQ(Cli("settings get CDRIP Metadata").out, "1\n");
+}
+
+TEST_F(CliTest, ListShowsEveryKeyInForce) {
+    WriteSettings("[Convert]\nIfExists=2\n");
+    Result r = Cli("settings list");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.lines.size(), 29u);
+    EXPECT_NE(r.out.find("Convert\tIfExists\t2\n"), std::string::npos);
+    EXPECT_NE(r.out.find("CDBurn\tVolumeLabel\tAudio CD\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Main\tPriority\t1\n"), std::string::npos);
+    EXPECT_NE(r.out.find("CONVERT\tFParamIndex\t0\n"), std::string::npos);
+}
+
+struct Usage {
+    const char* arguments;
+    int status;
+};
+
+class CliStatusTest : public CliTest, public ::testing::WithParamInterface<Usage> {};
+
+TEST_P(CliStatusTest, ExitStatusAndOneLineReason) {
+    Result r = Cli(GetParam().arguments);
+    EXPECT_EQ(r.status, GetParam().status) << r.err;
+    if (GetParam().status == 2) {
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;  // exactly one line
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(fs::exists(SettingsFile()));  // nothing here writes the file
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Words, CliStatusTest,
+    ::testing::Values(Usage{"no-such-command", 2}, Usage{"settings", 2}, Usage{"settings frob", 2},
+                      Usage{"settings get CDRIP", 2}, Usage{"settings get CDRIP NoSuchKey", 2},
+                      Usage{"settings get NoSection OutputDirectory", 2}, Usage{"settings set Main Priority", 2},
+                      Usage{"settings set Main Priority high", 2}, Usage{"settings set CDRIP Bogus 1", 2},
+                      Usage{"settings list extra", 2}, Usage{"settings --bogus", 2}, Usage{"presets extra", 2},
+                      Usage{"formats --bogus", 2}, Usage{"settings --help", 0}, Usage{"presets --help", 0},
+                      Usage{"formats -h", 0}, Usage{"--help", 0}));
+
+TEST_F(CliTest, SetReportsAFileItCannotWrite) {
+    // The config folder is a regular file, so the settings file cannot be written.
+    std::ofstream(scratch_.File("config")) << "x";
+    Result r = Cli("settings set CDBurn VolumeLabel X");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("could not write"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quelt
