@@ -133,8 +133,14 @@ void Store(std::vector<std::string>& lines, const ProfileEntry& entry) {
 bool ReplaceFile(const std::string& path, const std::string& text) {
     std::error_code ec;
     fs::path target(path);
+    // A settings file that is a symbolic link (kept in a dotfiles folder, say) stays one: the
+    // file it points to is replaced, not the link.
+    if (fs::is_symlink(target, ec)) {
+        fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    std::string temp = path + ".XXXXXX";
+    std::string temp = target.string() + ".XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) return false;
     const char* data = text.data();
@@ -152,7 +158,7 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     }
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
     return ok;
 }

@@ -137,6 +137,16 @@ TEST_F(ProfileFileTest, AFailedWriteReportsItAndLeavesNoTemporaryFile) {
     EXPECT_EQ(entries, 2);  // "blocker" and "taken"
 }
 
+TEST_F(ProfileFileTest, ALinkedFileStaysALink) {
+    const std::string real = scratch_.File("dotfiles/zqrprocfg.cfg");
+    fs::create_directories(scratch_.File("dotfiles"));
+    std::ofstream(real) << "[Main]\nPriority=2\n";
+    fs::create_symlink(real, path_);
+    file_.WriteInt("Main", "Priority", 3);
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(ProfileFile(real).ReadInt("Main", "Priority"), 3);
+}
+
 TEST_F(ProfileFileTest, LineBreaksInAValueCannotForgeOtherKeys) {
     file_.WriteString("CDBurn", "VolumeLabel", "Disc\n[Main]\nPriority=4");
     EXPECT_EQ(file_.ReadInt("Main", "Priority"), 0);
