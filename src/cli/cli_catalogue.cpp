@@ -21,9 +21,10 @@ int CheckNoArguments(Options& options, const Args& args, const char* about) {
 
 int RunFormats(const Args& args) {
     Options options("formats");
-    if (int status = CheckNoArguments(options, args,
-                                      "Lists the 13 output formats as ROW<TAB>LABEL lines; --format takes\n"
-                                      "the row or the extension.");
+    if (int status =
+            CheckNoArguments(options, args,
+                             "Lists the 13 output formats as ROW<TAB>LABEL lines; --format takes\n"
+                             "the row or the extension.");
         status >= 0)
         return status;
     for (int row = 0; row < kOutputFormatCount; ++row)
@@ -33,9 +34,10 @@ int RunFormats(const Args& args) {
 
 int RunPresets(const Args& args) {
     Options options("presets");
-    if (int status = CheckNoArguments(options, args,
-                                      "Lists the 68 encoding presets as ROW<TAB>LABEL lines (each label ends\n"
-                                      "with a blank); --preset takes the row or the label.");
+    if (int status = CheckNoArguments(
+            options, args,
+            "Lists the 68 encoding presets as ROW<TAB>LABEL lines (each label ends\n"
+            "with a blank); --preset takes the row or the label.");
         status >= 0)
         return status;
     for (int row = 0; row < kEncodePresetCount; ++row)

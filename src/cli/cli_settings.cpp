@@ -72,7 +72,8 @@ const Key kKeys[] = {
 bool SameName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
@@ -105,7 +106,8 @@ int List(const Options& options) {
     Settings settings;
     LoadSettings(settings, file);
     for (const auto& key : kKeys)
-        std::printf("%s\t%s\t%s\n", key.section, key.name, ValueInForce(key, settings, file).c_str());
+        std::printf("%s\t%s\t%s\n", key.section, key.name,
+                    ValueInForce(key, settings, file).c_str());
     return kExitOk;
 }
 
@@ -130,7 +132,9 @@ int Set(const Options& options) {
     std::optional<int> number;
     if (!key->text) {
         number = ParseInt(value);
-        if (!number) return options.UsageError(std::string(key->name) + " takes a whole number, not \"" + value + "\"");
+        if (!number)
+            return options.UsageError(std::string(key->name) + " takes a whole number, not \"" +
+                                      value + "\"");
     }
     if (key->folder() && !value.empty() && value.back() != '/') value += '/';
 
@@ -140,7 +144,8 @@ int Set(const Options& options) {
     if (key->text) *key->text(settings) = value;
     if (key->number) *key->number(settings) = *number;
     bool written = SaveSettings(settings, file);
-    if (written && key->direct()) written = file.WriteEntries({{key->section, key->name, std::to_string(*number)}});
+    if (written && key->direct())
+        written = file.WriteEntries({{key->section, key->name, std::to_string(*number)}});
     if (!written) {
         std::fprintf(stderr, "quelt-cli settings: could not write %s\n", file.path().c_str());
         return kExitFailed;

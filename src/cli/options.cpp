@@ -19,7 +19,8 @@ Options& Options::Flag(const std::string& name, const std::string& help) {
     return *this;
 }
 
-Options& Options::Value(const std::string& name, const std::string& valueName, const std::string& help) {
+Options& Options::Value(const std::string& name, const std::string& valueName,
+                        const std::string& help) {
     declared_.push_back({name, true, valueName, help});
     return *this;
 }
@@ -38,7 +39,8 @@ bool Options::Parse(const Args& args) {
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        const bool negativeNumber = word.size() >= 2 && word[0] == '-' && word[1] >= '0' && word[1] <= '9';
+        const bool negativeNumber =
+            word.size() >= 2 && word[0] == '-' && word[1] >= '0' && word[1] <= '9';
         if (optionsEnded || word.size() < 2 || word[0] != '-' || negativeNumber) {
             positional_.push_back(word);
             continue;
@@ -106,7 +108,8 @@ std::optional<bool> Options::Switch(const std::string& on, const std::string& of
 }
 
 std::string Options::HelpText(const std::string& synopsis, const std::string& about) const {
-    std::string text = "Usage: quelt-cli " + command_ + (synopsis.empty() ? "" : " " + synopsis) + "\n";
+    std::string text =
+        "Usage: quelt-cli " + command_ + (synopsis.empty() ? "" : " " + synopsis) + "\n";
     if (!about.empty()) text += "\n" + about + (about.back() == '\n' ? "" : "\n");
     text += "\nOptions:\n";
     std::vector<Declared> lines = declared_;
@@ -129,8 +132,8 @@ int Options::PrintHelp(const std::string& synopsis, const std::string& about) co
 
 int Options::UsageError(const std::string& reason) const {
     const std::string& text = reason.empty() ? error_ : reason;
-    std::fprintf(stderr, "quelt-cli %s: %s (see quelt-cli %s --help)\n", command_.c_str(), text.c_str(),
-                 command_.c_str());
+    std::fprintf(stderr, "quelt-cli %s: %s (see quelt-cli %s --help)\n", command_.c_str(),
+                 text.c_str(), command_.c_str());
     return kExitUsage;
 }
 

@@ -14,18 +14,19 @@
 namespace quelt::cli {
 
 class Options {
-public:
+  public:
     // `command` names the command in messages ("convert" gives "quelt-cli convert: ...").
     explicit Options(std::string command);
 
     // Declares "--name" without a value. `help` is one line for the help text.
     Options& Flag(const std::string& name, const std::string& help = "");
     // Declares "--name VALUE" (also written "--name=VALUE"); `valueName` shows in the help.
-    Options& Value(const std::string& name, const std::string& valueName, const std::string& help = "");
+    Options& Value(const std::string& name, const std::string& valueName,
+                   const std::string& help = "");
 
     // Parses the words after the command name. "--help" and "-h" are always known; "--"
-    // ends the options; a lone "-" and a negative number ("-5") are positional. Returns false on an unknown option or a
-    // missing value, with the reason in Error().
+    // ends the options; a lone "-" and a negative number ("-5") are positional. Returns false on an
+    // unknown option or a missing value, with the reason in Error().
     bool Parse(const Args& args);
 
     bool HelpRequested() const { return help_; }
@@ -51,7 +52,7 @@ public:
     // returns kExitUsage. With no reason, prints Error().
     int UsageError(const std::string& reason = "") const;
 
-private:
+  private:
     struct Declared {
         std::string name;
         bool takesValue;

@@ -34,8 +34,8 @@ std::string RipOutputPath(const Settings& settings, const TrackTags& tags) {
 ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sourcePath,
                                 const TrackTags& tags) {
     const ConvertSettings& convert = settings.convert;
-    const std::string folder =
-        convert.bOutputDirectory == 1 ? OutputFolder(convert.outputDirectory) : PathFolder(sourcePath);
+    const std::string folder = convert.bOutputDirectory == 1 ? OutputFolder(convert.outputDirectory)
+                                                             : PathFolder(sourcePath);
     std::string name;
     if (convert.bOutputNameIndex == 1) {
         TrackTags named = tags;
@@ -62,12 +62,15 @@ ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sou
             } while (PathExists(target.path));
             break;
         }
-        case 1: target.logLine = target.path + " exists, writeover by settings."; break;
+        case 1:
+            target.logLine = target.path + " exists, writeover by settings.";
+            break;
         case 2:
             target.logLine = target.path + " exists, skip by settings.";
             target.skip = true;
             break;
-        default: break;
+        default:
+            break;
     }
     return target;
 }

@@ -72,13 +72,13 @@ void MakeDirectoryPath(const std::string& folder) {
 
 bool IsMediaFile(const std::string& path) {
     static constexpr std::array<const char*, 20> kMedia{
-        "MP3", "WMA", "WAV", "OGG", "AAC", "FLAC", "AIFF", "AU", "M4A", "AC3",
-        "3G2", "3GP", "MPG", "WMV", "AVI", "MOV", "RM",  "VOB", "MPEG", "MP4"};
+        "MP3", "WMA", "WAV", "OGG", "AAC", "FLAC", "AIFF", "AU",  "M4A",  "AC3",
+        "3G2", "3GP", "MPG", "WMV", "AVI", "MOV",  "RM",   "VOB", "MPEG", "MP4"};
     return ExtensionIn(path, kMedia);
 }
 
 bool IsAudioFile(const std::string& path) {
-    static constexpr std::array<const char*, 9> kAudio{"MP3", "WMA", "WAV", "OGG", "AAC",
+    static constexpr std::array<const char*, 9> kAudio{"MP3",  "WMA",  "WAV", "OGG", "AAC",
                                                        "FLAC", "AIFF", "MP2", "AC3"};
     return ExtensionIn(path, kAudio);
 }

@@ -20,6 +20,7 @@ struct Template {
 };
 
 // Rip templates 0..10; convert templates 1..11 are the same in the same order.
+// clang-format off
 const std::array<Template, 11> kRipTemplates{{
     {"track <number>", {"track ", "", nullptr}, {kNumber}},
     {"<artist> - <title>", {"", " - ", "", nullptr}, {kArtist, kTitle}},
@@ -34,6 +35,7 @@ const std::array<Template, 11> kRipTemplates{{
     {"<artist> - <album> - <number> - <title> ", {"", " - ", " - ", " - ", ""}, {kArtist, kAlbum, kNumber, kTitle}},
 }};
 const Template kOldNameTemplate{"<old filename> <number>", {"", " ", "", nullptr}, {kSourceTitle, kNumber}};
+// clang-format on
 constexpr const char* kCustomLabel = "custom by yourself";
 
 std::string Apply(const Template& t, const std::string& tagsText) {
@@ -82,15 +84,16 @@ std::string SafeRelativeName(const std::string& name) {
 }
 
 std::string RipTagsText(const TrackTags& tags) {
-    return std::to_string(tags.number) + "|" + FieldText(tags.title) + "|" + FieldText(tags.artist) + "|" +
-           FieldText(tags.album) + "|" + FieldText(tags.genre) + "|" + std::to_string(tags.bitrate) + "|" +
-           std::to_string(tags.sampleRate) + "|";
+    return std::to_string(tags.number) + "|" + FieldText(tags.title) + "|" +
+           FieldText(tags.artist) + "|" + FieldText(tags.album) + "|" + FieldText(tags.genre) +
+           "|" + std::to_string(tags.bitrate) + "|" + std::to_string(tags.sampleRate) + "|";
 }
 
 std::string ConvertTagsText(const TrackTags& tags) {
-    return FormatTrackNumber(tags.number, 2) + "|" + FieldText(tags.title) + "|" + FieldText(tags.artist) +
-           "|" + FieldText(tags.album) + "|" + FieldText(tags.genre) + "|" + std::to_string(tags.bitrate) +
-           "|" + std::to_string(tags.sampleRate) + "|" + FieldText(tags.sourceTitle) + "|";
+    return FormatTrackNumber(tags.number, 2) + "|" + FieldText(tags.title) + "|" +
+           FieldText(tags.artist) + "|" + FieldText(tags.album) + "|" + FieldText(tags.genre) +
+           "|" + std::to_string(tags.bitrate) + "|" + std::to_string(tags.sampleRate) + "|" +
+           FieldText(tags.sourceTitle) + "|";
 }
 
 std::string BuildRipName(int index, const std::string& tagsText, const std::string& customPattern) {
@@ -127,7 +130,7 @@ const std::vector<std::string>& ConvertTemplateLabels() {
 }
 
 const std::vector<std::string>& CustomPatternFieldNames() {
-    static const std::vector<std::string> names{"Track No.", "Title", "Artist", "Album",
+    static const std::vector<std::string> names{"Track No.", "Title",   "Artist", "Album",
                                                 "Genre",     "Bitrate", "Sample"};
     return names;
 }

@@ -14,7 +14,7 @@ struct TrackTags {
     std::string title, artist, album, genre, year;
     int bitrate = 0;
     int sampleRate = 0;
-    std::string sourceTitle;  // converter only
+    std::string sourceTitle;         // converter only
     std::string comment, copyright;  // written into files, not used in names
 };
 

@@ -14,7 +14,8 @@ namespace {
 locale_t Utf8Locale() {
     static const locale_t locale = [] {
         for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"})
-            if (locale_t l = newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(nullptr))) return l;
+            if (locale_t l = newlocale(LC_CTYPE_MASK, name, static_cast<locale_t>(nullptr)))
+                return l;
         return static_cast<locale_t>(nullptr);
     }();
     return locale;
@@ -32,7 +33,10 @@ size_t DecodeOne(std::string_view text, size_t pos, long& code) {
         code = lead;
         return 1;
     }
-    size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    size_t length = lead >= 0xF0 && lead <= 0xF4  ? 4
+                    : lead >= 0xE0                ? 3
+                    : lead >= 0xC2 && lead < 0xE0 ? 2
+                                                  : 0;
     if (length == 0 || lead > 0xF4 || pos + length > text.size()) return 1;
     long value = lead & (0x7F >> length);
     for (size_t i = 1; i < length; ++i) {
@@ -40,7 +44,8 @@ size_t DecodeOne(std::string_view text, size_t pos, long& code) {
         value = (value << 6) | (byte(pos + i) & 0x3F);
     }
     const long minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < minimum[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 1;
+    if (value < minimum[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 1;
     code = value;
     return length;
 }
@@ -76,7 +81,8 @@ long MapCase(long code, Case to) {
 
 // Appends `text` to `out`, its first `firstCount` characters mapped to `first` and the rest
 // to `rest`. Bytes that are not valid UTF-8 pass through unchanged.
-void AppendCased(std::string_view text, size_t firstCount, Case first, Case rest, std::string& out) {
+void AppendCased(std::string_view text, size_t firstCount, Case first, Case rest,
+                 std::string& out) {
     size_t index = 0;
     for (size_t pos = 0; pos < text.size(); ++index) {
         long code;
@@ -125,8 +131,12 @@ std::string ChangeTextCase(std::string_view text, int mode) {
     std::string out;
     out.reserve(text.size());
     switch (mode) {
-        case 1: AppendCased(text, 0, Case::kUpper, Case::kUpper, out); break;
-        case 2: AppendCased(text, 0, Case::kLower, Case::kLower, out); break;
+        case 1:
+            AppendCased(text, 0, Case::kUpper, Case::kUpper, out);
+            break;
+        case 2:
+            AppendCased(text, 0, Case::kLower, Case::kLower, out);
+            break;
         case 3:
             while (!text.empty()) {
                 size_t start = text.find_first_not_of(' ');
@@ -138,8 +148,11 @@ std::string ChangeTextCase(std::string_view text, int mode) {
                 text.remove_prefix(end == std::string_view::npos ? text.size() : end);
             }
             break;
-        case 4: AppendCased(text, 1, Case::kUpper, Case::kLower, out); break;
-        default: break;
+        case 4:
+            AppendCased(text, 1, Case::kUpper, Case::kLower, out);
+            break;
+        default:
+            break;
     }
     return out;
 }

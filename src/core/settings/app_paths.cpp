@@ -75,4 +75,10 @@ std::string MusicFolder() {
 
 std::string DefaultOutputFolder() { return MusicFolder() + "zqr_output/"; }
 
+std::string DialogStartFolder() {
+    std::error_code ec;
+    const std::string music = MusicFolder();
+    return fs::is_directory(music, ec) ? music : HomeFolder();
+}
+
 }  // namespace quelt

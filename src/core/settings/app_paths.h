@@ -21,6 +21,9 @@ std::string BurnTempFolder();
 std::string MusicFolder();
 // The default output folder of rips and conversions: <music folder>zqr_output/.
 std::string DefaultOutputFolder();
+// Where file and folder dialogs first open: the music folder, or the home folder when the
+// music folder does not exist. Ends in "/".
+std::string DialogStartFolder();
 // The user's home folder, ending in "/".
 std::string HomeFolder();
 

@@ -189,7 +189,8 @@ int ProfileFile::ReadInt(const std::string& section, const std::string& key) con
     return ParseDecimalInt(ReadString(section, key));
 }
 
-void ProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& text) {
+void ProfileFile::WriteString(const std::string& section, const std::string& key,
+                              const std::string& text) {
     WriteEntries({{section, key, text}});
 }
 
@@ -217,7 +218,8 @@ std::vector<std::string> ProfileFile::Sections() const {
     return names;
 }
 
-std::vector<std::pair<std::string, std::string>> ProfileFile::Entries(const std::string& section) const {
+std::vector<std::pair<std::string, std::string>> ProfileFile::Entries(
+    const std::string& section) const {
     std::vector<std::pair<std::string, std::string>> entries;
     bool inSection = false;
     bool done = false;

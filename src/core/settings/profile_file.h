@@ -21,7 +21,7 @@ struct ProfileEntry {
 };
 
 class ProfileFile {
-public:
+  public:
     explicit ProfileFile(std::string path) : path_(std::move(path)) {}
 
     const std::string& path() const { return path_; }
@@ -40,7 +40,7 @@ public:
     // Every (key, value) of a section, in file order, values cut as ReadString cuts them.
     std::vector<std::pair<std::string, std::string>> Entries(const std::string& section) const;
 
-private:
+  private:
     std::string path_;
 };
 

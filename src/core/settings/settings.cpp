@@ -114,6 +114,7 @@ std::string GetSettingText(Settings& settings, int category, int id) {
     ConvertSettings& convert = settings.convert;
     BurnSettings& burn = settings.burn;
     if (id < 0 || id >= 1000) return {};
+    // clang-format off
     switch (category * 1000 + id) {
         case kModeRip * 1000 + 101:
             if (rip.outputDirectory.empty()) rip.outputDirectory = DefaultOutputFolder();
@@ -146,6 +147,7 @@ std::string GetSettingText(Settings& settings, int category, int id) {
         case kModeBurn * 1000 + 304: return Decimal(burn.testMode);
         default: return {};
     }
+    // clang-format on
 }
 
 void SetSettingText(Settings& settings, int category, int id, const std::string& text) {
@@ -153,6 +155,7 @@ void SetSettingText(Settings& settings, int category, int id, const std::string&
     ConvertSettings& convert = settings.convert;
     BurnSettings& burn = settings.burn;
     if (id < 0 || id >= 1000) return;
+    // clang-format off
     switch (category * 1000 + id) {
         case kModeRip * 1000 + 101: rip.outputDirectory = text; break;
         case kModeRip * 1000 + 103: rip.outputNameIndex = ParseDecimalInt(text); break;
@@ -174,6 +177,7 @@ void SetSettingText(Settings& settings, int category, int id, const std::string&
         case kModeBurn * 1000 + 304: burn.testMode = ParseDecimalInt(text); break;
         default: break;
     }
+    // clang-format on
 }
 
 std::string SettingsFilePath() { return ConfigFolder() + "zqrprocfg.cfg"; }

@@ -6,6 +6,7 @@
 namespace quelt {
 namespace {
 
+// clang-format off
 constexpr std::array<OutputFormat, kOutputFormatCount> kFormats{{
     {0, ".3gp", ".3gp (AAC-Advanced Audio Coding)", true},
     {1, ".3g2", ".3g2 (AAC-Advanced Audio Coding)", true},
@@ -50,6 +51,7 @@ constexpr std::array<Preset, kEncodePresetCount> kPresets{{
     {16, 22050, true},   {16, 16000, true},   {16, 12000, true},  {16, 11025, true},
     {8, 12000, true},    {8, 11025, true},    {8, 8000, true},
 }};
+// clang-format on
 
 int LeadingNumber(std::string_view word) {
     long long value = 0;

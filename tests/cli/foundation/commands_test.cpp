@@ -1,12 +1,12 @@
 // quelt-cli formats, presets and settings, run as a user runs them, with the settings file
 // in a scratch folder.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "core/settings/profile_file.h"
 #include "support/fixtures.h"
@@ -24,14 +24,14 @@ struct Result {
 };
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     Result Cli(const std::string& arguments) {
         const std::string out = scratch_.File("stdout"), err = scratch_.File("stderr");
         Result r;
         r.status = test::Run("env XDG_CONFIG_HOME=" + test::ShellQuote(scratch_.File("config")) +
                              " XDG_MUSIC_DIR=" + test::ShellQuote(scratch_.File("music")) + " " +
-                             test::ShellQuote(QUELT_CLI_PATH) + " " + arguments + " >" + test::ShellQuote(out) +
-                             " 2>" + test::ShellQuote(err));
+                             test::ShellQuote(QUELT_CLI_PATH) + " " + arguments + " >" +
+                             test::ShellQuote(out) + " 2>" + test::ShellQuote(err));
         r.out = Read(out);
         r.err = Read(err);
         std::stringstream lines(r.out);
@@ -103,7 +103,8 @@ class CliRoundTripTest : public CliTest, public ::testing::WithParamInterface<Ro
 
 TEST_P(CliRoundTripTest, SetThenGet) {
     const RoundTrip& c = GetParam();
-    Result set = Cli(std::string("settings set ") + c.section + " " + c.key + " " + test::ShellQuote(c.value));
+    Result set = Cli(std::string("settings set ") + c.section + " " + c.key + " " +
+                     test::ShellQuote(c.value));
     EXPECT_EQ(set.status, 0) << set.err;
     EXPECT_EQ(set.out, "");
     Result get = Cli(std::string("settings get ") + c.section + " " + c.key);
@@ -118,9 +119,12 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"Convert", "OutputDirectory", "/srv/conv/", "/srv/conv/"},
                       RoundTrip{"CDRIP", "OutputNameIndex", "13", "3"},
                       RoundTrip{"CDRIP", "OutputNameIndex", "12", "12"},
-                      RoundTrip{"CDRIP", "FreedbPort", "-5", "80"}, RoundTrip{"CDRIP", "FreedbPort", "8880", "8880"},
-                      RoundTrip{"Convert", "IfExists", "2", "2"}, RoundTrip{"Main", "Priority", "4", "4"},
-                      RoundTrip{"Main", "Priority", "0", "1"}, RoundTrip{"CONVERT", "FormatIndex", "9", "9"},
+                      RoundTrip{"CDRIP", "FreedbPort", "-5", "80"},
+                      RoundTrip{"CDRIP", "FreedbPort", "8880", "8880"},
+                      RoundTrip{"Convert", "IfExists", "2", "2"},
+                      RoundTrip{"Main", "Priority", "4", "4"},
+                      RoundTrip{"Main", "Priority", "0", "1"},
+                      RoundTrip{"CONVERT", "FormatIndex", "9", "9"},
                       RoundTrip{"cdrip", "fparamindex", "7", "7"},
                       RoundTrip{"CDRIP", "FreedbProxy", "proxy.example:3128", "proxy.example:3128"},
                       RoundTrip{"CDRIP", "OutputNameCustom", "1|1|", "1|1|"}));
@@ -167,11 +171,13 @@ INSTANTIATE_TEST_SUITE_P(
     Words, CliStatusTest,
     ::testing::Values(Usage{"no-such-command", 2}, Usage{"settings", 2}, Usage{"settings frob", 2},
                       Usage{"settings get CDRIP", 2}, Usage{"settings get CDRIP NoSuchKey", 2},
-                      Usage{"settings get NoSection OutputDirectory", 2}, Usage{"settings set Main Priority", 2},
-                      Usage{"settings set Main Priority high", 2}, Usage{"settings set CDRIP Bogus 1", 2},
-                      Usage{"settings list extra", 2}, Usage{"settings --bogus", 2}, Usage{"presets extra", 2},
-                      Usage{"formats --bogus", 2}, Usage{"settings --help", 0}, Usage{"presets --help", 0},
-                      Usage{"formats -h", 0}, Usage{"--help", 0}));
+                      Usage{"settings get NoSection OutputDirectory", 2},
+                      Usage{"settings set Main Priority", 2},
+                      Usage{"settings set Main Priority high", 2},
+                      Usage{"settings set CDRIP Bogus 1", 2}, Usage{"settings list extra", 2},
+                      Usage{"settings --bogus", 2}, Usage{"presets extra", 2},
+                      Usage{"formats --bogus", 2}, Usage{"settings --help", 0},
+                      Usage{"presets --help", 0}, Usage{"formats -h", 0}, Usage{"--help", 0}));
 
 TEST_F(CliTest, SetReportsAFileItCannotWrite) {
     // The config folder is a regular file, so the settings file cannot be written.

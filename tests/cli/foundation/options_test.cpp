@@ -1,7 +1,8 @@
 // The shared option parser and the common job options.
+#include "cli/options.h"
+
 #include <gtest/gtest.h>
 
-#include "cli/options.h"
 #include "support/fixtures.h"
 
 namespace quelt::cli {
@@ -16,7 +17,8 @@ Options MakeOptions() {
 
 TEST(OptionsTest, SeparatesFlagsValuesAndPositionalWords) {
     Options o = MakeOptions();
-    ASSERT_TRUE(o.Parse({"a.wav", "--delete-source", "--if-exists", "skip", "-", "--format=mp3", "b.wav"}));
+    ASSERT_TRUE(
+        o.Parse({"a.wav", "--delete-source", "--if-exists", "skip", "-", "--format=mp3", "b.wav"}));
     EXPECT_TRUE(o.Has("--delete-source"));
     EXPECT_FALSE(o.Has("--metadata"));
     EXPECT_EQ(o.Get("--if-exists"), "skip");
@@ -59,7 +61,8 @@ TEST(OptionsTest, BadWordsGiveAReason) {
 
 TEST(OptionsTest, LastValueAndLastSwitchWin) {
     Options o = MakeOptions();
-    ASSERT_TRUE(o.Parse({"--metadata", "--if-exists", "new", "--no-metadata", "--if-exists", "skip"}));
+    ASSERT_TRUE(
+        o.Parse({"--metadata", "--if-exists", "new", "--no-metadata", "--if-exists", "skip"}));
     EXPECT_EQ(o.Get("--if-exists"), "skip");
     EXPECT_EQ(o.GetAll("--if-exists"), (Args{"new", "skip"}));
     EXPECT_EQ(o.Switch("--metadata", "--no-metadata"), false);
@@ -106,8 +109,8 @@ TEST(CommonOptionsTest, ReadsAndChecksTheCommonOptions) {
     Options o = MakeOptions();
     CommonOptions common;
     std::string error;
-    ASSERT_TRUE(o.Parse({"--format", "ogg", "--preset", "0", "--output-dir", "/tmp/x/../out", "--name-template",
-                         "11", "--no-metadata"}));
+    ASSERT_TRUE(o.Parse({"--format", "ogg", "--preset", "0", "--output-dir", "/tmp/x/../out",
+                         "--name-template", "11", "--no-metadata"}));
     ASSERT_TRUE(ReadCommonOptions(o, common, error)) << error;
     EXPECT_EQ(common.formatRow, 7);
     EXPECT_EQ(common.presetLabel, "320kbit/s 44100Hz Stereo ");
@@ -115,8 +118,9 @@ TEST(CommonOptionsTest, ReadsAndChecksTheCommonOptions) {
     EXPECT_EQ(common.nameTemplate, 11);
     EXPECT_EQ(common.metadata, false);
 
-    for (const Args& bad : {Args{"--format", "xyz"}, Args{"--preset", "fast"}, Args{"--name-template", "12"},
-                            Args{"--name-template", "-1"}, Args{"--name-template", "two"}, Args{"--output-dir", ""}}) {
+    for (const Args& bad : {Args{"--format", "xyz"}, Args{"--preset", "fast"},
+                            Args{"--name-template", "12"}, Args{"--name-template", "-1"},
+                            Args{"--name-template", "two"}, Args{"--output-dir", ""}}) {
         CommonOptions c;
         ASSERT_TRUE(o.Parse(bad));
         error.clear();

@@ -1,12 +1,12 @@
 // The 13 formats and 68 presets against the published lists, and the label parser.
+#include "core/transcode/catalogue.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
-
-#include "core/transcode/catalogue.h"
 
 namespace quelt {
 namespace {
@@ -25,10 +25,14 @@ std::vector<std::string> PublishedPresets() {
         {64, "44100 S; 32000 S; 44100 M; 32000 M"},
         {56, "44100 S; 32000 S; 24000 S; 22050 S; 44100 M; 32000 M; 24000 M; 22050 M"},
         {48, "44100 S; 32000 S; 24000 S; 22050 S; 44100 M; 32000 M; 24000 M; 22050 M"},
-        {32, "24000 S; 22050 S; 16000 S; 12000 S; 11025 S; 44100 M; 32000 M; 24000 M; 22050 M; 16000 M; "
-             "12000 M; 11025 M"},
-        {24, "24000 S; 22050 S; 16000 S; 12000 S; 11025 S; 32000 M; 24000 M; 22050 M; 16000 M; 12000 M; "
-             "11025 M"},
+        {32,
+         "24000 S; 22050 S; 16000 S; 12000 S; 11025 S; 44100 M; 32000 M; 24000 M; 22050 M; 16000 "
+         "M; "
+         "12000 M; 11025 M"},
+        {24,
+         "24000 S; 22050 S; 16000 S; 12000 S; 11025 S; 32000 M; 24000 M; 22050 M; 16000 M; 12000 "
+         "M; "
+         "11025 M"},
         {16, "12000 S; 11025 S; 8000 S; 24000 M; 22050 M; 16000 M; 12000 M; 11025 M"},
         {8, "12000 M; 11025 M; 8000 M"},
     };
@@ -40,7 +44,8 @@ std::vector<std::string> PublishedPresets() {
             std::stringstream words(entry);
             std::string rate, mode;
             words >> rate >> mode;
-            labels.push_back(std::to_string(kbit) + "kbit/s " + rate + "Hz " + (mode == "M" ? "Mono " : "Stereo "));
+            labels.push_back(std::to_string(kbit) + "kbit/s " + rate + "Hz " +
+                             (mode == "M" ? "Mono " : "Stereo "));
         }
     }
     return labels;
@@ -50,7 +55,8 @@ TEST(PresetListTest, SixtyEightLabelsInPublishedOrder) {
     const auto published = PublishedPresets();
     ASSERT_EQ(published.size(), 68u);
     ASSERT_EQ(kEncodePresetCount, 68);
-    for (int row = 0; row < kEncodePresetCount; ++row) EXPECT_EQ(EncodePresetLabel(row), published[row]) << row;
+    for (int row = 0; row < kEncodePresetCount; ++row)
+        EXPECT_EQ(EncodePresetLabel(row), published[row]) << row;
     EXPECT_EQ(EncodePresetLabel(0), "320kbit/s 44100Hz Stereo ");
     EXPECT_EQ(EncodePresetLabel(7), "128kbit/s 44100Hz Mono ");
     EXPECT_EQ(EncodePresetLabel(67), "8kbit/s 8000Hz Mono ");
@@ -98,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LabelCase{"128kbit/s 44100Hz MONO ", 128000, 44100, 2},
                       LabelCase{"128kbit/s 44100Hz Monophonic ", 128000, 44100, 2},
                       LabelCase{"128kbit/s 44100Hz", 128000, 44100, 2},
-                      LabelCase{"128kbit/s  44100Hz Mono ", 128000, 0, 2},  // split at single blanks
+                      LabelCase{"128kbit/s  44100Hz Mono ", 128000, 0,
+                                2},  // split at single blanks
                       LabelCase{"kbit/s Hz Mono ", 0, 0, 1}, LabelCase{"", 0, 0, 2}));
 
 TEST(PresetListTest, FallingBitRateStereoFirstFallingRate) {
@@ -120,12 +127,18 @@ TEST(FormatListTest, ThirteenRowsWithTheirExtensionsLabelsAndAacFlag) {
         const char* label;
         bool aac;
     } expected[] = {
-        {".3gp", ".3gp (AAC-Advanced Audio Coding)", true}, {".3g2", ".3g2 (AAC-Advanced Audio Coding)", true},
-        {".aac", ".aac (AAC-Advanced Audio Coding)", true}, {".mp4", ".mp4 (AAC-Advanced Audio Coding)", true},
-        {".m4a", ".m4a (AAC-Advanced Audio Coding)", true}, {".mp3", ".mp3 (MPEG Layer - 3)", false},
-        {".mp2", ".mp2 (MPEG Layer - 2)", false},           {".ogg", ".ogg (Ogg Vorbis)", false},
-        {".ac3", ".ac3 (Dolby Digital)", false},            {".flac", ".flac (Free Lossless Audio Codec)", false},
-        {".wav", ".wav (Standard)", false},                 {".aiff", ".aiff (Macintosh)", false},
+        {".3gp", ".3gp (AAC-Advanced Audio Coding)", true},
+        {".3g2", ".3g2 (AAC-Advanced Audio Coding)", true},
+        {".aac", ".aac (AAC-Advanced Audio Coding)", true},
+        {".mp4", ".mp4 (AAC-Advanced Audio Coding)", true},
+        {".m4a", ".m4a (AAC-Advanced Audio Coding)", true},
+        {".mp3", ".mp3 (MPEG Layer - 3)", false},
+        {".mp2", ".mp2 (MPEG Layer - 2)", false},
+        {".ogg", ".ogg (Ogg Vorbis)", false},
+        {".ac3", ".ac3 (Dolby Digital)", false},
+        {".flac", ".flac (Free Lossless Audio Codec)", false},
+        {".wav", ".wav (Standard)", false},
+        {".aiff", ".aiff (Macintosh)", false},
         {".wma", ".wma (Microsoft Media Audio)", false},
     };
     ASSERT_EQ(kOutputFormatCount, 13);
@@ -151,8 +164,10 @@ TEST(FormatListTest, FindsAFormatByExtensionInAnySpelling) {
 }
 
 TEST(FormatListTest, GlobalHeaderContainers) {
-    for (const char* name : {"mp4", "m4a", "mov", "3g2", "3gp"}) EXPECT_TRUE(NeedsGlobalHeader(name)) << name;
-    for (const char* name : {"mp3", "adts", "ipod", "ogg", "MP4", ""}) EXPECT_FALSE(NeedsGlobalHeader(name)) << name;
+    for (const char* name : {"mp4", "m4a", "mov", "3g2", "3gp"})
+        EXPECT_TRUE(NeedsGlobalHeader(name)) << name;
+    for (const char* name : {"mp3", "adts", "ipod", "ogg", "MP4", ""})
+        EXPECT_FALSE(NeedsGlobalHeader(name)) << name;
 }
 
 }  // namespace

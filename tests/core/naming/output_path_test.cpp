@@ -1,13 +1,13 @@
 // Full output paths on a real scratch folder: folders made, names kept inside the output
 // folder, and the "IfExists" outcomes.
+#include "core/naming/output_path.h"
+
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include <gtest/gtest.h>
-
-#include "core/naming/output_path.h"
 #include "core/naming/paths.h"
 #include "core/settings/settings.h"
 #include "support/fixtures.h"
@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class OutputPathTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ::setenv("XDG_MUSIC_DIR", scratch_.File("music").c_str(), 1); }
     std::string Out() const { return scratch_.File("out") + "/"; }
     void Touch(const std::string& path) {
@@ -65,7 +65,8 @@ TEST_F(OutputPathTest, EmptyOutputFolderMeansTheDefaultFolder) {
     EXPECT_EQ(RipOutputPath(s, t), scratch_.File("music") + "/zqr_output/track 1.mp3");
 }
 
-class RipTraversalTest : public OutputPathTest, public ::testing::WithParamInterface<const char*> {};
+class RipTraversalTest : public OutputPathTest,
+                         public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(RipTraversalTest, TagsNeverLeadOutOfTheOutputFolder) {
     Settings s;
@@ -81,15 +82,16 @@ TEST_P(RipTraversalTest, TagsNeverLeadOutOfTheOutputFolder) {
         s.rip.outputNameCustom = "2|3|1|";
         const std::string path = RipOutputPath(s, t);
         EXPECT_TRUE(Inside(path, Out())) << index << ": " << path;
-        EXPECT_NE(fs::path(path).lexically_normal().string(), fs::path(Out()).lexically_normal().string());
+        EXPECT_NE(fs::path(path).lexically_normal().string(),
+                  fs::path(Out()).lexically_normal().string());
     }
     EXPECT_FALSE(fs::exists(scratch_.File("etc")));
     EXPECT_FALSE(fs::exists(scratch_.File("escaped")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Tags, RipTraversalTest,
-                         ::testing::Values("..", "../..", "..\\..\\escaped", "/../escaped", "../etc/x",
-                                           ".", "./..", "//", "\\", "a/../../.."));
+                         ::testing::Values("..", "../..", "..\\..\\escaped", "/../escaped",
+                                           "../etc/x", ".", "./..", "//", "\\", "a/../../.."));
 
 TEST_F(OutputPathTest, BackslashInATitleMakesAFolder) {
     Settings s;
@@ -104,7 +106,7 @@ TEST_F(OutputPathTest, BackslashInATitleMakesAFolder) {
 }
 
 class ConvertPathTest : public OutputPathTest {
-protected:
+  protected:
     void SetUp() override {
         OutputPathTest::SetUp();
         s_.convert.bOutputDirectory = 1;
@@ -135,7 +137,8 @@ TEST_F(ConvertPathTest, NamesByTemplateWithAPaddedNumber) {
     s_.convert.bOutputNameIndex = 1;
     s_.convert.outputNameIndex = 0;
     tags_.number = 8;
-    EXPECT_EQ(ConvertOutputPath(s_, scratch_.File("in/Live.wav"), tags_).path, Out() + "Live 08.mp3");
+    EXPECT_EQ(ConvertOutputPath(s_, scratch_.File("in/Live.wav"), tags_).path,
+              Out() + "Live 08.mp3");
     s_.convert.outputNameIndex = 5;
     tags_.artist = "A";
     tags_.album = "B";

@@ -1,7 +1,8 @@
 // The naming templates, the custom pattern, the tags texts and the format extensions.
+#include "core/naming/templates.h"
+
 #include <gtest/gtest.h>
 
-#include "core/naming/templates.h"
 #include "core/settings/settings.h"
 
 namespace quelt {
@@ -28,30 +29,34 @@ struct NameCase {
 class RipTemplateTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(RipTemplateTest, EveryTemplateOnOneTagSet) {
-    EXPECT_EQ(BuildRipName(GetParam().index, RipTagsText(SampleTags(7)), "0|2|3|"), GetParam().expected);
+    EXPECT_EQ(BuildRipName(GetParam().index, RipTagsText(SampleTags(7)), "0|2|3|"),
+              GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Indexes, RipTemplateTest,
-    ::testing::Values(NameCase{0, "track 7"}, NameCase{1, "X - Z"}, NameCase{2, "X - Y/7. Z"},
-                      NameCase{3, "X - Y/7 - Z"}, NameCase{4, "X/Y/7. Z"}, NameCase{5, "X/Y/7 - Z"},
-                      NameCase{6, "Y/7. X - Z"}, NameCase{7, "Y/7 - X - Z"}, NameCase{8, "7. Z"},
-                      NameCase{9, "7 - Z"}, NameCase{10, "X - Y - 7 - Z"}, NameCase{11, "7XY"},
-                      NameCase{12, ""}, NameCase{-1, ""}, NameCase{100, ""}));
+INSTANTIATE_TEST_SUITE_P(Indexes, RipTemplateTest,
+                         ::testing::Values(NameCase{0, "track 7"}, NameCase{1, "X - Z"},
+                                           NameCase{2, "X - Y/7. Z"}, NameCase{3, "X - Y/7 - Z"},
+                                           NameCase{4, "X/Y/7. Z"}, NameCase{5, "X/Y/7 - Z"},
+                                           NameCase{6, "Y/7. X - Z"}, NameCase{7, "Y/7 - X - Z"},
+                                           NameCase{8, "7. Z"}, NameCase{9, "7 - Z"},
+                                           NameCase{10, "X - Y - 7 - Z"}, NameCase{11, "7XY"},
+                                           NameCase{12, ""}, NameCase{-1, ""}, NameCase{100, ""}));
 
 class ConvertTemplateTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(ConvertTemplateTest, EveryTemplateOnOneTagSet) {
-    EXPECT_EQ(BuildConvertName(GetParam().index, ConvertTagsText(SampleTags(8))), GetParam().expected);
+    EXPECT_EQ(BuildConvertName(GetParam().index, ConvertTagsText(SampleTags(8))),
+              GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Indexes, ConvertTemplateTest,
-    ::testing::Values(NameCase{0, "Live 08"}, NameCase{1, "track 08"}, NameCase{2, "X - Z"},
-                      NameCase{3, "X - Y/08. Z"}, NameCase{4, "X - Y/08 - Z"}, NameCase{5, "X/Y/08. Z"},
-                      NameCase{6, "X/Y/08 - Z"}, NameCase{7, "Y/08. X - Z"}, NameCase{8, "Y/08 - X - Z"},
-                      NameCase{9, "08. Z"}, NameCase{10, "08 - Z"}, NameCase{11, "X - Y - 08 - Z"},
-                      NameCase{12, ""}, NameCase{-1, ""}));
+INSTANTIATE_TEST_SUITE_P(Indexes, ConvertTemplateTest,
+                         ::testing::Values(NameCase{0, "Live 08"}, NameCase{1, "track 08"},
+                                           NameCase{2, "X - Z"}, NameCase{3, "X - Y/08. Z"},
+                                           NameCase{4, "X - Y/08 - Z"}, NameCase{5, "X/Y/08. Z"},
+                                           NameCase{6, "X/Y/08 - Z"}, NameCase{7, "Y/08. X - Z"},
+                                           NameCase{8, "Y/08 - X - Z"}, NameCase{9, "08. Z"},
+                                           NameCase{10, "08 - Z"}, NameCase{11, "X - Y - 08 - Z"},
+                                           NameCase{12, ""}, NameCase{-1, ""}));
 
 TEST(TagsTextTest, RipNumbersAreNotPaddedConvertNumbersAre) {
     EXPECT_EQ(RipTagsText(SampleTags(5)), "5|Z|X|Y|G|128000|44100|");
@@ -82,15 +87,18 @@ struct PatternCase {
 class CustomPatternTest : public ::testing::TestWithParam<PatternCase> {};
 
 TEST_P(CustomPatternTest, JoinsTheFieldsWithNothingBetween) {
-    EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), GetParam().pattern), GetParam().expected);
+    EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), GetParam().pattern),
+              GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Patterns, CustomPatternTest,
-    ::testing::Values(PatternCase{"0|2|3|", "3XY"}, PatternCase{"", ""}, PatternCase{"9|", ""},
-                      PatternCase{"1|1|", "ZZ"}, PatternCase{"7|", ""}, PatternCase{"x|", "3"},
-                      PatternCase{"0|2|3|1|", "3XYZ"}, PatternCase{"4|5|6|", "G12800044100"},
-                      PatternCase{"1||2|", "Z"}, PatternCase{"1|2", "ZX"}, PatternCase{"-1|1|", "Z"}));
+INSTANTIATE_TEST_SUITE_P(Patterns, CustomPatternTest,
+                         ::testing::Values(PatternCase{"0|2|3|", "3XY"}, PatternCase{"", ""},
+                                           PatternCase{"9|", ""}, PatternCase{"1|1|", "ZZ"},
+                                           PatternCase{"7|", ""}, PatternCase{"x|", "3"},
+                                           PatternCase{"0|2|3|1|", "3XYZ"},
+                                           PatternCase{"4|5|6|", "G12800044100"},
+                                           PatternCase{"1||2|", "Z"}, PatternCase{"1|2", "ZX"},
+                                           PatternCase{"-1|1|", "Z"}));
 
 struct TraversalCase {
     const char* artist;
@@ -113,8 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
     Tags, TraversalTest,
     ::testing::Values(TraversalCase{"..", "Z", "__/Y/1. Z"}, TraversalCase{".", "Z", "_/Y/1. Z"},
                       TraversalCase{"../../..", "Z", "__/__/__/Y/1. Z"},
-                      TraversalCase{"..\\..", "Z", "__/__/Y/1. Z"}, TraversalCase{"/etc", "Z", "etc/Y/1. Z"},
-                      TraversalCase{"", "Z", "Y/1. Z"}, TraversalCase{"A//B", "Z", "A/B/Y/1. Z"},
+                      TraversalCase{"..\\..", "Z", "__/__/Y/1. Z"},
+                      TraversalCase{"/etc", "Z", "etc/Y/1. Z"}, TraversalCase{"", "Z", "Y/1. Z"},
+                      TraversalCase{"A//B", "Z", "A/B/Y/1. Z"},
                       TraversalCase{"X", "Part 1\\2", "X/Y/1. Part 1/2"},
                       TraversalCase{"X", "x/../../../etc/passwd", "X/Y/1. x/__/__/__/etc/passwd"},
                       TraversalCase{"...", "Z", ".../Y/1. Z"}));

@@ -1,8 +1,9 @@
 // Tag fields, numbers, durations, case changes and the path helpers.
+#include "core/naming/text.h"
+
 #include <gtest/gtest.h>
 
 #include "core/naming/paths.h"
-#include "core/naming/text.h"
 
 namespace quelt {
 namespace {
@@ -32,10 +33,11 @@ TEST_P(TrackNumberTest, PadsByWidth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TrackNumberTest,
-                         ::testing::Values(NumberCase{5, 2, "05"}, NumberCase{9, 2, "09"}, NumberCase{10, 2, "10"},
-                                           NumberCase{100, 2, "100"}, NumberCase{5, 3, "005"},
-                                           NumberCase{42, 3, "042"}, NumberCase{99, 3, "099"},
-                                           NumberCase{100, 3, "100"}, NumberCase{5, 4, ""}, NumberCase{5, 1, ""},
+                         ::testing::Values(NumberCase{5, 2, "05"}, NumberCase{9, 2, "09"},
+                                           NumberCase{10, 2, "10"}, NumberCase{100, 2, "100"},
+                                           NumberCase{5, 3, "005"}, NumberCase{42, 3, "042"},
+                                           NumberCase{99, 3, "099"}, NumberCase{100, 3, "100"},
+                                           NumberCase{5, 4, ""}, NumberCase{5, 1, ""},
                                            NumberCase{5, 0, ""}));
 
 TEST(FormatDurationTest, HoursMinutesSecondsAndMilliseconds) {
@@ -59,18 +61,22 @@ TEST_P(ChangeTextCaseTest, ChangesCaseByMode) {
     EXPECT_EQ(ChangeTextCase(GetParam().text, GetParam().mode), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, ChangeTextCaseTest,
-    ::testing::Values(CaseCase{"Hello World", 1, "HELLO WORLD"}, CaseCase{"Hello World", 2, "hello world"},
-                      CaseCase{"hELLO wORLD", 3, "Hello World"}, CaseCase{"hELLO wORLD", 4, "Hello world"},
-                      CaseCase{"  two   blanks  ", 3, "Two Blanks"}, CaseCase{"a b", 3, "A B"},
-                      CaseCase{"   ", 3, ""}, CaseCase{"", 3, ""}, CaseCase{" lead", 4, " lead"},
-                      CaseCase{"x", 0, ""}, CaseCase{"x", 5, ""}, CaseCase{"AC/DC rock-n-roll", 3, "Ac/dc Rock-n-roll"}));
+INSTANTIATE_TEST_SUITE_P(Modes, ChangeTextCaseTest,
+                         ::testing::Values(CaseCase{"Hello World", 1, "HELLO WORLD"},
+                                           CaseCase{"Hello World", 2, "hello world"},
+                                           CaseCase{"hELLO wORLD", 3, "Hello World"},
+                                           CaseCase{"hELLO wORLD", 4, "Hello world"},
+                                           CaseCase{"  two   blanks  ", 3, "Two Blanks"},
+                                           CaseCase{"a b", 3, "A B"}, CaseCase{"   ", 3, ""},
+                                           CaseCase{"", 3, ""}, CaseCase{" lead", 4, " lead"},
+                                           CaseCase{"x", 0, ""}, CaseCase{"x", 5, ""},
+                                           CaseCase{"AC/DC rock-n-roll", 3, "Ac/dc Rock-n-roll"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Utf8, ChangeTextCaseTest,
-    ::testing::Values(CaseCase{"ólafur arnalds", 3, "Ólafur Arnalds"}, CaseCase{"ÓLAFUR", 2, "ólafur"},
-                      CaseCase{"ólafur", 1, "ÓLAFUR"}, CaseCase{"élan VITAL", 4, "Élan vital"},
+    ::testing::Values(CaseCase{"ólafur arnalds", 3, "Ólafur Arnalds"},
+                      CaseCase{"ÓLAFUR", 2, "ólafur"}, CaseCase{"ólafur", 1, "ÓLAFUR"},
+                      CaseCase{"élan VITAL", 4, "Élan vital"},
                       CaseCase{"ПРИВЕТ мир", 3, "Привет Мир"}, CaseCase{"straße", 1, "STRAßE"},
                       CaseCase{"日本 语", 3, "日本 语"}, CaseCase{"ǄUNGLA", 2, "ǆungla"}));
 

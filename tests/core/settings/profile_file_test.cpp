@@ -1,12 +1,13 @@
 // The profile file's reading rules and its writes, on real files in a scratch folder.
+#include "core/settings/profile_file.h"
+
+#include <gtest/gtest.h>
+
 #include <climits>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include <gtest/gtest.h>
-
-#include "core/settings/profile_file.h"
 #include "support/fixtures.h"
 
 namespace quelt {
@@ -15,10 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 class ProfileFileTest : public ::testing::Test {
-protected:
-    void WriteText(const std::string& text) {
-        std::ofstream(path_, std::ios::binary) << text;
-    }
+  protected:
+    void WriteText(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     std::string ReadText() const {
         std::ifstream in(path_, std::ios::binary);
         std::stringstream s;
@@ -37,7 +36,9 @@ TEST_F(ProfileFileTest, MissingFileReadsEmptyAndZero) {
 }
 
 TEST_F(ProfileFileTest, SectionsAndKeysAreFoundWithoutRegardToCase) {
-    WriteText("[convert]\r\nformatindex=5\r\n fparamindex = 12 \r\n[CdRip]\r\nOUTPUTDIRECTORY=/music/out/\r\n");
+    WriteText(
+        "[convert]\r\nformatindex=5\r\n fparamindex = 12 "
+        "\r\n[CdRip]\r\nOUTPUTDIRECTORY=/music/out/\r\n");
     EXPECT_EQ(file_.ReadInt("CONVERT", "FormatIndex"), 5);
     EXPECT_EQ(file_.ReadInt("Convert", "FParamIndex"), 12);
     EXPECT_EQ(file_.ReadString("CDRIP", "OutputDirectory"), "/music/out/");
@@ -107,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, ProfileIntTest,
                          ::testing::Values(IntCase{"42", 42}, IntCase{"-5", -5}, IntCase{"+12", 12},
                                            IntCase{"12abc", 12}, IntCase{"abc", 0}, IntCase{"", 0},
                                            IntCase{"- 5", 0}, IntCase{"0x10", 0},
-                                           IntCase{"99999999999", INT_MAX}, IntCase{"-99999999999", INT_MIN}));
+                                           IntCase{"99999999999", INT_MAX},
+                                           IntCase{"-99999999999", INT_MIN}));
 
 TEST_F(ProfileFileTest, WriteCreatesMissingFoldersAndLeavesNoTemporaryFile) {
     ProfileFile nested(scratch_.File("a/b/zqrprocfg.cfg"));
@@ -133,7 +135,8 @@ TEST_F(ProfileFileTest, AFailedWriteReportsItAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(taken.WriteEntries({{"Main", "Priority", "2"}}));
     EXPECT_TRUE(fs::is_directory(scratch_.File("taken/inside")));
     int entries = 0;
-    for (const auto& entry : fs::directory_iterator(scratch_.path())) entries += entry.exists() ? 1 : 0;
+    for (const auto& entry : fs::directory_iterator(scratch_.path()))
+        entries += entry.exists() ? 1 : 0;
     EXPECT_EQ(entries, 2);  // "blocker" and "taken"
 }
 

@@ -1,19 +1,21 @@
 // Loading, saving and the coded accessor of the settings record, on real files.
-#include <cstdlib>
-#include <fstream>
-#include <string>
+#include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include "core/settings/app_paths.h"
-#include "core/settings/settings.h"
 #include "support/fixtures.h"
 
 namespace quelt {
 namespace {
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ::setenv("XDG_MUSIC_DIR", scratch_.File("music").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", scratch_.File("config").c_str(), 1);
@@ -55,6 +57,16 @@ TEST_F(SettingsTest, SettingsFileLivesInTheConfigFolder) {
     EXPECT_EQ(SettingsFilePath(), scratch_.File("config") + "/quelt/zqrprocfg.cfg");
 }
 
+TEST_F(SettingsTest, DialogsStartInTheMusicFolderWhenItExists) {
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    ::setenv("HOME", scratch_.File("home").c_str(), 1);
+    EXPECT_EQ(DialogStartFolder(), scratch_.File("home") + "/");
+    std::filesystem::create_directories(scratch_.File("music"));
+    EXPECT_EQ(DialogStartFolder(), scratch_.File("music") + "/");
+    ::setenv("HOME", savedHome.c_str(), 1);
+}
+
 struct FolderCase {
     const char* stored;
     bool becomesDefault;
@@ -63,8 +75,8 @@ struct FolderCase {
 class FolderFixupTest : public SettingsTest, public ::testing::WithParamInterface<FolderCase> {};
 
 TEST_P(FolderFixupTest, ASingleSeparatorBecomesTheDefaultFolder) {
-    WriteText(std::string("[CDRIP]\nOutputDirectory=") + GetParam().stored + "\n[Convert]\nOutputDirectory=" +
-              GetParam().stored + "\n");
+    WriteText(std::string("[CDRIP]\nOutputDirectory=") + GetParam().stored +
+              "\n[Convert]\nOutputDirectory=" + GetParam().stored + "\n");
     Settings s = Load();
     const std::string expected = GetParam().becomesDefault ? DefaultFolder() : GetParam().stored;
     EXPECT_EQ(s.rip.outputDirectory, expected);
@@ -72,8 +84,9 @@ TEST_P(FolderFixupTest, ASingleSeparatorBecomesTheDefaultFolder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, FolderFixupTest,
-                         ::testing::Values(FolderCase{"/", true}, FolderCase{"\\", true}, FolderCase{"", false},
-                                           FolderCase{"//", false}, FolderCase{"/srv/music/", false},
+                         ::testing::Values(FolderCase{"/", true}, FolderCase{"\\", true},
+                                           FolderCase{"", false}, FolderCase{"//", false},
+                                           FolderCase{"/srv/music/", false},
                                            FolderCase{"\\\\", false}));
 
 TEST_F(SettingsTest, NegativeFreedbValuesAreFixedOnLoadAndSave) {
@@ -103,7 +116,8 @@ TEST_F(SettingsTest, ZeroFreedbValuesStayZero) {
     EXPECT_EQ(s.rip.freedbTimeOut, 0);
 }
 
-class PriorityTest : public SettingsTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+class PriorityTest : public SettingsTest,
+                     public ::testing::WithParamInterface<std::pair<int, int>> {};
 
 TEST_P(PriorityTest, PriorityOutside1To4LoadsAs1) {
     WriteText("[Main]\nPriority=" + std::to_string(GetParam().first) + "\n");
@@ -112,8 +126,9 @@ TEST_P(PriorityTest, PriorityOutside1To4LoadsAs1) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, PriorityTest,
-                         ::testing::Values(std::pair{0, 1}, std::pair{7, 1}, std::pair{-1, 1}, std::pair{5, 1},
-                                           std::pair{1, 1}, std::pair{2, 2}, std::pair{3, 3}, std::pair{4, 4}));
+                         ::testing::Values(std::pair{0, 1}, std::pair{7, 1}, std::pair{-1, 1},
+                                           std::pair{5, 1}, std::pair{1, 1}, std::pair{2, 2},
+                                           std::pair{3, 3}, std::pair{4, 4}));
 
 TEST_F(SettingsTest, PriorityIsSavedUnchanged) {
     Settings s = Load();
@@ -152,7 +167,9 @@ TEST_F(SettingsTest, LongTextValuesLoadCutTo1023Characters) {
 }
 
 TEST_F(SettingsTest, FileWithJunkLinesStillLoadsItsValues) {
-    WriteText("\xef\xbb\xbfjunk\n[[[\n===\n[CDBurn]\nnonsense\nFinalize=1\nTestMode=yes\n[Main\nPriority=4\n");
+    WriteText(
+        "\xef\xbb\xbfjunk\n[[[\n===\n[CDBurn]\nnonsense\nFinalize=1\nTestMode=yes\n[Main\nPriority="
+        "4\n");
     Settings s = Load();
     EXPECT_EQ(s.burn.finalize, 1);
     EXPECT_EQ(s.burn.testMode, 0);
@@ -213,7 +230,8 @@ TEST_F(SettingsTest, AccessorSuppliesDefaultsForEmptyFields) {
     EXPECT_EQ(GetSettingText(s, 100, 101), "/kept/");
 }
 
-class NameIndexClampTest : public SettingsTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+class NameIndexClampTest : public SettingsTest,
+                           public ::testing::WithParamInterface<std::pair<int, int>> {};
 
 TEST_P(NameIndexClampTest, RipNameIndexOutside0To12ReadsAs3) {
     Settings s;
@@ -223,8 +241,8 @@ TEST_P(NameIndexClampTest, RipNameIndexOutside0To12ReadsAs3) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, NameIndexClampTest,
-                         ::testing::Values(std::pair{13, 3}, std::pair{-1, 3}, std::pair{12, 12}, std::pair{0, 0},
-                                           std::pair{11, 11}));
+                         ::testing::Values(std::pair{13, 3}, std::pair{-1, 3}, std::pair{12, 12},
+                                           std::pair{0, 0}, std::pair{11, 11}));
 
 struct WriteCase {
     int category, id;
@@ -244,11 +262,12 @@ TEST_P(AccessorWriteTest, StoresAndReadsBack) {
 // 106, 107 and 108 take 1 only for exactly "1"; the others take the decimal value.
 INSTANTIATE_TEST_SUITE_P(
     Ids, AccessorWriteTest,
-    ::testing::Values(WriteCase{100, 106, "2", 0}, WriteCase{100, 106, "1", 1}, WriteCase{100, 106, " 1", 0},
-                      WriteCase{100, 107, "01", 0}, WriteCase{100, 107, "1", 1}, WriteCase{100, 108, "1x", 0},
-                      WriteCase{100, 108, "1", 1}, WriteCase{100, 110, "2", 2}, WriteCase{100, 103, "7", 7},
-                      WriteCase{200, 204, "2", 2}, WriteCase{200, 205, "-3", -3}, WriteCase{200, 206, "5abc", 5},
-                      WriteCase{300, 302, "2", 2}, WriteCase{300, 303, "x", 0}, WriteCase{300, 304, "+4", 4}));
+    ::testing::Values(
+        WriteCase{100, 106, "2", 0}, WriteCase{100, 106, "1", 1}, WriteCase{100, 106, " 1", 0},
+        WriteCase{100, 107, "01", 0}, WriteCase{100, 107, "1", 1}, WriteCase{100, 108, "1x", 0},
+        WriteCase{100, 108, "1", 1}, WriteCase{100, 110, "2", 2}, WriteCase{100, 103, "7", 7},
+        WriteCase{200, 204, "2", 2}, WriteCase{200, 205, "-3", -3}, WriteCase{200, 206, "5abc", 5},
+        WriteCase{300, 302, "2", 2}, WriteCase{300, 303, "x", 0}, WriteCase{300, 304, "+4", 4}));
 
 TEST_F(SettingsTest, ConvertNameIndexIsWrittenButNotRead) {
     Settings s;
@@ -275,8 +294,8 @@ TEST_F(SettingsTest, TextIdsStoreTheirText) {
 
 TEST_F(SettingsTest, UnknownPairsReadEmptyAndChangeNothing) {
     Settings s;
-    const std::pair<int, int> unknown[] = {{100, 109}, {400, 401}, {100, 102}, {200, 101}, {300, 101},
-                                           {0, 100101}, {100, -1}, {100, 1101}};
+    const std::pair<int, int> unknown[] = {{100, 109}, {400, 401},  {100, 102}, {200, 101},
+                                           {300, 101}, {0, 100101}, {100, -1},  {100, 1101}};
     for (auto [category, id] : unknown) {
         EXPECT_EQ(GetSettingText(s, category, id), "") << category << "/" << id;
         SetSettingText(s, category, id, "1");
@@ -284,11 +303,12 @@ TEST_F(SettingsTest, UnknownPairsReadEmptyAndChangeNothing) {
     // Nothing changed: every field still has its zero value.
     SaveSettings(s, file_);
     const std::pair<const char*, const char*> zeroKeys[] = {
-        {"CDRIP", "OutputNameIndex"},     {"CDRIP", "EjectAfterRip"},    {"CDRIP", "Metadata"},
-        {"CDRIP", "CreateM3U"},           {"CDRIP", "LockTray"},         {"Convert", "OutputNameIndex"},
-        {"Convert", "Metadata"},          {"Convert", "IfExists"},       {"Convert", "DeleteSource"},
-        {"CDBurn", "EjectAfterBurn"},     {"CDBurn", "Finalize"},        {"CDBurn", "TestMode"}};
-    for (const auto& [section, key] : zeroKeys) EXPECT_EQ(file_.ReadString(section, key), "0") << section << " " << key;
+        {"CDRIP", "OutputNameIndex"}, {"CDRIP", "EjectAfterRip"}, {"CDRIP", "Metadata"},
+        {"CDRIP", "CreateM3U"},       {"CDRIP", "LockTray"},      {"Convert", "OutputNameIndex"},
+        {"Convert", "Metadata"},      {"Convert", "IfExists"},    {"Convert", "DeleteSource"},
+        {"CDBurn", "EjectAfterBurn"}, {"CDBurn", "Finalize"},     {"CDBurn", "TestMode"}};
+    for (const auto& [section, key] : zeroKeys)
+        EXPECT_EQ(file_.ReadString(section, key), "0") << section << " " << key;
     EXPECT_EQ(s.rip.outputDirectory, "");
     EXPECT_EQ(s.ripExtension, "");
 }
