@@ -191,6 +191,17 @@ DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output,
                               const std::atomic<bool>& cancel, const PositionCallback& position,
                               const std::function<void()>& onDecodeError = {});
 
+// Receives decoded PCM: `frames` frames of interleaved signed 16-bit samples. Returning
+// false stops the decoding.
+using PcmSink = std::function<bool(const int16_t* pcm, size_t frames)>;
+
+// Decodes the whole input into interleaved signed 16-bit PCM at `sampleRate` Hz with
+// `channels` channels (one resampler for the whole file, drained at the end) and hands it to
+// `sink` piece by piece. Stops early when `stop` is set or the sink returns false. Returns
+// kCompleted at the end of the input, kCancelled when stopped early. Used by players.
+DecodeStatus DecodeToPcm(AudioInput& input, int sampleRate, int channels, const std::atomic<bool>& stop,
+                         const PcmSink& sink);
+
 // Finishes the output: drains the resampler, pads and encodes the FIFO's last partial frame,
 // drains the encoder, writes the trailer, closes the file and renames it to its final path.
 // An empty result means the file is complete; otherwise the result is the write-error line

@@ -1,0 +1,159 @@
+// Priority and closing sounds. Both change process-wide state, so each case runs in a child
+// process of its own.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <thread>
+
+#include "core/jobs/closing_sound.h"
+#include "core/jobs/priority.h"
+#include "support/fixtures.h"
+#include "support/probe.h"
+
+namespace quelt::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs `body` in a forked child and returns its exit status (-1 when it did not exit).
+int InChild(const std::function<int()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        int code = body();
+        std::exit(code);  // flushes stdio, as a program ending normally would
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int NiceOf(pid_t tid) {
+    errno = 0;
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+}
+
+TEST(Priority, SetsTheNiceValueOfEveryThreadAndIgnoresOtherValues) {
+    int code = InChild([] {
+        std::atomic<pid_t> otherTid{0};
+        std::atomic<bool> done{false};
+        std::thread other([&] {
+            otherTid = static_cast<pid_t>(syscall(SYS_gettid));
+            while (!done) std::this_thread::sleep_for(1ms);
+        });
+        while (otherTid == 0) std::this_thread::sleep_for(1ms);
+        pid_t self = static_cast<pid_t>(syscall(SYS_gettid));
+        int result = 0;
+        ApplyPriority(1);  // idle
+        if (NiceOf(self) != 19 || NiceOf(otherTid) != 19) result = 1;
+        ApplyPriority(0);  // unknown: unchanged
+        ApplyPriority(5);
+        if (!result && NiceOf(self) != 19) result = 2;
+        if (!result && geteuid() == 0) {
+            ApplyPriority(4);  // real-time, allowed for root
+            if (NiceOf(self) != -10 || NiceOf(otherTid) != -10) result = 3;
+            ApplyPriority(3);
+            if (!result && NiceOf(self) != -5) result = 4;
+            ApplyPriority(2);
+            if (!result && NiceOf(self) != 0) result = 5;
+        }
+        done = true;
+        other.join();
+        return result;
+    });
+    EXPECT_EQ(code, 0);
+}
+
+TEST(Priority, ARefusalIsIgnored) {
+    int code = InChild([] {
+        if (geteuid() == 0 && setuid(65534) != 0) return 10;
+        int before = NiceOf(0);
+        ApplyPriority(4);  // needs privileges the process does not have
+        return NiceOf(0) == before ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0);
+}
+
+TEST(ClosingSound, TheTwoSoundsAreShortAndDifferent) {
+    std::string done = ClosingSoundPath(true), fail = ClosingSoundPath(false);
+    EXPECT_NE(done.find("sounds/Done.wav"), std::string::npos);
+    EXPECT_NE(fail.find("sounds/Fail.wav"), std::string::npos);
+    for (const std::string& path : {done, fail}) {
+        AudioProbe probe = ProbeAudio(path);
+        EXPECT_EQ(probe.codec, "pcm_s16le") << path;
+        int64_t frames = DecodedFrames(path, probe.channels);
+        EXPECT_GT(frames, probe.sampleRate * 3 / 10) << path;
+        EXPECT_LT(frames, probe.sampleRate * 2) << path;
+    }
+    EXPECT_NE(DecodePcm(done), DecodePcm(fail));
+}
+
+std::vector<int16_t> ReadRaw(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<int16_t> pcm(bytes.size() / 2);
+    std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
+    return pcm;
+}
+
+TEST(ClosingSound, PlaysTheSoundWithoutWaiting) {
+    ScratchDir dir;
+    std::string raw = dir.File("played.raw");
+    std::vector<int16_t> expected = DecodePcm(ClosingSoundPath(false));
+    ASSERT_FALSE(expected.empty());
+    int code = InChild([&] {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
+        setenv("SDL_DISKAUDIODELAY", "0", 1);
+        PlayClosingSound(false);
+        // The device keeps writing (silence after the sound): wait until the file holds the
+        // whole sound and more, with a generous guard.
+        for (int i = 0; i < 2000; ++i) {
+            struct stat st {};
+            if (stat(raw.c_str(), &st) == 0 && st.st_size > static_cast<off_t>(expected.size() * 2 + (1 << 20))) return 0;
+            std::this_thread::sleep_for(10ms);
+        }
+        return 1;
+    });
+    ASSERT_EQ(code, 0);
+    std::vector<int16_t> played = ReadRaw(raw);
+    auto firstSound = [](const std::vector<int16_t>& pcm) {
+        return std::find_if(pcm.begin(), pcm.end(), [](int16_t v) { return v != 0; }) - pcm.begin();
+    };
+    ptrdiff_t start = firstSound(played) - firstSound(expected);
+    ASSERT_GE(start, 0);
+    ASSERT_GE(played.size() - start, expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin() + start));
+}
+
+TEST(ClosingSound, WithoutADeviceNothingIsPlayedOrSaid) {
+    ScratchDir dir;
+    std::string errors = dir.File("stderr.txt");
+    int code = InChild([&] {
+        int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, 2);
+        setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+        PlayClosingSound(true);
+        PlayClosingSound(false);
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    std::ifstream file(errors);
+    std::string said((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(said, "");
+}
+
+}  // namespace
+}  // namespace quelt::test
