@@ -23,10 +23,10 @@ std::string OutputFolder(const std::string& stored) {
 }  // namespace
 
 std::string RipOutputPath(const Settings& settings, const TrackTags& tags) {
-    const std::string path = OutputFolder(settings.rip.outputDirectory) +
-                             BuildRipName(settings.rip.outputNameIndex, RipTagsText(tags),
-                                          settings.rip.outputNameCustom) +
-                             settings.ripExtension;
+    std::string path = OutputFolder(settings.rip.outputDirectory) +
+                       BuildRipName(settings.rip.outputNameIndex, RipTagsText(tags),
+                                    settings.rip.outputNameCustom) +
+                       settings.ripExtension;
     MakeFolderOf(path);
     return path;
 }

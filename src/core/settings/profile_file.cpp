@@ -67,6 +67,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
     if (!in) return lines;
     std::string line;
     while (std::getline(in, line)) {
+        // A byte-order mark that an editor put in front of the first section is not part of it.
+        if (lines.empty() && line.rfind("\xef\xbb\xbf", 0) == 0) line.erase(0, 3);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
     }

@@ -20,7 +20,7 @@ constexpr int kDefaultFreedbPort = 80;
 constexpr int kDefaultFreedbTimeOut = 2000;
 
 // A stored folder of exactly one separator stands for the default output folder.
-std::string FixFolder(std::string folder) {
+std::string FixFolder(const std::string& folder) {
     return folder == "/" || folder == "\\" ? DefaultOutputFolder() : folder;
 }
 

@@ -86,6 +86,11 @@ TEST_F(ProfileFileTest, JunkLinesAreIgnored) {
     EXPECT_NE(ReadText().find("garbage without an equals sign"), std::string::npos);
 }
 
+TEST_F(ProfileFileTest, AByteOrderMarkDoesNotHideTheFirstSection) {
+    WriteText("\xef\xbb\xbf[CDRIP]\r\nFormatIndex=4\r\n");
+    EXPECT_EQ(file_.ReadInt("CDRIP", "FormatIndex"), 4);
+}
+
 TEST_F(ProfileFileTest, FirstSectionOfANameDecides) {
     WriteText("[Main]\nPriority=2\n[Other]\nx=1\n[MAIN]\nPriority=4\nExtra=9\n");
     EXPECT_EQ(file_.ReadInt("Main", "Priority"), 2);
