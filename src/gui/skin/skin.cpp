@@ -99,7 +99,9 @@ QFont ToQFont(const SkinFont& font, const QFont& base) {
     return f;
 }
 
-QList<QPixmap> LoadImageStrip(const QString& path, int imageSize, QColor maskColor) {
+namespace {
+
+QList<QPixmap> CutStrip(const QString& path, int imageSize, QColor maskColor) {
     QList<QPixmap> out;
     if (imageSize <= 0) return out;
     QImage image = ReadPixmap(path).toImage();
@@ -114,6 +116,21 @@ QList<QPixmap> LoadImageStrip(const QString& path, int imageSize, QColor maskCol
     for (int x = 0; x + imageSize <= image.width(); x += imageSize)
         out.append(QPixmap::fromImage(image.copy(x, 0, imageSize, std::min(imageSize, image.height()))));
     return out;
+}
+
+}  // namespace
+
+QList<QPixmap> LoadImageStrip(const QString& path, int imageSize, QColor maskColor) {
+    QList<QPixmap> normal = CutStrip(path, imageSize, maskColor);
+    QFileInfo info(path);
+    const QString suffix = info.suffix();
+    const QString base = path.left(path.size() - (suffix.isEmpty() ? 0 : suffix.size() + 1));
+    const QString hiRes = base + "@2x" + (suffix.isEmpty() ? QString() : "." + suffix);
+    if (normal.isEmpty() || !QFileInfo(hiRes).isFile()) return normal;
+    QList<QPixmap> doubled = CutStrip(hiRes, imageSize * 2, maskColor);
+    if (doubled.size() != normal.size()) return normal;
+    for (QPixmap& p : doubled) p.setDevicePixelRatio(2.0);
+    return doubled;
 }
 
 }  // namespace quelt

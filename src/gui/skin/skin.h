@@ -71,7 +71,9 @@ QFont ToQFont(const SkinFont& font, const QFont& base = QFont());
 
 // Splits a horizontal strip of square images (e.g. "CDRip_Lst16.bmp", 16 x 16 each) into
 // its images, with the pixels of `maskColor` made transparent. An unreadable file gives an
-// empty list. `path` is absolute or relative to the current folder.
+// empty list. `path` is absolute or relative to the current folder. When "<name>@2x.<ext>"
+// lies beside it with as many images of twice the size, those are returned instead, with
+// a device pixel ratio of 2 (same logical size).
 QList<QPixmap> LoadImageStrip(const QString& path, int imageSize, QColor maskColor);
 
 }  // namespace quelt

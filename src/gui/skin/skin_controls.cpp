@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProxyStyle>
+#include <QFocusEvent>
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
 
@@ -117,7 +119,7 @@ void SkinButton::paintEvent(QPaintEvent*) {
     if (align & Qt::AlignRight) area.adjust(0, 0, -2 * style_.horAlig, 0);
     int flags = int(align) | Qt::TextShowMnemonic;
     p.drawText(area, flags | (isMultilineText() ? Qt::TextWordWrap : 0), text());
-    if (hasFocus() && focusPolicy() != Qt::NoFocus) {
+    if (hasFocus() && keyboardFocus_) {
         QColor ring = palette().color(QPalette::Highlight);
         ring.setAlpha(160);
         p.setRenderHint(QPainter::Antialiasing);
@@ -154,6 +156,17 @@ void SkinButton::nextCheckState() {
         return;
     }
     QAbstractButton::nextCheckState();
+}
+
+void SkinButton::focusInEvent(QFocusEvent* event) {
+    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+                     event->reason() == Qt::ShortcutFocusReason;
+    QAbstractButton::focusInEvent(event);
+}
+
+void SkinButton::focusOutEvent(QFocusEvent* event) {
+    keyboardFocus_ = false;
+    QAbstractButton::focusOutEvent(event);
 }
 
 bool SkinButton::hitButton(const QPoint& pos) const {
@@ -451,9 +464,50 @@ private:
     QPixmap separator_;
 };
 
+// Draws the item check boxes of a list to match the skin: a rounded box, filled with the
+// highlight colour and a tick when checked.
+class SkinListStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_IndicatorItemViewItemCheck) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const QPalette& pal = option->palette;
+        const bool enabled = option->state & State_Enabled;
+        const qreal side = std::min<qreal>(14, std::min(option->rect.width(), option->rect.height()));
+        const QRectF box(option->rect.center().x() - side / 2 + 0.5, option->rect.center().y() - side / 2 + 0.5,
+                         side - 1, side - 1);
+        QColor accent = pal.color(QPalette::Highlight);
+        if (!enabled) accent.setAlpha(90);
+        if (option->state & State_On) {
+            painter->setPen(QPen(accent.lighter(115), 1));
+            painter->setBrush(accent);
+            painter->drawRoundedRect(box, 3.5, 3.5);
+            painter->setPen(QPen(pal.color(QPalette::HighlightedText), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter->drawPolyline(QPolygonF({QPointF(box.left() + side * 0.24, box.top() + side * 0.52),
+                                             QPointF(box.left() + side * 0.43, box.top() + side * 0.7),
+                                             QPointF(box.left() + side * 0.76, box.top() + side * 0.3)}));
+        } else {
+            QColor border = pal.color(QPalette::Text);
+            border.setAlpha(enabled ? 110 : 50);
+            painter->setPen(QPen(border, 1));
+            painter->setBrush(pal.color(QPalette::Base));
+            painter->drawRoundedRect(box, 3.5, 3.5);
+        }
+        painter->restore();
+    }
+};
+
 }  // namespace
 
 SkinListView::SkinListView(QWidget* parent) : QTreeWidget(parent) {
+    auto* style = new SkinListStyle;
+    style->setParent(this);
+    setStyle(style);
     setHeader(new SkinHeaderView(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);

@@ -52,6 +52,8 @@ protected:
     void leaveEvent(QEvent* event) override;
     void nextCheckState() override;
     bool hitButton(const QPoint& pos) const override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     SkinControlType kind_;
@@ -61,6 +63,7 @@ private:
     SkinTextStyle style_;
     bool hovered_ = false;
     bool multiline_ = false;
+    bool keyboardFocus_ = false;  // the focus ring shows only for focus from the keyboard
 };
 
 // Static text ("STATIC"): a QLabel with the skin's normal and disabled font and colour,
@@ -130,6 +133,7 @@ private:
 
 // List view ("LISTCTRL") as a flat QTreeWidget in report style: one row per item, columns
 // with a header (hidden with "IsNoHeader"), full-row selection, optional grid lines.
+// Item check boxes are drawn as rounded boxes in the palette's highlight colour.
 // The header is drawn from "HeaderBkN/H/S/D" and "HeaderSeparatorBkN" when the skin has
 // them. Columns, items, check boxes and icons are set up by the page through the
 // QTreeWidget API.

@@ -160,20 +160,6 @@ void SkinnedWindow::ApplyPalette() {
     color("ColorPlaceholder", QPalette::PlaceholderText);
     setPalette(pal);
 
-    // Scroll bars of the lists and pop-ups, slim and in the palette's colours.
-    const QColor handle = pal.color(QPalette::Text);
-    QColor handleIdle = handle;
-    handleIdle.setAlpha(70);
-    QColor handleHover = handle;
-    handleHover.setAlpha(130);
-    setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical{background:transparent;width:10px;margin:2px 1px 2px 1px;}"
-        "QScrollBar:horizontal{background:transparent;height:10px;margin:1px 2px 1px 2px;}"
-        "QScrollBar::handle{background:%1;border-radius:4px;min-height:24px;min-width:24px;}"
-        "QScrollBar::handle:hover{background:%2;}"
-        "QScrollBar::add-line,QScrollBar::sub-line{width:0;height:0;}"
-        "QScrollBar::add-page,QScrollBar::sub-page{background:transparent;}")
-                      .arg(ColorCss(handleIdle), ColorCss(handleHover)));
 }
 
 QWidget* SkinnedWindow::CreateControl(const SkinControl& c) {
@@ -240,6 +226,25 @@ QString FieldSheet(const char* widgetClass, const QPalette& pal, int leftPad, in
              ColorCss(pal.color(QPalette::Disabled, QPalette::Text)));
 }
 
+// Slim scroll bars in the palette's colours, set on the scroll bars themselves so that the
+// rest of the control keeps following its palette.
+void StyleScrollBars(QAbstractScrollArea* area) {
+    const QColor handle = area->palette().color(QPalette::Text);
+    QColor idle = handle, hover = handle;
+    idle.setAlpha(70);
+    hover.setAlpha(130);
+    const QString sheet = QStringLiteral(
+        "QScrollBar:vertical{background:transparent;width:10px;margin:2px 1px 2px 1px;}"
+        "QScrollBar:horizontal{background:transparent;height:10px;margin:1px 2px 1px 2px;}"
+        "QScrollBar::handle{background:%1;border-radius:4px;min-height:24px;min-width:24px;}"
+        "QScrollBar::handle:hover{background:%2;}"
+        "QScrollBar::add-line,QScrollBar::sub-line{width:0;height:0;border:none;background:none;}"
+        "QScrollBar::add-page,QScrollBar::sub-page{background:transparent;}")
+                              .arg(ColorCss(idle), ColorCss(hover));
+    area->verticalScrollBar()->setStyleSheet(sheet);
+    area->horizontalScrollBar()->setStyleSheet(sheet);
+}
+
 }  // namespace
 
 void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool created) {
@@ -252,6 +257,7 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
     }
     const QFont base = font();
     const QPalette pal = palette();
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) StyleScrollBars(area);
     if (auto bk = c.raw.find("colorbk"); bk != c.raw.end()) {
         QPalette own = widget->palette();
         own.setColor(QPalette::Base, ToQColor(SkinColor(skin_text::ParseInt(bk->second)) & 0xFFFFFFu));
