@@ -4,6 +4,7 @@
 // saves, so every load fix-up applies to the file as well.
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -98,7 +99,7 @@ constexpr const char* kAbout =
     "  get SECTION KEY          the value in force (defaults included); writes nothing\n"
     "  set SECTION KEY VALUE    changes one value and saves the settings\n"
     "Sections and keys are matched without regard to case; integer settings take decimal\n"
-    "numbers, and an output folder gets a trailing \"/\" when it lacks one.";
+    "numbers; an output folder is stored as an absolute path ending in \"/\".";
 
 int List(const Options& options) {
     if (options.Positional().size() != 1) return options.UsageError("list takes no arguments");
@@ -136,7 +137,13 @@ int Set(const Options& options) {
             return options.UsageError(std::string(key->name) + " takes a whole number, not \"" +
                                       value + "\"");
     }
-    if (key->folder() && !value.empty() && value.back() != '/') value += '/';
+    if (key->folder() && !value.empty()) {
+        // A relative folder would follow whatever folder a later run starts in.
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(value, ec);
+        if (!ec) value = absolute.lexically_normal().string();
+        if (value.back() != '/') value += '/';
+    }
 
     ProfileFile file = UserSettingsFile();
     Settings settings;

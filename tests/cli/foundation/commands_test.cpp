@@ -129,6 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"CDRIP", "FreedbProxy", "proxy.example:3128", "proxy.example:3128"},
                       RoundTrip{"CDRIP", "OutputNameCustom", "1|1|", "1|1|"}));
 
+TEST_F(CliTest, RelativeFoldersAreStoredAbsolute) {
+    ASSERT_EQ(test::Run("cd " + test::ShellQuote(scratch_.path().string()) +
+                        " && env XDG_CONFIG_HOME=" + test::ShellQuote(scratch_.File("config")) +
+                        " " + test::ShellQuote(QUELT_CLI_PATH) +
+                        " settings set Convert OutputDirectory out/../rips"),
+              0);
+    EXPECT_EQ(Cli("settings get Convert OutputDirectory").out, scratch_.File("rips") + "/\n");
+}
+
 TEST_F(CliTest, SetKeepsOtherValues) {
     ASSERT_EQ(Cli("settings set Convert IfExists 2").status, 0);
     ASSERT_EQ(Cli("settings set CONVERT FormatIndex 5").status, 0);
