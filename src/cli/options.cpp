@@ -107,6 +107,21 @@ std::optional<bool> Options::Switch(const std::string& on, const std::string& of
     return state;
 }
 
+bool Options::GetInt(const std::string& name, int min, int max, std::optional<int>& value,
+                     std::string& error) const {
+    value.reset();
+    const std::optional<std::string> text = Get(name);
+    if (!text) return true;
+    const std::optional<int> number = ParseInt(*text);
+    if (!number || *number < min || *number > max) {
+        error = name + " takes a number from " + std::to_string(min) + " to " +
+                std::to_string(max) + ", not \"" + *text + "\"";
+        return false;
+    }
+    value = number;
+    return true;
+}
+
 std::string Options::HelpText(const std::string& synopsis, const std::string& about) const {
     std::string text =
         "Usage: quelt-cli " + command_ + (synopsis.empty() ? "" : " " + synopsis) + "\n";
@@ -202,14 +217,7 @@ bool ReadCommonOptions(const Options& options, CommonOptions& common, std::strin
         std::filesystem::path folder = std::filesystem::absolute(*text, ec);
         common.outputDir = WithTrailingBackslash(ec ? *text : folder.lexically_normal().string());
     }
-    if (auto text = options.Get("--name-template")) {
-        common.nameTemplate = ParseInt(*text);
-        if (!common.nameTemplate || *common.nameTemplate < 0 || *common.nameTemplate > 11) {
-            error = "--name-template takes a number from 0 to 11, not \"" + *text + "\"";
-            common.nameTemplate.reset();
-            return false;
-        }
-    }
+    if (!options.GetInt("--name-template", 0, 11, common.nameTemplate, error)) return false;
     common.metadata = options.Switch("--metadata", "--no-metadata");
     return true;
 }

@@ -40,6 +40,11 @@ class Options {
     // `off` was, nullopt when neither.
     std::optional<bool> Switch(const std::string& on, const std::string& off) const;
     const std::vector<std::string>& Positional() const { return positional_; }
+    // The last value of an option as a whole number from `min` to `max`. Leaves `value` unset
+    // when the option was not given; returns false, with a one-line reason in `error`, when it
+    // was given but is not such a number.
+    bool GetInt(const std::string& name, int min, int max, std::optional<int>& value,
+                std::string& error) const;
 
     const std::string& Error() const { return error_; }
     const std::string& Command() const { return command_; }

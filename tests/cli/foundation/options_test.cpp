@@ -82,6 +82,23 @@ TEST(OptionsTest, HelpIsAlwaysKnownAndListsTheOptions) {
     EXPECT_NE(help.find("--no-metadata"), std::string::npos);
 }
 
+TEST(OptionsTest, IntegerValuesAreCheckedAgainstTheirRange) {
+    Options o("rip");
+    o.Value("--case", "1..4").Value("--port", "P");
+    std::optional<int> value = 7;
+    std::string error;
+    ASSERT_TRUE(o.Parse({"--case", "3"}));
+    EXPECT_TRUE(o.GetInt("--case", 1, 4, value, error));
+    EXPECT_EQ(value, 3);
+    EXPECT_TRUE(o.GetInt("--port", 1, 65535, value, error));
+    EXPECT_FALSE(value);
+    for (const char* bad : {"0", "5", "x", "", "3.0"}) {
+        ASSERT_TRUE(o.Parse({"--case", bad}));
+        EXPECT_FALSE(o.GetInt("--case", 1, 4, value, error)) << bad;
+        EXPECT_EQ(error, std::string("--case takes a number from 1 to 4, not \"") + bad + "\"");
+    }
+}
+
 TEST(ParseIntTest, WholeNumbersOnly) {
     EXPECT_EQ(ParseInt("12"), 12);
     EXPECT_EQ(ParseInt("-3"), -3);
