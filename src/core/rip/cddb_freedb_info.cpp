@@ -200,9 +200,16 @@ int CddbFreedbInfo::Lookup(const DiscToc& toc, const std::function<void(int)>& p
             const bool various = StartsWithVarious(entry.artist);
             bool anything = !entry.artist.empty() || !entry.album.empty();
             for (int i = 0; i < count; ++i) {
-                const cddb_track_t* track = cddb_disc_get_track(disc, i);
+                cddb_track_t* track = cddb_disc_get_track(disc, i);
                 std::string title = text(track ? cddb_track_get_title(track) : nullptr);
-                std::string artist = entry.artist;
+                // libcddb splits every "Artist / Title" into the track's own artist; only a
+                // various-artists disc keeps that split, elsewhere the title is whole again.
+                std::string artist = text(track ? cddb_track_get_artist(track) : nullptr);
+                if (artist.empty()) artist = entry.artist;
+                if (!various && artist != entry.artist) {
+                    title = artist + " / " + title;
+                    artist = entry.artist;
+                }
                 auto slash = title.find(" / ");
                 if (various && slash != std::string::npos) {
                     artist = title.substr(0, slash);

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "core/rip/cd_grabber.h"
+#include "core/rip/freedb_info.h"
+#include "core/rip/untrusted_text.h"
+#include "rip_test_helpers.h"
+#include "support/cddb_server.h"
+#include "support/disc_images.h"
+#include "support/fixtures.h"
+
+namespace quelt {
+namespace {
+
+using test::CddbServer;
+
+DiscToc TocOf(const std::vector<int>& sectors) {
+    DiscToc toc;
+    int32_t position = 150;
+    for (int s : sectors) {
+        toc.trackOffsets.push_back(position);
+        position += s;
+    }
+    toc.leadOut = position;
+    return toc;
+}
+
+// The layouts the entries under tests/fixtures/cddb were written for.
+const std::vector<int> kExact = {150, 225, 190};
+const std::vector<int> kVarious = {160, 170, 180, 190};
+const std::vector<int> kUtf8 = {300, 200};
+const std::vector<int> kSlashes = {150, 150, 150, 150, 150};
+const std::vector<int> kUnknown = {400, 200};
+const std::vector<int> kHostile = {450, 160};
+const std::vector<int> kEmptyFields = {225, 225, 225};
+const std::vector<int> kOversize = {300, 300, 300, 300};
+
+bool IsClean(const std::string& text) { return CleanUntrustedText(text, 1 << 20) == text; }
+
+class FreedbLookup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // libcddb keeps its cache under HOME unless told not to; point HOME at a scratch folder
+        // to see that nothing is written there.
+        const char* home = std::getenv("HOME");
+        savedHome_ = home ? home : "";
+        setenv("HOME", home_.path().c_str(), 1);
+        info_->SetTimeOut(5000);
+    }
+    void TearDown() override {
+        EXPECT_FALSE(std::filesystem::exists(home_.path() / ".cddbslave")) << "a cache was written";
+        setenv("HOME", savedHome_.c_str(), 1);
+    }
+
+    int Lookup(const std::vector<int>& sectors, FreedbEntry& entry) {
+        std::vector<int> progress;
+        int status = info_->Lookup(TocOf(sectors), [&](int s) { progress.push_back(s); }, entry);
+        EXPECT_EQ(progress, (std::vector<int>{kFreedbConnecting, kFreedbQuerying}));
+        return status;
+    }
+
+    test::ScratchDir home_;
+    std::string savedHome_;
+    std::unique_ptr<FreedbInfo> info_ = CreateFreedbInfo();
+};
+
+TEST_F(FreedbLookup, FillsTheEntryOfAnExactMatch) {
+    CddbServer server;
+    ASSERT_TRUE(server.running());
+    info_->SetCustomServer(server.host());
+    FreedbEntry entry;
+    ASSERT_EQ(Lookup(kExact, entry), kFreedbFound);
+    EXPECT_EQ(entry.artist, "The Test Pilots");
+    EXPECT_EQ(entry.album, "Loopback Sessions");
+    EXPECT_EQ(entry.genre, "Post-Rock");
+    EXPECT_EQ(entry.year, 1999);
+    EXPECT_EQ(entry.trackTitles, (std::vector<std::string>{"first light", "Second Wind", "Third Rail"}));
+    EXPECT_EQ(entry.trackArtists, std::vector<std::string>(3, "The Test Pilots"));
+    const std::string log = server.RequestLog();
+    EXPECT_NE(log.find("DIRECT path=/~cddb/cddb.cgi proto=6 cmd=cddb query 0d000703 3 150 300 525"),
+              std::string::npos) << log;
+    EXPECT_NE(log.find("cmd=cddb read rock 0d000703"), std::string::npos) << log;
+}
+
+TEST_F(FreedbLookup, SplitsArtistAndTitleOnAVariousArtistsDiscAndFallsBackToTheCategory) {
+    CddbServer server;
+    info_->SetCustomServer(server.host());
+    FreedbEntry entry;
+    ASSERT_EQ(Lookup(kVarious, entry), kFreedbFound);
+    EXPECT_EQ(entry.artist, "Various");
+    EXPECT_EQ(entry.album, "Summer Sampler");
+    EXPECT_EQ(entry.genre, "misc");
+    EXPECT_EQ(entry.trackArtists, (std::vector<std::string>{"Anna Ek", "Bo Lind", "Cleo Ray", "Dan Obi"}));
+    EXPECT_EQ(entry.trackTitles, (std::vector<std::string>{"Harbour Song", "Night Train", "Paper Moon", "Last Call"}));
+}
+
+TEST_F(FreedbLookup, KeepsUtf8TextIntact) {
+    CddbServer server;
+    info_->SetCustomServer(server.host());
+    FreedbEntry entry;
+    ASSERT_EQ(Lookup(kUtf8, entry), kFreedbFound);
+    EXPECT_EQ(entry.artist, "Sigur Rós");
+    EXPECT_EQ(entry.album, "Ágætis byrjun");
+    EXPECT_EQ(entry.trackTitles.at(1), "Ný batterí – 東京");
+}
+
+TEST_F(FreedbLookup, ReportsAnUnknownDiscAndAnEntryWithoutTextAsNotFound) {
+    CddbServer server;
+    info_->SetCustomServer(server.host());
+    FreedbEntry entry;
+    EXPECT_EQ(Lookup(kUnknown, entry), kFreedbNotFound);
+    EXPECT_EQ(Lookup(kEmptyFields, entry), kFreedbNotFound);
+    EXPECT_TRUE(entry.trackTitles.empty());
+}
+
+TEST_F(FreedbLookup, CleansHostileBytes) {
+    CddbServer server;
+    info_->SetCustomServer(server.host());
+    FreedbEntry entry;
+    ASSERT_EQ(Lookup(kHostile, entry), kFreedbFound);
+    for (const auto& text : {entry.artist, entry.album, entry.genre}) EXPECT_TRUE(IsClean(text)) << text;
+    for (const auto& text : entry.trackTitles) EXPECT_TRUE(IsClean(text)) << text;
+    EXPECT_EQ(entry.trackTitles.at(0).find('\x1b'), std::string::npos);
+    EXPECT_GE(entry.year, 0);
+    EXPECT_LE(entry.year, 9999);
+}
+
+TEST_F(FreedbLookup, SurvivesOversizedFields) {
+    test::ScratchDir roots;
+    std::filesystem::create_directories(roots.path() / "soundtrack");
+    {
+        std::ofstream out(roots.path() / "soundtrack" / "oversized", std::ios::binary);
+        const std::string big(200000, 'A');
+        out << "# xmcd\n#\n# Track frame offsets:\n#\t150\n#\t450\n#\t750\n#\t1050\n#\n"
+            << "# Disc length: 18 seconds\n#\n# Revision: 1\n#\nDISCID=0e001004\nDTITLE=" << big << " / " << big << "\nDYEAR=2010\n";
+        for (int i = 0; i < 4; ++i) out << "TTITLE" << i << "=" << big << "\n";
+        out << "EXTD=\nEXTT0=\nEXTT1=\nEXTT2=\nEXTT3=\nPLAYORDER=\n";
+    }
+    CddbServer server("normal", {roots.path().string()});
+    info_->SetCustomServer(server.host());
+    FreedbEntry entry;
+    const int status = Lookup(kOversize, entry);
+    EXPECT_TRUE(status == kFreedbFound || status == kFreedbNotFound || status == kFreedbConnectionFailed);
+    for (const auto& text : entry.trackTitles) EXPECT_LE(text.size(), kMaxTagBytes);
+    EXPECT_LE(entry.artist.size(), kMaxTagBytes);
+}
+
+TEST_F(FreedbLookup, AnswersGarbageWithoutCrashing) {
+    CddbServer server("garbage");
+    info_->SetCustomServer(server.host());
+    FreedbEntry entry;
+    const int status = Lookup(kExact, entry);
+    EXPECT_TRUE(status == kFreedbConnectionFailed || status == kFreedbNotFound) << status;
+}
+
+TEST_F(FreedbLookup, ReportsARefusedConnectionAsFailed) {
+    info_->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
+    FreedbEntry entry;
+    EXPECT_EQ(Lookup(kExact, entry), kFreedbConnectionFailed);
+}
+
+TEST_F(FreedbLookup, GivesUpOnAServerThatNeverAnswers) {
+    CddbServer server("silent");
+    ASSERT_TRUE(server.running());
+    info_->SetCustomServer(server.host());
+    info_->SetTimeOut(1000);
+    FreedbEntry entry;
+    EXPECT_EQ(Lookup(kExact, entry), kFreedbConnectionFailed);
+}
+
+TEST_F(FreedbLookup, GoesThroughAnHttpProxy) {
+    CddbServer server;
+    info_->SetCustomServer("cddb.invalid");
+    info_->SetProxy(server.host());
+    FreedbEntry entry;
+    ASSERT_EQ(Lookup(kExact, entry), kFreedbFound);
+    EXPECT_EQ(entry.album, "Loopback Sessions");
+    EXPECT_NE(server.RequestLog().find("PROXY"), std::string::npos) << server.RequestLog();
+}
+
+TEST_F(FreedbLookup, UsesTheListEntryWithThePortSetting) {
+    CddbServer server;
+    info_->SetServerIndex(3);  // own mirror on localhost over HTTP
+    info_->SetPort(server.port());
+    FreedbEntry entry;
+    EXPECT_EQ(Lookup(kExact, entry), kFreedbFound);
+}
+
+TEST(FreedbServers, ListElevenServersStartingWithGnudb) {
+    auto info = CreateFreedbInfo();
+    EXPECT_NE(info->ServerName().find("gnudb"), std::string::npos);
+    std::set<std::string> names;
+    for (int i = 0; i < kFreedbServerCount; ++i) {
+        info->SetServerIndex(i);
+        EXPECT_EQ(info->ServerIndex(), i);
+        names.insert(info->ServerName());
+    }
+    EXPECT_EQ(names.size(), 11u);
+    info->SetServerIndex(11);
+    EXPECT_EQ(info->ServerIndex(), 10);
+    info->SetServerIndex(-1);
+    EXPECT_EQ(info->ServerIndex(), 10);
+}
+
+TEST(FreedbDiscId, FollowsTheCddbFormula) {
+    EXPECT_EQ(FreedbDiscId(TocOf(kExact)), 0x0d000703u);
+    EXPECT_EQ(FreedbDiscId(TocOf(kVarious)), 0x14000904u);
+}
+
+// The grabber's look-up: events 1, 2 and the outcome on its own thread, then the data of
+// each selected track.
+class GrabberLookup : public ::testing::Test {
+protected:
+    void Open(const std::string& cue) {
+        CdGrabberOptions options;
+        options.listDevices = false;
+        options.demoImage = "/nonexistent/demo.cue";
+        options.watchMedia = false;
+        grabber_ = CreateCdGrabber(options);
+        grabber_->SetListener(&events_);
+        grabber_->Open();
+        grabber_->SelectDrive(grabber_->AddImage(cue));
+        grabber_->RefreshDisc();
+    }
+    test::ScratchDir dir_;
+    test::EventRecorder events_;
+    std::unique_ptr<FreedbInfo> info_ = CreateFreedbInfo();
+    std::unique_ptr<CdGrabber> grabber_;
+};
+
+TEST_F(GrabberLookup, RaisesProgressEventsAndServesEachTracksData) {
+    CddbServer server;
+    Open(test::MakeDiscImage(dir_.path().string(), "exact", kExact));
+    info_->SetCustomServer(server.host());
+    grabber_->QueryFreedb(*info_, 0);
+    ASSERT_EQ(events_.WaitForOutcome(), kFreedbFound);
+    EXPECT_EQ(events_.statuses, (std::vector<int>{1, 2, 3}));
+    grabber_->SelectSession(0);
+    grabber_->SelectTrack(1);
+    EXPECT_EQ(grabber_->FreedbTitle(), "Second Wind");
+    EXPECT_EQ(grabber_->FreedbArtist(), "The Test Pilots");
+    EXPECT_EQ(grabber_->FreedbAlbum(), "Loopback Sessions");
+    EXPECT_EQ(grabber_->FreedbGenre(), "Post-Rock");
+    EXPECT_EQ(grabber_->FreedbYear(), 1999);
+}
+
+TEST_F(GrabberLookup, NamesADiscFromItsCdTextWhenTheServerCannot) {
+    test::ImageSpec spec;
+    spec.cdText = true;
+    spec.artist = "Björk Guðmundsdóttir";
+    spec.album = "Café Olé";
+    spec.tracks = {{test::TestPcm(100, 1), "Première", ""}, {test::TestPcm(100, 2), "Zweite Straße", "Gäst"}};
+    Open(test::MakeDiscImage(dir_.path().string(), "cdtext", spec));
+    info_->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
+    grabber_->QueryFreedb(*info_, 0);
+    ASSERT_EQ(events_.WaitForOutcome(), kFreedbFound);
+    grabber_->SelectSession(0);
+    grabber_->SelectTrack(0);
+    EXPECT_EQ(grabber_->FreedbAlbum(), "Café Olé");
+    EXPECT_EQ(grabber_->FreedbArtist(), "Björk Guðmundsdóttir");
+    EXPECT_EQ(grabber_->FreedbTitle(), "Première");
+    grabber_->SelectTrack(1);
+    EXPECT_EQ(grabber_->FreedbTitle(), "Zweite Straße");
+    EXPECT_EQ(grabber_->FreedbArtist(), "Gäst");
+}
+
+TEST_F(GrabberLookup, ReportsAFailedConnectionWithoutData) {
+    Open(test::MakeDiscImage(dir_.path().string(), "plain", kExact));
+    info_->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
+    grabber_->QueryFreedb(*info_, 0);
+    EXPECT_EQ(events_.WaitForOutcome(), kFreedbConnectionFailed);
+    grabber_->SelectSession(0);
+    grabber_->SelectTrack(0);
+    EXPECT_EQ(grabber_->FreedbTitle(), "");
+    EXPECT_EQ(grabber_->FreedbYear(), 0);
+}
+
+}  // namespace
+}  // namespace quelt

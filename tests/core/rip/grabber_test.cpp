@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/jobs/component_error.h"
+#include "core/rip/cd_grabber.h"
+#include "rip_test_helpers.h"
+#include "support/disc_images.h"
+#include "support/fixtures.h"
+
+namespace quelt {
+namespace {
+
+using test::ImageSpec;
+using test::MakeDiscImage;
+using test::ReadWholeTrack;
+using test::TestPcm;
+
+std::unique_ptr<CdGrabber> ImagesOnly() {
+    CdGrabberOptions options;
+    options.listDevices = false;
+    options.demoImage = "/nonexistent/demo.cue";
+    options.watchMedia = false;
+    auto grabber = CreateCdGrabber(options);
+    grabber->Open();
+    return grabber;
+}
+
+TEST(CdGrabber, ReadsEveryTrackOfAnImageExactly) {
+    test::ScratchDir dir;
+    const std::vector<int> sectors = {200, 150, 313};
+    const std::string cue = MakeDiscImage(dir.path().string(), "three", sectors);
+    ASSERT_FALSE(cue.empty());
+    auto grabber = ImagesOnly();
+    grabber->SelectDrive(grabber->AddImage(cue));
+    grabber->RefreshDisc();
+    EXPECT_EQ(grabber->DiscState(), kDiscReadable);
+    ASSERT_EQ(grabber->SessionCount(), 1);
+    grabber->SelectSession(0);
+    ASSERT_EQ(grabber->TrackCount(), 3);
+    for (int t = 0; t < 3; ++t) {
+        grabber->SelectTrack(t);
+        EXPECT_EQ(grabber->TrackSizeA(), sectors[t]);
+        EXPECT_EQ(grabber->TrackSizeB(), 4);
+        EXPECT_EQ(grabber->TrackType(), kTrackAudio);
+        EXPECT_EQ(ReadWholeTrack(*grabber, 0, t), TestPcm(sectors[t], t + 1)) << "track " << t + 1;
+        EXPECT_EQ(grabber->UnreadableSectors(), 0);
+    }
+}
+
+TEST(CdGrabber, GivesDurationsFromTheSectorCount) {
+    test::ScratchDir dir;
+    // 4537 sectors are 60.493 s.
+    const std::string cue = MakeDiscImage(dir.path().string(), "minute", std::vector<int>{4537});
+    auto grabber = ImagesOnly();
+    grabber->SelectDrive(grabber->AddImage(cue));
+    grabber->SelectSession(0);
+    grabber->SelectTrack(0);
+    EXPECT_EQ(grabber->TrackMinutes(), 1);
+    EXPECT_EQ(grabber->TrackSeconds(), 0);
+    EXPECT_EQ(grabber->TrackMilliseconds(), 493);
+}
+
+TEST(CdGrabber, StopsAtTheTrackEndAndAppendsTheNextPregapToTheTrackBefore) {
+    test::ScratchDir dir;
+    ImageSpec spec;
+    spec.tracks = {{TestPcm(120, 1), "", ""}, {TestPcm(90, 2), "", ""}};
+    spec.pregapSectors = 30;
+    const std::string cue = MakeDiscImage(dir.path().string(), "pregap", spec);
+    auto grabber = ImagesOnly();
+    grabber->SelectDrive(grabber->AddImage(cue));
+    std::vector<int16_t> first = ReadWholeTrack(*grabber, 0, 0);
+    ASSERT_EQ(first.size(), (120u + 30u) * 588 * 2);
+    EXPECT_TRUE(std::equal(spec.tracks[0].pcm.begin(), spec.tracks[0].pcm.end(), first.begin()));
+    EXPECT_TRUE(std::all_of(first.begin() + spec.tracks[0].pcm.size(), first.end(), [](int16_t s) { return s == 0; }));
+    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), spec.tracks[1].pcm);
+}
+
+TEST(CdGrabber, ListsADataTrackAfterTheAudioWithItsOwnType) {
+    test::ScratchDir dir;
+    ImageSpec spec;
+    spec.tracks = {{TestPcm(100, 1), "", ""}, {TestPcm(110, 2), "", ""}};
+    spec.dataSectors = 300;
+    const std::string cue = MakeDiscImage(dir.path().string(), "mixed", spec);
+    auto grabber = ImagesOnly();
+    grabber->SelectDrive(grabber->AddImage(cue));
+    grabber->SelectSession(0);
+    ASSERT_EQ(grabber->TrackCount(), 3);
+    grabber->SelectTrack(2);
+    EXPECT_NE(grabber->TrackType(), kTrackAudio);
+    EXPECT_THROW(grabber->OpenTrack(), ComponentError);
+    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), spec.tracks[1].pcm);
+}
+
+TEST(CdGrabber, DescribesAnImageAsADrive) {
+    test::ScratchDir dir;
+    const std::string cue = MakeDiscImage(dir.path().string(), "described", std::vector<int>{100});
+    auto grabber = ImagesOnly();
+    grabber->SelectDrive(grabber->AddImage(cue));
+    EXPECT_EQ(grabber->DriveId(), cue);
+    EXPECT_EQ(grabber->DriveText1(), "Disc image");
+    EXPECT_EQ(grabber->DriveText2(), "described.cue");
+    EXPECT_EQ(grabber->DriveText3(), "CUE/BIN");
+    // Tray commands are harmless on an image.
+    EXPECT_NO_THROW(grabber->LockTray());
+    EXPECT_NO_THROW(grabber->UnlockTray());
+    EXPECT_NO_THROW(grabber->EjectTray());
+    EXPECT_NO_THROW(grabber->CloseTray());
+}
+
+TEST(CdGrabber, RefusesACueSheetWithSeveralFiles) {
+    test::ScratchDir dir;
+    ImageSpec spec;
+    spec.tracks = {{TestPcm(100, 1), "", ""}, {TestPcm(100, 2), "", ""}};
+    spec.extraFileLine = true;
+    const std::string cue = MakeDiscImage(dir.path().string(), "split", spec);
+    auto grabber = ImagesOnly();
+    try {
+        grabber->AddImage(cue);
+        FAIL() << "an image with several FILE lines was accepted";
+    } catch (const ComponentError& e) {
+        EXPECT_NE(std::string(e.what()).find("several FILE lines"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(grabber->AddImage(dir.File("missing.cue")), ComponentError);
+}
+
+TEST(CdGrabber, ReadsACueSheetWhoseBinHasAnotherName) {
+    test::ScratchDir dir;
+    const std::vector<int> sectors = {90, 80};
+    const std::string cue = MakeDiscImage(dir.path().string(), "original", sectors);
+    std::filesystem::rename(cue, dir.File("Renamed Sheet.cue"));
+    auto grabber = ImagesOnly();
+    grabber->SelectDrive(grabber->AddImage(dir.File("Renamed Sheet.cue")));
+    grabber->RefreshDisc();
+    EXPECT_EQ(grabber->DiscState(), kDiscReadable);
+    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), TestPcm(80, 2));
+}
+
+TEST(CdGrabber, ListsTheDemoDiscWhenNoDriveExists) {
+    CdGrabberOptions options;
+    options.listDevices = false;
+    options.watchMedia = false;
+    auto grabber = CreateCdGrabber(options);
+    grabber->Open();
+    ASSERT_EQ(grabber->DriveCount(), 1) << "the demo disc is not built";
+    grabber->SelectDrive(1);
+    EXPECT_EQ(grabber->DriveText2(), "Demo disc");
+    EXPECT_EQ(grabber->DiscState(), kDiscReadable);
+    grabber->SelectSession(0);
+    ASSERT_EQ(grabber->TrackCount(), 4);
+    std::vector<std::vector<int16_t>> pieces;
+    for (int t = 0; t < 4; ++t) {
+        auto pcm = ReadWholeTrack(*grabber, 0, t);
+        EXPECT_GT(pcm.size(), 4u * 44100 * 2) << "a piece of a few seconds";
+        EXPECT_TRUE(std::any_of(pcm.begin(), pcm.end(), [](int16_t s) { return std::abs(s) > 8000; }));
+        for (const auto& other : pieces) EXPECT_NE(pcm, other);
+        pieces.push_back(pcm);
+    }
+}
+
+TEST(CdGrabber, RefusesReadsWithoutAnOpenTrackAndUnknownSelections) {
+    test::ScratchDir dir;
+    const std::string cue = MakeDiscImage(dir.path().string(), "one", std::vector<int>{60});
+    auto grabber = ImagesOnly();
+    EXPECT_THROW(grabber->SelectDrive(5), ComponentError);
+    grabber->SelectDrive(grabber->AddImage(cue));
+    std::vector<uint8_t> pcm;
+    EXPECT_THROW(grabber->ReadBlocks(50, pcm), ComponentError);
+    grabber->SelectSession(0);
+    EXPECT_THROW(grabber->SelectTrack(1), ComponentError);
+    EXPECT_THROW(grabber->SelectSession(1), ComponentError);
+}
+
+}  // namespace
+}  // namespace quelt

@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/jobs/job_control.h"
+#include "core/jobs/prompter.h"
+#include "core/rip/cd_grabber.h"
+#include "core/rip/disc.h"
+#include "core/rip/freedb_info.h"
+#include "core/rip/rip_job.h"
+#include "core/transcode/catalogue.h"
+#include "faulty_grabber.h"
+#include "rip_test_helpers.h"
+#include "support/cddb_server.h"
+#include "support/disc_images.h"
+#include "support/fixtures.h"
+#include "support/recording_report.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFlacRow = 9;
+constexpr int kWavRow = 10;
+constexpr int kMp3Row = 5;
+constexpr int kPreset44100Stereo = 0;   // "320kbit/s 44100Hz Stereo "
+constexpr int kPreset32000Stereo = 11;  // "96kbit/s 32000Hz Stereo "
+
+class SilentPrompter : public Prompter {
+public:
+    bool AskYesNo(const std::string&, const std::string&) override { return true; }
+    void ShowMessage(const std::string& caption, const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+// Hands read retries to the model on the reading thread, as the page's sink does.
+class RetryForwarder : public CdGrabberListener {
+public:
+    Disc* disc = nullptr;
+    void OnReadRetry(int attempt, int32_t sector) override { disc->ReadRetry(attempt, sector); }
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string Probe(const std::string& path, const std::string& entries) {
+    std::string out = test::Capture("ffprobe -v error -show_entries " + entries +
+                                    " -of default=noprint_wrappers=1:nokey=1 " + test::ShellQuote(path));
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+    return out;
+}
+
+class RipJobTest : public ::testing::Test {
+protected:
+    void Load(const std::string& cue, bool freedbBox = false) {
+        CdGrabberOptions options;
+        options.listDevices = false;
+        options.demoImage = "/nonexistent/demo.cue";
+        options.watchMedia = false;
+        real_ = CreateCdGrabber(options);
+        real_->AddImage(cue);
+        grabber_ = std::make_unique<test::FaultyGrabber>(*real_);
+        disc_ = std::make_unique<Disc>(*grabber_, *info_, prompter_);
+        forwarder_.disc = disc_.get();
+        events_.disc = disc_.get();
+        grabber_->SetListener(freedbBox ? static_cast<CdGrabberListener*>(&events_) : &forwarder_);
+        disc_->SetFreedbBox(freedbBox);
+        disc_->Create();
+    }
+    void LoadTracks(const std::vector<int>& sectors) {
+        sectors_ = sectors;
+        Load(test::MakeDiscImage(dir_.path().string(), "disc", sectors));
+    }
+
+    RipOutcome Rip(int formatRow, int presetRow) {
+        RipJobParameters p;
+        p.settings = settings_;
+        p.formatRow = formatRow;
+        p.presetLabel = EncodePresetLabel(presetRow);
+        p.startDelayMs = 0;
+        p.closingSound = [this](bool done) { sounds_.push_back(done ? "Done" : "Fail"); };
+        p.today = [] {
+            std::tm date{};
+            date.tm_year = 2026 - 1900;
+            date.tm_mon = 2;
+            date.tm_mday = 5;
+            return date;
+        };
+        if (!PrepareRip(*disc_, p.settings, prompter_)) return {};
+        control_.Start();
+        RipJob job(*disc_, p, report_, control_);
+        return job.Run();
+    }
+
+    std::string Out(const std::string& name) const { return out_ + name; }
+    std::vector<std::string> FilesUnder(const std::string& folder) const {
+        std::vector<std::string> files;
+        for (const auto& e : fs::recursive_directory_iterator(folder))
+            if (e.is_regular_file()) files.push_back(e.path().string());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    // Forwards FreeDB outcomes through a queue the test drains on its own thread.
+    struct Events : test::EventRecorder {
+        Disc* disc = nullptr;
+    };
+
+    test::ScratchDir dir_;
+    std::string out_ = dir_.File("out") + "/";
+    Settings settings_ = [this] {
+        Settings s;
+        s.rip.outputDirectory = out_;
+        s.rip.outputNameIndex = 0;
+        s.rip.metadata = 1;
+        return s;
+    }();
+    std::vector<int> sectors_;
+    std::unique_ptr<FreedbInfo> info_ = CreateFreedbInfo();
+    std::unique_ptr<CdGrabber> real_;
+    std::unique_ptr<test::FaultyGrabber> grabber_;
+    std::unique_ptr<Disc> disc_;
+    SilentPrompter prompter_;
+    RetryForwarder forwarder_;
+    Events events_;
+    test::RecordingReport report_;
+    JobControl control_;
+    std::vector<std::string> sounds_;
+};
+
+class LosslessRip : public RipJobTest, public ::testing::WithParamInterface<std::pair<int, const char*>> {};
+
+TEST_P(LosslessRip, WritesEveryTrackWithExactlyTheImagesSamples) {
+    const auto [row, extension] = GetParam();
+    LoadTracks({120, 150, 100});
+    RipOutcome outcome = Rip(row, kPreset44100Stereo);
+    EXPECT_EQ(outcome.rippedCount, 3);
+    for (int t = 0; t < 3; ++t) {
+        const std::string path = Out("track " + std::to_string(t + 1) + extension);
+        ASSERT_TRUE(fs::exists(path)) << path;
+        EXPECT_EQ(test::DecodePcm(path), test::TestPcm(sectors_[t], t + 1)) << path;
+        EXPECT_TRUE(report_.Logged("Create output file: " + path));
+        EXPECT_FALSE(disc_->rows()[t].checked);
+    }
+    EXPECT_TRUE(report_.Logged("Initializing..."));
+    EXPECT_TRUE(report_.Logged("CD Track opening ..."));
+    EXPECT_TRUE(report_.Logged("Please wait, analyzes for several seconds and extracting track 02 (\"02\")..."));
+    EXPECT_EQ(report_.log.back(), "Done, 03 track(s) were successfully.");
+    EXPECT_EQ(report_.button, "Close");
+    EXPECT_FALSE(control_.busy.load());
+    EXPECT_EQ(sounds_, std::vector<std::string>{"Done"});
+    EXPECT_EQ(report_.positionLine, "Current Postion : 100 %");
+    EXPECT_EQ(report_.batchLines.back(), "Total Postion : 100 %");
+    EXPECT_EQ(report_.counterLines.back(), "Converting : track no. 03  / 03 tracks");
+    EXPECT_EQ(report_.inputLine, "Current Rip : Session1 Track3 ");
+    // The bars only grow within a track and never pass 100.
+    EXPECT_TRUE(std::all_of(report_.itemBars.begin(), report_.itemBars.end(), [](int p) { return p >= 0 && p <= 100; }));
+    EXPECT_TRUE(std::is_sorted(report_.totalBars.begin(), report_.totalBars.end()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, LosslessRip,
+                         ::testing::Values(std::make_pair(kWavRow, ".wav"), std::make_pair(kFlacRow, ".flac")));
+
+TEST_F(RipJobTest, ResamplesForAnMp3PresetAndTagsTheFile) {
+    LoadTracks({300});
+    RipOutcome outcome = Rip(kMp3Row, kPreset32000Stereo);
+    ASSERT_EQ(outcome.rippedCount, 1);
+    const std::string path = Out("track 1.mp3");
+    EXPECT_EQ(Probe(path, "stream=sample_rate"), "32000");
+    EXPECT_EQ(Probe(path, "stream=channels"), "2");
+    const double seconds = std::stod(Probe(path, "format=duration"));
+    EXPECT_NEAR(seconds, 300.0 / 75.0, 0.1);
+    EXPECT_EQ(Probe(path, "format_tags=title"), "Session1 Track1");
+    EXPECT_EQ(Probe(path, "format_tags=artist"), "Artist");
+    EXPECT_EQ(Probe(path, "format_tags=date"), "2007");
+}
+
+TEST_F(RipJobTest, WritesNoTagsWithoutMetadata) {
+    LoadTracks({100});
+    settings_.rip.metadata = 0;
+    ASSERT_EQ(Rip(kFlacRow, kPreset44100Stereo).rippedCount, 1);
+    EXPECT_EQ(Probe(Out("track 1.flac"), "format_tags=title"), "");
+}
+
+TEST_F(RipJobTest, NamesFilesByTemplateAndByCustomPattern) {
+    LoadTracks({80, 80});
+    settings_.rip.outputNameIndex = 2;  // "<artist> - <album>\<number>. <title>"
+    ASSERT_EQ(Rip(kWavRow, kPreset44100Stereo).rippedCount, 2);
+    EXPECT_TRUE(fs::exists(Out("Artist - Album/1. Session1 Track1.wav")));
+    EXPECT_TRUE(fs::exists(Out("Artist - Album/2. Session1 Track2.wav")));
+
+    disc_->SelectAll();
+    settings_.rip.outputNameIndex = 11;
+    settings_.rip.outputNameCustom = "0|2|3|1|";
+    ASSERT_EQ(Rip(kWavRow, kPreset44100Stereo).rippedCount, 2);
+    EXPECT_TRUE(fs::exists(Out("2ArtistAlbumSession1 Track2.wav")));
+}
+
+TEST_F(RipJobTest, WritesAndAppendsTheDaysPlaylist) {
+    LoadTracks({80, 80});
+    settings_.rip.createM3U = 1;
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    const std::string playlist = Out("2026-03-05 playlist.m3u");
+    EXPECT_EQ(outcome.playlistPath, playlist);
+    const std::string expected = "#EXTM3U\n#EXTINF:0, track 1.wav\n" + Out("track 1.wav") +
+                                 "\n\n#EXTINF:0, track 2.wav\n" + Out("track 2.wav") + "\n\n";
+    EXPECT_EQ(ReadFile(playlist), expected);
+    EXPECT_TRUE(report_.Logged("Creating playlist : " + playlist + " successfully."));
+    disc_->SelectAll();
+    Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(ReadFile(playlist), expected + expected);
+}
+
+TEST_F(RipJobTest, CancelsInTheSecondOfThreeTracks) {
+    LoadTracks({120, 200, 100});
+    settings_.rip.createM3U = 1;
+    settings_.rip.ejectAfterRip = 1;
+    grabber_->beforeRead = [this](int track, int round) {
+        if (track == 1 && round == 2) control_.cancel.store(true);
+    };
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(outcome.rippedCount, 1);
+    EXPECT_TRUE(fs::exists(Out("track 1.wav")));
+    EXPECT_FALSE(fs::exists(Out("track 2.wav")));
+    EXPECT_FALSE(fs::exists(Out("track 3.wav")));
+    EXPECT_EQ(report_.log.back(), "Cancelled by user, 01 track(s) were successfully.");
+    EXPECT_EQ(sounds_, std::vector<std::string>{"Fail"});
+    EXPECT_EQ(grabber_->ejects, 0);
+    EXPECT_FALSE(disc_->rows()[0].checked);
+    EXPECT_TRUE(disc_->rows()[1].checked);
+    EXPECT_TRUE(disc_->rows()[2].checked);
+    // The playlist is written before the cancel handling and lists both started tracks.
+    EXPECT_NE(ReadFile(Out("2026-03-05 playlist.m3u")).find(Out("track 2.wav")), std::string::npos);
+    EXPECT_EQ(FilesUnder(out_).size(), 2u) << "no temporary file is left behind";
+    EXPECT_FALSE(control_.busy.load());
+}
+
+TEST_F(RipJobTest, DoesNotCountATrackWithUnreadableSectors) {
+    LoadTracks({80, 90, 70});
+    grabber_->unreadableSectors[1] = 3;
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(outcome.rippedCount, 2);
+    EXPECT_EQ(outcome.failedCount, 1);
+    EXPECT_TRUE(report_.Logged(
+        "Track 02: 3 sector(s) could not be read after every attempt; the track is not counted as ripped."));
+    EXPECT_TRUE(disc_->rows()[1].checked);
+    EXPECT_FALSE(disc_->rows()[2].checked);
+    EXPECT_EQ(report_.log.back(), "Done, 02 track(s) were successfully.");
+}
+
+TEST_F(RipJobTest, ShowsRetriesAndWarnsOnceDuringARip) {
+    LoadTracks({80, 80});
+    grabber_->retries[0] = {{1, 4321}, {2, 4321}};
+    grabber_->retries[1] = {{1, 9000}};
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(outcome.rippedCount, 2);
+    EXPECT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_TRUE(disc_->retryWarningShown());
+    EXPECT_EQ(disc_->status(), "Attempt 1 of 10 attempts of reading the track sector 9000");
+}
+
+TEST_F(RipJobTest, PassesOverATrackTheDriveFailsOn) {
+    LoadTracks({80, 80, 80});
+    grabber_->failingReads.insert(1);
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(outcome.rippedCount, 2);
+    EXPECT_TRUE(report_.Logged("Could not read track 02 (the drive stopped answering), skip."));
+    EXPECT_FALSE(fs::exists(Out("track 2.wav")));
+    EXPECT_TRUE(disc_->rows()[1].checked);
+    EXPECT_TRUE(fs::exists(Out("track 3.wav")));
+}
+
+TEST_F(RipJobTest, StopsWithAClearLineWhenTheOutputCannotBeOpened) {
+    LoadTracks({80, 80});
+    std::ofstream(dir_.File("blocker")) << "a file where the folder should be";
+    settings_.rip.outputDirectory = dir_.File("blocker") + "/out/";
+    settings_.rip.lockTray = 1;
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_TRUE(outcome.stoppedEarly);
+    EXPECT_EQ(outcome.rippedCount, 0);
+    EXPECT_EQ(report_.log.back(),
+              "Could not open the output file " + dir_.File("blocker") + "/out/track 1.wav, the rip stops.");
+    EXPECT_EQ(report_.button, "Close");
+    EXPECT_FALSE(control_.busy.load());
+    EXPECT_EQ(grabber_->locks, 1);
+    EXPECT_EQ(grabber_->unlocks, 1);
+    EXPECT_TRUE(disc_->rows()[0].checked);
+}
+
+TEST_F(RipJobTest, RemovesTheFileOfATrackTheDiskCouldNotHoldAndGoesOn) {
+    LoadTracks({120, 150, 100});
+    // WAV files of 120 and 100 sectors fit under the limit; the 150-sector one does not.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto savedHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 300 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, savedHandler);
+
+    EXPECT_EQ(outcome.rippedCount, 2);
+    EXPECT_TRUE(report_.Logged("Track 02 failed, its partial file was removed."));
+    EXPECT_FALSE(fs::exists(Out("track 2.wav")));
+    EXPECT_EQ(test::DecodePcm(Out("track 3.wav")), test::TestPcm(100, 3));
+    EXPECT_EQ(FilesUnder(out_).size(), 2u);
+    EXPECT_TRUE(disc_->rows()[1].checked);
+}
+
+TEST_F(RipJobTest, RipsOnlyCheckedRowsAndLocksTheTrayAround) {
+    LoadTracks({80, 80, 80, 80});
+    disc_->SetChecked(0, false);
+    disc_->SetChecked(2, false);
+    settings_.rip.lockTray = 1;
+    settings_.rip.ejectAfterRip = 1;
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(outcome.checkedCount, 2);
+    EXPECT_EQ(outcome.rippedCount, 2);
+    EXPECT_EQ(report_.counterLines.front(), "Converting : track no. 02  / 04 tracks");
+    EXPECT_TRUE(fs::exists(Out("track 4.wav")));
+    EXPECT_FALSE(fs::exists(Out("track 1.wav")));
+    EXPECT_EQ(grabber_->locks, 1);
+    EXPECT_EQ(grabber_->unlocks, 1);
+    EXPECT_EQ(grabber_->ejects, 1);
+    EXPECT_EQ(report_.log.back(), "Eject device tray...");
+}
+
+TEST_F(RipJobTest, RefusesToStartWithoutCheckedRows) {
+    LoadTracks({80});
+    disc_->SelectNone();
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(outcome.checkedCount, 0);
+    ASSERT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.messages[0], "Please select audio tracks which you want to rip!");
+    EXPECT_TRUE(report_.log.empty());
+}
+
+TEST_F(RipJobTest, KeepsNamesFromFreedbInsideTheOutputFolder) {
+    test::CddbServer server;
+    info_->SetCustomServer(server.host());
+    Load(test::MakeDiscImage(dir_.path().string(), "slashes", std::vector<int>{150, 150, 150, 150, 150}), true);
+    events_.WaitForOutcome();
+    for (int status : events_.statuses) disc_->FreedbProgress(status);
+    ASSERT_TRUE(disc_->freedbDataInUse());
+    settings_.rip.outputNameIndex = 4;  // "<artist>\<album>\<number>. <title>"
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(outcome.rippedCount, 5);
+    const std::string root = fs::weakly_canonical(out_).string();
+    for (const auto& path : outcome.outputPaths) {
+        const std::string real = fs::weakly_canonical(path).string();
+        EXPECT_EQ(real.rfind(root, 0), 0u) << path;
+        EXPECT_TRUE(fs::exists(path)) << path;
+    }
+    EXPECT_EQ(FilesUnder(dir_.path().string()).size(), FilesUnder(dir_.path().string()).size());
+    EXPECT_FALSE(fs::exists(dir_.path() / "outside.wav"));
+}
+
+}  // namespace
+}  // namespace quelt
