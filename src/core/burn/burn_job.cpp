@@ -1,0 +1,344 @@
+#include "core/burn/burn_job.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/burn/burner_page_logic.h"
+#include "core/jobs/closing_sound.h"
+#include "core/naming/paths.h"
+#include "core/naming/text.h"
+#include "core/settings/app_paths.h"
+#include "core/transcode/pipeline.h"
+
+namespace quelt {
+namespace {
+
+// The temporary files' encoding: WAV, 44100 Hz, stereo, with fixed tags.
+constexpr int kBurnBitRate = 196000;
+constexpr int kBurnSampleRate = 44100;
+constexpr int kBurnChannels = 2;
+constexpr const char* kBurnExtension = ".wav";
+constexpr const char* kBurnTag = "Brenvik";
+constexpr const char* kBurnYear = "2007";
+constexpr const char* kAbortCaption = "Abort Convert";
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string Format(const char* format, int value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string Fill(const std::string& pattern, const std::string& value) {
+    const size_t at = pattern.find("%s");
+    return at == std::string::npos ? pattern : pattern.substr(0, at) + value + pattern.substr(at + 2);
+}
+
+}  // namespace
+
+bool CheckBurnStart(const BurnRequest& request, BurnerLibrary& library, Prompter& prompter,
+                    const BurnerResultSink& sink) {
+    if (request.writerCount <= 0) {
+        prompter.ShowMessage(kBurnCaption, kNoSupportBurnerText);
+        return false;
+    }
+    if (request.sources.empty()) {
+        prompter.ShowMessage(kBurnCaption, kAddAudioFilesText);
+        return false;
+    }
+    if (!IsWritableMedium(library, request.writerCount, sink)) {
+        prompter.ShowMessage(kBurnCaption, kInsertWritableDiscText);
+        return false;
+    }
+    return true;
+}
+
+struct BurnJob::FileProgress {
+    int index = 0;           // 0-based position in the compilation
+    int64_t durationMs = 0;  // of the source; 0 when the container does not know it
+    const AudioInput* input = nullptr;
+};
+
+BurnJob::BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library, JobReport& report,
+                 JobControl& control)
+    : settings_(std::move(settings)),
+      request_(std::move(request)),
+      library_(library),
+      report_(report),
+      control_(control),
+      sound_(PlayClosingSound),
+      temporaryFolder_(BurnTempFolder()) {}
+
+BurnJob::~BurnJob() {
+    bool waitForEnd;
+    {
+        std::lock_guard lock(mutex_);
+        waitForEnd = started_;
+    }
+    if (waitForEnd) WaitUntilEnded();
+    if (worker_.joinable()) worker_.join();
+    if (registered_) {
+        library_.SetProcessEventCallback({});
+        library_.SetFinalizeEventCallback({});
+        library_.SetBurnDoneEventCallback({});
+        library_.SetAudioDecoderEventCallback({});
+        library_.SetAudioDecodeDoneEventCallback({});
+    }
+}
+
+void BurnJob::SetTemporaryFolder(std::string folder) { temporaryFolder_ = WithTrailingBackslash(folder); }
+
+std::string BurnJob::TemporaryFileName(const std::string& folder, int index) {
+    return WithTrailingBackslash(folder) + FormatTrackNumber(index + 1, 2) + kBurnExtension;
+}
+
+void BurnJob::RegisterCallbacks() {
+    library_.SetFinalizeEventCallback([this] { OnFinalize(); });
+    library_.SetBurnDoneEventCallback([this](const std::string& error) { OnBurnDone(error); });
+    library_.SetProcessEventCallback([this](float percent) { OnProcess(percent); });
+    library_.SetAudioDecoderEventCallback([] {});
+    library_.SetAudioDecodeDoneEventCallback([] {});
+    registered_ = true;
+}
+
+void BurnJob::Start() {
+    RegisterCallbacks();
+    {
+        std::lock_guard lock(mutex_);
+        started_ = true;
+    }
+    worker_ = std::thread([this] { Run(); });
+}
+
+int BurnJob::Run() {
+    {
+        std::lock_guard lock(mutex_);
+        started_ = true;
+    }
+    DecodePass();
+    if (!control_.Cancelled()) BurnPass();
+    MarkEnded(false, true);
+    return 1;
+}
+
+int32_t BurnJob::Report(int32_t code) {
+    ReportBurnerResult(library_, code, sink_);
+    return code;
+}
+
+void BurnJob::DecodePass() {
+    if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
+    report_.SetItemBar(0);
+    report_.SetTotalBar(0);
+    itemBar_ = totalBar_ = 0;
+    report_.SetBatchLine("Batch Convert = 0 %");
+    report_.Log("Initializing create Audio CD...");
+    temporary_.clear();
+    summary_ = BurnSummary();
+    const int count = int(request_.sources.size());
+    for (int i = 0; i < count && !control_.Cancelled(); ++i) DecodeOne(i);
+
+    report_.SetItemBar(100);
+    report_.SetTotalBar(100);
+    report_.SetBatchLine("Total Postion : 100 %");
+    if (control_.Cancelled()) {
+        summary_.cancelled = true;
+        report_.Log("Cancelled by user");
+        report_.SetButton("Close", true);
+        return;
+    }
+    report_.Log(Fill("Done, %s track(s) were successfully.", FormatTrackNumber(summary_.decoded, 2)));
+    report_.SetButton(kAbortCaption, false);
+}
+
+void BurnJob::DecodeOne(int index) {
+    const std::string& source = request_.sources[size_t(index)];
+    const int count = int(request_.sources.size());
+    report_.SetInputLine("Input Audio : " + PathFileName(source));
+    MakeDirectoryPath(temporaryFolder_);
+    const std::string temporary = TemporaryFileName(temporaryFolder_, index);
+
+    auto input = OpenAudioInput(source, [&] {
+        report_.SetButton(kAbortCaption, true);
+        report_.SetCounterLine("Encoding : track no. " + FormatTrackNumber(index + 1, 2) + "  / " +
+                               FormatTrackNumber(count, 2) + " tracks");
+        itemBar_ = 0;
+        report_.SetItemBar(0);
+        report_.Log("Encoding file: " + temporary);
+    });
+    if (!input) {
+        report_.Log(input.message());
+        ++summary_.failed;
+        return;
+    }
+
+    OutputSpec spec;
+    spec.path = temporary;
+    spec.extension = kBurnExtension;
+    spec.forceAac = false;
+    spec.bitRate = kBurnBitRate;
+    spec.sampleRate = kBurnSampleRate;
+    spec.channels = kBurnChannels;
+    OutputTags tags;
+    tags.title = tags.artist = tags.copyright = tags.comment = tags.album = tags.genre = kBurnTag;
+    tags.year = kBurnYear;
+    tags.track = index + 1;
+    spec.tags = tags;
+    auto output = CreateAudioOutput(spec);
+    if (!output) {
+        // A temporary file that cannot be created (a folder that cannot be made or
+        // written) fails this file; no older file of that name is burnt in its place.
+        report_.Log(output.message().empty() ? "Could not open input audio " + source + ", skip."
+                                             : output.message());
+        ++summary_.failed;
+        CloseAudioInput(*input);
+        return;
+    }
+    if (auto error = WriteOutputHeader(*output)) {
+        report_.Log(*error);
+        DiscardAudioOutput(*output);
+        CloseAudioInput(*input);
+        ++summary_.failed;
+        return;
+    }
+
+    FileProgress progress{index, input->durationMs(), &*input};
+    const DecodeResult result = DecodeIntoOutput(
+        *input, *output, control_.cancel, [&](int64_t ms) { OnPosition(progress, ms); },
+        [&] { report_.Log(source + ": Error while decoding frame, skip."); });
+
+    itemBar_ = 100;
+    report_.SetItemBar(100);
+    report_.SetPositionLine("Current Postion : 100 %");
+    if (result.status == DecodeStatus::kCompleted) {
+        if (auto error = CloseAudioOutput(*output)) {
+            report_.Log(*error);
+            ++summary_.failed;
+        } else {
+            ++summary_.decoded;
+            temporary_.push_back(temporary);
+        }
+    } else {
+        // A cancelled or failed write is removed; it is never burnt.
+        if (result.status == DecodeStatus::kWriteError) {
+            report_.Log(WriteError(*output));
+            ++summary_.failed;
+        }
+        DiscardAudioOutput(*output);
+    }
+    CloseAudioInput(*input);
+}
+
+void BurnJob::OnPosition(FileProgress& file, int64_t ms) {
+    const int count = int(request_.sources.size());
+    double exact;
+    if (file.durationMs > 0) exact = double(ms) * 100.0 / double(file.durationMs);
+    else if (file.input->readFraction() >= 0) exact = file.input->readFraction() * 100.0;
+    else return;
+    exact = std::min(exact, 100.0);
+    const int percent = int(exact);
+    if (itemBar_ < percent) {
+        itemBar_ = percent;
+        report_.SetItemBar(percent);
+        report_.SetPositionLine(Format("Current Postion : %7.2f ", exact) + "%");
+    }
+    // The decode pass fills the total bar from 0 to 50.
+    const int batch = (100 * file.index + percent) / count;
+    const int half = batch / 2;
+    if (half > totalBar_) {
+        totalBar_ = half;
+        report_.SetTotalBar(half);
+        report_.SetBatchLine(Format("Batch Encoding = %d ", half) + "%");
+    }
+}
+
+void BurnJob::BurnPass() {
+    const std::string tracks = FormatTrackNumber(int(request_.sources.size()), 2);
+    report_.SetButton(kAbortCaption, false);
+    report_.SetCounterLine("Burning : " + tracks + " tracks");
+    itemBar_ = 0;
+    report_.SetItemBar(0);
+    report_.SetInputLine("Current Status = 0 %");
+    report_.Log("Start burning: " + tracks + " tracks");
+
+    Report(library_.CreateProject(request_.dataCd ? kDataCdProject : kAudioCdProject));
+    BurnOptions options;
+    Report(library_.GetOptions(options));
+    options.volumeLabel = settings_.burn.volumeLabel;
+    options.finalize = uint8_t(settings_.burn.finalize ? 1 : 0);
+    options.testMode = uint8_t(settings_.burn.testMode ? 1 : 0);
+    options.ejectAfterBurn = uint8_t(settings_.burn.ejectAfterBurn ? 1 : 0);
+    options.burnFlag = 1;
+    Report(library_.SetOptions(options));
+    for (const auto& file : temporary_) Report(library_.AddFile({file}));
+    if (!request_.writerText.empty()) Report(library_.SetDevice(request_.writerText));
+    if (!request_.imagePath.empty()) Report(library_.SetImagePath(request_.imagePath));
+
+    report_.Log("Prepare Collection");
+    Report(library_.Prepare());
+    report_.Log("Start Burning...");
+    {
+        std::lock_guard lock(mutex_);
+        summary_.burnStarted = true;
+    }
+    Report(library_.Burn());
+    report_.SetInputLine("Audio CD Burning... ");
+}
+
+void BurnJob::OnProcess(float percent) {
+    const double p = std::clamp(double(percent), 0.0, 100.0);
+    report_.SetItemBar(int(p));
+    report_.SetPositionLine(Format("Current Postion : %7.2f ", p) + "%");
+    // The burn fills the total bar from 50 to 100.
+    const int total = 50 + int(p / 2);
+    report_.SetTotalBar(total);
+    report_.SetBatchLine(Format("Total Position = %d ", total) + "%");
+}
+
+void BurnJob::OnFinalize() { report_.Log("Finalize CD..."); }
+
+void BurnJob::OnBurnDone(const std::string& error) {
+    {
+        std::lock_guard lock(mutex_);
+        summary_.burnSucceeded = error.empty();
+        summary_.burnError = error;
+    }
+    report_.Log(error.empty() ? "Burn Done!" : "Burn Done With Errors");
+    if (sound_) sound_(error.empty());
+    report_.SetButton("Close", true);
+    MarkEnded(true, false);
+}
+
+void BurnJob::MarkEnded(bool burnDone, bool workerDone) {
+    std::lock_guard lock(mutex_);
+    if (burnDone) burnDone_ = true;
+    if (workerDone) {
+        workerDone_ = true;
+        // A decode pass that burns nothing ends the job by itself.
+        if (!summary_.burnStarted) burnDone_ = true;
+    }
+    if (burnDone_ && workerDone_) {
+        control_.busy.store(false);
+        endedChanged_.notify_all();
+    }
+}
+
+bool BurnJob::Ended() const {
+    std::lock_guard lock(mutex_);
+    return burnDone_ && workerDone_;
+}
+
+void BurnJob::WaitUntilEnded() {
+    {
+        std::unique_lock lock(mutex_);
+        endedChanged_.wait(lock, [this] { return burnDone_ && workerDone_; });
+    }
+    if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id()) worker_.join();
+}
+
+}  // namespace quelt

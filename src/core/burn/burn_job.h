@@ -1,0 +1,137 @@
+// The burn job: decodes every file of the compilation into a temporary WAV (44100 Hz,
+// stereo) with the transcoding pipeline, then hands those files to the BurnerLibrary as an
+// Audio CD or a data CD, reporting each step through a JobReport.
+//
+// How a front end runs it (the GUI's start button in burner mode, `quelt-cli burn`):
+//   1. CheckBurnStart shows "No support CD Burner!", "Please add audio files..." or
+//      "Please insert a writable CD disc !" and the job is not started.
+//   2. control.Start(), ApplyPriority(settings.priority).
+//   3. Build the BurnJob and call Start() on the user-interface thread: it registers the
+//      library's callbacks and runs the worker on a thread of its own.
+//   4. The abort button / Ctrl-C sets control.cancel during the decode pass.
+//   5. The job has ended when Ended() is true (WaitUntilEnded() blocks for it): after the
+//      burn-done callback, or after a decode pass that burns nothing (cancelled). Until
+//      then control.busy stays raised and the report must stay open, because the
+//      library's callbacks still write into it after the worker has returned.
+// Threading: the worker and the library's callback thread both write to the JobReport;
+// the job owns copies of the settings and the file list.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/burn/burner_library.h"
+#include "core/jobs/job_control.h"
+#include "core/jobs/job_report.h"
+#include "core/jobs/prompter.h"
+#include "core/settings/settings.h"
+
+namespace quelt {
+
+inline constexpr const char* kNoSupportBurnerText = "No support CD Burner!";
+inline constexpr const char* kAddAudioFilesText = "Please add audio files...";
+inline constexpr const char* kInsertWritableDiscText = "Please insert a writable CD disc !";
+
+struct BurnRequest {
+    std::vector<std::string> sources;  // the compilation's paths, in order
+    bool dataCd = false;               // the disc-type list shows "Data  CD(Audio)"
+    std::string writerText;            // the writer list's selected entry; "" for none
+    int writerCount = 0;               // writers found when the page started the library
+    std::string imagePath;             // the image file writer's target; "" for others
+};
+
+// The burn start's checks 1 to 3; shows the failing one's message (caption
+// kBurnCaption) and returns false.
+bool CheckBurnStart(const BurnRequest& request, BurnerLibrary& library, Prompter& prompter,
+                    const BurnerResultSink& sink = {});
+
+// What the job did, for front ends that report an exit status. Valid once Ended().
+struct BurnSummary {
+    int decoded = 0;             // temporary files written completely
+    int failed = 0;              // sources that could not be decoded
+    bool cancelled = false;      // the decode pass was cancelled; nothing was burnt
+    bool burnStarted = false;    // Burn() was called
+    bool burnSucceeded = false;  // burn-done came with an empty text
+    std::string burnError;       // burn-done's text when it was not empty
+};
+
+class BurnJob {
+public:
+    // `library`, `report` and `control` must outlive the job.
+    BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library, JobReport& report,
+            JobControl& control);
+    // Waits for the end of a started job, then unregisters the callbacks.
+    ~BurnJob();
+    BurnJob(const BurnJob&) = delete;
+    BurnJob& operator=(const BurnJob&) = delete;
+
+    // The pause before the first step (500 ms by default; tests use 0).
+    void SetStartDelay(std::chrono::milliseconds delay) { startDelay_ = delay; }
+    // What plays at the end of a burn (PlayClosingSound by default); empty plays nothing.
+    void SetClosingSound(std::function<void(bool done)> sound) { sound_ = std::move(sound); }
+    // Where ReportBurnerResult's texts go (nowhere by default).
+    void SetResultSink(BurnerResultSink sink) { sink_ = std::move(sink); }
+    // The folder of the temporary WAV files, ending in "/" (BurnTempFolder() by default).
+    void SetTemporaryFolder(std::string folder);
+
+    // Registers the callbacks and starts the worker thread. Call once.
+    void Start();
+    // The worker (both passes), for callers that run it on their own thread after
+    // RegisterCallbacks(). Returns 1.
+    int Run();
+    void RegisterCallbacks();
+
+    bool Ended() const;
+    void WaitUntilEnded();
+
+    // The temporary files written by this job, in compilation order. Valid once Ended().
+    const std::vector<std::string>& temporaryFiles() const { return temporary_; }
+    const BurnSummary& summary() const { return summary_; }
+
+    // The temporary file of the file at 0-based position `index`: "<folder>01.wav", ...
+    static std::string TemporaryFileName(const std::string& folder, int index);
+
+private:
+    struct FileProgress;
+    void DecodePass();
+    void DecodeOne(int index);
+    void OnPosition(FileProgress& file, int64_t ms);
+    void BurnPass();
+    int32_t Report(int32_t code);
+
+    void OnProcess(float percent);
+    void OnFinalize();
+    void OnBurnDone(const std::string& error);
+    void MarkEnded(bool burnDone, bool workerDone);
+
+    Settings settings_;
+    BurnRequest request_;
+    BurnerLibrary& library_;
+    JobReport& report_;
+    JobControl& control_;
+    std::chrono::milliseconds startDelay_{500};
+    std::function<void(bool)> sound_;
+    BurnerResultSink sink_;
+    std::string temporaryFolder_;
+
+    std::vector<std::string> temporary_;
+    BurnSummary summary_;
+    int itemBar_ = 0;
+    int totalBar_ = 0;
+
+    std::thread worker_;
+    bool registered_ = false;
+    mutable std::mutex mutex_;
+    std::condition_variable endedChanged_;
+    bool started_ = false;
+    bool workerDone_ = false;
+    bool burnDone_ = false;  // burn-done came, or no burn follows
+};
+
+}  // namespace quelt

@@ -1,0 +1,330 @@
+// The burn job end to end: generated sources decoded through the real pipeline into the
+// temporary folder, burnt through the real BurnerLibrary into a BIN/CUE image (read back
+// with libcdio and ripped back with CdGrabber) or onto a stdio: pseudo-drive.
+#include <cdio/cdio.h>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/burn/burn_job.h"
+#include "core/burn/libburn_burner.h"
+#include "core/rip/cd_grabber.h"
+#include "recording_burner.h"
+#include "support/fixtures.h"
+#include "support/recording_report.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScratchDir;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string PcmBytes(const std::string& file) {
+    const auto pcm = test::DecodePcm(file);
+    return std::string(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
+}
+
+std::string Padded(const std::string& pcm) {
+    return pcm + std::string((2352 - pcm.size() % 2352) % 2352, '\0');
+}
+
+// A report that can cancel the job when a given log line appears.
+class CancellingReport : public test::RecordingReport {
+public:
+    CancellingReport(JobControl& control, std::string trigger)
+        : control_(control), trigger_(std::move(trigger)) {}
+    void Log(const std::string& text) override {
+        RecordingReport::Log(text);
+        if (text == trigger_) control_.cancel.store(true);
+    }
+
+private:
+    JobControl& control_;
+    std::string trigger_;
+};
+
+class BurnJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("XDG_CACHE_HOME", dir.File("cache").c_str(), 1);
+        temp = dir.File("cache") + "/quelt/Temp/";
+        ASSERT_EQ(burner.Initialize(), 0);
+        settings.burn.volumeLabel = "Quelt Burn";
+        settings.burn.finalize = 1;
+    }
+    void TearDown() override { ::unsetenv("XDG_CACHE_HOME"); }
+
+    std::string Source(const std::string& name, double seconds, int rate, int channels,
+                       double frequency, const std::string& extra = "") {
+        test::ToneSpec spec;
+        spec.seconds = seconds;
+        spec.sampleRate = rate;
+        spec.channels = channels;
+        spec.frequency = frequency;
+        spec.extraArgs = extra;
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(test::MakeTone(path, spec)) << name;
+        return path;
+    }
+    std::vector<std::string> FiveSources() {
+        std::vector<std::string> files;
+        for (int i = 1; i <= 5; ++i)
+            files.push_back(Source("s" + std::to_string(i) + ".flac", 0.4 + 0.1 * i, 44100, 2, 200.0 * i));
+        return files;
+    }
+
+    // Runs a whole job and waits for its end.
+    BurnSummary RunJob(BurnRequest request, JobReport& report, BurnerLibrary& library) {
+        control.Start();
+        BurnJob job(settings, std::move(request), library, report, control);
+        job.SetStartDelay(std::chrono::milliseconds(0));
+        job.SetClosingSound([this](bool done) { sounds.push_back(done); });
+        job.Start();
+        job.WaitUntilEnded();
+        EXPECT_TRUE(job.Ended());
+        temporaries = job.temporaryFiles();
+        return job.summary();
+    }
+    BurnRequest ImageRequest(std::vector<std::string> sources, const std::string& image) {
+        BurnRequest request;
+        request.sources = std::move(sources);
+        request.writerText = kImageWriterText;
+        request.writerCount = 1;
+        request.imagePath = image;
+        return request;
+    }
+
+    ScratchDir dir;
+    std::string temp;
+    Settings settings;
+    JobControl control;
+    LibburnBurner burner;
+    std::vector<bool> sounds;
+    std::vector<std::string> temporaries;
+};
+
+TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) {
+    const std::vector<std::string> sources = {
+        Source("a.flac", 1.2, 44100, 2, 440),
+        Source("b.mp3", 1.0, 22050, 1, 550, "-c:a libmp3lame -b:a 64k"),
+        Source("c.ogg", 0.8, 48000, 2, 660, "-c:a libvorbis"),
+        Source("d.wav", 0.6, 8000, 1, 770),
+    };
+    const std::string cue = dir.File("out.cue");
+    test::RecordingReport report;
+    const BurnSummary summary = RunJob(ImageRequest(sources, cue), report, burner);
+    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
+    EXPECT_EQ(summary.decoded, 4);
+    EXPECT_FALSE(control.busy.load());
+    EXPECT_EQ(sounds, std::vector<bool>{true});
+
+    const std::vector<std::string> log = report.log;
+    const std::vector<std::string> expected = {
+        "Initializing create Audio CD...", "Encoding file: " + temp + "01.wav",
+        "Encoding file: " + temp + "02.wav", "Encoding file: " + temp + "03.wav",
+        "Encoding file: " + temp + "04.wav", "Done, 04 track(s) were successfully.",
+        "Start burning: 04 tracks", "Prepare Collection", "Start Burning...",
+        "Finalize CD...", "Burn Done!"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(report.counterLines.front(), "Encoding : track no. 01  / 04 tracks");
+    EXPECT_EQ(report.counterLines.back(), "Burning : 04 tracks");
+    EXPECT_EQ(report.button, "Close");
+    EXPECT_TRUE(report.buttonEnabled);
+    EXPECT_EQ(report.totalBars.back(), 100);
+    EXPECT_EQ(report.batchLines.back(), "Total Position = 100 %");
+    EXPECT_EQ(report.positionLine, "Current Postion :  100.00 %");
+    // The decode pass fills the total bar up to 50 and sets it to 100 at its end; the
+    // burn's callbacks then fill it from 50 to 100.
+    const auto& bars = report.totalBars;
+    const size_t decodeEnd = size_t(std::find(bars.begin(), bars.end(), 100) - bars.begin());
+    ASSERT_LT(decodeEnd, bars.size());
+    for (size_t i = 1; i < decodeEnd; ++i) EXPECT_GE(bars[i], bars[i - 1]) << "decode pass, " << i;
+    for (size_t i = 0; i < decodeEnd; ++i) EXPECT_LE(bars[i], 50);
+    for (size_t i = decodeEnd + 2; i < bars.size(); ++i) EXPECT_GE(bars[i], bars[i - 1]) << "burn, " << i;
+    for (size_t i = decodeEnd + 1; i < bars.size(); ++i) EXPECT_GE(bars[i], 50);
+
+    // Each track of the BIN is its temporary file's PCM, padded to whole sectors.
+    ASSERT_EQ(temporaries.size(), 4u);
+    CdIo_t* cd = cdio_open(cue.c_str(), DRIVER_BINCUE);
+    ASSERT_NE(cd, nullptr);
+    ASSERT_EQ(cdio_get_num_tracks(cd), 4);
+    const std::string bin = ReadAll(dir.File("out.bin"));
+    std::vector<std::string> trackPcm;
+    lsn_t start = 0;
+    for (int t = 0; t < 4; ++t) {
+        const std::string pcm = PcmBytes(temporaries[size_t(t)]);
+        const double seconds[] = {1.2, 1.0, 0.8, 0.6};
+        EXPECT_NEAR(double(pcm.size()) / 4 / 44100, seconds[t], 0.1) << "track " << t + 1;
+        const std::string padded = Padded(pcm);
+        EXPECT_EQ(cdio_get_track_lsn(cd, t + 1), start);
+        EXPECT_EQ(cdio_get_track_sec_count(cd, t + 1), padded.size() / 2352);
+        EXPECT_TRUE(bin.compare(size_t(start) * 2352, padded.size(), padded) == 0) << "track " << t + 1;
+        trackPcm.push_back(padded);
+        start += lsn_t(padded.size() / 2352);
+    }
+    cdio_destroy(cd);
+    // A 44.1 kHz stereo lossless source passes untouched; a mono one is spread to both
+    // channels.
+    EXPECT_TRUE(PcmBytes(sources[0]) == PcmBytes(temporaries[0]));
+    const auto mono = test::DecodePcm(temporaries[3]);
+    for (size_t i = 0; i + 1 < mono.size(); i += 2) ASSERT_EQ(mono[i], mono[i + 1]);
+
+    // The image reads back through the ripper's grabber as the same four tracks.
+    CdGrabberOptions options;
+    options.listDevices = false;
+    options.watchMedia = false;
+    auto grabber = CreateCdGrabber(options);
+    grabber->Open();
+    grabber->SelectDrive(grabber->AddImage(cue));
+    grabber->SelectSession(0);
+    ASSERT_EQ(grabber->TrackCount(), 4);
+    for (int t = 0; t < 4; ++t) {
+        grabber->SelectTrack(t);
+        grabber->OpenTrack();
+        std::string ripped;
+        std::vector<uint8_t> block;
+        while (grabber->ReadBlocks(16, block) > 0) ripped.append(block.begin(), block.end());
+        grabber->CloseTrack();
+        EXPECT_EQ(grabber->UnreadableSectors(), 0);
+        EXPECT_TRUE(ripped == trackPcm[size_t(t)]) << "ripped track " << t + 1;
+    }
+}
+
+TEST_F(BurnJobTest, DataCdPutsTheTemporaryFilesAtTheRootOfAStdioDisc) {
+    const std::vector<std::string> sources = {Source("x.flac", 0.5, 44100, 2, 300),
+                                              Source("y.wav", 0.4, 22050, 1, 400)};
+    BurnRequest request;
+    request.sources = sources;
+    request.dataCd = true;
+    request.writerText = "stdio:" + dir.File("data.iso");
+    request.writerCount = 1;
+    test::RecordingReport report;
+    test::RecordingBurner recorder(burner);
+    const BurnSummary summary = RunJob(request, report, recorder);
+    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
+    EXPECT_TRUE(recorder.Called("CreateProject 2"));
+    EXPECT_EQ(recorder.lastOptions.volumeLabel, "Quelt Burn");
+    EXPECT_EQ(recorder.lastOptions.burnFlag, 1);
+    EXPECT_EQ(recorder.AddedFiles(), (std::vector<std::string>{temp + "01.wav", temp + "02.wav"}));
+    EXPECT_TRUE(report.Logged("Burn Done!"));
+    const std::string image = ReadAll(dir.File("data.iso"));
+    const std::string first = ReadAll(temp + "01.wav");
+    EXPECT_NE(image.find(first), std::string::npos) << "01.wav's bytes are not in the image";
+}
+
+TEST_F(BurnJobTest, AFailingThirdOfFiveBurnsOnlyTheFilesThisJobWrote) {
+    auto sources = FiveSources();
+    sources[2] = dir.File("broken.mp3");
+    std::ofstream(sources[2]) << "this is no audio";
+    // A 03.wav left by an earlier job must not slip into this burn.
+    fs::create_directories(temp);
+    std::ofstream(temp + "03.wav") << "stale";
+    test::RecordingReport report;
+    test::RecordingBurner recorder(burner);
+    const BurnSummary summary = RunJob(ImageRequest(sources, dir.File("five.cue")), report, recorder);
+    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
+    EXPECT_TRUE(report.Logged("Could not open input audio " + sources[2] + ", skip."));
+    EXPECT_TRUE(report.Logged("Done, 04 track(s) were successfully."));
+    EXPECT_TRUE(report.Logged("Start burning: 05 tracks"));
+    EXPECT_EQ(recorder.AddedFiles(), (std::vector<std::string>{temp + "01.wav", temp + "02.wav",
+                                                                temp + "04.wav", temp + "05.wav"}));
+    CdIo_t* cd = cdio_open(dir.File("five.cue").c_str(), DRIVER_BINCUE);
+    ASSERT_NE(cd, nullptr);
+    EXPECT_EQ(cdio_get_num_tracks(cd), 4);
+    cdio_destroy(cd);
+    EXPECT_EQ(summary.failed, 1);
+}
+
+TEST_F(BurnJobTest, CancelDuringTheDecodePassNeverCreatesAProjectAndASecondBurnRuns) {
+    const auto sources = FiveSources();
+    CancellingReport report(control, "Encoding file: " + temp + "03.wav");
+    test::RecordingBurner recorder(burner);
+    const BurnSummary summary = RunJob(ImageRequest(sources, dir.File("c.cue")), report, recorder);
+    EXPECT_TRUE(summary.cancelled);
+    EXPECT_FALSE(summary.burnStarted);
+    for (const auto& call : recorder.Calls()) EXPECT_EQ(call.rfind("CreateProject", 0), std::string::npos);
+    EXPECT_EQ(report.log.back(), "Cancelled by user");
+    EXPECT_EQ(report.button, "Close");
+    EXPECT_TRUE(report.buttonEnabled);
+    EXPECT_FALSE(control.busy.load());
+    EXPECT_TRUE(fs::exists(temp + "02.wav"));
+    EXPECT_FALSE(fs::exists(temp + "03.wav")) << "the unfinished file is removed";
+    EXPECT_FALSE(fs::exists(temp + "04.wav"));
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_FALSE(fs::exists(dir.File("c.cue")));
+
+    test::RecordingReport second;
+    const BurnSummary again = RunJob(ImageRequest(sources, dir.File("c.cue")), second, recorder);
+    EXPECT_TRUE(again.burnSucceeded) << again.burnError;
+    EXPECT_TRUE(second.Logged("Burn Done!"));
+}
+
+TEST_F(BurnJobTest, ATemporaryFolderThatCannotBeMadeFailsEachFileWithItsMessage) {
+    const auto sources = FiveSources();
+    // The cache "folder" is a file: nothing can be created below it.
+    std::ofstream(dir.File("cache")) << "a file";
+    test::RecordingReport report;
+    const BurnSummary summary = RunJob(ImageRequest({sources[0], sources[1]}, dir.File("t.cue")),
+                                       report, burner);
+    EXPECT_TRUE(report.Logged("Could not open input audio " + sources[0] + ", skip."));
+    EXPECT_TRUE(report.Logged("Could not open input audio " + sources[1] + ", skip."));
+    EXPECT_TRUE(report.Logged("Done, 00 track(s) were successfully."));
+    EXPECT_TRUE(temporaries.empty());
+    EXPECT_FALSE(summary.burnSucceeded);
+    EXPECT_TRUE(report.Logged("Burn Done With Errors"));
+    EXPECT_EQ(sounds, std::vector<bool>{false});
+}
+
+TEST_F(BurnJobTest, TheJobEndsOnlyWhenBurnDoneHasCome) {
+    const auto sources = FiveSources();
+    test::RecordingReport report;
+    test::RecordingBurner recorder(burner);
+    recorder.holdBurnDone = true;
+    control.Start();
+    BurnJob job(settings, ImageRequest({sources[0]}, dir.File("h.cue")), recorder, report, control);
+    job.SetStartDelay(std::chrono::milliseconds(0));
+    job.SetClosingSound({});
+    job.RegisterCallbacks();
+    job.Run();  // the worker returns once the burn has started
+    EXPECT_FALSE(job.Ended());
+    EXPECT_TRUE(control.busy.load());
+    EXPECT_FALSE(report.buttonEnabled);
+    recorder.ReleaseBurnDone();
+    job.WaitUntilEnded();
+    EXPECT_TRUE(job.Ended());
+    EXPECT_FALSE(control.busy.load());
+    EXPECT_EQ(report.log.back(), "Burn Done!");
+    EXPECT_EQ(report.button, "Close");
+    EXPECT_TRUE(report.buttonEnabled);
+}
+
+TEST_F(BurnJobTest, ALibraryErrorEndsInBurnDoneWithErrors) {
+    const auto sources = FiveSources();
+    test::RecordingReport report;
+    // The image's folder does not exist: the image writer fails.
+    const BurnSummary summary =
+        RunJob(ImageRequest({sources[0]}, dir.File("missing/folder/x.cue")), report, burner);
+    EXPECT_FALSE(summary.burnSucceeded);
+    EXPECT_FALSE(summary.burnError.empty());
+    EXPECT_EQ(report.log.back(), "Burn Done With Errors");
+    EXPECT_EQ(sounds, std::vector<bool>{false});
+    EXPECT_FALSE(control.busy.load());
+}
+
+TEST_F(BurnJobTest, TemporaryFilesAreNumberedWithAtLeastTwoDigits) {
+    EXPECT_EQ(BurnJob::TemporaryFileName("/t/", 0), "/t/01.wav");
+    EXPECT_EQ(BurnJob::TemporaryFileName("/t", 11), "/t/12.wav");
+    EXPECT_EQ(BurnJob::TemporaryFileName("/t/", 99), "/t/100.wav");
+}
+
+}  // namespace
+}  // namespace quelt

@@ -1,0 +1,261 @@
+// The compilation model, the medium lines and the burn start's checks.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/burn/burn_job.h"
+#include "core/burn/burner_page_logic.h"
+#include "core/burn/compilation.h"
+#include "core/burn/libburn_burner.h"
+#include "recording_burner.h"
+#include "support/fixtures.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScratchDir;
+
+class ScriptedPrompter : public Prompter {
+public:
+    bool AskYesNo(const std::string&, const std::string&) override { return true; }
+    void ShowMessage(const std::string& caption, const std::string& text) override {
+        messages.push_back(caption + " | " + text);
+    }
+    std::vector<std::string> messages;
+};
+
+class CompilationTest : public ::testing::Test {
+protected:
+    std::string Tone(const std::string& name, double seconds) {
+        test::ToneSpec spec;
+        spec.seconds = seconds;
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(test::MakeTone(path, spec));
+        return path;
+    }
+    // A list of three files of 1, 2 and 3 seconds named a, b, c.
+    void AddThree() {
+        for (auto [name, seconds] : {std::pair{"a.wav", 1.0}, {"b.wav", 2.0}, {"c.wav", 3.0}})
+            ASSERT_TRUE(list.AddFile(Tone(name, seconds)));
+        list.Refresh();
+    }
+    std::string Names() const {
+        std::string names;
+        for (const auto& e : list.entries()) names += fs::path(e.path).stem().string();
+        return names;
+    }
+
+    ScratchDir dir;
+    Compilation list;
+};
+
+TEST_F(CompilationTest, AnEmptyListReadsZeroTracksAndNoCurrentItem) {
+    list.Refresh();
+    EXPECT_EQ(list.SummaryText(), "Track Count: 00 ,          Total Duration: 00:00:00");
+    EXPECT_EQ(list.current(), -1);
+}
+
+TEST_F(CompilationTest, AddingProbesDurationsAndTheLastRowBecomesCurrent) {
+    AddThree();
+    EXPECT_EQ(list.size(), 3);
+    EXPECT_EQ(list.current(), 2);
+    EXPECT_EQ(list.totalMs(), 6000);
+    EXPECT_EQ(list.SummaryText(), "Track Count: 03 ,          Total Duration: 00:00:06");
+    EXPECT_EQ(list.PositionLineText(), "No.: 03, second: 00:00:00.000");
+    EXPECT_EQ(Compilation::RowNumber(0), "01");
+}
+
+TEST_F(CompilationTest, MovesAtBothEndsChangeNothing) {
+    AddThree();
+    list.SelectRow(0);
+    EXPECT_FALSE(list.MoveUp());
+    EXPECT_FALSE(list.MoveToTop());
+    list.SelectRow(2);
+    EXPECT_FALSE(list.MoveDown());
+    EXPECT_FALSE(list.MoveToBottom());
+    EXPECT_EQ(Names(), "abc");
+}
+
+TEST_F(CompilationTest, MovesCarryTheCurrentItemWithThem) {
+    AddThree();
+    list.SelectRow(0);
+    EXPECT_TRUE(list.MoveDown());
+    EXPECT_EQ(Names(), "bac");
+    EXPECT_EQ(list.current(), 1);
+    EXPECT_TRUE(list.MoveToBottom());
+    EXPECT_EQ(Names(), "bca");
+    EXPECT_EQ(list.current(), 2);
+    EXPECT_TRUE(list.MoveToTop());
+    EXPECT_EQ(Names(), "abc");
+    EXPECT_EQ(list.current(), 0);
+    list.SelectRow(2);
+    EXPECT_TRUE(list.MoveUp());
+    EXPECT_EQ(Names(), "acb");
+    EXPECT_EQ(list.current(), 1);
+    EXPECT_EQ(list.totalMs(), 6000);
+}
+
+TEST_F(CompilationTest, NothingActsWithoutASelectedRow) {
+    AddThree();
+    list.SelectRow(-1);
+    EXPECT_EQ(list.PositionLineText(), "No.: 0, second: 00:00:00.000");
+    EXPECT_FALSE(list.MoveUp());
+    EXPECT_FALSE(list.MoveToBottom());
+    EXPECT_FALSE(list.Remove());
+    EXPECT_EQ(Names(), "abc");
+}
+
+TEST_F(CompilationTest, RemovingTheOnlyRowLeavesAnEmptyList) {
+    ASSERT_TRUE(list.AddFile(Tone("a.wav", 1)));
+    list.Refresh();
+    EXPECT_TRUE(list.Remove());
+    EXPECT_EQ(list.size(), 0);
+    EXPECT_EQ(list.current(), -1);
+    EXPECT_EQ(list.SummaryText(), "Track Count: 00 ,          Total Duration: 00:00:00");
+}
+
+TEST_F(CompilationTest, RemovingAMiddleRowSelectsTheOneThatTookItsPlace) {
+    AddThree();
+    list.SelectRow(1);
+    EXPECT_TRUE(list.Remove());
+    EXPECT_EQ(Names(), "ac");
+    EXPECT_EQ(list.current(), 1);
+    EXPECT_EQ(list.totalMs(), 4000);
+}
+
+TEST_F(CompilationTest, APlayingPreviewHoldsTheEditsThatCheckIt) {
+    AddThree();
+    list.SelectRow(1);
+    list.SetPreviewActive(true);
+    EXPECT_FALSE(list.MoveUp());
+    EXPECT_FALSE(list.MoveDown());
+    EXPECT_FALSE(list.Remove());
+    list.Clear();
+    EXPECT_EQ(list.size(), 3);
+    list.SetPreviewActive(false);
+    list.Clear();
+    EXPECT_EQ(list.size(), 0);
+    EXPECT_EQ(list.current(), -1);
+}
+
+TEST_F(CompilationTest, TheSameFileTwiceIsListedTwiceAndUnreadableFilesAreLeftOut) {
+    const std::string a = Tone("a.wav", 1);
+    std::ofstream(dir.File("broken.mp3")) << "not audio at all";
+    EXPECT_TRUE(list.AddFile(a));
+    EXPECT_TRUE(list.AddFile(a));
+    EXPECT_FALSE(list.AddFile(dir.File("broken.mp3")));
+    EXPECT_FALSE(list.AddFile(dir.File("missing.flac")));
+    list.Refresh();
+    EXPECT_EQ(list.size(), 2);
+}
+
+TEST_F(CompilationTest, AddFolderTakesMediaFilesOfThatFolderOnly) {
+    fs::create_directories(dir.path() / "album" / "inner");
+    test::ToneSpec spec;
+    spec.seconds = 0.5;
+    ASSERT_TRUE(test::MakeTone(dir.File("album/one.mp2"), spec));
+    ASSERT_TRUE(test::MakeTone(dir.File("album/inner/two.mp3"), spec));
+    EXPECT_EQ(list.AddFolder(dir.File("album")), 0);
+    ASSERT_TRUE(test::MakeTone(dir.File("album/three.flac"), spec));
+    EXPECT_EQ(list.AddFolder(dir.File("album")), 1);
+    EXPECT_EQ(list.AddFolder(dir.File("no-such-folder")), 0);
+    EXPECT_EQ(list.size(), 1);
+}
+
+// The medium lines and the writable check, with the medium reported at the seam.
+class MediumTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writers = StartBurner(recorder);
+        ASSERT_GE(writers.writerCount, 1);
+    }
+    void Fake(const std::string& type, int32_t state, double size) {
+        MediumInformation info;
+        info.typeText = type;
+        info.discState = state;
+        info.sizeBytes = size;
+        recorder.fakeMedium = info;
+    }
+
+    LibburnBurner burner;
+    test::RecordingBurner recorder{burner};
+    WriterList writers;
+};
+
+TEST_F(MediumTest, StartingTheBurnerFollowsThePagesCallingOrder) {
+    EXPECT_EQ(writers.entries.back(), "Image file writer (CUE/BIN)");
+    const auto calls = recorder.Calls();
+    const std::vector<std::string> expected = {"Initialize", "CreateProject 0", "GetOptions",
+                                               "SetOptions", "GetDevices",
+                                               "SetDevice " + writers.entries.front()};
+    EXPECT_EQ(calls, expected);
+}
+
+TEST_F(MediumTest, EachDiscStateHasItsLine) {
+    Fake("CD-RW", 2, 734003200.0);
+    MediumLines lines = ShowMedium(recorder, writers.writerCount);
+    EXPECT_EQ(lines.type, "CD-RW");
+    EXPECT_EQ(lines.state, "Complete Disc");
+    EXPECT_EQ(lines.size, "700.00MB");
+    Fake("CD-R", 1, 1048576.0 * 1.5);
+    lines = ShowMedium(recorder, writers.writerCount);
+    EXPECT_EQ(lines.state, "Incomplete Disc");
+    EXPECT_EQ(lines.size, "1.50MB");
+    Fake("CD-R", 7, 1.0);
+    lines = ShowMedium(recorder, writers.writerCount);
+    EXPECT_EQ(lines.type, "CD-R");
+    EXPECT_FALSE(lines.state.has_value());
+    EXPECT_FALSE(lines.size.has_value());
+    Fake(kNotDefinedText, 0, 0);
+    lines = ShowMedium(recorder, writers.writerCount);
+    EXPECT_EQ(lines.type, "No Medium");
+    EXPECT_EQ(lines.state, " ");
+    EXPECT_EQ(lines.size, "0");
+    EXPECT_EQ(ShowMedium(recorder, 0).type, "No Medium");
+}
+
+TEST_F(MediumTest, TheImageWritersEmptyDiscShowsAsEmpty) {
+    ASSERT_EQ(recorder.SetDevice("Image file writer (CUE/BIN)"), 0);
+    const MediumLines lines = ShowMedium(recorder, writers.writerCount);
+    EXPECT_EQ(lines.type, "CD-R");
+    EXPECT_EQ(lines.state, "Empty Disc");
+    EXPECT_EQ(lines.size, "703.12MB");
+}
+
+TEST_F(MediumTest, OnlyAnEmptyDiscIsWritable) {
+    Fake("CD-R", 0, 1.0);
+    EXPECT_TRUE(IsWritableMedium(recorder, writers.writerCount));
+    EXPECT_FALSE(IsWritableMedium(recorder, 0));
+    Fake("CD-R", 1, 1.0);
+    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
+    Fake("CD-R", 2, 1.0);
+    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
+    Fake(kNotDefinedText, 0, 1.0);
+    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
+}
+
+TEST_F(MediumTest, TheBurnStartRefusesInItsOrder) {
+    ScriptedPrompter prompter;
+    BurnRequest request;
+    request.sources = {"/somewhere/a.mp3"};
+    request.writerCount = 0;
+    EXPECT_FALSE(CheckBurnStart(request, recorder, prompter));
+    request.writerCount = writers.writerCount;
+    request.sources.clear();
+    EXPECT_FALSE(CheckBurnStart(request, recorder, prompter));
+    request.sources = {"/somewhere/a.mp3"};
+    Fake("CD-R", 2, 1.0);
+    EXPECT_FALSE(CheckBurnStart(request, recorder, prompter));
+    Fake("CD-R", 0, 1.0);
+    EXPECT_TRUE(CheckBurnStart(request, recorder, prompter));
+    const std::string caption = "Quelt CD Ripper Pro - Audio CD Burner | ";
+    EXPECT_EQ(prompter.messages,
+              (std::vector<std::string>{caption + "No support CD Burner!",
+                                        caption + "Please add audio files...",
+                                        caption + "Please insert a writable CD disc !"}));
+}
+
+}  // namespace
+}  // namespace quelt
