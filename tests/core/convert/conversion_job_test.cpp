@@ -1,0 +1,349 @@
+// The conversion job end to end: real files in, real files out, every report call recorded.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <regex>
+
+#include "core/convert/conversion_job.h"
+#include "core/transcode/media_info.h"
+#include "support/fixtures.h"
+#include "support/media.h"
+#include "support/probe.h"
+#include "support/recording_report.h"
+
+namespace quelt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWavRow = 10;
+constexpr int kFlacRow = 9;
+const char* const kPreset = "128kbit/s 44100Hz Stereo ";
+
+// Records every position line and item bar too, and lets a test act on a report call.
+class Report : public RecordingReport {
+public:
+    void SetPositionLine(const std::string& t) override {
+        RecordingReport::SetPositionLine(t);
+        positionLines.push_back(t);
+    }
+    void SetItemBar(int p) override {
+        RecordingReport::SetItemBar(p);
+        if (onItemBar) onItemBar(p);
+    }
+    void SetCounterLine(const std::string& t) override {
+        RecordingReport::SetCounterLine(t);
+        if (onCounter) onCounter(t);
+    }
+    std::vector<std::string> positionLines;
+    std::function<void(int)> onItemBar;
+    std::function<void(const std::string&)> onCounter;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool NoTemporaryFiles(const fs::path& folder) {
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.path().extension() == ".part") return false;
+    return true;
+}
+
+class ConversionJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        out_ = dir_.File("out") + "/";
+        settings_.convert.bOutputDirectory = 1;
+        settings_.convert.outputDirectory = out_;
+        settings_.convert.bOutputNameIndex = 0;
+        settings_.convert.metadata = 1;
+        settings_.convert.ifExists = 0;
+        settings_.convert.deleteSource = 0;
+    }
+
+    // A tone file named `name` in the scratch folder, as a list item.
+    ConvertItem Tone(const std::string& name, double seconds = 0.5) {
+        ToneSpec spec;
+        spec.seconds = seconds;
+        std::string path = dir_.File(name);
+        EXPECT_TRUE(MakeTone(path, spec));
+        ConvertItem item;
+        item.path = path;
+        item.title = "Title " + name;
+        item.artist = "Artist";
+        item.durationMs = static_cast<int64_t>(seconds * 1000);
+        return item;
+    }
+
+    ConvertItem Garbage(const std::string& name) {
+        std::ofstream(dir_.File(name)) << "this is not audio";
+        ConvertItem item;
+        item.path = dir_.File(name);
+        return item;
+    }
+
+    int RunJob(std::vector<ConvertItem> items, int row = kWavRow, const char* preset = kPreset) {
+        control_.Start();
+        ConversionJob job(settings_, std::move(items), row, preset, report_, control_);
+        job.SetStartDelay(std::chrono::milliseconds(0));
+        job.SetClosingSound([this](bool done) { sounds_.push_back(done ? "done" : "fail"); });
+        int finished = job.Run();
+        summary_ = job.summary();
+        return finished;
+    }
+
+    ScratchDir dir_;
+    std::string out_;
+    Settings settings_;
+    Report report_;
+    JobControl control_;
+    ConversionSummary summary_;
+    std::vector<std::string> sounds_;
+};
+
+TEST_F(ConversionJobTest, SevenFilesShowTheCounterBatchAndFinalTexts) {
+    std::vector<ConvertItem> items;
+    for (int i = 1; i <= 7; ++i) items.push_back(Tone("song" + std::to_string(i) + ".wav", 0.3));
+    EXPECT_EQ(RunJob(items), 7);
+
+    ASSERT_EQ(report_.counterLines.size(), 7u);
+    EXPECT_EQ(report_.counterLines.front(), "Converting : track no. 01  / 07 tracks");
+    EXPECT_EQ(report_.counterLines.back(), "Converting : track no. 07  / 07 tracks");
+    EXPECT_EQ(report_.batchLines.front(), "Batch Convert = 0 %");
+    EXPECT_EQ(report_.batchLines.back(), "Total Postion : 100 %");
+    EXPECT_EQ(report_.log.front(), "Initializing...");
+    EXPECT_EQ(report_.log.back(), "Done, 07 track(s) were successfully.");
+    EXPECT_TRUE(report_.Logged("Create output file: " + out_ + "song1.wav"));
+    EXPECT_EQ(report_.inputLine, "Input Audio : song7.wav");
+    EXPECT_EQ(report_.positionLine, "Current Postion : 100 %");
+    EXPECT_EQ(report_.button, "Close");
+    EXPECT_FALSE(control_.busy.load());
+    EXPECT_EQ(sounds_, std::vector<std::string>{"done"});
+
+    // Batch lines are "Batch Convert = %d %", rising; the total bar never goes back.
+    for (size_t i = 1; i + 1 < report_.batchLines.size(); ++i)
+        EXPECT_TRUE(std::regex_match(report_.batchLines[i], std::regex("Batch Convert = [0-9]+ %")))
+            << report_.batchLines[i];
+    EXPECT_TRUE(std::is_sorted(report_.totalBars.begin(), report_.totalBars.end()));
+    EXPECT_EQ(report_.totalBars.back(), 100);
+    // Position lines are "%7.2f" right-aligned with a blank before the percent sign.
+    for (const auto& line : report_.positionLines)
+        EXPECT_TRUE(std::regex_match(line, std::regex("Current Postion : ([ 0-9]{3}[0-9]\\.[0-9]{2}|100) %"))) << line;
+    for (int i = 1; i <= 7; ++i) EXPECT_TRUE(fs::exists(out_ + "song" + std::to_string(i) + ".wav"));
+}
+
+TEST_F(ConversionJobTest, AFailingMiddleFileIsLoggedAndTheBatchGoesOn) {
+    std::vector<ConvertItem> items{Tone("a.wav"), Garbage("b.mp3"), Tone("c.wav")};
+    EXPECT_EQ(RunJob(items), 2);
+    EXPECT_TRUE(report_.Logged("Could not open input audio " + items[1].path + ", skip."));
+    EXPECT_EQ(report_.log.back(), "Done, 02 track(s) were successfully.");
+    EXPECT_TRUE(fs::exists(out_ + "a.wav"));
+    EXPECT_FALSE(fs::exists(out_ + "b.wav"));
+    EXPECT_TRUE(fs::exists(out_ + "c.wav"));
+    EXPECT_EQ(summary_.failed, 1);
+}
+
+struct IfExistsCase {
+    int rule;
+    const char* line;     // the log line after the existing path
+    const char* written;  // the file the first item goes to, "" when skipped
+};
+
+class IfExistsTest : public ConversionJobTest, public ::testing::WithParamInterface<IfExistsCase> {};
+
+TEST_P(IfExistsTest, AnExistingOutputIsHandledByTheRule) {
+    const IfExistsCase& c = GetParam();
+    settings_.convert.ifExists = c.rule;
+    fs::create_directories(out_);
+    std::ofstream(out_ + "first.wav") << "sentinel";
+    std::vector<ConvertItem> items{Tone("first.wav"), Tone("second.wav")};
+    int finished = RunJob(items);
+
+    EXPECT_TRUE(report_.Logged(out_ + "first.wav" + c.line));
+    EXPECT_TRUE(fs::exists(out_ + "second.wav"));
+    if (std::string(c.written).empty()) {
+        EXPECT_EQ(finished, 1);
+        EXPECT_EQ(ReadFile(out_ + "first.wav"), "sentinel");
+        EXPECT_EQ(report_.log.back(), "Done, 01 track(s) were successfully.");
+        EXPECT_EQ(summary_.skipped, 1);
+    } else {
+        EXPECT_EQ(finished, 2);
+        EXPECT_EQ(DecodePcm(out_ + c.written), DecodePcm(items[0].path));
+        if (c.rule == 0) EXPECT_EQ(ReadFile(out_ + "first.wav"), "sentinel");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, IfExistsTest,
+                         ::testing::Values(IfExistsCase{0, " exists, add\"n\" by settings.", "firstn.wav"},
+                                           IfExistsCase{1, " exists, writeover by settings.", "first.wav"},
+                                           IfExistsCase{2, " exists, skip by settings.", ""}));
+
+TEST_F(ConversionJobTest, CancelInTheThirdOfFiveFilesRemovesOnlyItsUnfinishedOutput) {
+    settings_.convert.ifExists = 1;  // the third output exists and would be overwritten
+    settings_.convert.deleteSource = 1;
+    fs::create_directories(out_);
+    std::ofstream(out_ + "s3.flac") << "an older file of the user's";
+    std::vector<ConvertItem> items;
+    for (int i = 1; i <= 5; ++i) items.push_back(Tone("s" + std::to_string(i) + ".wav", 1.5));
+    bool third = false;
+    report_.onCounter = [&](const std::string& line) { third = line.find("no. 03 ") != std::string::npos; };
+    report_.onItemBar = [&](int percent) {
+        if (third && percent > 0) control_.cancel.store(true);
+    };
+    RunJob(items, kFlacRow);
+
+    EXPECT_TRUE(fs::exists(out_ + "s1.flac"));
+    EXPECT_TRUE(fs::exists(out_ + "s2.flac"));
+    EXPECT_EQ(ReadFile(out_ + "s3.flac"), "an older file of the user's");
+    EXPECT_FALSE(fs::exists(out_ + "s4.flac"));
+    EXPECT_FALSE(fs::exists(out_ + "s5.flac"));
+    EXPECT_TRUE(NoTemporaryFiles(out_));
+    // Sources of finished files went (DeleteSource); the cancelled and untouched ones stay.
+    EXPECT_FALSE(fs::exists(items[0].path));
+    EXPECT_TRUE(fs::exists(items[2].path));
+    EXPECT_TRUE(fs::exists(items[3].path));
+    EXPECT_EQ(report_.log.back(), "Convert cancelled by user");
+    EXPECT_EQ(report_.counterLines.size(), 3u);
+    EXPECT_EQ(sounds_, std::vector<std::string>{"fail"});
+    EXPECT_EQ(report_.button, "Close");
+    EXPECT_FALSE(control_.busy.load());
+    EXPECT_TRUE(summary_.cancelled);
+}
+
+TEST_F(ConversionJobTest, DeleteSourceKeepsSourcesOfFailedAndDamagedFiles) {
+    settings_.convert.deleteSource = 1;
+    ConvertItem good = Tone("good.wav");
+    ConvertItem bad = Garbage("bad.wav");
+    // An AAC stream with damaged frames: converted, but with decode errors.
+    ASSERT_TRUE(MakeTone(dir_.File("clean.aac"), ToneSpec{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
+    ASSERT_TRUE(CopyWithDamage(dir_.File("clean.aac"), dir_.File("damaged.aac")));
+    ConvertItem damaged{dir_.File("damaged.aac")};
+    EXPECT_EQ(RunJob({good, bad, damaged}), 2);
+    EXPECT_TRUE(report_.Logged(damaged.path + ": Error while decoding frame, skip."));
+    EXPECT_FALSE(fs::exists(good.path));
+    EXPECT_TRUE(fs::exists(bad.path));
+    EXPECT_TRUE(fs::exists(damaged.path));
+    EXPECT_TRUE(fs::exists(out_ + "damaged.wav"));
+}
+
+TEST_F(ConversionJobTest, AnOutputThatIsItsOwnSourceReplacesItSafely) {
+    settings_.convert.bOutputDirectory = 0;  // beside the source, same name and extension
+    settings_.convert.ifExists = 1;
+    settings_.convert.deleteSource = 1;
+    ConvertItem item = Tone("same.wav", 1.0);
+    std::vector<int16_t> before = DecodePcm(item.path);
+    EXPECT_EQ(RunJob({item}), 1);
+    EXPECT_TRUE(report_.Logged(item.path + " exists, writeover by settings."));
+    ASSERT_TRUE(fs::exists(item.path));
+    EXPECT_EQ(DecodePcm(item.path), before);
+    EXPECT_TRUE(NoTemporaryFiles(dir_.path()));
+}
+
+TEST_F(ConversionJobTest, TagsComeFromTheListAndOnlyWithMetadata) {
+    ConvertItem item = Tone("tagged.wav");
+    item.title = "Edited Title";
+    item.album = "Album";
+    item.year = "2001";
+    item.genre = "Rock";
+    EXPECT_EQ(RunJob({item}, kFlacRow), 1);
+    auto info = ReadMediaInfo(out_ + "tagged.flac");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->title, "Edited Title");
+    EXPECT_EQ(info->artist, "Artist");
+    EXPECT_EQ(info->year, "2001");
+    EXPECT_EQ(info->track, 1);
+
+    settings_.convert.metadata = 0;
+    settings_.convert.ifExists = 1;
+    EXPECT_EQ(RunJob({item}, kFlacRow), 1);
+    std::string tags = Capture("ffprobe -v error -show_entries format_tags -of flat " + ShellQuote(out_ + "tagged.flac"));
+    EXPECT_EQ(tags.find("title"), std::string::npos) << tags;
+    EXPECT_EQ(tags.find("track"), std::string::npos) << tags;
+}
+
+TEST_F(ConversionJobTest, WithoutADurationProgressFollowsTheBytesAndNeverGoesBack) {
+    ASSERT_TRUE(MakeToneWithoutDuration(dir_.File("stream.mka"), 3.0));
+    ConvertItem a{dir_.File("stream.mka")};
+    ConvertItem b = Tone("b.wav", 1.0);
+    EXPECT_EQ(RunJob({a, b}), 2);
+    // The first file's bars moved before it ended, and both bars only rose within a file.
+    std::vector<int> bars = report_.itemBars;
+    auto firstFull = std::find(bars.begin(), bars.end(), 100);
+    EXPECT_TRUE(std::any_of(bars.begin(), firstFull, [](int bar) { return bar > 0; }));
+    EXPECT_TRUE(std::is_sorted(report_.totalBars.begin(), report_.totalBars.end()));
+    for (int bar : report_.totalBars) EXPECT_LE(bar, 100);
+    for (int bar : bars) EXPECT_LE(bar, 100);
+}
+
+TEST_F(ConversionJobTest, ResamplesAndDownmixesToThePreset) {
+    ToneSpec six;
+    six.channels = 6;
+    six.seconds = 1.0;
+    ASSERT_TRUE(MakeTone(dir_.File("surround.wav"), six));
+    EXPECT_EQ(RunJob({ConvertItem{dir_.File("surround.wav")}}, 5, "64kbit/s 32000Hz Mono "), 1);
+    AudioProbe probe = ProbeAudio(out_ + "surround.mp3");
+    EXPECT_EQ(probe.codec, "mp3");
+    EXPECT_EQ(probe.sampleRate, 32000);
+    EXPECT_EQ(probe.channels, 1);
+    EXPECT_NEAR(static_cast<double>(DecodedFrames(out_ + "surround.mp3", 1)), 32000, 0.05 * 32000);
+}
+
+TEST_F(ConversionJobTest, AnEmptyListIsRefusedWithTheMessage) {
+    struct Recorder : Prompter {
+        bool AskYesNo(const std::string&, const std::string&) override { return false; }
+        void ShowMessage(const std::string& caption, const std::string& text) override { shown = caption + "|" + text; }
+        std::string shown;
+    } prompter;
+    EXPECT_FALSE(CheckConvertList({}, prompter));
+    EXPECT_EQ(prompter.shown, "Quelt CD Ripper Pro - Audio File Converter|Please add audio files...");
+    prompter.shown.clear();
+    EXPECT_TRUE(CheckConvertList({ConvertItem{"x.wav"}}, prompter));
+    EXPECT_EQ(prompter.shown, "");
+}
+
+// A full disk, made by a file-size limit in a child process: the file that does not fit is
+// reported and removed, its source stays, and the next file is converted.
+TEST_F(ConversionJobTest, AFullDiskFailsTheFileCleanly) {
+    settings_.convert.deleteSource = 1;
+    ConvertItem big = Tone("big.wav", 3.0);     // about 530 KB of output
+    ConvertItem small = Tone("small.wav", 0.2);  // about 35 KB
+    std::string logPath = dir_.File("log.txt");
+    pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{200 * 1024, 200 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int finished = RunJob({big, small});
+        {
+            std::ofstream log(logPath);
+            for (const auto& line : report_.log) log << line << "\n";
+        }
+        std::_Exit(finished);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string log = ReadFile(logPath);
+    EXPECT_NE(log.find("Could not write the output file " + out_ + "big.wav (File too large), skip.\n"),
+              std::string::npos) << log;
+    EXPECT_NE(log.find("Done, 01 track(s) were successfully.\n"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(out_ + "big.wav"));
+    EXPECT_TRUE(fs::exists(big.path));
+    EXPECT_TRUE(fs::exists(out_ + "small.wav"));
+    EXPECT_FALSE(fs::exists(small.path));
+    EXPECT_TRUE(NoTemporaryFiles(out_));
+}
+
+}  // namespace
+}  // namespace quelt::test

@@ -1,0 +1,50 @@
+// Odd media for tests, made with ffmpeg at test time: files without a known duration,
+// video without audio, damaged copies.
+#pragma once
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "support/fixtures.h"
+
+namespace quelt::test {
+
+// A FLAC-in-Matroska tone written through a pipe, so its container states no duration.
+inline bool MakeToneWithoutDuration(const std::string& path, double seconds = 2.0) {
+    return Run("ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i " +
+               ShellQuote("sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds)) +
+               " -ac 2 -c:a flac -f matroska - > " + ShellQuote(path)) == 0;
+}
+
+// A short video with no audio stream (MPEG-4 Part 2 in AVI).
+inline bool MakeVideoOnly(const std::string& path, double seconds = 1.0) {
+    return Run("ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i " +
+               ShellQuote("testsrc=size=64x48:rate=10:duration=" + std::to_string(seconds)) +
+               " -c:v mpeg4 " + ShellQuote(path)) == 0;
+}
+
+// Copies `from` to `to` with `count` bytes from a third of the way in replaced by random
+// bytes (a fixed seed, so the damage is the same on every run).
+inline bool CopyWithDamage(const std::string& from, const std::string& to, size_t count = 3000) {
+    std::ifstream in(from, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < count * 3) return false;
+    std::mt19937 random(3);
+    for (size_t i = bytes.size() / 3; i < bytes.size() / 3 + count; ++i) bytes[i] = static_cast<char>(random() & 0xff);
+    std::ofstream out(to, std::ios::binary);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+// Copies the first `keep` bytes of `from` to `to`.
+inline bool CopyTruncated(const std::string& from, const std::string& to, size_t keep) {
+    std::ifstream in(from, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream out(to, std::ios::binary);
+    out << bytes.substr(0, keep);
+    return static_cast<bool>(out);
+}
+
+}  // namespace quelt::test
