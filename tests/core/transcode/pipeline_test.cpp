@@ -1,0 +1,270 @@
+// Preset edge cases, failure messages, bit-exact round trips, block encoding and the
+// temporary-file contract of the pipeline.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "core/transcode/media_info.h"
+#include "core/transcode/transcode_helpers.h"
+#include "support/media.h"
+#include "support/probe.h"
+
+namespace quelt::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PipelineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = std::make_unique<ScratchDir>();
+        ToneSpec tone;
+        tone.seconds = 1.0;
+        ASSERT_TRUE(MakeTone(Wav(), tone));
+    }
+    static void TearDownTestSuite() { dir_.reset(); }
+    static std::string Wav() { return dir_->File("tone.wav"); }
+    static std::string File(const std::string& name) { return dir_->File(name); }
+
+    static std::unique_ptr<ScratchDir> dir_;
+};
+
+std::unique_ptr<ScratchDir> PipelineTest::dir_;
+
+struct PresetCase {
+    int formatRow;
+    int presetRow;
+    const char* codec;
+    int rate;
+    int channels;
+};
+
+class PresetEdgeTest : public PipelineTest, public ::testing::WithParamInterface<PresetCase> {};
+
+TEST_P(PresetEdgeTest, ProducesThePresetsRateAndChannels) {
+    const PresetCase& c = GetParam();
+    std::string out = File("edge" + std::to_string(c.formatRow) + "_" + std::to_string(c.presetRow) +
+                           std::string(OutputFormatRow(c.formatRow)->extension));
+    ASSERT_EQ(RunPipeline(Wav(), SpecFor(out, c.formatRow, c.presetRow)).failure, "");
+    AudioProbe probe = ProbeAudio(out);
+    EXPECT_EQ(probe.codec, c.codec);
+    EXPECT_EQ(probe.sampleRate, c.rate);
+    EXPECT_EQ(probe.channels, c.channels);
+    EXPECT_NEAR(static_cast<double>(DecodedFrames(out, c.channels)), c.rate, 0.05 * c.rate);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Presets, PresetEdgeTest,
+    ::testing::Values(PresetCase{10, 67, "pcm_s16le", 8000, 1},   // 8 kbit/s 8000 Hz mono WAV
+                      PresetCase{4, 0, "aac", 44100, 2},          // .m4a is forced to AAC
+                      PresetCase{5, 17, "mp3", 32000, 1},         // 64 kbit/s 32000 Hz mono
+                      PresetCase{7, 16, "vorbis", 44100, 1},      // 64 kbit/s 44100 Hz mono
+                      PresetCase{12, 25, "wmav2", 22050, 1},      // 56 kbit/s 22050 Hz mono
+                      PresetCase{0, 65, "aac", 12000, 1}));       // 8 kbit/s 12000 Hz mono 3GP
+
+struct RefusedCase {
+    int formatRow;
+    int presetRow;
+};
+
+class RefusedPairTest : public PipelineTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedPairTest, EncoderRefusesThePair) {
+    const RefusedCase& c = GetParam();
+    std::string out = File("refused" + std::string(OutputFormatRow(c.formatRow)->extension));
+    PipelineRun run = RunPipeline(Wav(), SpecFor(out, c.formatRow, c.presetRow));
+    EXPECT_EQ(run.failure, "Could not open the audio encodec, skip.");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, RefusedPairTest,
+                         ::testing::Values(RefusedCase{8, 45},    // AC-3 at 11025 Hz
+                                           RefusedCase{6, 67},    // MP2 at 8000 Hz
+                                           RefusedCase{12, 57},   // WMA at 16 kbit/s
+                                           RefusedCase{7, 65}));  // Vorbis 8 kbit/s 12000 Hz mono
+
+TEST_F(PipelineTest, LosslessRoundTripsAreBitExact) {
+    ToneSpec tone;
+    tone.seconds = 1.3;  // not a whole number of FLAC blocks
+    tone.frequency = 997;
+    ASSERT_TRUE(MakeTone(File("exact.wav"), tone));
+    ASSERT_EQ(RunPipeline(File("exact.wav"), SpecFor(File("exact.flac"), 9, 0)).failure, "");
+    ASSERT_EQ(RunPipeline(File("exact.flac"), SpecFor(File("back.wav"), 10, 0)).failure, "");
+    ASSERT_EQ(RunPipeline(File("exact.wav"), SpecFor(File("exact.aiff"), 11, 0)).failure, "");
+    std::vector<int16_t> source = DecodePcm(File("exact.wav"));
+    ASSERT_EQ(source.size(), static_cast<size_t>(1.3 * 44100) * 2);
+    EXPECT_EQ(DecodePcm(File("exact.flac")), source);
+    EXPECT_EQ(DecodePcm(File("back.wav")), source);
+    EXPECT_EQ(DecodePcm(File("exact.aiff")), source);
+}
+
+TEST_F(PipelineTest, InputFailuresGiveTheirMessages) {
+    EXPECT_EQ(OpenAudioInput(File("missing.wav")).message(), "Could not open input audio " + File("missing.wav") + ", skip.");
+    std::ofstream(File("text.mp3")) << "no audio in here, just some words";
+    EXPECT_EQ(OpenAudioInput(File("text.mp3")).message(), "Could not open input audio " + File("text.mp3") + ", skip.");
+    ASSERT_TRUE(MakeVideoOnly(File("video.avi")));
+    EXPECT_EQ(OpenAudioInput(File("video.avi")).message(), "Couldn't find audio stream information, skip.");
+    bool called = false;
+    auto opened = OpenAudioInput(Wav(), [&] { called = true; });
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(called);
+    EXPECT_EQ(opened->sampleRate(), 44100);
+    EXPECT_EQ(opened->channels(), 2);
+    EXPECT_EQ(opened->durationMs(), 1000);
+}
+
+TEST_F(PipelineTest, OutputFailuresGiveTheirMessagesAndLeaveNothing) {
+    OutputSpec unknown = SpecFor(File("song.xyz"), 5, 6);
+    unknown.extension = ".xyz";
+    EXPECT_EQ(CreateAudioOutput(unknown).message(), "Could not encodec the output format <.xyz>, skip.");
+
+    // .3gp without the AAC forcing asks for AMR-NB, which has no encoder here.
+    OutputSpec amr = SpecFor(File("song.3gp"), 0, 6);
+    amr.forceAac = false;
+    EXPECT_EQ(CreateAudioOutput(amr).message(), "Could not find the audio encodec, skip.");
+
+    auto noFolder = CreateAudioOutput(SpecFor(File("no/such/folder/song.mp3"), 5, 6));
+    ASSERT_FALSE(noFolder);
+    EXPECT_EQ(noFolder.step(), kOutputFileOpenStep);
+    EXPECT_EQ(noFolder.message(), "");
+    EXPECT_FALSE(fs::exists(File("song.xyz")));
+    EXPECT_FALSE(fs::exists(File("song.3gp")));
+}
+
+TEST_F(PipelineTest, AnUnfinishedOutputNeverTouchesAnExistingFile) {
+    std::ofstream(File("keep.mp3")) << "the user's file";
+    {
+        auto output = CreateAudioOutput(SpecFor(File("keep.mp3"), 5, 6));
+        ASSERT_TRUE(output);
+        EXPECT_NE(output->temporaryPath(), File("keep.mp3"));
+        EXPECT_TRUE(fs::exists(output->temporaryPath()));
+        ASSERT_FALSE(WriteOutputHeader(*output));
+        std::vector<int16_t> block(44100 * 2, 1000);
+        EXPECT_EQ(EncodePcmBlock(*output, block.data(), block.size() * 2, 44100, 2), BlockStatus::kOk);
+        std::string temporary = output->temporaryPath();
+        DiscardAudioOutput(*output);
+        EXPECT_FALSE(fs::exists(temporary));
+        auto again = CreateAudioOutput(SpecFor(File("keep.mp3"), 5, 6));
+        ASSERT_TRUE(again);
+        temporary = again->temporaryPath();
+        // Destroyed without being closed.
+    }
+    std::ifstream in(File("keep.mp3"));
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "the user's file");
+    for (const auto& entry : fs::directory_iterator(dir_->path())) EXPECT_NE(entry.path().extension(), ".part");
+}
+
+// The rip variant: 44100 Hz stereo blocks of odd sizes. Lossless outputs keep every sample;
+// a resampled output keeps the length.
+TEST_F(PipelineTest, BlocksOfAnySizeArriveWhole) {
+    std::vector<int16_t> pcm(44100 * 2 + 2 * 777);
+    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<int16_t>((i * 7919) % 20000 - 10000);
+    for (int row : {9, 10, 5}) {
+        std::string ext(OutputFormatRow(row)->extension);
+        OutputSpec spec = SpecFor(File("blocks" + ext), row, row == 5 ? 17 : 0);  // MP3: 32 kHz mono
+        auto output = CreateAudioOutput(spec);
+        ASSERT_TRUE(output) << output.message();
+        ASSERT_FALSE(WriteOutputHeader(*output));
+        size_t at = 0;
+        for (size_t block = 5000; at < pcm.size(); block = block == 5000 ? 2352 : 5000) {
+            size_t bytes = std::min(block, (pcm.size() - at) * 2);
+            ASSERT_EQ(EncodePcmBlock(*output, pcm.data() + at, bytes, 44100, 2, EncodeVariant::kRip), BlockStatus::kOk);
+            at += bytes / 2;
+        }
+        ASSERT_EQ(CloseAudioOutput(*output), std::nullopt);
+        if (row == 5) {
+            int64_t expected = static_cast<int64_t>(pcm.size() / 2) * 32000 / 44100;
+            EXPECT_NEAR(static_cast<double>(DecodedFrames(File("blocks" + ext), 1)), expected, 0.03 * 32000);
+        } else {
+            EXPECT_EQ(DecodePcm(File("blocks" + ext)), pcm) << ext;
+        }
+    }
+}
+
+TEST_F(PipelineTest, DamagedAndTruncatedInputsConvertWhatIsThere) {
+    ASSERT_TRUE(MakeTone(File("clean.aac"), ToneSpec{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
+    ASSERT_TRUE(CopyWithDamage(File("clean.aac"), File("damaged.aac")));
+    PipelineRun damaged = RunPipeline(File("damaged.aac"), SpecFor(File("damaged.wav"), 10, 0));
+    EXPECT_EQ(damaged.failure, "");
+    EXPECT_GT(damaged.decode.decodeErrors, 0);
+    EXPECT_GT(DecodedFrames(File("damaged.wav"), 2), 44100);
+
+    size_t size = fs::file_size(Wav());
+    ASSERT_TRUE(CopyTruncated(Wav(), File("cut.wav"), size / 2));
+    PipelineRun cut = RunPipeline(File("cut.wav"), SpecFor(File("cut.flac"), 9, 0));
+    EXPECT_EQ(cut.failure, "");
+    std::vector<int16_t> whole = DecodePcm(Wav()), half = DecodePcm(File("cut.flac"));
+    ASSERT_GT(half.size(), whole.size() / 3);
+    EXPECT_TRUE(std::equal(half.begin(), half.end(), whole.begin()));
+}
+
+TEST_F(PipelineTest, PositionsRiseToTheEndAndEverySampleArrives) {
+    ToneSpec tone;
+    tone.seconds = 2.0;
+    ASSERT_TRUE(MakeTone(File("long.wav"), tone));
+    auto input = OpenAudioInput(File("long.wav"));
+    ASSERT_TRUE(input);
+    auto output = CreateAudioOutput(SpecFor(File("long.flac"), 9, 0));
+    ASSERT_TRUE(output);
+    ASSERT_FALSE(WriteOutputHeader(*output));
+    std::atomic<bool> cancel{false};
+    int64_t last = 0;
+    DecodeResult result = DecodeIntoOutput(*input, *output, cancel, [&](int64_t ms) {
+        EXPECT_GE(ms, last);
+        last = ms;
+    });
+    EXPECT_EQ(result.status, DecodeStatus::kCompleted);
+    EXPECT_GT(last, 1900);
+    ASSERT_EQ(CloseAudioOutput(*output), std::nullopt);
+    EXPECT_EQ(DecodePcm(File("long.flac")), DecodePcm(File("long.wav")));
+}
+
+TEST_F(PipelineTest, ACancelStopsDecodingAndTheOutputIsDiscarded) {
+    auto input = OpenAudioInput(Wav());
+    auto output = CreateAudioOutput(SpecFor(File("cancelled.mp3"), 5, 6));
+    ASSERT_TRUE(input && output);
+    ASSERT_FALSE(WriteOutputHeader(*output));
+    std::atomic<bool> cancel{true};
+    int positions = 0;
+    DecodeResult result = DecodeIntoOutput(*input, *output, cancel, [&](int64_t) { ++positions; });
+    EXPECT_EQ(result.status, DecodeStatus::kCancelled);
+    EXPECT_EQ(positions, 0);
+    DiscardAudioOutput(*output);
+    EXPECT_FALSE(fs::exists(File("cancelled.mp3")));
+}
+
+TEST(MediaInfoTest, ReadsDurationTagsAndStreams) {
+    ScratchDir dir;
+    ToneSpec tone;
+    tone.seconds = 1.5;
+    tone.tags = {{"title", "Probe"}, {"artist", "Someone"}, {"date", "2007"}, {"genre", "Blues"}};
+    ASSERT_TRUE(MakeTone(dir.File("tagged.flac"), tone));
+    auto info = ReadMediaInfo(dir.File("tagged.flac"));
+    ASSERT_TRUE(info) << info.message();
+    EXPECT_EQ(info->durationMs, 1500);
+    EXPECT_EQ(info->title, "Probe");
+    EXPECT_EQ(info->artist, "Someone");
+    EXPECT_EQ(info->year, "2007");
+    EXPECT_EQ(info->genre, "Blues");
+    EXPECT_TRUE(info->hasAudio);
+    EXPECT_FALSE(info->hasVideo);
+    EXPECT_EQ(info->sampleRate, 44100);
+    EXPECT_EQ(info->codecName, "flac");
+
+    ASSERT_TRUE(MakeVideoOnly(dir.File("video.avi"), 2.0));
+    auto video = ReadMediaInfo(dir.File("video.avi"));
+    ASSERT_TRUE(video) << video.message();
+    EXPECT_TRUE(video->hasVideo);
+    EXPECT_FALSE(video->hasAudio);
+    EXPECT_NEAR(static_cast<double>(video->durationMs), 2000, 150);
+
+    std::ofstream(dir.File("words.wav")) << "not media";
+    EXPECT_FALSE(ReadMediaInfo(dir.File("words.wav")));
+    EXPECT_FALSE(ReadMediaInfo(dir.File("missing.wav")));
+}
+
+}  // namespace
+}  // namespace quelt::test
