@@ -1,0 +1,35 @@
+#include "gui/app/job_runner.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <system_error>
+#include <thread>
+
+#include "core/jobs/priority.h"
+#include "gui/app/progress_window.h"
+
+namespace quelt {
+
+bool RunJobUnderProgressWindow(ProgressWindow& window, int priority, std::function<void()> work) {
+    ApplyPriority(priority);
+    window.SetWorkerRunning(true);
+    std::thread worker;
+    try {
+        worker = std::thread([&window, work = std::move(work)] {
+            work();
+            // The window cannot close before this arrives, so it is still alive here.
+            QMetaObject::invokeMethod(&window, [&window] { window.SetWorkerRunning(false); },
+                                      Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        window.SetWorkerRunning(false);
+        return false;
+    }
+    window.exec();
+    // exec() returns early only when the whole application quits (a logout); the job has
+    // been told to cancel then, and the worker ends at its next packet.
+    worker.join();
+    return true;
+}
+
+}  // namespace quelt
