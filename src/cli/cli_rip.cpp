@@ -1,23 +1,397 @@
-// Placeholder until this command group is built.
+// quelt-cli drives, disc and rip: the ripper page and the rip job without windows.
+//
+// Every status text the page would show and every log line of the progress window goes to
+// standard output, one per line; the progress bars go to standard error when it is a
+// terminal. A drive is a device path, a disc image (.cue, .toc, .nrg) or "demo".
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
+#include <set>
+#include <sstream>
 
 #include "cli/commands.h"
+#include "cli/options.h"
+#include "core/jobs/closing_sound.h"
+#include "core/jobs/component_error.h"
+#include "core/jobs/job_control.h"
+#include "core/jobs/job_report.h"
+#include "core/jobs/priority.h"
+#include "core/jobs/prompter.h"
+#include "core/rip/cd_grabber.h"
+#include "core/rip/disc.h"
+#include "core/rip/disc_image.h"
+#include "core/rip/freedb_info.h"
+#include "core/rip/rip_job.h"
+#include "core/settings/settings.h"
 
 namespace quelt::cli {
+namespace {
 
-int RunDrives(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+std::atomic<std::atomic<bool>*> gCancelFlag{nullptr};
+std::atomic<bool> gInterrupted{false};
+
+void OnInterrupt(int) {
+    gInterrupted.store(true);
+    if (auto* flag = gCancelFlag.load()) flag->store(true);
 }
 
-int RunDisc(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+class ConsoleView : public DiscView {
+public:
+    void ShowStatus(const std::string& text) override {
+        std::lock_guard lock(m_);
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    std::mutex m_;
+};
+
+class ConsolePrompter : public Prompter {
+public:
+    bool AskYesNo(const std::string&, const std::string& text) override {
+        std::fprintf(stderr, "%s Yes\n", text.c_str());
+        return true;
+    }
+    void ShowMessage(const std::string&, const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+};
+
+class ConsoleReport : public JobReport {
+public:
+    ConsoleReport() : terminal_(isatty(STDERR_FILENO)) {}
+    void Log(const std::string& text) override {
+        std::lock_guard lock(m_);
+        ClearProgress();
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+    }
+    void SetItemBar(int percent) override { Progress(item_, percent); }
+    void SetTotalBar(int percent) override { Progress(total_, percent); }
+    void SetInputLine(const std::string&) override {}
+    void SetPositionLine(const std::string&) override {}
+    void SetCounterLine(const std::string&) override {}
+    void SetBatchLine(const std::string&) override {}
+    void SetButton(const std::string&, bool) override {}
+    ~ConsoleReport() override {
+        std::lock_guard lock(m_);
+        ClearProgress();
+    }
+
+private:
+    void Progress(int& bar, int percent) {
+        std::lock_guard lock(m_);
+        bar = percent;
+        if (!terminal_) return;
+        std::fprintf(stderr, "\rtrack %3d %%   total %3d %%", item_, total_);
+        shown_ = true;
+    }
+    void ClearProgress() {
+        if (!shown_) return;
+        std::fprintf(stderr, "\r%40s\r", "");
+        shown_ = false;
+    }
+    std::mutex m_;
+    bool terminal_;
+    bool shown_ = false;
+    int item_ = 0, total_ = 0;
+};
+
+// Grabber events: read retries go straight to the model (they arrive on the reading
+// thread, inside the model's own calls); FreeDB progress is queued for the main thread.
+class EventQueue : public CdGrabberListener {
+public:
+    Disc* disc = nullptr;
+    void OnReadRetry(int attempt, int32_t sector) override {
+        if (disc) disc->ReadRetry(attempt, sector);
+    }
+    void OnFreedbProgress(int status) override {
+        std::lock_guard lock(m_);
+        statuses_.push_back(status);
+        cv_.notify_all();
+    }
+    // Hands each FreeDB event to the model until the outcome has been handled.
+    void DeliverFreedbOutcome() {
+        for (;;) {
+            int status;
+            {
+                std::unique_lock lock(m_);
+                cv_.wait(lock, [&] { return !statuses_.empty(); });
+                status = statuses_.front();
+                statuses_.pop_front();
+            }
+            disc->FreedbProgress(status);
+            if (status == kFreedbFound || status == kFreedbConnectionFailed || status == kFreedbNotFound) return;
+        }
+    }
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::deque<int> statuses_;
+};
+
+void AddDriveOptions(Options& options) {
+    options.Value("--drive", "D", "a device path, a disc image (.cue, .toc, .nrg) or \"demo\"");
 }
 
-int RunRip(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+void AddFreedbOptions(Options& options) {
+    options.Flag("--freedb", "look the disc up in FreeDB").Flag("--no-freedb", "do not look the disc up");
+    options.Value("--server", "N|HOST", "a server list index, or a host used instead of the list");
+    options.Value("--port", "P", "the server's port");
+    options.Value("--proxy", "HOST:PORT", "an HTTP proxy");
+    options.Value("--timeout", "T", "the time-out in milliseconds");
+}
+
+struct FreedbChoice {
+    bool lookUp = false;
+    std::string customServer;
+};
+
+// Applies the FreeDB options to the settings of this run; false with a reason.
+bool ReadFreedbOptions(const Options& options, Settings& settings, FreedbChoice& choice, std::string& error) {
+    choice.lookUp = options.Switch("--freedb", "--no-freedb").value_or(settings.rip.freedb != 0);
+    if (auto server = options.Get("--server")) {
+        if (auto index = ParseInt(*server)) {
+            if (*index < 0 || *index >= kFreedbServerCount) {
+                error = "--server takes a list index 0 to 10 or a host name";
+                return false;
+            }
+            settings.rip.freedbServer = *index;
+        } else {
+            choice.customServer = *server;
+        }
+    }
+    std::optional<int> port, timeout;
+    if (!options.GetInt("--port", 1, 65535, port, error)) return false;
+    if (!options.GetInt("--timeout", 1, 3600000, timeout, error)) return false;
+    if (port) settings.rip.freedbPort = *port;
+    if (timeout) settings.rip.freedbTimeOut = *timeout;
+    if (auto proxy = options.Get("--proxy")) {
+        settings.rip.useFreedbProxy = 1;
+        settings.rip.freedbProxy = *proxy;
+    }
+    return true;
+}
+
+// The CD components and the ripper model of one command.
+struct Session {
+    std::unique_ptr<CdGrabber> grabber = CreateCdGrabber();
+    std::unique_ptr<FreedbInfo> freedb = CreateFreedbInfo();
+    ConsoleView view;
+    ConsolePrompter prompter;
+    EventQueue events;
+    std::unique_ptr<Disc> disc;
+
+    Session() {
+        grabber->SetListener(&events);
+        disc = std::make_unique<Disc>(*grabber, *freedb, prompter, &view);
+        events.disc = disc.get();
+    }
+    ~Session() { grabber->SetListener(nullptr); }
+};
+
+// Lists the drives (adding an image or the demo disc named by --drive) and returns the
+// 0-based entry of the requested drive; -1 with a reason when it is not there.
+int ResolveDrive(Session& session, const std::optional<std::string>& drive, std::string& error) {
+    session.grabber->Open();
+    if (!drive) return 0;
+    std::string id = *drive;
+    if (id == "demo") {
+        id = DemoDiscPath();
+        if (id.empty()) {
+            error = "the demo disc is not installed";
+            return -1;
+        }
+    }
+    try {
+        if (LooksLikeDiscImage(id)) return session.grabber->AddImage(id) - 1;
+        for (int n = 1; n <= session.grabber->DriveCount(); ++n) {
+            session.grabber->SelectDrive(n);
+            if (session.grabber->DriveId() == id) return n - 1;
+        }
+    } catch (const ComponentError& e) {
+        error = e.what();
+        return -1;
+    }
+    error = "no CD drive or disc image " + id;
+    return -1;
+}
+
+// Creates the page's state for the chosen drive and waits for the FreeDB outcome.
+void ReadDisc(Session& session, const Settings& settings, const FreedbChoice& choice, int entry) {
+    session.disc->ConfigureFreedb(settings.rip);
+    if (!choice.customServer.empty()) session.freedb->SetCustomServer(choice.customServer);
+    session.disc->SetFreedbBox(choice.lookUp);
+    session.disc->Create(entry);
+    if (session.disc->lookupPending()) session.events.DeliverFreedbOutcome();
+}
+
+bool ParseTrackList(const std::string& text, int rowCount, std::set<int>& rows, std::string& error) {
+    std::stringstream in(text);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        auto dash = part.find('-');
+        auto first = ParseInt(part.substr(0, dash));
+        auto last = dash == std::string::npos ? first : ParseInt(part.substr(dash + 1));
+        if (!first || !last || *first < 1 || *last < *first || *last > rowCount) {
+            error = "--tracks: \"" + part + "\" is not a track of this disc (1 to " + std::to_string(rowCount) + ")";
+            return false;
+        }
+        for (int n = *first; n <= *last; ++n) rows.insert(n - 1);
+    }
+    if (rows.empty()) {
+        error = "--tracks names no track";
+        return false;
+    }
+    return true;
+}
+
+void PrintRows(const Disc& disc) {
+    for (const auto& row : disc.rows())
+        std::printf("%s\t%s\t%s\t%s\n", row.number.c_str(), row.artist.c_str(), row.title.c_str(),
+                    row.duration.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int RunDrives(const Args& args) {
+    Options options("drives");
+    options.Value("--drive", "D", "also list this disc image (may be given more than once)");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp("[--drive IMAGE]...", "Lists the CD drives as the ripper page does.");
+    auto grabber = CreateCdGrabber();
+    grabber->Open();
+    try {
+        for (std::string image : options.GetAll("--drive")) {
+            if (image == "demo") image = DemoDiscPath();
+            if (!image.empty()) grabber->AddImage(image);
+        }
+        const int count = grabber->DriveCount();
+        if (count == 0) {
+            std::fputs("No CD drives are found !\n", stderr);
+            return kExitNothingToDo;
+        }
+        for (int n = 1; n <= count; ++n) {
+            grabber->SelectDrive(n);
+            std::printf("[%s]   %s   %s   %s\n", grabber->DriveId().c_str(), grabber->DriveText1().c_str(),
+                        grabber->DriveText2().c_str(), grabber->DriveText3().c_str());
+        }
+    } catch (const ComponentError& e) {
+        return options.UsageError(e.what());
+    }
+    return kExitOk;
+}
+
+int RunDisc(const Args& args) {
+    Options options("disc");
+    AddDriveOptions(options);
+    AddFreedbOptions(options);
+    options.Value("--case", "1..4", "case of the tags: 1 UPPER, 2 lower, 3 Capitalize (default), 4 Sentence");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp("[--drive D] [FREEDB OPTIONS]",
+                                 "Shows the status texts and the track list the ripper page would show.");
+    Settings settings = LoadUserSettings();
+    FreedbChoice choice;
+    std::string error;
+    std::optional<int> caseMode;
+    if (!ReadFreedbOptions(options, settings, choice, error) || !options.GetInt("--case", 1, 4, caseMode, error))
+        return options.UsageError(error);
+
+    Session session;
+    session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
+    const int entry = ResolveDrive(session, options.Get("--drive"), error);
+    if (entry < 0) return options.UsageError(error);
+    ReadDisc(session, settings, choice, entry);
+    PrintRows(*session.disc);
+    if (session.disc->driveEntries().empty()) return kExitNothingToDo;
+    return session.disc->rows().empty() ? kExitNothingToDo : kExitOk;
+}
+
+int RunRip(const Args& args) {
+    Options options("rip");
+    AddDriveOptions(options);
+    options.Value("--tracks", "LIST", "the tracks to rip, e.g. 1,3-5 (default: every track)");
+    AddCommonOptions(options);
+    options.Value("--custom-pattern", "P", "field codes for template 11, e.g. 0|2|3|1|");
+    options.Flag("--m3u", "write the day's M3U playlist");
+    options.Flag("--eject", "open the tray when the rip is done");
+    options.Flag("--lock-tray", "lock the tray while ripping");
+    options.Value("--case", "1..4", "case of the tags: 1 UPPER, 2 lower, 3 Capitalize (default), 4 Sentence");
+    AddFreedbOptions(options);
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp("[--drive D] [--tracks 1,3-5] [OPTIONS] [FREEDB OPTIONS]",
+                                 "Rips the tracks of a disc into audio files.");
+
+    Settings settings = LoadUserSettings();
+    CommonOptions common;
+    FreedbChoice choice;
+    std::string error;
+    std::optional<int> caseMode;
+    if (!ReadCommonOptions(options, common, error) || !ReadFreedbOptions(options, settings, choice, error) ||
+        !options.GetInt("--case", 1, 4, caseMode, error))
+        return options.UsageError(error);
+    ApplyCommonOptions(common, settings, kModeRip);
+    if (auto pattern = options.Get("--custom-pattern")) {
+        settings.rip.outputNameCustom = *pattern;
+        if (!common.nameTemplate) settings.rip.outputNameIndex = 11;
+    }
+    if (options.Has("--m3u")) settings.rip.createM3U = 1;
+    if (options.Has("--eject")) settings.rip.ejectAfterRip = 1;
+    if (options.Has("--lock-tray")) settings.rip.lockTray = 1;
+    const ProfileFile file = UserSettingsFile();
+    const int formatRow = FormatRowInForce(common, file, kModeRip);
+    const std::string presetLabel = PresetLabelInForce(common, file, kModeRip);
+
+    Session session;
+    session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
+    const int entry = ResolveDrive(session, options.Get("--drive"), error);
+    if (entry < 0) return options.UsageError(error);
+    ReadDisc(session, settings, choice, entry);
+
+    if (auto tracks = options.Get("--tracks")) {
+        std::set<int> rows;
+        if (!ParseTrackList(*tracks, static_cast<int>(session.disc->rows().size()), rows, error))
+            return options.UsageError(error);
+        for (int i = 0; i < static_cast<int>(session.disc->rows().size()); ++i)
+            session.disc->SetChecked(i, rows.count(i) > 0);
+    }
+    if (!PrepareRip(*session.disc, settings, session.prompter)) return kExitNothingToDo;
+
+    RipJobParameters parameters;
+    parameters.settings = settings;
+    parameters.formatRow = formatRow;
+    parameters.presetLabel = presetLabel;
+    parameters.startDelayMs = 0;
+    parameters.closingSound = [](bool done) { PlayClosingSound(done); };
+
+    ConsoleReport report;
+    JobControl control;
+    control.Start();
+    gCancelFlag.store(&control.cancel);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    struct sigaction previous {};
+    sigaction(SIGINT, &action, &previous);
+    ApplyPriority(settings.priority);
+
+    RipJob job(*session.disc, parameters, report, control);
+    const RipOutcome outcome = job.Run();
+
+    sigaction(SIGINT, &previous, nullptr);
+    gCancelFlag.store(nullptr);
+    if (gInterrupted.load()) return kExitCancelled;
+    return outcome.rippedCount == outcome.checkedCount && !outcome.stoppedEarly ? kExitOk : kExitFailed;
 }
 
 }  // namespace quelt::cli

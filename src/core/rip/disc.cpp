@@ -38,12 +38,12 @@ void Disc::ConfigureFreedb(const RipSettings& settings) {
     if (settings.useFreedbProxy && !settings.freedbProxy.empty()) freedb_.SetProxy(settings.freedbProxy);
 }
 
-void Disc::Create() {
+void Disc::Create(int initialEntry) {
     try {
         grabber_.Open();
         driveEntries_.clear();
-        const int count = grabber_.DriveCount();
-        for (int n = 1; n <= count; ++n) {
+        const int drives = grabber_.DriveCount();
+        for (int n = 1; n <= drives; ++n) {
             grabber_.SelectDrive(n);
             std::string entry = "[" + grabber_.DriveId() + "]" + "   " + grabber_.DriveText1() + "   " +
                                 grabber_.DriveText2() + "   " + grabber_.DriveText3();
@@ -52,7 +52,8 @@ void Disc::Create() {
         }
         view_->DriveListChanged();
         if (!driveEntries_.empty()) {
-            SelectDriveFromList(0);
+            const int count = static_cast<int>(driveEntries_.size());
+            SelectDriveFromList(initialEntry >= 0 && initialEntry < count ? initialEntry : 0);
         } else {
             Status("No CD drives are found !");
         }
@@ -100,6 +101,7 @@ void Disc::RefreshCd() {
         if (freedbBox_) {
             Status("Query for FreeDB information");
             grabber_.QueryFreedb(freedb_, 0);
+            lookupPending_ = true;
             Status("Finish Refreshing CD Information");
         } else {
             FillTrackList();
@@ -259,6 +261,7 @@ void Disc::FreedbProgress(int status) {
             break;
         default: return;
     }
+    lookupPending_ = false;
     view_->EnableWorkingControls(true);
     try {
         FillTrackList();

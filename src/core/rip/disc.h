@@ -71,8 +71,10 @@ public:
     void ConfigureFreedb(const RipSettings& settings);
     // Page creation, steps 4 to 6: open the grabber, fill the drive list (selecting and
     // refreshing entry 0), set the page's read switches, clear the retry warning flag.
-    // A component error ends it where it happened, without a message.
-    void Create();
+    // A component error ends it where it happened, without a message. `initialEntry` is the
+    // drive entry selected and refreshed first (the page takes 0; a command line may name
+    // another drive); an entry outside the list selects the first.
+    void Create(int initialEntry = 0);
 
     void SelectDriveFromList(int entry);
     void RefreshCd();
@@ -86,6 +88,7 @@ public:
     void ReadRetry(int attempt, int32_t sector);
 
     void SetCaseMode(int mode);  // the case commands; refills the list
+    void PresetCaseMode(int mode) { caseMode_ = mode; }  // before the list is first filled
     void SelectAll();
     void SelectNone();
     void InvertSelection();
@@ -121,6 +124,8 @@ public:
     bool freedbDataInUse() const { return freedbDataInUse_; }
     bool retryWarningShown() const { return retryWarningShown_; }
     bool freedbBox() const { return freedbBox_; }
+    // A look-up was started by the last refresh and its outcome has not been handled yet.
+    bool lookupPending() const { return lookupPending_; }
     bool selectAllBox() const { return selectAllBox_; }
     int CheckedCount() const;
 
@@ -156,6 +161,7 @@ private:
     bool freedbBox_ = true;
     bool selectAllBox_ = true;
     bool previewActive_ = false;
+    bool lookupPending_ = false;
 };
 
 }  // namespace quelt
