@@ -36,7 +36,8 @@ std::string Format(const char* format, int value) {
 
 std::string Fill(const std::string& pattern, const std::string& value) {
     const size_t at = pattern.find("%s");
-    return at == std::string::npos ? pattern : pattern.substr(0, at) + value + pattern.substr(at + 2);
+    return at == std::string::npos ? pattern
+                                   : pattern.substr(0, at) + value + pattern.substr(at + 2);
 }
 
 }  // namespace
@@ -91,7 +92,9 @@ BurnJob::~BurnJob() {
     }
 }
 
-void BurnJob::SetTemporaryFolder(std::string folder) { temporaryFolder_ = WithTrailingBackslash(folder); }
+void BurnJob::SetTemporaryFolder(std::string folder) {
+    temporaryFolder_ = WithTrailingBackslash(folder);
+}
 
 std::string BurnJob::TemporaryFileName(const std::string& folder, int index) {
     return WithTrailingBackslash(folder) + FormatTrackNumber(index + 1, 2) + kBurnExtension;
@@ -152,7 +155,8 @@ void BurnJob::DecodePass() {
         report_.SetButton("Close", true);
         return;
     }
-    report_.Log(Fill("Done, %s track(s) were successfully.", FormatTrackNumber(summary_.decoded, 2)));
+    report_.Log(
+        Fill("Done, %s track(s) were successfully.", FormatTrackNumber(summary_.decoded, 2)));
     report_.SetButton(kAbortCaption, false);
 }
 
@@ -237,9 +241,12 @@ void BurnJob::DecodeOne(int index) {
 void BurnJob::OnPosition(FileProgress& file, int64_t ms) {
     const int count = int(request_.sources.size());
     double exact;
-    if (file.durationMs > 0) exact = double(ms) * 100.0 / double(file.durationMs);
-    else if (file.input->readFraction() >= 0) exact = file.input->readFraction() * 100.0;
-    else return;
+    if (file.durationMs > 0)
+        exact = double(ms) * 100.0 / double(file.durationMs);
+    else if (file.input->readFraction() >= 0)
+        exact = file.input->readFraction() * 100.0;
+    else
+        return;
     exact = std::min(exact, 100.0);
     const int percent = int(exact);
     if (itemBar_ < percent) {

@@ -62,7 +62,7 @@ struct BurnSummary {
 };
 
 class BurnJob {
-public:
+  public:
     // `library`, `report` and `control` must outlive the job.
     BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library, JobReport& report,
             JobControl& control);
@@ -97,7 +97,7 @@ public:
     // The temporary file of the file at 0-based position `index`: "<folder>01.wav", ...
     static std::string TemporaryFileName(const std::string& folder, int index);
 
-private:
+  private:
     struct FileProgress;
     void DecodePass();
     void DecodeOne(int index);

@@ -26,18 +26,18 @@ enum BurnProjectType : int32_t { kAudioCdProject = 0, kDataCdProject = 2 };
 enum DiscState : int32_t { kDiscEmpty = 0, kDiscIncomplete = 1, kDiscComplete = 2 };
 
 struct BurnOptions {
-    std::string volumeLabel = kNotDefinedText;   // at most 127 bytes
+    std::string volumeLabel = kNotDefinedText;  // at most 127 bytes
     int32_t reserved128 = -1;
-    uint8_t burnFlag = kNotDefinedFlag;          // set to 1 before every burn
+    uint8_t burnFlag = kNotDefinedFlag;  // set to 1 before every burn
     uint8_t reserved133 = kNotDefinedFlag;
     std::string reservedText134 = kNotDefinedText;
-    uint8_t finalize = kNotDefinedFlag;          // 1: close the disc
-    uint8_t testMode = kNotDefinedFlag;          // 1: simulate, write nothing
+    uint8_t finalize = kNotDefinedFlag;  // 1: close the disc
+    uint8_t testMode = kNotDefinedFlag;  // 1: simulate, write nothing
     uint8_t reserved396 = kNotDefinedFlag;
     uint8_t reserved397 = kNotDefinedFlag;
     int32_t reserved400 = -1;
     uint8_t reserved404 = kNotDefinedFlag;
-    uint8_t ejectAfterBurn = kNotDefinedFlag;    // 1: open the tray when done
+    uint8_t ejectAfterBurn = kNotDefinedFlag;  // 1: open the tray when done
     int32_t reserved408 = -1;
 };
 
@@ -45,7 +45,7 @@ struct MediumInformation {
     std::string typeText = kNotDefinedText;  // shown as is ("CD-R", "CD-RW", ...)
     int32_t discState = -1;                  // DiscState
     double reserved32 = -1.0;
-    double sizeBytes = -1.0;                 // shown beside the state
+    double sizeBytes = -1.0;  // shown beside the state
     double reserved48 = -1.0;
     int32_t reserved56 = -1;
     int32_t reserved60 = -1;
@@ -78,7 +78,7 @@ using BurnFinalizeCallback = std::function<void()>;
 using BurnAudioDecoderCallback = std::function<void()>;
 
 class BurnerLibrary {
-public:
+  public:
     virtual ~BurnerLibrary() = default;
 
     virtual int32_t Initialize() = 0;

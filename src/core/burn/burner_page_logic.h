@@ -18,8 +18,9 @@ inline constexpr const char* kAudioCdEntry = "Audio CD";
 inline constexpr const char* kDataCdEntry = "Data  CD(Audio)";
 
 struct WriterList {
-    std::vector<std::string> entries;  // the writer list's texts ("No CD Burner ..." alone without writers)
-    int writerCount = 0;               // writers found
+    std::vector<std::string>
+        entries;          // the writer list's texts ("No CD Burner ..." alone without writers)
+    int writerCount = 0;  // writers found
 };
 
 // The page's creation: Initialize, CreateProject(0), the options read and written back

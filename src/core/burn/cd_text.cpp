@@ -46,7 +46,8 @@ bool SetText(burn::burn_session* session, burn::burn_track* track, int packType,
     auto* payload = reinterpret_cast<unsigned char*>(text.data());
     const int length = int(text.size()) + 1;  // with its terminating zero
     return track ? burn::burn_track_set_cdtext(track, 0, packType, nullptr, payload, length, 0) > 0
-                 : burn::burn_session_set_cdtext(session, 0, packType, nullptr, payload, length, 0) > 0;
+                 : burn::burn_session_set_cdtext(session, 0, packType, nullptr, payload, length,
+                                                 0) > 0;
 }
 
 }  // namespace
@@ -100,6 +101,8 @@ std::vector<unsigned char> MakeCdTextPacks(const CdTextDisc& disc, std::string& 
     return bytes;
 }
 
-std::vector<unsigned char> CdTextFileBytes(const std::vector<unsigned char>& packs) { return packs; }
+std::vector<unsigned char> CdTextFileBytes(const std::vector<unsigned char>& packs) {
+    return packs;
+}
 
 }  // namespace quelt

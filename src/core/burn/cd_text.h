@@ -15,7 +15,7 @@ struct CdTextTrack {
 };
 
 struct CdTextDisc {
-    std::string title;      // the album
+    std::string title;  // the album
     std::string performer;
     std::vector<CdTextTrack> tracks;
 

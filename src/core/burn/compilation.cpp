@@ -82,9 +82,12 @@ void Compilation::Refresh() {
         ++trackCount_;
         totalMs_ += entry.durationMs;
     }
-    if (entries_.empty()) current_ = -1;
-    else if (current_ < 0) current_ = size() - 1;
-    else if (current_ >= size()) current_ = -1;  // the row to select is gone: nothing selected
+    if (entries_.empty())
+        current_ = -1;
+    else if (current_ < 0)
+        current_ = size() - 1;
+    else if (current_ >= size())
+        current_ = -1;  // the row to select is gone: nothing selected
 }
 
 void Compilation::SelectRow(int row) {

@@ -19,7 +19,7 @@ struct CompilationEntry {
 };
 
 class Compilation {
-public:
+  public:
     // Probes `path` for its duration; a file the codec library cannot open or read is
     // left out without a message. Returns whether it was added. Call Refresh afterwards.
     bool AddFile(const std::string& path);
@@ -61,7 +61,7 @@ public:
     // The list's "   # " column for `row`: "01", "02", ...
     static std::string RowNumber(int row);
 
-private:
+  private:
     bool MoveCurrentTo(int target);
 
     std::vector<CompilationEntry> entries_;

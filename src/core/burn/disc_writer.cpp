@@ -71,7 +71,8 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
                 return "Cannot read " + track.path;
             }
             // The source owns the descriptor from here on and closes it when freed.
-            burn::burn_source* source = burn::burn_fd_source_new(fd, -1, off_t(track.layout.dataBytes));
+            burn::burn_source* source =
+                burn::burn_fd_source_new(fd, -1, off_t(track.layout.dataBytes));
             if (!source) {
                 ::close(fd);
                 return Reason("Cannot read " + track.path);
@@ -83,7 +84,8 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
         std::string error;
         std::vector<unsigned char> packs = MakeCdTextPacks(CdTextFromTags(tags), error);
         if (!packs.empty())
-            burn::burn_write_opts_set_leadin_text(opts.get(), packs.data(), int(packs.size() / 18), 0);
+            burn::burn_write_opts_set_leadin_text(opts.get(), packs.data(), int(packs.size() / 18),
+                                                  0);
     }
 
     burn::burn_write_opts_set_perform_opc(opts.get(), 0);
@@ -94,13 +96,20 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
     // An Audio CD goes session-at-once when the writer and medium allow it.
     bool chosen = false;
     if (!job.data) {
-        burn::burn_write_opts_set_write_type(opts.get(), burn::BURN_WRITE_SAO, burn::BURN_BLOCK_SAO);
+        burn::burn_write_opts_set_write_type(opts.get(), burn::BURN_WRITE_SAO,
+                                             burn::BURN_BLOCK_SAO);
         chosen = burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 1) ==
                  burn::BURN_WRITE_SAO;
     }
-    if (!chosen &&
-        burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0) == burn::BURN_WRITE_NONE)
-        return Reason(std::string("The medium cannot take this disc: ") + reasons);
+    if (!chosen && burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0) ==
+                       burn::BURN_WRITE_NONE) {
+        // libburn's reasons name the cause ("audio track prohibited by non-CD").
+        std::string why = reasons;
+        while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
+        LibburnRuntime::Instance().TakeMessage();
+        return why.empty() ? Reason("The medium cannot take this disc")
+                           : "The medium cannot take this disc: " + why;
+    }
 
     WaitWhileBusy(job.drive);
     burn::burn_disc_write(opts.get(), disc.get());
@@ -111,7 +120,8 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
     burn::burn_drive_status status;
     while ((status = burn::burn_drive_get_status(job.drive, &state)) != burn::BURN_DRIVE_IDLE) {
         if (state.sectors > 0 && progress) {
-            const double percent = std::min(100.0, 100.0 * double(state.sector) / double(state.sectors));
+            const double percent =
+                std::min(100.0, 100.0 * double(state.sector) / double(state.sectors));
             if (percent > last) progress(last = percent);
         }
         if (status == burn::BURN_DRIVE_CLOSING_SESSION && job.finalize && !closed && closing) {
@@ -120,7 +130,8 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
         }
         std::this_thread::sleep_for(kPollInterval);
     }
-    if (burn::burn_drive_wrote_well(job.drive) <= 0) return Reason("The writer reported a failed write");
+    if (burn::burn_drive_wrote_well(job.drive) <= 0)
+        return Reason("The writer reported a failed write");
     if (progress && last < 100) progress(100);
     if (job.finalize && !closed && closing) closing();
     return "";

@@ -14,11 +14,11 @@
 namespace quelt {
 
 struct DiscWrite {
-    burn::burn_drive* drive = nullptr;     // grabbed
-    std::vector<AudioTrackFile> audio;     // an Audio CD, or
-    IsoImageStream* data = nullptr;        // a data CD
-    bool simulate = false;                 // libburn's simulation: nothing is written
-    bool finalize = true;                  // close the disc; else leave it appendable
+    burn::burn_drive* drive = nullptr;  // grabbed
+    std::vector<AudioTrackFile> audio;  // an Audio CD, or
+    IsoImageStream* data = nullptr;     // a data CD
+    bool simulate = false;              // libburn's simulation: nothing is written
+    bool finalize = true;               // close the disc; else leave it appendable
 };
 
 // Returns "" when the drive reports a good write, else libburn's reason. `progress`

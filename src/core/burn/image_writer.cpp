@@ -20,10 +20,11 @@ std::string FileName(const std::string& path) { return fs::path(path).filename()
 
 // A file written under a temporary name in the same folder and renamed when complete.
 class PendingFile {
-public:
+  public:
     explicit PendingFile(std::string path)
         : path_(std::move(path)),
-          temporary_((fs::path(path_).parent_path() / ("." + FileName(path_) + ".part")).string()) {}
+          temporary_((fs::path(path_).parent_path() / ("." + FileName(path_) + ".part")).string()) {
+    }
     ~PendingFile() {
         if (!committed_) {
             out_.close();
@@ -58,7 +59,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string path_, temporary_;
     std::ofstream out_;
     bool committed_ = false;
@@ -105,8 +106,9 @@ CueImagePaths CueImagePathsFor(const std::string& imagePath) {
     return paths;
 }
 
-std::string WriteCueBinImage(const std::string& imagePath, const std::vector<AudioTrackFile>& tracks,
-                             bool simulate, const WriteProgress& progress) {
+std::string WriteCueBinImage(const std::string& imagePath,
+                             const std::vector<AudioTrackFile>& tracks, bool simulate,
+                             const WriteProgress& progress) {
     if (tracks.empty()) return "There are no tracks to write";
     const CueImagePaths paths = CueImagePathsFor(imagePath);
     if (FileName(paths.cue).find('"') != std::string::npos)
@@ -130,7 +132,8 @@ std::string WriteCueBinImage(const std::string& imagePath, const std::vector<Aud
         std::ifstream in(track.path, std::ios::binary);
         in.seekg(std::streamoff(track.layout.dataOffset));
         if (!in) return "Cannot read " + track.path;
-        const uint64_t padded = uint64_t(AudioSectors(track.layout.dataBytes)) * kCdAudioSectorBytes;
+        const uint64_t padded =
+            uint64_t(AudioSectors(track.layout.dataBytes)) * kCdAudioSectorBytes;
         for (uint64_t at = 0; at < padded;) {
             const size_t n = size_t(std::min<uint64_t>(block.size(), padded - at));
             const uint64_t fromFile = at < track.layout.dataBytes

@@ -48,8 +48,9 @@ CueImagePaths CueImagePathsFor(const std::string& imagePath);
 
 // Writes the Audio CD image. With `simulate` everything is read and checked and nothing
 // is written. Returns "" on success, else the reason.
-std::string WriteCueBinImage(const std::string& imagePath, const std::vector<AudioTrackFile>& tracks,
-                             bool simulate, const WriteProgress& progress);
+std::string WriteCueBinImage(const std::string& imagePath,
+                             const std::vector<AudioTrackFile>& tracks, bool simulate,
+                             const WriteProgress& progress);
 
 // Writes the data CD image from `iso` to `isoPath`, or only reads it through with
 // `simulate`. Returns "" on success, else the reason.

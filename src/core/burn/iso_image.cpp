@@ -1,8 +1,7 @@
 #include "core/burn/iso_image.h"
 
-#include <stdint.h>
-
 #include <libisofs/libisofs.h>
+#include <stdint.h>
 
 #include "core/burn/libburn_runtime.h"
 
@@ -88,6 +87,8 @@ IsoImageStream::~IsoImageStream() {
     if (image_) iso_image_unref(image_);
 }
 
-int64_t IsoImageStream::sizeBytes() const { return source_ ? int64_t(source_->get_size(source_)) : 0; }
+int64_t IsoImageStream::sizeBytes() const {
+    return source_ ? int64_t(source_->get_size(source_)) : 0;
+}
 
 }  // namespace quelt

@@ -3,12 +3,12 @@
 // of libisofs.
 #pragma once
 
+#include <libburn/libburn.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <libburn/libburn.h>
 
 struct Iso_Image;  // libisofs
 
@@ -20,7 +20,7 @@ struct IsoEntry {
 };
 
 class IsoImageStream {
-public:
+  public:
     // nullptr and a reason in `error` when the image cannot be set up.
     static std::unique_ptr<IsoImageStream> Create(const std::string& volumeLabel,
                                                   const std::vector<IsoEntry>& entries,
@@ -34,7 +34,7 @@ public:
     // The whole image in bytes (a multiple of 2048).
     int64_t sizeBytes() const;
 
-private:
+  private:
     IsoImageStream() = default;
     ::Iso_Image* image_ = nullptr;
     burn::burn_source* source_ = nullptr;

@@ -17,34 +17,56 @@ constexpr int kMaxAudioTracks = 99;
 
 const char* GenericText(int32_t code) {
     switch (code) {
-        case kBurnerOk: return "No error";
-        case kBurnerNotInitialized: return "The burning library is not initialized";
-        case kBurnerBadProjectType: return "Unknown project type";
-        case kBurnerUnknownDevice: return "Unknown writer";
-        case kBurnerNoDevice: return "No writer is chosen";
-        case kBurnerFileUnusable: return "A file cannot be burnt";
-        case kBurnerNothingToBurn: return "The project holds no files";
-        case kBurnerNotPrepared: return "The project was not prepared";
-        case kBurnerBusy: return "A burn is already running";
-        case kBurnerNoMedium: return "No disc in the writer";
-        case kBurnerMediumNotWritable: return "The disc in the writer is not writable";
-        case kBurnerNoImagePath: return "No image file was given to the image file writer";
-        case kBurnerWriteFailed: return "The write failed";
-        case kBurnerDriveFailed: return "The writer failed";
-        case kBurnerNotErasable: return "The disc cannot be erased";
-        case kBurnerTooLarge: return "The project does not fit on the disc";
-        case kBurnerAudioNeedsCd: return "An Audio CD needs a CD writer or the image file writer";
-        default: return "Unknown error";
+        case kBurnerOk:
+            return "No error";
+        case kBurnerNotInitialized:
+            return "The burning library is not initialized";
+        case kBurnerBadProjectType:
+            return "Unknown project type";
+        case kBurnerUnknownDevice:
+            return "Unknown writer";
+        case kBurnerNoDevice:
+            return "No writer is chosen";
+        case kBurnerFileUnusable:
+            return "A file cannot be burnt";
+        case kBurnerNothingToBurn:
+            return "The project holds no files";
+        case kBurnerNotPrepared:
+            return "The project was not prepared";
+        case kBurnerBusy:
+            return "A burn is already running";
+        case kBurnerNoMedium:
+            return "No disc in the writer";
+        case kBurnerMediumNotWritable:
+            return "The disc in the writer is not writable";
+        case kBurnerNoImagePath:
+            return "No image file was given to the image file writer";
+        case kBurnerWriteFailed:
+            return "The write failed";
+        case kBurnerDriveFailed:
+            return "The writer failed";
+        case kBurnerNotErasable:
+            return "The disc cannot be erased";
+        case kBurnerTooLarge:
+            return "The project does not fit on the disc";
+        case kBurnerAudioNeedsCd:
+            return "An Audio CD needs a CD writer or the image file writer";
+        default:
+            return "Unknown error";
     }
 }
 
 // Medium state of libburn as the interface's disc state; -1 for no usable medium.
 int32_t DiscStateOf(burn::burn_disc_status status) {
     switch (status) {
-        case burn::BURN_DISC_BLANK: return kDiscEmpty;
-        case burn::BURN_DISC_APPENDABLE: return kDiscIncomplete;
-        case burn::BURN_DISC_FULL: return kDiscComplete;
-        default: return -1;
+        case burn::BURN_DISC_BLANK:
+            return kDiscEmpty;
+        case burn::BURN_DISC_APPENDABLE:
+            return kDiscIncomplete;
+        case burn::BURN_DISC_FULL:
+            return kDiscComplete;
+        default:
+            return -1;
     }
 }
 
@@ -110,7 +132,8 @@ int32_t LibburnBurner::GetOptions(BurnOptions& options) {
 int32_t LibburnBurner::SetOptions(BurnOptions options) {
     std::lock_guard lock(mutex_);
     // Fields left at their "not defined" presets keep the library's values.
-    if (options.volumeLabel != kNotDefinedText) options_.volumeLabel = options.volumeLabel.substr(0, 127);
+    if (options.volumeLabel != kNotDefinedText)
+        options_.volumeLabel = options.volumeLabel.substr(0, 127);
     if (options.finalize != kNotDefinedFlag) options_.finalize = options.finalize != 0;
     if (options.testMode != kNotDefinedFlag) options_.testMode = options.testMode != 0;
     if (options.ejectAfterBurn != kNotDefinedFlag) options_.eject = options.ejectAfterBurn != 0;
@@ -149,7 +172,8 @@ int32_t LibburnBurner::SetDevice(const std::string& deviceText) {
         return kBurnerOk;
     }
     for (const auto& writer : Writers())
-        if (writer.text == deviceText || (!writer.address.empty() && writer.address == deviceText)) {
+        if (writer.text == deviceText ||
+            (!writer.address.empty() && writer.address == deviceText)) {
             writer_ = writer;
             return kBurnerOk;
         }
@@ -206,12 +230,14 @@ int32_t LibburnBurner::Prepare() {
     if (!initialized_) return refuse(kBurnerNotInitialized, "");
     if (writer_.kind == WriterKind::kNone) return refuse(kBurnerNoDevice, "");
     if (files_.empty()) return refuse(kBurnerNothingToBurn, "");
-    if (writer_.kind == WriterKind::kImage && imagePath_.empty()) return refuse(kBurnerNoImagePath, "");
+    if (writer_.kind == WriterKind::kImage && imagePath_.empty())
+        return refuse(kBurnerNoImagePath, "");
     int64_t sectors = 0;
     if (projectType_ == kAudioCdProject) {
         if (writer_.kind == WriterKind::kStdio)
-            return refuse(kBurnerAudioNeedsCd, "A file as writer takes only data CDs; an Audio CD "
-                                               "needs a CD writer or the image file writer");
+            return refuse(kBurnerAudioNeedsCd,
+                          "A file as writer takes only data CDs; an Audio CD "
+                          "needs a CD writer or the image file writer");
         if (files_.size() > size_t(kMaxAudioTracks))
             return refuse(kBurnerTooLarge, "An Audio CD holds at most 99 tracks");
         for (const auto& path : files_) {
@@ -228,7 +254,8 @@ int32_t LibburnBurner::Prepare() {
         for (const auto& path : files_) {
             const std::string name = fs::path(path).filename().string();
             for (const auto& other : names)
-                if (other == name) return refuse(kBurnerFileUnusable, "Two files are named " + name);
+                if (other == name)
+                    return refuse(kBurnerFileUnusable, "Two files are named " + name);
             names.push_back(name);
             std::error_code ec;
             const auto bytes = fs::file_size(path, ec);
@@ -306,7 +333,8 @@ std::string LibburnBurner::WritePlan(const Plan& plan, const BurnProcessCallback
     std::unique_ptr<IsoImageStream> iso;
     if (data) {
         std::vector<IsoEntry> entries;
-        for (const auto& path : plan.dataFiles) entries.push_back({path, fs::path(path).filename().string()});
+        for (const auto& path : plan.dataFiles)
+            entries.push_back({path, fs::path(path).filename().string()});
         std::string error;
         iso = IsoImageStream::Create(plan.options.volumeLabel, entries, error);
         if (!iso) return error;

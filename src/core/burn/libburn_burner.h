@@ -44,7 +44,7 @@ inline constexpr const char* kImageWriterText = "Image file writer (CUE/BIN)";
 inline constexpr const char* kImageMediumType = "CD-R";
 
 class LibburnBurner final : public BurnerLibrary {
-public:
+  public:
     LibburnBurner();
     ~LibburnBurner() override;
 
@@ -73,7 +73,7 @@ public:
     // Blocks until no burn of this library is running.
     void WaitForBurn();
 
-private:
+  private:
     enum class WriterKind { kNone, kDrive, kStdio, kImage };
     struct Writer {
         WriterKind kind = WriterKind::kNone;

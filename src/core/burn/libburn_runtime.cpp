@@ -1,8 +1,7 @@
 #include "core/burn/libburn_runtime.h"
 
-#include <stdint.h>
-
 #include <libisofs/libisofs.h>
+#include <stdint.h>
 
 #include <chrono>
 #include <thread>
@@ -82,8 +81,10 @@ std::string LibburnRuntime::TakeMessage() {
 }
 
 GrabbedDrive::GrabbedDrive(const ScannedWriter& writer) {
-    if (burn::burn_drive_grab(writer.drive, 1) > 0) drive_ = writer.drive;
-    else error_ = LibburnRuntime::Instance().TakeMessage();
+    if (burn::burn_drive_grab(writer.drive, 1) > 0)
+        drive_ = writer.drive;
+    else
+        error_ = LibburnRuntime::Instance().TakeMessage();
     if (!drive_ && error_.empty()) error_ = "The writer " + writer.address + " cannot be used";
 }
 
@@ -91,7 +92,8 @@ GrabbedDrive::GrabbedDrive(const std::string& stdioAddress) {
     if (burn::burn_drive_scan_and_grab(&ownInfo_, const_cast<char*>(stdioAddress.c_str()), 1) > 0 &&
         ownInfo_)
         drive_ = ownInfo_[0].drive;
-    else error_ = LibburnRuntime::Instance().TakeMessage();
+    else
+        error_ = LibburnRuntime::Instance().TakeMessage();
     if (!drive_ && error_.empty()) error_ = "The file " + stdioAddress + " cannot be used";
 }
 

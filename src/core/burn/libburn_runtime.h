@@ -4,11 +4,11 @@
 // LibburnBurner shares this one runtime. Thread-safe.
 #pragma once
 
+#include <libburn/libburn.h>
+
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include <libburn/libburn.h>
 
 namespace quelt {
 
@@ -19,7 +19,7 @@ struct ScannedWriter {
 };
 
 class LibburnRuntime {
-public:
+  public:
     // Initializes both libraries on first use; ok() tells whether that worked.
     static LibburnRuntime& Instance();
 
@@ -33,7 +33,7 @@ public:
     LibburnRuntime(const LibburnRuntime&) = delete;
     LibburnRuntime& operator=(const LibburnRuntime&) = delete;
 
-private:
+  private:
     LibburnRuntime();
     ~LibburnRuntime();
 
@@ -46,7 +46,7 @@ private:
 
 // A drive grabbed for one operation and given back when this goes out of scope.
 class GrabbedDrive {
-public:
+  public:
     // A scanned writer.
     explicit GrabbedDrive(const ScannedWriter& writer);
     // "stdio:PATH": a file as a pseudo-drive.
@@ -60,7 +60,7 @@ public:
     // Opens the tray when the drive is given back.
     void EjectOnRelease() { eject_ = true; }
 
-private:
+  private:
     burn::burn_drive* drive_ = nullptr;
     burn::burn_drive_info* ownInfo_ = nullptr;  // only for pseudo-drives
     bool eject_ = false;

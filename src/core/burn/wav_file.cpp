@@ -30,9 +30,12 @@ void ReadInfoList(const std::vector<unsigned char>& body, WavTags& tags) {
         size_t size = Le32(head + 4);
         if (at + 8 + size > body.size()) break;
         std::string text = InfoText(body, at + 8, size);
-        if (!std::memcmp(head, "INAM", 4)) tags.title = text;
-        else if (!std::memcmp(head, "IART", 4)) tags.performer = text;
-        else if (!std::memcmp(head, "IPRD", 4)) tags.album = text;
+        if (!std::memcmp(head, "INAM", 4))
+            tags.title = text;
+        else if (!std::memcmp(head, "IART", 4))
+            tags.performer = text;
+        else if (!std::memcmp(head, "IPRD", 4))
+            tags.album = text;
         at += 8 + size + (size & 1);
     }
 }
@@ -70,7 +73,8 @@ std::optional<WavLayout> ReadWavLayout(const std::string& path, std::string& err
             layout.sampleRate = int(Le32(fmt + 4));
             layout.bitsPerSample = Le16(fmt + 14);
             // The sub-format GUID of WAVE_FORMAT_EXTENSIBLE starts with the real tag.
-            if (layout.formatTag == kFormatExtensible && size >= 26) layout.formatTag = Le16(fmt + 24);
+            if (layout.formatTag == kFormatExtensible && size >= 26)
+                layout.formatTag = Le16(fmt + 24);
             haveFormat = true;
         } else if (!std::memcmp(head, "data", 4)) {
             // A writer that never came back to fix the size leaves 0 or 0xFFFFFFFF: the

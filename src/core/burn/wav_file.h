@@ -15,9 +15,9 @@ struct WavTags {
 };
 
 struct WavLayout {
-    int formatTag = 0;        // 1 PCM (also for WAVE_FORMAT_EXTENSIBLE with PCM inside)
+    int formatTag = 0;  // 1 PCM (also for WAVE_FORMAT_EXTENSIBLE with PCM inside)
     int channels = 0;
-    int sampleRate = 0;       // Hz
+    int sampleRate = 0;  // Hz
     int bitsPerSample = 0;
     uint64_t dataOffset = 0;  // bytes from the start of the file to the first sample
     uint64_t dataBytes = 0;   // PCM bytes, cut to what the file really holds

@@ -13,7 +13,7 @@
 namespace quelt::test {
 
 class BurnEvents {
-public:
+  public:
     explicit BurnEvents(BurnerLibrary& library) {
         library.SetProcessEventCallback([this](float p) {
             std::lock_guard lock(mutex_);
@@ -37,7 +37,8 @@ public:
     // that only a hung burn reaches.
     bool WaitDone(size_t count = 1) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::minutes(3), [&] { return doneTexts.size() >= count; });
+        return changed_.wait_for(lock, std::chrono::minutes(3),
+                                 [&] { return doneTexts.size() >= count; });
     }
 
     std::vector<float> percents;
@@ -45,7 +46,7 @@ public:
     std::vector<std::string> doneTexts;  // "" for success
     std::vector<std::thread::id> threads;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
 };

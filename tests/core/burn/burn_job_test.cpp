@@ -1,16 +1,17 @@
 // The burn job end to end: generated sources decoded through the real pipeline into the
 // temporary folder, burnt through the real BurnerLibrary into a BIN/CUE image (read back
 // with libcdio and ripped back with CdGrabber) or onto a stdio: pseudo-drive.
+#include "core/burn/burn_job.h"
+
 #include <cdio/cdio.h>
-#include <algorithm>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "core/burn/burn_job.h"
 #include "core/burn/libburn_burner.h"
 #include "core/rip/cd_grabber.h"
 #include "recording_burner.h"
@@ -39,7 +40,7 @@ std::string Padded(const std::string& pcm) {
 
 // A report that can cancel the job when a given log line appears.
 class CancellingReport : public test::RecordingReport {
-public:
+  public:
     CancellingReport(JobControl& control, std::string trigger)
         : control_(control), trigger_(std::move(trigger)) {}
     void Log(const std::string& text) override {
@@ -47,13 +48,13 @@ public:
         if (text == trigger_) control_.cancel.store(true);
     }
 
-private:
+  private:
     JobControl& control_;
     std::string trigger_;
 };
 
 class BurnJobTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ::setenv("XDG_CACHE_HOME", dir.File("cache").c_str(), 1);
         temp = dir.File("cache") + "/quelt/Temp/";
@@ -78,7 +79,8 @@ protected:
     std::vector<std::string> FiveSources() {
         std::vector<std::string> files;
         for (int i = 1; i <= 5; ++i)
-            files.push_back(Source("s" + std::to_string(i) + ".flac", 0.4 + 0.1 * i, 44100, 2, 200.0 * i));
+            files.push_back(
+                Source("s" + std::to_string(i) + ".flac", 0.4 + 0.1 * i, 44100, 2, 200.0 * i));
         return files;
     }
 
@@ -128,12 +130,17 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     EXPECT_EQ(sounds, std::vector<bool>{true});
 
     const std::vector<std::string> log = report.log;
-    const std::vector<std::string> expected = {
-        "Initializing create Audio CD...", "Encoding file: " + temp + "01.wav",
-        "Encoding file: " + temp + "02.wav", "Encoding file: " + temp + "03.wav",
-        "Encoding file: " + temp + "04.wav", "Done, 04 track(s) were successfully.",
-        "Start burning: 04 tracks", "Prepare Collection", "Start Burning...",
-        "Finalize CD...", "Burn Done!"};
+    const std::vector<std::string> expected = {"Initializing create Audio CD...",
+                                               "Encoding file: " + temp + "01.wav",
+                                               "Encoding file: " + temp + "02.wav",
+                                               "Encoding file: " + temp + "03.wav",
+                                               "Encoding file: " + temp + "04.wav",
+                                               "Done, 04 track(s) were successfully.",
+                                               "Start burning: 04 tracks",
+                                               "Prepare Collection",
+                                               "Start Burning...",
+                                               "Finalize CD...",
+                                               "Burn Done!"};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(report.counterLines.front(), "Encoding : track no. 01  / 04 tracks");
     EXPECT_EQ(report.counterLines.back(), "Burning : 04 tracks");
@@ -149,7 +156,8 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     ASSERT_LT(decodeEnd, bars.size());
     for (size_t i = 1; i < decodeEnd; ++i) EXPECT_GE(bars[i], bars[i - 1]) << "decode pass, " << i;
     for (size_t i = 0; i < decodeEnd; ++i) EXPECT_LE(bars[i], 50);
-    for (size_t i = decodeEnd + 2; i < bars.size(); ++i) EXPECT_GE(bars[i], bars[i - 1]) << "burn, " << i;
+    for (size_t i = decodeEnd + 2; i < bars.size(); ++i)
+        EXPECT_GE(bars[i], bars[i - 1]) << "burn, " << i;
     for (size_t i = decodeEnd + 1; i < bars.size(); ++i) EXPECT_GE(bars[i], 50);
 
     // Each track of the BIN is its temporary file's PCM, padded to whole sectors.
@@ -167,7 +175,8 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
         const std::string padded = Padded(pcm);
         EXPECT_EQ(cdio_get_track_lsn(cd, t + 1), start);
         EXPECT_EQ(cdio_get_track_sec_count(cd, t + 1), padded.size() / 2352);
-        EXPECT_TRUE(bin.compare(size_t(start) * 2352, padded.size(), padded) == 0) << "track " << t + 1;
+        EXPECT_TRUE(bin.compare(size_t(start) * 2352, padded.size(), padded) == 0)
+            << "track " << t + 1;
         trackPcm.push_back(padded);
         start += lsn_t(padded.size() / 2352);
     }
@@ -230,13 +239,14 @@ TEST_F(BurnJobTest, AFailingThirdOfFiveBurnsOnlyTheFilesThisJobWrote) {
     std::ofstream(temp + "03.wav") << "stale";
     test::RecordingReport report;
     test::RecordingBurner recorder(burner);
-    const BurnSummary summary = RunJob(ImageRequest(sources, dir.File("five.cue")), report, recorder);
+    const BurnSummary summary =
+        RunJob(ImageRequest(sources, dir.File("five.cue")), report, recorder);
     ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
     EXPECT_TRUE(report.Logged("Could not open input audio " + sources[2] + ", skip."));
     EXPECT_TRUE(report.Logged("Done, 04 track(s) were successfully."));
     EXPECT_TRUE(report.Logged("Start burning: 05 tracks"));
     EXPECT_EQ(recorder.AddedFiles(), (std::vector<std::string>{temp + "01.wav", temp + "02.wav",
-                                                                temp + "04.wav", temp + "05.wav"}));
+                                                               temp + "04.wav", temp + "05.wav"}));
     CdIo_t* cd = cdio_open(dir.File("five.cue").c_str(), DRIVER_BINCUE);
     ASSERT_NE(cd, nullptr);
     EXPECT_EQ(cdio_get_num_tracks(cd), 4);
@@ -251,7 +261,8 @@ TEST_F(BurnJobTest, CancelDuringTheDecodePassNeverCreatesAProjectAndASecondBurnR
     const BurnSummary summary = RunJob(ImageRequest(sources, dir.File("c.cue")), report, recorder);
     EXPECT_TRUE(summary.cancelled);
     EXPECT_FALSE(summary.burnStarted);
-    for (const auto& call : recorder.Calls()) EXPECT_EQ(call.rfind("CreateProject", 0), std::string::npos);
+    for (const auto& call : recorder.Calls())
+        EXPECT_EQ(call.rfind("CreateProject", 0), std::string::npos);
     EXPECT_EQ(report.log.back(), "Cancelled by user");
     EXPECT_EQ(report.button, "Close");
     EXPECT_TRUE(report.buttonEnabled);
@@ -273,8 +284,8 @@ TEST_F(BurnJobTest, ATemporaryFolderThatCannotBeMadeFailsEachFileWithItsMessage)
     // The cache "folder" is a file: nothing can be created below it.
     std::ofstream(dir.File("cache")) << "a file";
     test::RecordingReport report;
-    const BurnSummary summary = RunJob(ImageRequest({sources[0], sources[1]}, dir.File("t.cue")),
-                                       report, burner);
+    const BurnSummary summary =
+        RunJob(ImageRequest({sources[0], sources[1]}, dir.File("t.cue")), report, burner);
     EXPECT_TRUE(report.Logged("Could not open input audio " + sources[0] + ", skip."));
     EXPECT_TRUE(report.Logged("Could not open input audio " + sources[1] + ", skip."));
     EXPECT_TRUE(report.Logged("Done, 00 track(s) were successfully."));

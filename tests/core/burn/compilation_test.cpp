@@ -1,4 +1,6 @@
 // The compilation model, the medium lines and the burn start's checks.
+#include "core/burn/compilation.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 
 #include "core/burn/burn_job.h"
 #include "core/burn/burner_page_logic.h"
-#include "core/burn/compilation.h"
 #include "core/burn/libburn_burner.h"
 #include "recording_burner.h"
 #include "support/fixtures.h"
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 using test::ScratchDir;
 
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     bool AskYesNo(const std::string&, const std::string&) override { return true; }
     void ShowMessage(const std::string& caption, const std::string& text) override {
         messages.push_back(caption + " | " + text);
@@ -27,7 +28,7 @@ public:
 };
 
 class CompilationTest : public ::testing::Test {
-protected:
+  protected:
     std::string Tone(const std::string& name, double seconds) {
         test::ToneSpec spec;
         spec.seconds = seconds;
@@ -166,7 +167,7 @@ TEST_F(CompilationTest, AddFolderTakesMediaFilesOfThatFolderOnly) {
 
 // The medium lines and the writable check, with the medium reported at the seam.
 class MediumTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         writers = StartBurner(recorder);
         ASSERT_GE(writers.writerCount, 1);
@@ -187,9 +188,9 @@ protected:
 TEST_F(MediumTest, StartingTheBurnerFollowsThePagesCallingOrder) {
     EXPECT_EQ(writers.entries.back(), "Image file writer (CUE/BIN)");
     const auto calls = recorder.Calls();
-    const std::vector<std::string> expected = {"Initialize", "CreateProject 0", "GetOptions",
-                                               "SetOptions", "GetDevices",
-                                               "SetDevice " + writers.entries.front()};
+    const std::vector<std::string> expected = {
+        "Initialize", "CreateProject 0", "GetOptions",
+        "SetOptions", "GetDevices",      "SetDevice " + writers.entries.front()};
     EXPECT_EQ(calls, expected);
 }
 

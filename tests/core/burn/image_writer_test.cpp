@@ -1,5 +1,7 @@
 // The image file writer through the real BurnerLibrary: BIN/CUE images read back with
 // libcdio's own CUE reader, ISO images with libiso9660.
+#include "core/burn/image_writer.h"
+
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
 #include <gtest/gtest.h>
@@ -10,7 +12,6 @@
 #include <iterator>
 
 #include "burn_events.h"
-#include "core/burn/image_writer.h"
 #include "core/burn/libburn_burner.h"
 #include "support/fixtures.h"
 
@@ -31,7 +32,7 @@ std::string PcmBytes(const std::string& wav) {
 }
 
 class ImageWriterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(burner.Initialize(), 0);
         ASSERT_EQ(burner.SetDevice(kImageWriterText), 0);
@@ -49,8 +50,8 @@ protected:
     }
 
     // Burns `files` as a project of `type` and returns burn-done's text.
-    std::string BurnFiles(int32_t type, const std::vector<std::string>& files, bool testMode = false,
-                          bool finalize = true) {
+    std::string BurnFiles(int32_t type, const std::vector<std::string>& files,
+                          bool testMode = false, bool finalize = true) {
         EXPECT_EQ(burner.CreateProject(type), 0);
         BurnOptions options;
         options.volumeLabel = "Quelt Test";
@@ -91,7 +92,8 @@ TEST_F(ImageWriterTest, AudioCdBecomesOneBinAndACueThatLibcdioReadsTrackByTrack)
         EXPECT_EQ(cdio_get_track_lsn(cd, track), expectedStart) << "track " << track;
         EXPECT_EQ(cdio_get_track_sec_count(cd, track), unsigned(sectors)) << "track " << track;
         std::string read(size_t(sectors) * 2352, '\0');
-        ASSERT_EQ(cdio_read_audio_sectors(cd, read.data(), expectedStart, sectors), DRIVER_OP_SUCCESS);
+        ASSERT_EQ(cdio_read_audio_sectors(cd, read.data(), expectedStart, sectors),
+                  DRIVER_OP_SUCCESS);
         std::string padded = pcm + std::string(size_t(sectors) * 2352 - pcm.size(), '\0');
         EXPECT_TRUE(read == padded) << "PCM of track " << track;
         EXPECT_TRUE(bin.compare(size_t(expectedStart) * 2352, padded.size(), padded) == 0);
@@ -134,7 +136,8 @@ TEST_F(ImageWriterTest, ProgressRisesToAHundredOnALibraryThreadAndFinalizeComesB
     ASSERT_EQ(burner.SetImagePath(dir.File("p.cue")), 0);
     ASSERT_EQ(BurnFiles(kAudioCdProject, {wav}), "");
     ASSERT_FALSE(events.percents.empty());
-    for (size_t i = 1; i < events.percents.size(); ++i) EXPECT_GT(events.percents[i], events.percents[i - 1]);
+    for (size_t i = 1; i < events.percents.size(); ++i)
+        EXPECT_GT(events.percents[i], events.percents[i - 1]);
     EXPECT_FLOAT_EQ(events.percents.back(), 100.f);
     EXPECT_EQ(events.order, (std::vector<std::string>{"finalize", "done"}));
     for (auto id : events.threads) EXPECT_NE(id, std::this_thread::get_id());

@@ -14,7 +14,7 @@
 namespace quelt::test {
 
 class RecordingBurner : public BurnerLibrary {
-public:
+  public:
     explicit RecordingBurner(BurnerLibrary& inner) : inner_(inner) {}
 
     std::optional<MediumInformation> fakeMedium;  // reported instead of the real medium
@@ -51,7 +51,9 @@ public:
     int32_t CreateProject(int32_t type) override {
         return Record("CreateProject " + std::to_string(type), inner_.CreateProject(type));
     }
-    int32_t GetOptions(BurnOptions& o) override { return Record("GetOptions", inner_.GetOptions(o)); }
+    int32_t GetOptions(BurnOptions& o) override {
+        return Record("GetOptions", inner_.GetOptions(o));
+    }
     int32_t SetOptions(BurnOptions o) override {
         {
             std::lock_guard lock(mutex_);
@@ -83,13 +85,19 @@ public:
     int32_t Burn() override { return Record("Burn", inner_.Burn()); }
     int32_t EjectDevice() override { return Record("EjectDevice", inner_.EjectDevice()); }
     int32_t CloseDevice() override { return Record("CloseDevice", inner_.CloseDevice()); }
-    int32_t EraseDialog(const std::string& t) override { return Record("EraseDialog", inner_.EraseDialog(t)); }
+    int32_t EraseDialog(const std::string& t) override {
+        return Record("EraseDialog", inner_.EraseDialog(t));
+    }
     int32_t GetText(int32_t code, std::string& text) override { return inner_.GetText(code, text); }
     int32_t SetImagePath(const std::string& p) override {
         return Record("SetImagePath", inner_.SetImagePath(p));
     }
-    void SetProcessEventCallback(BurnProcessCallback c) override { inner_.SetProcessEventCallback(c); }
-    void SetFinalizeEventCallback(BurnFinalizeCallback c) override { inner_.SetFinalizeEventCallback(c); }
+    void SetProcessEventCallback(BurnProcessCallback c) override {
+        inner_.SetProcessEventCallback(c);
+    }
+    void SetFinalizeEventCallback(BurnFinalizeCallback c) override {
+        inner_.SetFinalizeEventCallback(c);
+    }
     void SetAudioDecoderEventCallback(BurnAudioDecoderCallback c) override {
         inner_.SetAudioDecoderEventCallback(c);
     }
@@ -115,7 +123,7 @@ public:
 
     BurnOptions lastOptions;
 
-private:
+  private:
     int32_t Record(const std::string& call, int32_t result) {
         std::lock_guard lock(mutex_);
         calls_.push_back(call);

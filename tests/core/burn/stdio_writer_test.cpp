@@ -8,7 +8,9 @@
 #include <map>
 
 #include "burn_events.h"
+#include "core/burn/disc_writer.h"
 #include "core/burn/libburn_burner.h"
+#include "core/burn/libburn_runtime.h"
 #include "support/fixtures.h"
 
 namespace quelt {
@@ -56,7 +58,7 @@ IsoContents ReadIso(const std::string& path) {
 }
 
 class StdioWriterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(burner.Initialize(), 0); }
 
     std::string Burn(int32_t type, const std::vector<std::string>& files, const std::string& target,
@@ -155,6 +157,38 @@ TEST_F(StdioWriterTest, AFolderThatDoesNotExistFailsTheBurnWithLibburnsReason) {
     EXPECT_EQ(events.doneTexts.size(), 1u);
 }
 
+size_t OpenDescriptors() {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+// Without a CD writer the Audio CD path of libburn can run up to the drive's refusal: its
+// tracks are set up from the WAV files' PCM and the reason comes back as the error.
+TEST_F(StdioWriterTest, TheAudioTrackSetUpRunsUpToTheDrivesRefusalAndClosesItsFiles) {
+    const auto files = Sources();
+    std::vector<AudioTrackFile> tracks;
+    for (const auto& file : files) {
+        std::string error;
+        auto layout = ReadWavLayout(file, error);
+        ASSERT_TRUE(layout && layout->IsCdAudio()) << error;
+        tracks.push_back({file, *layout});
+    }
+    const size_t before = OpenDescriptors();
+    {
+        GrabbedDrive drive("stdio:" + dir.File("audio.img"));
+        ASSERT_NE(drive.drive(), nullptr) << drive.error();
+        DiscWrite job;
+        job.drive = drive.drive();
+        job.audio = tracks;
+        bool closing = false;
+        const std::string error = WriteToDisc(job, {}, [&] { closing = true; });
+        EXPECT_NE(error.find("audio"), std::string::npos) << error;
+        EXPECT_FALSE(closing);
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
 TEST(BurnerLibraryTest, DevicesEndWithTheImageWriterAndUnknownTextsAreRefused) {
     LibburnBurner burner;
     DeviceTable table;
@@ -168,7 +202,8 @@ TEST(BurnerLibraryTest, DevicesEndWithTheImageWriterAndUnknownTextsAreRefused) {
     for (const auto& text : table.texts) EXPECT_EQ(burner.SetDevice(text), 0) << text;
     const int32_t code = burner.SetDevice("[/dev/nothing] no such writer");
     EXPECT_NE(code, 0);
-    EXPECT_EQ(ReportBurnerResult(burner, code), "error: Unknown writer \"[/dev/nothing] no such writer\"");
+    EXPECT_EQ(ReportBurnerResult(burner, code),
+              "error: Unknown writer \"[/dev/nothing] no such writer\"");
     EXPECT_EQ(ReportBurnerResult(burner, 0), "");
 }
 
