@@ -1,18 +1,201 @@
-// Placeholder until this command group is built.
+// quelt-cli info FILE... and quelt-cli convert [OPTIONS] FILE...: the media probe and the
+// conversion job without windows. Log lines go to standard output; a one-line progress
+// display goes to standard error when it is a terminal; Ctrl-C cancels like the abort
+// button (the output being written is removed) and the command exits with 130.
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
+#include "cli/options.h"
+#include "core/convert/conversion_job.h"
+#include "core/jobs/priority.h"
+#include "core/naming/text.h"
+#include "core/transcode/catalogue.h"
+#include "core/transcode/media_info.h"
 
 namespace quelt::cli {
+namespace {
 
-int RunInfo(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+// Prints what the progress window would show.
+class ConsoleReport : public JobReport {
+public:
+    ConsoleReport() : terminal_(isatty(STDERR_FILENO) == 1) {}
+
+    void Log(const std::string& text) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ClearProgress();
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+        DrawProgress();
+    }
+    void SetItemBar(int percent) override { Update(item_, percent); }
+    void SetTotalBar(int percent) override { Update(total_, percent); }
+    void SetInputLine(const std::string&) override {}
+    void SetPositionLine(const std::string&) override {}
+    void SetCounterLine(const std::string& text) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        counter_ = text;
+        DrawProgress();
+    }
+    void SetBatchLine(const std::string&) override {}
+    void SetButton(const std::string&, bool) override {}
+
+    void Finish() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ClearProgress();
+    }
+
+private:
+    void Update(int& bar, int percent) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        bar = percent;
+        DrawProgress();
+    }
+
+    void ClearProgress() {
+        if (terminal_ && drawn_) std::fputs("\r\033[K", stderr);
+        drawn_ = false;
+    }
+
+    void DrawProgress() {
+        if (!terminal_ || counter_.empty()) return;
+        constexpr int kWidth = 20;
+        std::string bar(kWidth, '-');
+        for (int i = 0; i < kWidth * item_ / 100; ++i) bar[i] = '#';
+        std::fprintf(stderr, "\r\033[K%s  [%s] %3d%%  total %3d%%", counter_.c_str(), bar.c_str(), item_, total_);
+        std::fflush(stderr);
+        drawn_ = true;
+    }
+
+    std::mutex mutex_;
+    const bool terminal_;
+    bool drawn_ = false;
+    std::string counter_;
+    int item_ = 0;
+    int total_ = 0;
+};
+
+JobControl* g_control = nullptr;
+
+void OnInterrupt(int) {
+    if (g_control) g_control->cancel.store(true);  // lock-free atomic: safe in a handler
 }
 
-int RunConvert(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+void PrintInfo(const std::string& path, const MediaInfo& info) {
+    std::printf("%s\n", path.c_str());
+    std::printf("  Duration: %s\n", FormatDuration(info.durationMs).c_str());
+    if (info.hasAudio)
+        std::printf("  Audio: %s, %d Hz, %d channel%s\n", info.codecName.c_str(), info.sampleRate, info.channels,
+                    info.channels == 1 ? "" : "s");
+    else
+        std::printf("  Video only: %s\n", info.codecName.c_str());
+    const std::pair<const char*, const std::string*> tags[] = {
+        {"Title", &info.title},   {"Artist", &info.artist}, {"Album", &info.album},
+        {"Year", &info.year},     {"Genre", &info.genre},   {"Comment", &info.comment},
+        {"Copyright", &info.copyright},
+    };
+    for (const auto& [name, value] : tags) std::printf("  %s: %s\n", name, value->c_str());
+    std::printf("  Track: %s\n", info.track > 0 ? std::to_string(info.track).c_str() : "");
+}
+
+}  // namespace
+
+int RunInfo(const Args& args) {
+    Options options("info");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp("FILE...", "Shows the duration, the streams and the tags of each file.");
+    if (options.Positional().empty()) return options.UsageError("no file given");
+    int status = kExitOk;
+    for (const std::string& path : options.Positional()) {
+        auto info = ReadMediaInfo(path);
+        if (!info) {
+            std::fprintf(stderr, "quelt-cli info: %s\n", info.message().c_str());
+            status = kExitFailed;
+            continue;
+        }
+        PrintInfo(path, *info);
+    }
+    return status;
+}
+
+int RunConvert(const Args& args) {
+    Options options("convert");
+    AddCommonOptions(options);
+    options.Value("--if-exists", "new|overwrite|skip", "when the output file exists (default: the setting)")
+        .Flag("--delete-source", "delete each source whose output was written completely");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp("[OPTIONS] FILE...",
+                                 "Converts audio (and video) files to the chosen format and preset. The\n"
+                                 "settings file supplies what the options leave out.");
+    CommonOptions common;
+    std::string error;
+    if (!ReadCommonOptions(options, common, error)) return options.UsageError(error);
+
+    Settings settings = LoadUserSettings();
+    ApplyCommonOptions(common, settings, kModeConvert);
+    if (auto rule = options.Get("--if-exists")) {
+        if (*rule == "new") settings.convert.ifExists = 0;
+        else if (*rule == "overwrite") settings.convert.ifExists = 1;
+        else if (*rule == "skip") settings.convert.ifExists = 2;
+        else return options.UsageError("--if-exists takes new, overwrite or skip, not \"" + *rule + "\"");
+    }
+    if (options.Has("--delete-source")) settings.convert.deleteSource = 1;
+
+    const ProfileFile file = UserSettingsFile();
+    const int formatRow = FormatRowInForce(common, file, kModeConvert);
+    const std::string presetLabel = PresetLabelInForce(common, file, kModeConvert);
+    if (!OutputFormatRow(formatRow))
+        return options.UsageError("the stored format row " + std::to_string(formatRow) + " is not a format; give --format");
+    if (presetLabel.empty()) return options.UsageError("the stored preset row is not a preset; give --preset");
+
+    // The list, as the converter page builds it: a file that cannot be probed is not added.
+    std::vector<ConvertItem> items;
+    int notAdded = 0;
+    for (const std::string& path : options.Positional()) {
+        auto info = ReadMediaInfo(path);
+        if (!info) {
+            std::fprintf(stderr, "quelt-cli convert: %s; not added\n", info.message().c_str());
+            ++notAdded;
+            continue;
+        }
+        items.push_back(ConvertItem{path, info->artist, info->album, info->title, info->year, info->genre,
+                                    info->comment, info->copyright, info->durationMs});
+    }
+    if (items.empty()) {
+        std::fprintf(stderr, "%s\n", kPleaseAddFilesText);
+        return kExitNothingToDo;
+    }
+
+    ConsoleReport report;
+    JobControl control;
+    control.Start();
+    ApplyPriority(settings.priority);
+    ConversionJob job(settings, std::move(items), formatRow, presetLabel, report, control);
+    job.SetStartDelay(std::chrono::milliseconds(0));  // no window to wait for
+    job.SetClosingSound({});  // the process ends at once; a sound would be cut off
+
+    g_control = &control;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    sigaction(SIGINT, &action, &previous);
+    job.Run();
+    sigaction(SIGINT, &previous, nullptr);
+    g_control = nullptr;
+    report.Finish();
+
+    const ConversionSummary& summary = job.summary();
+    if (summary.cancelled) return kExitCancelled;
+    return summary.failed > 0 || notAdded > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace quelt::cli
