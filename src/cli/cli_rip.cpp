@@ -373,7 +373,8 @@ int RunRip(const Args& args) {
     parameters.formatRow = formatRow;
     parameters.presetLabel = presetLabel;
     parameters.startDelayMs = 0;
-    parameters.closingSound = [](bool done) { PlayClosingSound(done); };
+    // The closing sound is for someone watching the rip; a script or a pipe gets none.
+    if (isatty(STDOUT_FILENO)) parameters.closingSound = [](bool done) { PlayClosingSound(done); };
 
     ConsoleReport report;
     JobControl control;
