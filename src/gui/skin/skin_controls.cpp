@@ -1,6 +1,7 @@
 #include "gui/skin/skin_controls.h"
 
 #include <QBitmap>
+#include <QButtonGroup>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QEnterEvent>
@@ -149,12 +150,9 @@ void SkinButton::leaveEvent(QEvent* event) {
 }
 
 void SkinButton::nextCheckState() {
-    // A radio button is checked by a click, never unchecked: the group's other radio
-    // buttons are unchecked instead.
-    if (kind_ == SkinControlType::Radio) {
-        setChecked(true);
-        return;
-    }
+    // A click never unchecks a radio button; in a group the other buttons are unchecked
+    // instead (the group calls this on the previously checked button, which must uncheck).
+    if (kind_ == SkinControlType::Radio && isChecked() && !group()) return;
     QAbstractButton::nextCheckState();
 }
 

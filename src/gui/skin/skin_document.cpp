@@ -286,6 +286,11 @@ SkinDocument SkinDocument::Parse(std::string_view description, std::string_view 
     return doc;
 }
 
+const std::map<std::string, std::string>* SkinDocument::SectionKeys(std::string_view section) const {
+    auto s = sections_.find(Lower(Trim(section)));
+    return s == sections_.end() ? nullptr : &s->second;
+}
+
 bool SkinDocument::HasSection(std::string_view section) const {
     return sections_.count(Lower(Trim(section))) != 0;
 }
@@ -316,16 +321,23 @@ namespace {
 
 class SectionReader {
 public:
-    SectionReader(const SkinDocument& doc, std::string section)
-        : doc_(doc), section_(std::move(section)) {}
-    std::string Text(std::string_view key, std::string_view fallback = {},
-                     std::size_t limit = 259) const {
-        return doc_.Text(section_, key, fallback, limit);
+    SectionReader(const SkinDocument& doc, const std::string& section) : keys_(doc.SectionKeys(section)) {}
+    const std::string* Find(std::string_view key) const {
+        if (!keys_) return nullptr;
+        auto it = keys_->find(Lower(key));
+        return it == keys_->end() ? nullptr : &it->second;
     }
-    int Int(std::string_view key, int fallback) const { return doc_.Int(section_, key, fallback); }
+    std::string Text(std::string_view key, std::string_view fallback = {}, std::size_t limit = 259) const {
+        const std::string* v = Find(key);
+        return Cut(v ? std::string_view(*v) : fallback, limit);
+    }
+    int Int(std::string_view key, int fallback) const {
+        const std::string* v = Find(key);
+        return v ? ParseInt(*v) : fallback;
+    }
     bool Bool(std::string_view key, bool fallback) const { return Int(key, fallback ? 1 : 0) != 0; }
     std::optional<SkinFont> Font(std::string_view key) const {
-        auto v = doc_.Value(section_, key);
+        const std::string* v = Find(key);
         return v ? DecodeSkinFont(*v) : std::nullopt;
     }
     SkinColor Color(std::string_view key) const { return SkinColor(Int(key, 0)) & 0xFFFFFFu; }
@@ -334,8 +346,7 @@ public:
     }
 
 private:
-    const SkinDocument& doc_;
-    std::string section_;
+    const std::map<std::string, std::string>* keys_;
 };
 
 // Fonts and colours by state. `states` lists which of H, S, D this type reads.
@@ -600,8 +611,7 @@ std::optional<SkinWindow> SkinDocument::Window(int number) const {
             case SkinControlType::IpAddress:
             case SkinControlType::Unknown: break;
         }
-        auto s = sections_.find(Lower(c.section));
-        if (s != sections_.end()) c.raw = s->second;
+        if (auto* keys = SectionKeys(c.section)) c.raw = *keys;
         w.controls.push_back(std::move(c));
     }
     return w;

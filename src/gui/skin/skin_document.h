@@ -398,6 +398,9 @@ public:
     std::string Text(std::string_view section, std::string_view key,
                      std::string_view fallback = {}, std::size_t limit = 259) const;
     int Int(std::string_view section, std::string_view key, int fallback) const;
+    // Every key of a section (lower-case names, values after the reading rules), or
+    // nullptr when the section is missing.
+    const std::map<std::string, std::string>* SectionKeys(std::string_view section) const;
 
 private:
     // lower-case section -> lower-case key -> value

@@ -1,0 +1,542 @@
+// Skinned windows on Qt widgets, offscreen: backgrounds and their fallbacks, controls made
+// from their sections, state images cut from the backgrounds, masks, rebuilding, and
+// malformed skins.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "gui/skin/skinned_window.h"
+#include "support/fixtures.h"
+
+namespace quelt {
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "skinned_window_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+const char* kHeader =
+    "#define IDD_MAIN 1000\n#define IDC_BTN 1001\n#define IDC_CHECK 1002\n#define IDC_EDIT 1003\n"
+    "#define IDC_LABEL 1004\n#define IDC_COMBO 1005\n#define IDC_LIST 1006\n#define IDC_SLIDER 1007\n"
+    "#define IDC_PROGRESS 1008\n#define IDC_R1 1009\n#define IDC_R2 1010\n#define IDC_R3 1011\n"
+    "#define IDC_MEMO 1012\n";
+
+// A skin folder with solid-colour images.
+class SkinFolder {
+public:
+    SkinFolder() { App(); }
+    std::string path(const std::string& name) const { return dir_.File(name); }
+    void Text(const std::string& name, const std::string& text) const {
+        std::ofstream(path(name), std::ios::binary) << text;
+    }
+    void Image(const std::string& name, QSize size, QColor color) const {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(color);
+        ASSERT_TRUE(image.save(QString::fromStdString(path(name))));
+    }
+    // The four backgrounds of a 200 x 100 window: red, green, blue, grey.
+    void Backgrounds(QSize size = {200, 100}) const {
+        Image("n.png", size, Qt::red);
+        Image("h.png", size, Qt::green);
+        Image("s.png", size, Qt::blue);
+        Image("d.png", size, Qt::gray);
+    }
+    void Write(const std::string& ui, const std::string& header = kHeader) const {
+        Text("the.ui", ui);
+        Text("Resource.h", header);
+    }
+    void Load(Skin& skin) const {
+        ASSERT_EQ(skin.Load(QString::fromStdString(path("the.ui")), true).code, kSkinLoaded);
+    }
+
+private:
+    test::ScratchDir dir_;
+};
+
+const std::string kWindowKeys = "[IDD_MAIN]\nBKN=n.png\nBKH=h.png\nBKS=s.png\nBKD=d.png\n";
+
+QColor PixelOf(QWidget& w, QPoint at) {
+    return w.grab().toImage().pixelColor(at);
+}
+
+// ------------------------------------------------------------------------- backgrounds
+
+TEST(SkinnedWindowTest, PaintsBknWhenBknoIsMissing) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write("[IDD_MAIN]\nBKNO=gone.png\nBKN=n.png\nBKH=h.png\nBKS=s.png\nBKD=d.png\n");
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kSkinned);
+    EXPECT_EQ(w.size(), QSize(200, 100));
+    EXPECT_EQ(PixelOf(w, {50, 50}), QColor(Qt::red));
+}
+
+TEST(SkinnedWindowTest, PaintsBknoWhenItLoads) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Image("o.png", {200, 100}, Qt::yellow);
+    f.Write("[IDD_MAIN]\nBKNO=o.png\nBKN=n.png\nBKH=h.png\nBKS=s.png\nBKD=d.png\n");
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    EXPECT_EQ(PixelOf(w, {10, 10}), QColor(Qt::yellow));
+}
+
+TEST(SkinnedWindowTest, StatusCodesOfMissingImages) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Image("o.png", {200, 100}, Qt::yellow);
+    struct Case {
+        std::string keys;
+        int status;
+    };
+    const Case cases[] = {
+        {"BKN=n.png\nBKH=h.png\nBKS=s.png\nBKD=d.png\n", SkinnedWindow::kSkinned},
+        {"BKNO=o.png\nBKN=gone.png\n", SkinnedWindow::kNoNormalImage},
+        {"BKN=gone.png\n", SkinnedWindow::kNoBackground},
+        {"BKN=n.png\nBKS=s.png\nBKD=d.png\n", SkinnedWindow::kNoHoverOrPressed},
+        {"BKN=n.png\nBKH=h.png\nBKD=d.png\n", SkinnedWindow::kNoHoverOrPressed},
+        {"BKN=n.png\nBKH=h.png\nBKS=s.png\n", SkinnedWindow::kNoDisabledImage},
+    };
+    for (const Case& c : cases) {
+        f.Write("[IDD_MAIN]\n" + c.keys);
+        Skin skin;
+        f.Load(skin);
+        SkinnedWindow w(skin, 1000);
+        EXPECT_EQ(w.skinStatus(), c.status) << c.keys;
+        EXPECT_EQ(w.isSkinned(), c.status == 0 || c.status >= 3) << c.keys;
+    }
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow unknown(skin, 4321);
+    EXPECT_EQ(unknown.skinStatus(), SkinnedWindow::kNoSection);
+    EXPECT_TRUE(unknown.controlIds().isEmpty());
+}
+
+TEST(SkinnedWindowTest, HighDensityImageIsUsedWithTheSameLogicalSize) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Image("n@2x.png", {400, 200}, Qt::magenta);
+    f.Image("h@2x.png", {123, 45}, Qt::magenta);  // wrong size: ignored
+    f.Write(kWindowKeys);
+    Skin skin;
+    f.Load(skin);
+    QPixmap n = skin.Image("n.png");
+    EXPECT_EQ(n.devicePixelRatio(), 2.0);
+    EXPECT_EQ(n.size(), QSize(400, 200));
+    EXPECT_EQ(skin.Image("h.png").devicePixelRatio(), 1.0);
+    EXPECT_TRUE(skin.Image("missing.png").isNull());
+    EXPECT_TRUE(skin.Image("").isNull());
+    SkinnedWindow w(skin, 1000);
+    EXPECT_EQ(w.skinSize(), QSize(200, 100));
+}
+
+TEST(SkinnedWindowTest, MaskColourMakesAShapedWindowOnlyWithTheMaskFlag) {
+    SkinFolder f;
+    QImage image(100, 50, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 20; ++x) image.setPixelColor(x, y, QColor(255, 0, 255));
+    ASSERT_TRUE(image.save(QString::fromStdString(f.path("n.png"))));
+    f.Write("[IDD_MAIN]\nBKN=n.png\nIsUseMaskColor=1\n");
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow masked(skin, 1000, nullptr, SkinnedWindow::UseMask);
+    EXPECT_FALSE(masked.mask().contains(QPoint(5, 5)));
+    EXPECT_TRUE(masked.mask().contains(QPoint(50, 25)));
+    SkinnedWindow plain(skin, 1000);
+    EXPECT_TRUE(plain.mask().isEmpty());
+
+    // Another mask colour, given by its three keys.
+    image.fill(Qt::white);
+    for (int x = 0; x < 100; ++x) image.setPixelColor(x, 0, QColor(1, 2, 3));
+    ASSERT_TRUE(image.save(QString::fromStdString(f.path("n.png"))));
+    f.Write("[IDD_MAIN]\nBKN=n.png\nIsUseMaskColor=1\nRValue=1\nGValue=2\nBValue=3\n");
+    Skin other;
+    f.Load(other);
+    SkinnedWindow keyed(other, 1000, nullptr, SkinnedWindow::UseMask);
+    EXPECT_FALSE(keyed.mask().contains(QPoint(50, 0)));
+    EXPECT_TRUE(keyed.mask().contains(QPoint(50, 1)));
+}
+
+TEST(SkinnedWindowTest, ResizingStretchesAroundTheReferencePoint) {
+    SkinFolder f;
+    QImage image(100, 50, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 61; x < 100; ++x) image.setPixelColor(x, y, Qt::blue);
+    ASSERT_TRUE(image.save(QString::fromStdString(f.path("n.png"))));
+    f.Write("[IDD_MAIN]\nBKN=n.png\nIsResizing=1\nResizingPtX=60\nResizingPtY=20\n");
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    EXPECT_EQ(w.minimumSize(), QSize(100, 50));
+    w.resize(300, 80);
+    const QImage shot = w.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(10, 10), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(150, 60), QColor(Qt::red));  // the stretched column
+    EXPECT_EQ(shot.pixelColor(295, 75), QColor(Qt::blue));  // the right part keeps its size
+    EXPECT_EQ(shot.pixelColor(300 - 39, 10), QColor(Qt::blue));
+}
+
+// ------------------------------------------------------------------------- controls
+
+std::string Control(int n, const std::string& type, const std::string& rect, const std::string& ids,
+                    const std::string& extra = "") {
+    return "[IDD_MAIN_" + std::to_string(n) + "]\nType=" + type + "\nRect=" + rect + "\nIDs=" + ids + "\n" + extra;
+}
+
+TEST(SkinnedWindowTest, ControlsAreRealQtWidgetsAtTheirRectangles) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "pushbutton", "10,10,60,30", "IDC_BTN", "Caption=Go\n") +
+            Control(1, "EDIT", "10,40,100,60", "IDC_EDIT", "IsMultiline=0\nIsPassword=1\n") +
+            Control(2, "STATIC", "110,40,190,60", "IDC_LABEL", "Caption=Artist:\n") +
+            Control(3, "COMBOBOX", "10,70,100,90", "IDC_COMBO", "ComboStyle=3\nIsSort=0\n") +
+            Control(4, "GAUGE", "0,0,5,5", "IDC_CHECK") +
+            Control(5, "LISTCTRL", "110,70,190,95", "IDC_LIST", "IsNoHeader=1\nIsSingleSel=1\n") +
+            Control(6, "SLIDEREX", "10,92,100,99", "IDC_SLIDER") +
+            Control(7, "PROGRESS", "120,5,190,9", "IDC_PROGRESS") +
+            Control(8, "EDIT", "120,10,190,30", "IDC_MEMO") + Control(9, "EDIT", "0,0,1,1", "IDC_UNDEFINED"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+
+    auto* button = w.control<QAbstractButton>(1001);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->geometry(), QRect(10, 10, 50, 20));
+    EXPECT_EQ(button->text(), "Go");
+    EXPECT_FALSE(button->isCheckable());
+
+    auto* edit = w.control<QLineEdit>(1003);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(w.control<QComboBox>(1003), nullptr);  // another kind
+
+    ASSERT_NE(w.control<QLabel>(1004), nullptr);
+    EXPECT_EQ(w.control<QLabel>(1004)->text(), "Artist:");
+    auto* combo = w.control<QComboBox>(1005);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_FALSE(combo->isEditable());
+    combo->addItems({"b", "a"});
+    EXPECT_EQ(combo->itemText(0), "b");  // IsSort=0 keeps the order
+
+    EXPECT_EQ(w.controlWidget(1002), nullptr);  // the unknown type made nothing
+    auto* list = w.control<QTreeWidget>(1006);
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isHeaderHidden());
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+    ASSERT_NE(w.control<QSlider>(1007), nullptr);
+    ASSERT_NE(w.control<QProgressBar>(1008), nullptr);
+    EXPECT_NE(w.control<QPlainTextEdit>(1012), nullptr);  // "IsMultiline" defaults to 1
+    EXPECT_EQ(w.controlIds(), (QList<int>{1001, 1003, 1004, 1005, 1006, 1007, 1008, 1012}));
+    EXPECT_EQ(w.description().controls.size(), 10u);
+}
+
+TEST(SkinnedWindowTest, SortedComboKeepsItsItemsInOrder) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "COMBOBOX", "0,0,80,20", "IDC_COMBO"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    auto* combo = w.control<QComboBox>(1005);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isEditable());  // "ComboStyle" 1
+    combo->addItems({"pear", "apple", "fig"});
+    EXPECT_EQ(combo->itemText(0), "apple");
+    EXPECT_EQ(combo->itemText(2), "pear");
+}
+
+TEST(SkinnedWindowTest, VisibilityEnablingTextStyleAndHalfRect) {
+    const std::string red = "255", font =
+        // height -20, weight 700, face "Sans"
+        [] {
+            SkinFont f;
+            f.height = -20;
+            f.weight = 700;
+            f.faceName = "Sans";
+            return EncodeSkinFont(f);
+        }();
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "STATIC", "10,20", "IDC_LABEL", "ColorN=" + red + "\nFontN=" + font + "\n") +
+            Control(1, "PUSHBUTTON", "0,0,10,10", "IDC_BTN", "IsVisible=0\nIsDisabled=1\n"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    w.show();
+    auto* label = w.control<QLabel>(1004);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->geometry(), QRect(10, 20, 0, 0));
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(label->font().pixelSize(), 20);
+    EXPECT_EQ(label->font().weight(), QFont::Bold);
+    auto* button = w.control<QAbstractButton>(1001);
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(button->isEnabled());
+}
+
+// The colour at the middle of a control as painted by itself.
+QColor Middle(QWidget* w) {
+    return w->grab().toImage().pixelColor(w->width() / 2, w->height() / 2);
+}
+
+TEST(SkinnedWindowTest, ButtonsCutTheirStateImagesFromTheBackgrounds) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Image("cn.png", {200, 100}, Qt::yellow);
+    f.Image("own.png", {30, 20}, Qt::cyan);
+    f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN") +
+            Control(1, "CHECK", "10,40,60,60", "IDC_CHECK", "BKCN=cn.png\nBKCH=own.png\n"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    w.show();
+    auto* button = static_cast<SkinButton*>(w.control<QAbstractButton>(1001));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(Middle(button), QColor(Qt::red));
+    button->setDown(true);
+    EXPECT_EQ(button->visualState(), kSkinPressed);
+    EXPECT_EQ(Middle(button), QColor(Qt::blue));
+    button->setDown(false);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(button, &enter);
+    EXPECT_EQ(Middle(button), QColor(Qt::green));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(button, &leave);
+    button->setEnabled(false);
+    EXPECT_EQ(Middle(button), QColor(Qt::gray));
+
+    auto* check = static_cast<SkinButton*>(w.control<QAbstractButton>(1002));
+    ASSERT_NE(check, nullptr);
+    EXPECT_TRUE(check->isCheckable());
+    EXPECT_EQ(Middle(check), QColor(Qt::red));
+    check->setChecked(true);
+    EXPECT_EQ(Middle(check), QColor(Qt::yellow));  // a whole-window image, cut at the Rect
+    QApplication::sendEvent(check, &enter);
+    EXPECT_EQ(Middle(check), QColor(Qt::cyan));  // the control's own picture
+}
+
+TEST(SkinnedWindowTest, MissingBitmapsLeaveControlsWithoutImages) {
+    SkinFolder f;
+    f.Image("n.png", {200, 100}, Qt::red);
+    f.Write("[IDD_MAIN]\nBKN=n.png\nBKD=gone.png\n" +
+            Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN", "Caption=Go\n") +
+            Control(1, "CHECK", "10,40,60,60", "IDC_CHECK", "BKCN=gone.png\n") +
+            Control(2, "SLIDEREX", "0,70,100,90", "IDC_SLIDER", "ThumbN=gone.png\n") +
+            Control(3, "PROGRESS", "0,92,100,99", "IDC_PROGRESS", "Thumb=gone.png\n"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    w.show();
+    auto* button = static_cast<SkinButton*>(w.control<QAbstractButton>(1001));
+    ASSERT_NE(button, nullptr);
+    // Hover and pressed have no image: the normal one is drawn.
+    button->setDown(true);
+    EXPECT_EQ(Middle(button), QColor(Qt::red));
+    button->setDown(false);
+    button->setEnabled(false);
+    EXPECT_EQ(Middle(button), QColor(Qt::red));
+    auto* check = static_cast<SkinButton*>(w.control<QAbstractButton>(1002));
+    check->setChecked(true);
+    EXPECT_EQ(Middle(check), QColor(Qt::red));
+    w.control<QSlider>(1007)->setValue(50);
+    w.control<QProgressBar>(1008)->setValue(40);
+    w.grab();  // paints without images
+}
+
+TEST(SkinnedWindowTest, ClicksReportTheControlNumber) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN") +
+            Control(1, "CHECK", "10,40,60,60", "IDC_CHECK") + Control(2, "PUSHBUTTON", "70,10,90,30", ""));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    w.show();
+    QSignalSpy spy(&w, &SkinnedWindow::controlClicked);
+    QTest::mouseClick(w.control<QAbstractButton>(1001), Qt::LeftButton);
+    QTest::mouseClick(w.control<QAbstractButton>(1002), Qt::LeftButton);
+    ASSERT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), 1001);
+    EXPECT_EQ(spy.at(1).at(0).toInt(), 1002);
+    EXPECT_TRUE(w.control<QAbstractButton>(1002)->isChecked());
+    // A button without a number clicks silently.
+    auto buttons = w.findChildren<SkinButton*>();
+    for (SkinButton* b : buttons)
+        if (b->property("skinId").toInt() < 0) QTest::mouseClick(b, Qt::LeftButton);
+    EXPECT_EQ(spy.count(), 2);
+}
+
+TEST(SkinnedWindowTest, RadioGroupsFollowIsGroup) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "RADIO", "0,0,20,20", "IDC_R1") + Control(1, "RADIO", "20,0,40,20", "IDC_R2") +
+            Control(2, "RADIO", "40,0,60,20", "IDC_R3", "IsGroup=1\n"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    w.show();
+    auto* r1 = w.control<QAbstractButton>(1009);
+    auto* r2 = w.control<QAbstractButton>(1010);
+    auto* r3 = w.control<QAbstractButton>(1011);
+    QTest::mouseClick(r1, Qt::LeftButton);
+    QTest::mouseClick(r3, Qt::LeftButton);
+    EXPECT_TRUE(r1->isChecked());
+    EXPECT_TRUE(r3->isChecked());
+    QTest::mouseClick(r2, Qt::LeftButton);
+    EXPECT_FALSE(r1->isChecked());
+    EXPECT_TRUE(r2->isChecked());
+    EXPECT_TRUE(r3->isChecked());
+    QTest::mouseClick(r2, Qt::LeftButton);  // a click never unchecks a radio button
+    EXPECT_TRUE(r2->isChecked());
+}
+
+TEST(SkinnedWindowTest, SliderFollowsTheMouse) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "SLIDEREX", "0,0,114,14", "IDC_SLIDER"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    w.show();
+    auto* slider = w.control<QSlider>(1007);
+    slider->setRange(0, 1000);
+    QSignalSpy released(slider, &QSlider::sliderReleased);
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(57, 7));
+    EXPECT_NEAR(slider->value(), 500, 10);
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(0, 7));
+    EXPECT_EQ(slider->value(), 0);
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(113, 7));
+    EXPECT_EQ(slider->value(), 1000);
+    EXPECT_EQ(released.count(), 3);
+}
+
+TEST(SkinnedWindowTest, ReskinKeepsWidgetsAndMovesThem) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN", "Caption=One\n") +
+            Control(1, "STATIC", "0,0,10,10", "IDC_LABEL"));
+    Skin skin;
+    f.Load(skin);
+    SkinnedWindow w(skin, 1000);
+    QPointer<QAbstractButton> button = w.control<QAbstractButton>(1001);
+    QPointer<QLabel> label = w.control<QLabel>(1004);
+    button->setText("Changed by the program");
+    QSignalSpy rebuilt(&w, &SkinnedWindow::reskinned);
+
+    f.Image("n2.png", {300, 120}, Qt::darkGreen);
+    f.Write("[IDD_MAIN]\nBKN=n2.png\n" + Control(0, "PUSHBUTTON", "20,20,90,40", "IDC_BTN", "Caption=Two\n") +
+            Control(1, "EDIT", "0,0,10,10", "IDC_LABEL", "IsMultiline=0\n"));
+    f.Load(skin);  // emits changed(): the window rebuilds
+    EXPECT_EQ(rebuilt.count(), 1);
+    EXPECT_EQ(w.control<QAbstractButton>(1001), button.data());
+    EXPECT_EQ(button->geometry(), QRect(20, 20, 70, 20));
+    EXPECT_EQ(button->text(), "Changed by the program");
+    EXPECT_EQ(w.size(), QSize(300, 120));
+    EXPECT_EQ(PixelOf(w, {150, 100}), QColor(Qt::darkGreen));
+    // The label became an edit: a new widget; the old one stays alive but hidden.
+    ASSERT_NE(w.control<QLineEdit>(1004), nullptr);
+    ASSERT_FALSE(label.isNull());
+    EXPECT_TRUE(label->isHidden());
+    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kNoHoverOrPressed);
+
+    // A failed load keeps the current skin.
+    EXPECT_EQ(skin.Load(QString::fromStdString(f.path("none.ui")), true).code, kSkinFileMissing);
+    EXPECT_EQ(rebuilt.count(), 1);
+    EXPECT_EQ(w.size(), QSize(300, 120));
+}
+
+TEST(SkinnedWindowTest, ImageStripCutsSquaresAndDropsTheMaskColour) {
+    SkinFolder f;
+    QImage strip(48, 16, QImage::Format_RGB32);
+    strip.fill(QColor(0, 128, 128));
+    strip.setPixelColor(20, 5, Qt::white);
+    ASSERT_TRUE(strip.save(QString::fromStdString(f.path("strip.bmp"))));
+    QList<QPixmap> images = LoadImageStrip(QString::fromStdString(f.path("strip.bmp")), 16, QColor(0, 128, 128));
+    ASSERT_EQ(images.size(), 3);
+    const QImage second = images[1].toImage();
+    EXPECT_EQ(second.pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(second.pixelColor(4, 5), QColor(Qt::white));
+    EXPECT_TRUE(LoadImageStrip(QString::fromStdString(f.path("none.bmp")), 16, Qt::black).isEmpty());
+
+    QImage big(96, 32, QImage::Format_RGB32);
+    big.fill(Qt::white);
+    ASSERT_TRUE(big.save(QString::fromStdString(f.path("strip@2x.bmp"))));
+    images = LoadImageStrip(QString::fromStdString(f.path("strip.bmp")), 16, QColor(0, 128, 128));
+    ASSERT_EQ(images.size(), 3);
+    EXPECT_EQ(images[0].devicePixelRatio(), 2.0);
+    EXPECT_EQ(images[0].size(), QSize(32, 32));
+}
+
+// ------------------------------------------------------------------------- malformed skins
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(SkinnedWindowTest, MutatedShippedSkinsBuildWithoutCrashing) {
+    App();
+    const std::string folder = std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/";
+    const std::string ui = ReadFile(folder + "the.ui");
+    const std::string header = ReadFile(folder + "Resource.h");
+    ASSERT_FALSE(ui.empty());
+    test::ScratchDir dir;
+    // The images stay where they are: the mutated description names them by path.
+    std::mt19937 rng(1000);
+    for (int round = 0; round < 12; ++round) {
+        std::string text = ui;
+        for (int e = 0; e < 6; ++e) {
+            const std::size_t at = rng() % (text.size() + 1);
+            switch (rng() % 4) {
+                case 0: text.erase(at, rng() % 200); break;
+                case 1: text.insert(at, "Rect=-5000,99999,3\nType=listctrl\n"); break;
+                case 2: if (at < text.size()) text[at] = char(rng() & 0xFF); break;
+                default: text.insert(at, std::string(1 + rng() % 3000, char('0' + rng() % 10))); break;
+            }
+        }
+        // Image names become absolute so that the mutated copy finds the shipped images.
+        std::string out;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            const auto eq = line.find('=');
+            if (eq != std::string::npos && line.find(".png") != std::string::npos) line.insert(eq + 1, folder);
+            out += line + "\n";
+        }
+        std::ofstream(dir.File("the.ui"), std::ios::binary) << out;
+        std::ofstream(dir.File("Resource.h"), std::ios::binary) << header;
+        Skin skin;
+        if (skin.Load(QString::fromStdString(dir.File("the.ui")), false).code != kSkinLoaded) continue;
+        for (int number : {1000, 2001, 2002, 2003}) {
+            SkinnedWindow w(skin, number);
+            w.grab();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quelt
