@@ -1,18 +1,224 @@
-// Placeholder until this command group is built.
+// quelt-cli writers | burn: the burner page's writer list and the burn job without windows.
+// The log goes to standard output line by line, as the progress window would show it; the
+// burning library's error texts and the progress display go to standard error.
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <string>
 
 #include "cli/commands.h"
+#include "cli/options.h"
+#include "core/burn/burn_job.h"
+#include "core/burn/burner_page_logic.h"
+#include "core/burn/compilation.h"
+#include "core/burn/libburn_burner.h"
+#include "core/jobs/priority.h"
+#include "core/settings/settings.h"
 
 namespace quelt::cli {
+namespace {
 
-int RunWriters(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+constexpr const char* kWritersSynopsis = "writers";
+constexpr const char* kBurnSynopsis = "burn [--writer W] [--data] [--image FILE] [OPTIONS] FILE...";
+
+// The job that Ctrl-C cancels; set while a burn runs.
+std::atomic<JobControl*> gInterruptible{nullptr};
+
+extern "C" void OnInterrupt(int) {
+    if (JobControl* control = gInterruptible.load()) control->cancel.store(true);
 }
 
-int RunBurn(const Args&) {
-    std::fputs("quelt-cli: this command is not available yet\n", stderr);
-    return kExitUsage;
+// Prints what the progress window would show: log lines on standard output, the two bars
+// on standard error when it is a terminal.
+class PrintingReport : public JobReport {
+  public:
+    PrintingReport() : progress_(::isatty(STDERR_FILENO) == 1) {}
+    ~PrintingReport() override {
+        if (shown_) std::fputc('\n', stderr);
+    }
+
+    void Log(const std::string& text) override {
+        std::lock_guard lock(mutex_);
+        ClearProgress();
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+        ShowProgress();
+    }
+    void SetItemBar(int percent) override {
+        std::lock_guard lock(mutex_);
+        item_ = percent;
+        ShowProgress();
+    }
+    void SetTotalBar(int percent) override {
+        std::lock_guard lock(mutex_);
+        total_ = percent;
+        ShowProgress();
+    }
+    void SetInputLine(const std::string&) override {}
+    void SetPositionLine(const std::string&) override {}
+    void SetCounterLine(const std::string&) override {}
+    void SetBatchLine(const std::string&) override {}
+    void SetButton(const std::string&, bool) override {}
+
+  private:
+    void ShowProgress() {
+        if (!progress_) return;
+        std::fprintf(stderr, "\r  item %3d%%   total %3d%%", item_, total_);
+        std::fflush(stderr);
+        shown_ = true;
+    }
+    void ClearProgress() {
+        if (!shown_) return;
+        std::fprintf(stderr, "\r%40s\r", "");
+        shown_ = false;
+    }
+
+    std::mutex mutex_;
+    const bool progress_;
+    bool shown_ = false;
+    int item_ = 0, total_ = 0;
+};
+
+// Messages of the burn start go to standard error.
+class ErrorStreamPrompter : public Prompter {
+  public:
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    void ShowMessage(const std::string&, const std::string& text) override {
+        std::fprintf(stderr, "quelt-cli burn: %s\n", text.c_str());
+        shown = true;
+    }
+    bool shown = false;
+};
+
+void PrintError(const std::string& text) {
+    std::fprintf(stderr, "quelt-cli burn: %s\n", text.c_str());
+}
+
+// The writer named by --writer: its 1-based number in `quelt-cli writers`, its whole text,
+// its device path, "image" for the image file writer, or "stdio:PATH". "" when unknown.
+std::string ResolveWriter(const std::string& given, const WriterList& writers) {
+    if (given.rfind("stdio:", 0) == 0 && given.size() > 6) {
+        std::error_code ec;
+        return "stdio:" + std::filesystem::absolute(given.substr(6), ec).string();
+    }
+    if (given == "image") return kImageWriterText;
+    if (auto number = ParseInt(given)) {
+        if (*number >= 1 && *number <= writers.writerCount)
+            return writers.entries[size_t(*number - 1)];
+        return "";
+    }
+    for (const auto& text : writers.entries)
+        if (text == given || text.rfind("[" + given + "]", 0) == 0) return text;
+    return "";
+}
+
+}  // namespace
+
+int RunWriters(const Args& args) {
+    Options options("writers");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp(kWritersSynopsis,
+                                 "Lists the CD writers by number, the image file writer last.");
+    if (!options.Positional().empty()) return options.UsageError("takes no arguments");
+    LibburnBurner library;
+    const WriterList writers = StartBurner(library);
+    if (writers.writerCount == 0) {
+        std::printf("%s\n", kNoCdBurnerEntry);
+        return kExitFailed;
+    }
+    for (int i = 0; i < writers.writerCount; ++i)
+        std::printf("%d\t%s\n", i + 1, writers.entries[size_t(i)].c_str());
+    return kExitOk;
+}
+
+int RunBurn(const Args& args) {
+    Options options("burn");
+    options.Value("--writer", "W", "writer number, device text or path, \"image\", or stdio:FILE")
+        .Flag("--data", "burn a data CD (\"Data  CD(Audio)\") instead of an Audio CD")
+        .Value("--image", "FILE",
+               "the image file writer's target (.cue for an Audio CD, else .iso)")
+        .Value("--label", "TEXT", "disc volume label")
+        .Flag("--test-mode", "simulate: write nothing")
+        .Flag("--no-finalize", "leave the disc open")
+        .Flag("--eject", "eject after burning");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp(kBurnSynopsis,
+                                 "Decodes FILEs to temporary WAV files and burns them to a CD, "
+                                 "a stdio: file (data CDs) or a CUE/BIN or ISO image.");
+
+    Settings settings = LoadUserSettings();
+    // The label in force, with its default when the file has none.
+    GetSettingText(settings, kModeBurn, 301);
+    if (auto label = options.Get("--label")) settings.burn.volumeLabel = *label;
+    if (options.Has("--test-mode")) settings.burn.testMode = 1;
+    if (options.Has("--no-finalize")) settings.burn.finalize = 0;
+    if (options.Has("--eject")) settings.burn.ejectAfterBurn = 1;
+
+    LibburnBurner library;
+    const BurnerResultSink sink = [](const std::string& text) { PrintError(text); };
+    const WriterList writers = StartBurner(library, sink);
+
+    BurnRequest request;
+    request.writerCount = writers.writerCount;
+    request.dataCd = options.Has("--data");
+    std::string writer = options.Get("--writer").value_or(options.Has("--image") ? "image" : "");
+    if (!writer.empty()) {
+        request.writerText = ResolveWriter(writer, writers);
+        if (request.writerText.empty())
+            return options.UsageError("unknown writer \"" + writer + "\"");
+    } else if (writers.writerCount > 0) {
+        request.writerText = writers.entries.front();
+    }
+    if (auto image = options.Get("--image")) {
+        std::error_code ec;
+        request.imagePath = std::filesystem::absolute(*image, ec).string();
+    }
+    if (request.writerText == kImageWriterText && request.imagePath.empty())
+        return options.UsageError("the image file writer needs --image FILE");
+    if (!request.writerText.empty())
+        ReportBurnerResult(library, library.SetDevice(request.writerText), sink);
+
+    Compilation compilation;
+    int leftOut = 0;
+    for (const auto& file : options.Positional())
+        if (!compilation.AddFile(file)) {
+            PrintError("cannot read " + file + ", left out");
+            ++leftOut;
+        }
+    compilation.Refresh();
+    request.sources = compilation.Paths();
+
+    ErrorStreamPrompter prompter;
+    if (!CheckBurnStart(request, library, prompter, sink)) return kExitNothingToDo;
+
+    JobControl control;
+    control.Start();
+    ApplyPriority(settings.priority);
+    PrintingReport report;
+    BurnSummary summary;
+    {
+        BurnJob job(settings, request, library, report, control);
+        job.SetResultSink(sink);
+        gInterruptible.store(&control);
+        auto previous = std::signal(SIGINT, OnInterrupt);
+        job.Start();
+        job.WaitUntilEnded();
+        std::signal(SIGINT, previous);
+        gInterruptible.store(nullptr);
+        summary = job.summary();
+    }
+    if (summary.cancelled) return kExitCancelled;
+    if (!summary.burnSucceeded) {
+        if (!summary.burnError.empty()) PrintError(summary.burnError);
+        return kExitFailed;
+    }
+    return summary.failed > 0 || leftOut > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace quelt::cli

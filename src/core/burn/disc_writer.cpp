@@ -93,16 +93,24 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
     burn::burn_write_opts_set_simulate(opts.get(), job.simulate ? 1 : 0);
     burn::burn_write_opts_set_multi(opts.get(), job.finalize ? 0 : 1);
     char reasons[BURN_REASONS_LEN] = {};
-    // An Audio CD goes session-at-once when the writer and medium allow it.
-    bool chosen = false;
-    if (!job.data) {
-        burn::burn_write_opts_set_write_type(opts.get(), burn::BURN_WRITE_SAO,
-                                             burn::BURN_BLOCK_SAO);
-        chosen = burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 1) ==
-                 burn::BURN_WRITE_SAO;
+    const auto choose = [&] {
+        // An Audio CD goes session-at-once when the writer and medium allow it.
+        if (!job.data) {
+            burn::burn_write_opts_set_write_type(opts.get(), burn::BURN_WRITE_SAO,
+                                                 burn::BURN_BLOCK_SAO);
+            if (burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 1) ==
+                burn::BURN_WRITE_SAO)
+                return true;
+        }
+        return burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0) !=
+               burn::BURN_WRITE_NONE;
+    };
+    bool chosen = choose();
+    if (!chosen && !job.finalize && job.closeWhenOpenImpossible) {
+        burn::burn_write_opts_set_multi(opts.get(), 0);
+        chosen = choose();
     }
-    if (!chosen && burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0) ==
-                       burn::BURN_WRITE_NONE) {
+    if (!chosen) {
         // libburn's reasons name the cause ("audio track prohibited by non-CD").
         std::string why = reasons;
         while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();

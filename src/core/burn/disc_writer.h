@@ -19,6 +19,9 @@ struct DiscWrite {
     IsoImageStream* data = nullptr;     // a data CD
     bool simulate = false;              // libburn's simulation: nothing is written
     bool finalize = true;               // close the disc; else leave it appendable
+    // A medium that cannot stay open (a file as pseudo-drive) is closed even without
+    // `finalize`; `closing` is then not called.
+    bool closeWhenOpenImpossible = false;
 };
 
 // Returns "" when the drive reports a good write, else libburn's reason. `progress`

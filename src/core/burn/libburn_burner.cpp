@@ -368,6 +368,7 @@ std::string LibburnBurner::WritePlan(const Plan& plan, const BurnProcessCallback
     job.data = iso.get();
     job.simulate = plan.options.testMode;
     job.finalize = plan.options.finalize;
+    job.closeWhenOpenImpossible = plan.writer.kind == WriterKind::kStdio;
     return WriteToDisc(job, progress, [&] {
         finalized = true;
         if (finalize) finalize();

@@ -62,13 +62,13 @@ class StdioWriterTest : public ::testing::Test {
     void SetUp() override { ASSERT_EQ(burner.Initialize(), 0); }
 
     std::string Burn(int32_t type, const std::vector<std::string>& files, const std::string& target,
-                     bool testMode = false) {
+                     bool testMode = false, bool finalize = true) {
         EXPECT_EQ(burner.SetDevice("stdio:" + target), 0);
         EXPECT_EQ(burner.CreateProject(type), 0);
         BurnOptions options;
         options.volumeLabel = "Quelt Disc";
         options.testMode = testMode;
-        options.finalize = 1;
+        options.finalize = finalize ? 1 : 0;
         EXPECT_EQ(burner.SetOptions(options), 0);
         for (const auto& file : files) EXPECT_EQ(burner.AddFile({file}), 0);
         burner.Prepare();
@@ -122,6 +122,14 @@ TEST_F(StdioWriterTest, ALongerOldFileIsReplacedNotOverwrittenInPlace) {
     EXPECT_LT(image.size(), junk.size());
     EXPECT_EQ(image.find("JJJJJJJJ"), std::string::npos);
     EXPECT_EQ(ReadIso(target).rootFiles.size(), 1u);
+}
+
+TEST_F(StdioWriterTest, AFileCannotStayOpenSoItIsClosedWithoutAFinalizeEvent) {
+    const auto files = Sources();
+    const std::string target = dir.File("open.iso");
+    ASSERT_EQ(Burn(kDataCdProject, files, target, false, false), "");
+    EXPECT_EQ(ReadIso(target).rootFiles.size(), 3u);
+    EXPECT_EQ(events.order, (std::vector<std::string>{"done"}));
 }
 
 TEST_F(StdioWriterTest, TestModeLeavesAnExistingFileUntouched) {

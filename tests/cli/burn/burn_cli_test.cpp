@@ -1,0 +1,146 @@
+// quelt-cli writers and burn, run as a user runs them, with settings and the temporary
+// folder in a scratch folder.
+#include <cdio/cdio.h>
+#include <cdio/iso9660.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/fixtures.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status;
+    std::string out, err;
+    std::vector<std::string> lines;
+};
+
+class BurnCliTest : public ::testing::Test {
+  protected:
+    Result Cli(const std::string& arguments) {
+        const std::string out = dir.File("stdout"), err = dir.File("stderr");
+        Result r;
+        r.status = test::Run("cd " + test::ShellQuote(dir.path().string()) +
+                             " && env SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=" +
+                             test::ShellQuote(dir.File("config")) +
+                             " XDG_CACHE_HOME=" + test::ShellQuote(dir.File("cache")) + " " +
+                             test::ShellQuote(QUELT_CLI_PATH) + " " + arguments + " >" +
+                             test::ShellQuote(out) + " 2>" + test::ShellQuote(err));
+        r.out = Read(out);
+        r.err = Read(err);
+        std::stringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
+        return r;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string Tone(const std::string& name, double seconds, const std::string& extra = "") {
+        test::ToneSpec spec;
+        spec.seconds = seconds;
+        spec.extraArgs = extra;
+        EXPECT_TRUE(test::MakeTone(dir.File(name), spec));
+        return name;
+    }
+    std::string Temp() const { return dir.File("cache") + "/quelt/Temp/"; }
+
+    test::ScratchDir dir;
+};
+
+TEST_F(BurnCliTest, WritersListsTheImageWriterLast) {
+    Result r = Cli("writers");
+    EXPECT_EQ(r.status, 0);
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(r.lines.back(), std::to_string(r.lines.size()) + "\tImage file writer (CUE/BIN)");
+}
+
+TEST_F(BurnCliTest, AnAudioCdImageOfTwoFilesReadsAsTwoTracksOfTheirLengths) {
+    Tone("a.mp3", 2.0, "-c:a libmp3lame");
+    Tone("b.flac", 3.0);
+    Result r = Cli("burn --writer image --image out.cue a.mp3 b.flac");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> expected = {"Initializing create Audio CD...",
+                                               "Encoding file: " + Temp() + "01.wav",
+                                               "Encoding file: " + Temp() + "02.wav",
+                                               "Done, 02 track(s) were successfully.",
+                                               "Start burning: 02 tracks",
+                                               "Prepare Collection",
+                                               "Start Burning...",
+                                               "Burn Done!"};
+    EXPECT_EQ(r.lines, expected);
+    CdIo_t* cd = cdio_open(dir.File("out.cue").c_str(), DRIVER_BINCUE);
+    ASSERT_NE(cd, nullptr);
+    ASSERT_EQ(cdio_get_num_tracks(cd), 2);
+    EXPECT_NEAR(cdio_get_track_sec_count(cd, 1) / 75.0, 2.0, 0.1);
+    EXPECT_NEAR(cdio_get_track_sec_count(cd, 2) / 75.0, 3.0, 0.02);
+    cdio_destroy(cd);
+}
+
+TEST_F(BurnCliTest, TheSettingsFinalizeAndTheOptionsOverrideThemForOneRun) {
+    fs::create_directories(dir.File("config/quelt"));
+    std::ofstream(dir.File("config/quelt/zqrprocfg.cfg")) << "[CDBurn]\nFinalize=1\n";
+    Tone("a.wav", 1.0);
+    Result r = Cli("burn --image fin.cue a.wav");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 8u);
+    EXPECT_EQ(r.lines[6], "Finalize CD...");
+    r = Cli("burn --image fin.cue --no-finalize --test-mode a.wav");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 7u);
+    EXPECT_EQ(r.lines.back(), "Burn Done!");
+}
+
+TEST_F(BurnCliTest, ADataCdOnAStdioFileHoldsTheTemporaryWavUnderItsLabel) {
+    Tone("a.mp3", 1.0, "-c:a libmp3lame");
+    Result r = Cli("burn --data --writer stdio:out.iso --label 'My Disc' a.mp3");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(r.lines.back(), "Burn Done!");
+    iso9660_t* iso = iso9660_open_ext(dir.File("out.iso").c_str(), ISO_EXTENSION_ALL);
+    ASSERT_NE(iso, nullptr);
+    char* volume = nullptr;
+    ASSERT_TRUE(iso9660_ifs_get_volume_id(iso, &volume));
+    EXPECT_STREQ(volume, "My Disc");
+    free(volume);
+    iso9660_stat_t* stat = iso9660_ifs_stat_translate(iso, "/01.wav");
+    ASSERT_NE(stat, nullptr);
+    EXPECT_EQ(stat->size, fs::file_size(Temp() + "01.wav"));
+    iso9660_stat_free(stat);
+    iso9660_close(iso);
+}
+
+TEST_F(BurnCliTest, ExitStatusesSayWhatWentWrong) {
+    Result r = Cli("burn --image x.cue");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("Please add audio files..."), std::string::npos);
+    Tone("a.wav", 0.5);
+    r = Cli("burn --writer image a.wav");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--image"), std::string::npos);
+    r = Cli("burn --writer 99 --image x.cue a.wav");
+    EXPECT_EQ(r.status, 2);
+    std::ofstream(dir.File("broken.mp3")) << "no audio in here";
+    r = Cli("burn --image y.cue a.wav broken.mp3");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("broken.mp3"), std::string::npos);
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(r.lines.back(), "Burn Done!");
+    r = Cli("burn --image " + dir.File("no/such/dir/z.cue") + " a.wav");
+    EXPECT_EQ(r.status, 1);
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(r.lines.back(), "Burn Done With Errors");
+}
+
+}  // namespace
+}  // namespace quelt
