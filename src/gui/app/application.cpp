@@ -1,0 +1,98 @@
+#include "gui/app/application.h"
+
+#include <pthread.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include "core/rip/genre_list.h"
+#include "core/settings/app_paths.h"
+#include "core/settings/settings.h"
+#include "gui/app/app_context.h"
+#include "gui/app/exit_signals.h"
+#include "gui/app/icon_painter.h"
+#include "gui/app/main_window.h"
+#include "gui/app/message_prompter.h"
+#include "gui/app/single_instance.h"
+#include "gui/skin/skin.h"
+
+namespace quelt {
+
+namespace {
+
+constexpr const char* kSkinPath = "skins/zqr/the.ui";
+
+// A desktop logout or Ctrl-C: every running job is told to stop, a playing preview stops,
+// and all event loops end, so the program leaves through the same exit as a close.
+void EndOrderly(AppContext& context, MainWindow& window) {
+    for (JobControl* control : {&context.ripControl, &context.convertControl, &context.burnControl}) {
+        if (control->busy.load()) control->cancel = true;
+    }
+    context.convertControl.busy = false;
+    context.burnControl.busy = false;
+    window.StopPreview();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace
+
+int RunQuelt(int argc, char** argv) {
+    // A logout may come at any moment, even before the window exists: the signals wait,
+    // blocked, until ExitSignals can turn them into an orderly exit.
+    sigset_t exitSignalSet;
+    sigemptyset(&exitSignalSet);
+    sigaddset(&exitSignalSet, SIGTERM);
+    sigaddset(&exitSignalSet, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &exitSignalSet, nullptr);
+
+    SingleInstanceLock instance;
+    if (!instance.Acquired()) return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quelt"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quelt CD Ripper Pro"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quelt"));
+    QApplication::setWindowIcon(AppIcon());
+
+    Skin skin;
+    const SkinLoadResult loaded =
+        skin.Load(QString::fromLatin1(kSkinPath), true, QString::fromStdString(DataFolder(kSkinPath)));
+    if (loaded.code == kSkinIsUnicode) {
+        QMessageBox::critical(nullptr, QStringLiteral("Quelt CD Ripper Pro"),
+                              QString::fromStdString(loaded.message));
+        return 1;
+    }
+    if (loaded.code != kSkinLoaded) {
+        std::fprintf(stderr, "quelt: the skin %s%s cannot be read\n", DataFolder(kSkinPath).c_str(),
+                     kSkinPath);
+        return 1;
+    }
+
+    MessageBoxPrompter prompter;
+    AppContext context(SettingsFilePath(), prompter);
+    context.driveFlag = 1;
+    LoadSettings(context.settings, context.profile);
+
+    const std::unique_ptr<GenreList> genres = CreateGenreList();
+    MainWindow::Parts parts;
+    parts.genres = genres.get();
+    auto window = std::make_unique<MainWindow>(skin, context, std::move(parts));
+    if (!window->isSkinned()) {
+        std::fprintf(stderr, "quelt: the main window is missing from the skin\n");
+        return 1;
+    }
+    prompter.SetParent(window.get());
+    ExitSignals exitSignals([&] { EndOrderly(context, *window); });
+    pthread_sigmask(SIG_UNBLOCK, &exitSignalSet, nullptr);
+    window->show();
+    const int status = app.exec();
+
+    window.reset();
+    SaveSettings(context.settings, context.profile);
+    return status;
+}
+
+}  // namespace quelt

@@ -1,0 +1,298 @@
+#include "gui/app/main_window.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSlider>
+#include <QUrl>
+#include <QWindow>
+#include <cstdio>
+
+#include "core/jobs/component_error.h"
+#include "core/naming/text.h"
+#include "core/settings/settings.h"
+#include "gui/app/about_dialog.h"
+#include "gui/app/app_context.h"
+#include "gui/app/burner_options_page.h"
+#include "gui/app/drive_hand_over.h"
+#include "gui/app/help_manual.h"
+#include "gui/app/icon_painter.h"
+#include "gui/app/mode_page.h"
+#include "gui/app/note_options_page.h"
+#include "gui/app/options_sheet.h"
+#include "gui/app/plain_page.h"
+#include "gui/convert/convert_options_page.h"
+#include "gui/convert/converter_page.h"
+#include "gui/skin/skin_windows.h"
+
+namespace quelt {
+
+namespace {
+
+enum ControlId {
+    kRipButton = 1001, kConvertButton = 1002, kBurnButton = 1003, kMinimise = 1004,
+    kClose = 1005, kModeMenuButton = 1011, kVolume = 1012, kStatus = 1013, kOptions = 1014,
+    kAbout = 1015, kHelp = 1016, kStart = 1017, kPriority = 1018, kPosition = 1020,
+};
+
+int IndexOf(int mode) { return mode == kModeRip ? 0 : mode == kModeConvert ? 1 : 2; }
+
+QString StoppedPositionText(const ModePage* page) {
+    const int row = page ? page->currentItem() : -1;
+    return QStringLiteral("No.: %1, second: 00:00:00.000")
+        .arg(QString::fromStdString(FormatTrackNumber(row + 1, 2)));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Skin& skin, AppContext& context, Parts parts)
+    : SkinnedWindow(skin, kMainWindowNumber, nullptr, UseMask), context_(context),
+      parts_(std::move(parts)) {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("Quelt CD Ripper Pro"));
+    setWindowIcon(AppIcon());
+    setAcceptDrops(true);
+    stopPreview_ = [this] {
+        context_.previewPlaying = false;
+        context_.previewActive = false;
+    };
+    openHelp_ = OpenHelpManual;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+
+    status_ = control<QLabel>(kStatus);
+    if (!status_) {
+        status_ = new QLabel(this);
+        status_->hide();
+    }
+    CreatePages();
+    BindControls();
+    initialised_ = true;
+    SwitchMode(kModeRip);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::CreatePages() {
+    // Created in the order burner, ripper, converter: the burner starts its library before
+    // the ripper takes the drives.
+    auto make = [this](const std::function<ModePage*(QWidget*)>& factory, int number) -> ModePage* {
+        if (factory) return factory(this);
+        return new PlainPage(skin(), number, this);
+    };
+    pages_[2] = make(parts_.burnPage, kBurnPageNumber);
+    pages_[0] = make(parts_.ripPage, kRipPageNumber);
+    pages_[1] = parts_.convertPage
+                    ? parts_.convertPage(this)
+                    : new ConverterPage(skin(), context_, parts_.genres, this);
+    for (ModePage* page : pages_) {
+        page->setStatusLine(status_);
+        page->widget()->hide();
+    }
+}
+
+void MainWindow::BindControls() {
+    connect(this, &SkinnedWindow::controlClicked, this, &MainWindow::OnCommand);
+    for (int id : {kRipButton, kConvertButton, kBurnButton})
+        if (auto* button = control<QAbstractButton>(id)) button->setCheckable(true);
+    if (auto* about = control<QAbstractButton>(kAbout)) about->setText(QStringLiteral("About"));
+
+    priority_ = control<QComboBox>(kPriority);
+    if (!priority_) {
+        priority_ = new QComboBox(this);
+        priority_->hide();
+    }
+    if (auto* skinned = qobject_cast<SkinComboBox*>(priority_)) skinned->setSorted(false);
+    priority_->setEditable(false);
+    priority_->clear();
+    priority_->addItems({QStringLiteral("IDLE"), QStringLiteral("NORMAL"), QStringLiteral("HIGH"),
+                         QStringLiteral("REALTIME")});
+    priority_->setCurrentIndex(context_.settings.priority - 1);
+    connect(priority_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) context_.settings.priority = index + 1;
+    });
+
+    if (auto* volume = control<QSlider>(kVolume)) volume->setRange(0, 65535);
+    if (auto* position = control<QSlider>(kPosition)) position->setRange(0, 1000);
+
+    modeMenu_ = new QMenu(this);
+    modeMenu_->addAction(QStringLiteral("Audio CD &Ripper"), this, [this] { SwitchMode(kModeRip); });
+    modeMenu_->addAction(QStringLiteral("Audio File &Converter"), this,
+                         [this] { SwitchMode(kModeConvert); });
+    modeMenu_->addAction(QStringLiteral("Audio CD &Burner"), this, [this] { SwitchMode(kModeBurn); });
+}
+
+void MainWindow::OnCommand(int id) {
+    switch (id) {
+        case kRipButton: SwitchMode(kModeRip); break;
+        case kConvertButton: SwitchMode(kModeConvert); break;
+        case kBurnButton: SwitchMode(kModeBurn); break;
+        case kMinimise: showMinimized(); break;
+        case kClose:
+            StopPreview();
+            close();
+            break;
+        case kModeMenuButton: modeMenu_->popup(mapToGlobal(QPoint(82, 42))); break;
+        case kOptions: OpenOptions(); break;
+        case kAbout: OpenAbout(); break;
+        case kHelp: OpenHelp(); break;
+        case kStart: Start(); break;
+        default: break;  // the preview player's buttons belong to the player
+    }
+}
+
+int MainWindow::mode() const { return context_.mode; }
+
+ModePage* MainWindow::page(int mode) const {
+    if (mode != kModeRip && mode != kModeConvert && mode != kModeBurn) return nullptr;
+    return pages_[IndexOf(mode)];
+}
+
+void MainWindow::ShowPage(int mode, ModePage* page, int button) {
+    if (page->created()) {
+        page->widget()->setGeometry(kPageLeft, kPageTop, kPageWidth, kPageHeight);
+        page->widget()->show();
+        page->widget()->raise();
+        if (mode == kModeBurn) page->RefreshOnShow();
+    }
+    if (auto* b = control<QAbstractButton>(button)) b->setChecked(true);
+    status_->setText(StoppedPositionText(page));
+}
+
+void MainWindow::SwitchMode(int mode) {
+    if (!initialised_) return;
+    for (ModePage* page : pages_) page->widget()->hide();
+    for (int id : {kRipButton, kConvertButton, kBurnButton})
+        if (auto* b = control<QAbstractButton>(id)) b->setChecked(false);
+    if (mode != kModeRip && mode != kModeConvert && mode != kModeBurn) return;
+
+    if (context_.mode != mode) StopPreview();
+    try {
+        if (mode == kModeRip && context_.driveFlag == 0) {
+            if (parts_.driveHandOver) parts_.driveHandOver->TakeDrives();
+            context_.driveFlag = 1;
+        } else if (mode == kModeBurn && context_.driveFlag == 1) {
+            if (parts_.driveHandOver) parts_.driveHandOver->ReleaseDrives();
+            context_.driveFlag = 0;
+        }
+    } catch (const ComponentError& error) {
+        // The flag keeps its value, so the next switch tries the hand-over again.
+        std::fprintf(stderr, "quelt: drive hand-over failed: %s\n", error.what());
+    }
+    const int button = mode == kModeRip ? kRipButton : mode == kModeConvert ? kConvertButton : kBurnButton;
+    ShowPage(mode, pages_[IndexOf(mode)], button);
+    const bool changed = context_.mode != mode;
+    context_.mode = mode;
+    if (changed) emit modeChanged(mode);
+}
+
+void MainWindow::StopPreview() {
+    if (context_.previewPlaying && stopPreview_) stopPreview_();
+}
+
+void MainWindow::Start() {
+    if (context_.previewPlaying || context_.previewActive) return;
+    if (ModePage* p = page(context_.mode)) p->StartJob();
+}
+
+void MainWindow::DropFiles(const QStringList& paths) {
+    const int mode = context_.mode;
+    if (mode != kModeConvert && mode != kModeBurn) return;
+    ModePage* target = page(mode);
+    for (const QString& path : paths) target->AddDroppedFile(path);
+    target->RefreshAfterDrop();
+}
+
+void MainWindow::OpenOptions() {
+    std::vector<OptionsSheet::Tab> tabs;
+    auto note = [](const QString& what) {
+        return new NoteOptionsPage(
+            QStringLiteral("<p>The %1 settings are kept in the settings file and can be changed "
+                           "with <tt>quelt-cli settings set</tt>; see the help manual.</p>").arg(what));
+    };
+    tabs.push_back({QStringLiteral("CD Ripper"),
+                    parts_.ripOptions ? parts_.ripOptions() : note(QStringLiteral("CD ripper"))});
+    tabs.push_back({QStringLiteral("FREEDB"),
+                    parts_.freedbOptions ? parts_.freedbOptions() : note(QStringLiteral("FreeDB"))});
+    tabs.push_back({QStringLiteral("File Converter"), new ConvertOptionsPage(context_.settings)});
+    tabs.push_back({QStringLiteral("CD Burner"), new BurnerOptionsPage(context_.settings)});
+    OptionsSheet sheet(std::move(tabs), this);
+    if (optionsHook_) optionsHook_(sheet);
+    sheet.exec();
+}
+
+void MainWindow::OpenAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainWindow::OpenHelp() {
+    if (openHelp_) openHelp_();
+}
+
+void MainWindow::SetPreviewStopper(std::function<void()> stop) { stopPreview_ = std::move(stop); }
+void MainWindow::SetHelpOpener(std::function<bool()> open) { openHelp_ = std::move(open); }
+void MainWindow::SetOptionsHook(std::function<void(OptionsSheet&)> hook) {
+    optionsHook_ = std::move(hook);
+}
+
+bool MainWindow::InModeMenuZone(const QPoint& point) {
+    return point.x() >= 70 && point.x() <= 92 && point.y() >= 30 && point.y() <= 57;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    SkinnedWindow::resizeEvent(event);
+    SwitchMode(context_.mode);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint point = event->reason() == QContextMenuEvent::Keyboard ? QPoint(5, 5) : event->pos();
+    if (InModeMenuZone(point)) modeMenu_->popup(mapToGlobal(point));
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || isMaximized()) return;
+    // The desktop moves the window itself where it can (Wayland needs this); elsewhere the
+    // window follows the pointer.
+    if (windowHandle() && windowHandle()->startSystemMove()) return;
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton))
+        move(event->globalPosition().toPoint() - dragOffset_);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) dragging_ = false;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    DropFiles(paths);
+    event->acceptProposedAction();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    StopPreview();
+    SkinnedWindow::closeEvent(event);
+}
+
+}  // namespace quelt

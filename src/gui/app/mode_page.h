@@ -1,0 +1,33 @@
+// What the main window needs from each of its three pages (ripper, converter, burner).
+// The page widgets are created by the main window and live as long as it.
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace quelt {
+
+class ModePage {
+public:
+    virtual ~ModePage() = default;
+
+    virtual QWidget* widget() = 0;
+    // False when the page could not be built (its skin section is missing): it is never shown.
+    virtual bool created() const = 0;
+    // The row of the page's current item, -1 when none (the status line shows row + 1).
+    virtual int currentItem() const = 0;
+    // The main window's status line, which the page writes its position text into.
+    virtual void setStatusLine(QLabel* line) { (void)line; }
+
+    // Dropped files, in drop order, then one refresh.
+    virtual void AddDroppedFile(const QString& path) { (void)path; }
+    virtual void RefreshAfterDrop() {}
+    // Called each time the page is shown by a mode switch (the burner re-reads its writer).
+    virtual void RefreshOnShow() {}
+    // The start button in this page's mode: runs the page's job under the progress window.
+    virtual void StartJob() {}
+};
+
+}  // namespace quelt

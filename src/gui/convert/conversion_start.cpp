@@ -1,0 +1,30 @@
+#include "gui/convert/conversion_start.h"
+
+#include "core/naming/templates.h"
+#include "core/settings/settings.h"
+#include "gui/app/app_context.h"
+#include "gui/app/job_runner.h"
+#include "gui/app/progress_window.h"
+
+namespace quelt {
+
+void StartConversion(AppContext& context, const std::vector<ConvertItem>& items, int formatRow,
+                     const std::string& presetLabel, QWidget* owner,
+                     const std::function<void(ConversionJob&)>& setup) {
+    if (!CheckConvertList(items, *context.prompter)) return;
+    JobControl& control = context.convertControl;
+    control.Start();
+    ExtensionForFormat(context.settings, formatRow, false);
+    // The progress window's folder button opens the converter's folder; reading it through
+    // the accessor gives the default folder when none was set.
+    const std::string folder = GetSettingText(context.settings, kModeConvert, 203);
+
+    ProgressWindow window(kModeConvert, control, *context.prompter, QString::fromStdString(folder),
+                          owner);
+    ConversionJob job(context.settings, items, formatRow, presetLabel, window, control);
+    if (setup) setup(job);
+    if (!RunJobUnderProgressWindow(window, context.settings.priority, [&job] { job.Run(); }))
+        control.busy = false;
+}
+
+}  // namespace quelt

@@ -1,0 +1,19 @@
+// The dialogs behind the converter page's "add files" and "add folder" buttons.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace quelt {
+
+// The three filters of the add-files dialog, in Qt's "label (patterns)" form; the dialog
+// shows each label without its pattern part.
+QStringList AudioFileFilters();
+// Multiple selection, starting in the music folder (the home folder when it is missing).
+QStringList ChooseAudioFiles(QWidget* owner);
+// "Browse for audio folder:"; "" when cancelled.
+QString ChooseAudioFolder(QWidget* owner);
+
+}  // namespace quelt

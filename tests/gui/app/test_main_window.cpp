@@ -1,0 +1,356 @@
+// The main window: mode switching with its status texts, the preview-stop rule and the
+// drive hand-over, the mode menu and its right-click zone, drops by mode, the start
+// button, the priority box and the options sheet's "unopened tab stores nothing" rule.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QtTest>
+#include <memory>
+
+#include "core/rip/cd_grabber.h"
+#include "core/settings/app_paths.h"
+#include "core/settings/settings.h"
+#include "gui/app/app_context.h"
+#include "gui/app/burner_options_page.h"
+#include "gui/app/drive_hand_over.h"
+#include "gui/app/main_window.h"
+#include "gui/app/mode_page.h"
+#include "gui/app/options_sheet.h"
+#include "gui/convert/convert_options_page.h"
+#include "gui/convert/converter_page.h"
+#include "gui/skin/skin.h"
+#include "gui_test_main.h"
+#include "scripted_prompter.h"
+#include "support/fixtures.h"
+
+using namespace quelt;
+using quelt::test::ScratchDir;
+using quelt::test::ScriptedPrompter;
+
+namespace {
+
+// The real grabber's hand-over, counting the calls that reach it.
+class CountingHandOver : public GrabberDriveHandOver {
+public:
+    using GrabberDriveHandOver::GrabberDriveHandOver;
+    void TakeDrives() override {
+        ++takes;
+        GrabberDriveHandOver::TakeDrives();
+    }
+    void ReleaseDrives() override {
+        ++releases;
+        GrabberDriveHandOver::ReleaseDrives();
+    }
+    int takes = 0;
+    int releases = 0;
+};
+
+// One main window over the real skin, with a settings file in a scratch folder.
+struct Fixture {
+    Fixture() : context(scratch.File("zqrprocfg.cfg"), prompter) {
+        const std::string ui = "skins/zqr/the.ui";
+        skin.Load(QString::fromStdString(ui), true, QString::fromStdString(DataFolder(ui)));
+        LoadSettings(context.settings, context.profile);
+        CdGrabberOptions options;
+        options.listDevices = false;
+        options.watchMedia = false;
+        grabber = CreateCdGrabber(options);
+        handOver = std::make_unique<CountingHandOver>(*grabber);
+    }
+    MainWindow& Window() {
+        if (!window) {
+            MainWindow::Parts parts;
+            parts.driveHandOver = handOver.get();
+            window = std::make_unique<MainWindow>(skin, context, std::move(parts));
+            window->SetPreviewStopper([this] {
+                ++previewStops;
+                context.previewPlaying = false;
+                context.previewActive = false;
+            });
+        }
+        return *window;
+    }
+    ConverterPage& Converter() { return *dynamic_cast<ConverterPage*>(Window().page(kModeConvert)); }
+    QString Tone(const std::string& name) {
+        const std::string path = scratch.File(name);
+        quelt::test::ToneSpec spec;
+        spec.seconds = 1.0;
+        if (!quelt::test::MakeTone(path, spec)) return {};
+        return QString::fromStdString(path);
+    }
+
+    ScratchDir scratch;
+    ScriptedPrompter prompter;
+    AppContext context;
+    Skin skin;
+    std::unique_ptr<CdGrabber> grabber;
+    std::unique_ptr<CountingHandOver> handOver;
+    std::unique_ptr<MainWindow> window;
+    int previewStops = 0;
+};
+
+bool Checked(MainWindow& w, int id) {
+    auto* b = w.control<QAbstractButton>(id);
+    return b && b->isChecked();
+}
+
+void Drop(MainWindow& w, const QStringList& paths) {
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+    QMimeData data;
+    data.setUrls(urls);
+    QDropEvent drop(QPointF(300, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Qt delivers a drop only to a widget that accepted the drag's entry first.
+    QDragEnterEvent enter(QPoint(300, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    QVERIFY(enter.isAccepted());
+    QApplication::sendEvent(&w, &drop);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsInRipperModeWithItsPage();
+    void switchingShowsOnePageAndChecksItsButton();
+    void previewStopsOnlyWhenTheModeChanges();
+    void driveHandOverOncePerChange();
+    void statusLineShowsThePagesCurrentItem();
+    void modeMenuCommandsSwitchModes();
+    void rightClickOpensModeMenuOnlyInItsZone();
+    void dropsAreRoutedByMode();
+    void startButtonWaitsForPreviewAndStartsTheModesJob();
+    void priorityBoxOnFirstStartAndOnChange();
+    void optionsOkStoresOnlyOpenedTabs();
+    void optionsCancelStoresNothing();
+};
+
+void MainWindowTest::startsInRipperModeWithItsPage() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    QVERIFY(w.isSkinned());
+    QCOMPARE(w.windowTitle(), QString("Quelt CD Ripper Pro"));
+    QCOMPARE(w.mode(), 100);
+    QVERIFY(Checked(w, 1001));
+    QVERIFY(!Checked(w, 1002));
+    QCOMPARE(w.statusLine()->text(), QString("No.: 00, second: 00:00:00.000"));
+    QCOMPARE(f.context.driveFlag, 1);
+    QCOMPARE(f.handOver->takes + f.handOver->releases, 0);
+    if (auto* about = w.control<QAbstractButton>(1015)) QCOMPARE(about->text(), QString("About"));
+}
+
+void MainWindowTest::switchingShowsOnePageAndChecksItsButton() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    w.show();
+    for (int mode : {200, 300, 100, 200}) {
+        w.SwitchMode(mode);
+        QCOMPARE(w.mode(), mode);
+        for (int other : {100, 200, 300}) {
+            QCOMPARE(w.page(other)->widget()->isVisible(), other == mode && w.page(other)->created());
+            QCOMPARE(Checked(w, 1001 + (other / 100 - 1)), other == mode);
+        }
+        if (w.page(mode)->created())
+            QCOMPARE(w.page(mode)->widget()->geometry(), QRect(6, 62, 587, 212));
+    }
+    // A mode button press goes through the same switch.
+    QTest::mouseClick(w.control<QAbstractButton>(1003), Qt::LeftButton);
+    QCOMPARE(w.mode(), 300);
+    // An unknown mode hides the pages and changes nothing else.
+    w.SwitchMode(400);
+    QCOMPARE(w.mode(), 300);
+    QVERIFY(!w.page(300)->widget()->isVisible());
+}
+
+void MainWindowTest::previewStopsOnlyWhenTheModeChanges() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    f.context.previewPlaying = f.context.previewActive = true;
+    w.SwitchMode(100);  // already the ripper: the preview goes on
+    QCOMPARE(f.previewStops, 0);
+    QVERIFY(f.context.previewPlaying);
+    w.SwitchMode(200);
+    QCOMPARE(f.previewStops, 1);
+    QVERIFY(!f.context.previewPlaying);
+    w.SwitchMode(300);  // nothing plays any more: nothing to stop
+    QCOMPARE(f.previewStops, 1);
+    f.context.previewPlaying = true;
+    w.SwitchMode(300);
+    QCOMPARE(f.previewStops, 1);
+    w.SwitchMode(100);
+    QCOMPARE(f.previewStops, 2);
+}
+
+void MainWindowTest::driveHandOverOncePerChange() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    w.SwitchMode(300);
+    QCOMPARE(f.handOver->releases, 1);
+    QCOMPARE(f.context.driveFlag, 0);
+    w.SwitchMode(300);
+    w.resize(w.size() + QSize(1, 1));  // a size notification re-runs the switch
+    QCOMPARE(f.handOver->releases, 1);
+    w.SwitchMode(200);
+    QCOMPARE(f.handOver->takes, 0);
+    w.SwitchMode(100);
+    QCOMPARE(f.handOver->takes, 1);
+    QCOMPARE(f.context.driveFlag, 1);
+    w.SwitchMode(100);
+    QCOMPARE(f.handOver->takes, 1);
+    w.SwitchMode(300);
+    QCOMPARE(f.handOver->releases, 2);
+}
+
+void MainWindowTest::statusLineShowsThePagesCurrentItem() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    const QString a = f.Tone("a.wav"), b = f.Tone("b.wav");
+    QVERIFY(!a.isEmpty() && !b.isEmpty());
+    w.SwitchMode(200);
+    QCOMPARE(w.statusLine()->text(), QString("No.: 00, second: 00:00:00.000"));
+    f.Converter().AddFiles({a, b});
+    QCOMPARE(w.statusLine()->text(), QString("No.: 02, second: 00:00:00.000"));
+    w.SwitchMode(300);
+    QCOMPARE(w.statusLine()->text(), QString("No.: 00, second: 00:00:00.000"));
+    w.SwitchMode(200);
+    QCOMPARE(w.statusLine()->text(), QString("No.: 02, second: 00:00:00.000"));
+}
+
+void MainWindowTest::modeMenuCommandsSwitchModes() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    const QList<QAction*> actions = w.modeMenu()->actions();
+    QCOMPARE(actions.size(), 3);
+    QCOMPARE(actions[0]->text(), QString("Audio CD &Ripper"));
+    QCOMPARE(actions[1]->text(), QString("Audio File &Converter"));
+    QCOMPARE(actions[2]->text(), QString("Audio CD &Burner"));
+    actions[1]->trigger();
+    QCOMPARE(w.mode(), 200);
+    actions[2]->trigger();
+    QCOMPARE(w.mode(), 300);
+    actions[0]->trigger();
+    QCOMPARE(w.mode(), 100);
+}
+
+void MainWindowTest::rightClickOpensModeMenuOnlyInItsZone() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QContextMenuEvent outside(QContextMenuEvent::Mouse, QPoint(100, 40), w.mapToGlobal(QPoint(100, 40)));
+    QApplication::sendEvent(&w, &outside);
+    QVERIFY(!w.modeMenu()->isVisible());
+    QContextMenuEvent inside(QContextMenuEvent::Mouse, QPoint(80, 40), w.mapToGlobal(QPoint(80, 40)));
+    QApplication::sendEvent(&w, &inside);
+    QTRY_VERIFY(w.modeMenu()->isVisible());
+    w.modeMenu()->hide();
+    QVERIFY(MainWindow::InModeMenuZone(QPoint(70, 30)));
+    QVERIFY(MainWindow::InModeMenuZone(QPoint(92, 57)));
+    QVERIFY(!MainWindow::InModeMenuZone(QPoint(93, 40)));
+    QVERIFY(!MainWindow::InModeMenuZone(QPoint(80, 58)));
+}
+
+void MainWindowTest::dropsAreRoutedByMode() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    const QString a = f.Tone("a.wav"), b = f.Tone("b.ogg"), c = f.Tone("c.flac");
+    QVERIFY(!a.isEmpty() && !b.isEmpty() && !c.isEmpty());
+    Drop(w, {c, a, b});  // ripper mode: ignored
+    QCOMPARE(f.Converter().items().size(), size_t(0));
+    w.SwitchMode(200);
+    Drop(w, {c, a, b});
+    QCOMPARE(f.Converter().items().size(), size_t(3));
+    QCOMPARE(f.Converter().fileList()->topLevelItemCount(), 3);
+    QCOMPARE(f.Converter().fileList()->topLevelItem(0)->text(1), c);
+    QCOMPARE(f.Converter().fileList()->topLevelItem(1)->text(1), a);
+    QCOMPARE(f.Converter().fileList()->topLevelItem(2)->text(1), b);
+    w.SwitchMode(300);
+    Drop(w, {a});  // the burner's compilation, never the converter's list
+    QCOMPARE(f.Converter().items().size(), size_t(3));
+}
+
+void MainWindowTest::startButtonWaitsForPreviewAndStartsTheModesJob() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    w.SwitchMode(200);
+    f.context.previewPlaying = f.context.previewActive = true;
+    w.Start();
+    QVERIFY(f.prompter.messages.empty());
+    f.context.previewPlaying = f.context.previewActive = false;
+    w.Start();  // an empty converter list: only the message, no job
+    QCOMPARE(f.prompter.messages.size(), size_t(1));
+    QCOMPARE(f.prompter.messages[0].caption, std::string(kConvertCaption));
+    QCOMPARE(f.prompter.messages[0].text, std::string("Please add audio files..."));
+    QVERIFY(!f.context.convertControl.busy.load());
+}
+
+void MainWindowTest::priorityBoxOnFirstStartAndOnChange() {
+    Fixture f;  // no settings file: "Priority" loads as 1
+    MainWindow& w = f.Window();
+    QCOMPARE(w.priorityBox()->count(), 4);
+    QCOMPARE(w.priorityBox()->itemText(3), QString("REALTIME"));
+    QCOMPARE(w.priorityBox()->currentText(), QString("IDLE"));
+    w.priorityBox()->setCurrentIndex(2);
+    QCOMPARE(f.context.settings.priority, 3);
+}
+
+void MainWindowTest::optionsOkStoresOnlyOpenedTabs() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    f.context.settings.convert.ifExists = 2;
+    f.context.settings.convert.outputDirectory = "";
+    f.context.settings.burn.volumeLabel = "Old label";
+    QStringList labels;
+    w.SetOptionsHook([&](OptionsSheet& sheet) {
+        QTimer::singleShot(0, &sheet, [&] {
+            for (int i = 0; i < sheet.tabs()->count(); ++i) labels << sheet.tabs()->tabText(i);
+            sheet.tabs()->setCurrentIndex(3);
+            auto* burner = static_cast<BurnerOptionsPage*>(sheet.page(3));
+            QCOMPARE(burner->labelEdit()->text(), QString("Old label"));
+            burner->labelEdit()->setText("New label");
+            burner->finalizeBox()->setChecked(true);
+            QVERIFY(!sheet.Opened(2));
+            sheet.accept();
+        });
+    });
+    w.OpenOptions();
+    QCOMPARE(labels, (QStringList{"CD Ripper", "FREEDB", "File Converter", "CD Burner"}));
+    QCOMPARE(f.context.settings.burn.volumeLabel, std::string("New label"));
+    QCOMPARE(f.context.settings.burn.finalize, 1);
+    // The converter tab was never opened: not even its folder default was filled in.
+    QCOMPARE(f.context.settings.convert.ifExists, 2);
+    QCOMPARE(f.context.settings.convert.outputDirectory, std::string());
+}
+
+void MainWindowTest::optionsCancelStoresNothing() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    f.context.settings.burn.volumeLabel = "Kept";
+    f.context.settings.convert.deleteSource = 0;
+    w.SetOptionsHook([&](OptionsSheet& sheet) {
+        QTimer::singleShot(0, &sheet, [&] {
+            sheet.tabs()->setCurrentIndex(2);
+            static_cast<ConvertOptionsPage*>(sheet.page(2))->deleteSourceBox()->setChecked(true);
+            sheet.tabs()->setCurrentIndex(3);
+            static_cast<BurnerOptionsPage*>(sheet.page(3))->labelEdit()->setText("Changed");
+            sheet.reject();
+        });
+    });
+    w.OpenOptions();
+    QCOMPARE(f.context.settings.burn.volumeLabel, std::string("Kept"));
+    QCOMPARE(f.context.settings.convert.deleteSource, 0);
+}
+
+QUELT_GUI_TEST(MainWindowTest)
+#include "test_main_window.moc"

@@ -1,0 +1,95 @@
+// The program as a process: one instance per session, and the settings saved at an orderly
+// exit, also when the desktop ends it with SIGTERM (a logout) or SIGINT.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "gui_test_main.h"
+
+namespace {
+
+// A clean per-user environment for one run of the program.
+struct Session {
+    Session() {
+        for (const char* name : {"config", "runtime", "cache", "music"}) QDir(dir.path()).mkpath(name);
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("SDL_AUDIODRIVER", "dummy");
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
+        env.insert("XDG_RUNTIME_DIR", dir.path() + "/runtime");
+        env.insert("XDG_CACHE_HOME", dir.path() + "/cache");
+        env.insert("XDG_MUSIC_DIR", dir.path() + "/music");
+    }
+    QString SettingsFile() const { return dir.path() + "/config/quelt/zqrprocfg.cfg"; }
+    QString LockFile() const { return dir.path() + "/runtime/zqr.lock"; }
+    // True while some process holds the single-instance lock.
+    bool LockHeld() const {
+        const int fd = ::open(LockFile().toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        return held;
+    }
+    void Start(QProcess& p) {
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(QUELT_GUI_PATH, {});
+    }
+
+    QTemporaryDir dir;
+    QProcessEnvironment env;
+};
+
+}  // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void secondStartEndsSilentlyAndSignalSavesSettings_data();
+    void secondStartEndsSilentlyAndSignalSavesSettings();
+};
+
+void StartupTest::secondStartEndsSilentlyAndSignalSavesSettings_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void StartupTest::secondStartEndsSilentlyAndSignalSavesSettings() {
+    QFETCH(int, signal);
+    Session session;
+    QProcess first;
+    session.Start(first);
+    QVERIFY(first.waitForStarted(60000));
+    QTRY_VERIFY_WITH_TIMEOUT(session.LockHeld() || first.state() == QProcess::NotRunning, 120000);
+    QVERIFY2(first.state() == QProcess::Running, "the program ended on its own");
+
+    QProcess second;
+    session.Start(second);
+    QVERIFY(second.waitForFinished(120000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(!QFile::exists(session.SettingsFile()));  // the second one touched nothing
+    QCOMPARE(first.state(), QProcess::Running);
+
+    ::kill(first.processId(), signal);
+    QVERIFY(first.waitForFinished(120000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+    QFile settings(session.SettingsFile());
+    QVERIFY2(settings.open(QIODevice::ReadOnly), "the settings were not saved at exit");
+    const QByteArray text = settings.readAll();
+    QVERIFY(text.contains("Priority=1"));
+    QVERIFY(text.contains("[Convert]"));
+}
+
+QUELT_GUI_TEST(StartupTest)
+#include "test_startup.moc"
