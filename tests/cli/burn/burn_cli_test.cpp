@@ -29,7 +29,7 @@ class BurnCliTest : public ::testing::Test {
         const std::string out = dir.File("stdout"), err = dir.File("stderr");
         Result r;
         r.status = test::Run("cd " + test::ShellQuote(dir.path().string()) +
-                             " && env SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=" +
+                             " && env SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 XDG_CONFIG_HOME=" +
                              test::ShellQuote(dir.File("config")) +
                              " XDG_CACHE_HOME=" + test::ShellQuote(dir.File("cache")) + " " +
                              test::ShellQuote(QUELT_CLI_PATH) + " " + arguments + " >" +
