@@ -76,6 +76,9 @@ Expected<AudioInput> OpenAudioInput(const std::string& path, const std::function
     if (!state->decoder || avcodec_parameters_to_context(state->decoder, stream->codecpar) < 0)
         return Failure{"Could not open decodec, skip.", 7};
     state->decoder->pkt_timebase = stream->time_base;
+    // Decoders that can (FLAC, ...) decode ahead on other cores while this thread encodes.
+    state->decoder->thread_count = 0;
+    state->decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (avcodec_open2(state->decoder, codec, nullptr) < 0 || state->decoder->sample_rate <= 0 ||
         state->decoder->ch_layout.nb_channels <= 0)
         return Failure{"Could not open decodec, skip.", 7};
