@@ -123,8 +123,8 @@ int BurnJob::Run() {
         std::lock_guard lock(mutex_);
         started_ = true;
     }
-    DecodePass();
-    if (!control_.Cancelled()) BurnPass();
+    // The pass's own verdict decides: a cancel that comes after its last file burns as usual.
+    if (DecodePass()) BurnPass();
     MarkEnded(false, true);
     return 1;
 }
@@ -134,7 +134,7 @@ int32_t BurnJob::Report(int32_t code) {
     return code;
 }
 
-void BurnJob::DecodePass() {
+bool BurnJob::DecodePass() {
     if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     report_.SetItemBar(0);
     report_.SetTotalBar(0);
@@ -153,11 +153,12 @@ void BurnJob::DecodePass() {
         summary_.cancelled = true;
         report_.Log("Cancelled by user");
         report_.SetButton("Close", true);
-        return;
+        return false;
     }
     report_.Log(
         Fill("Done, %s track(s) were successfully.", FormatTrackNumber(summary_.decoded, 2)));
     report_.SetButton(kAbortCaption, false);
+    return true;
 }
 
 void BurnJob::DecodeOne(int index) {

@@ -99,7 +99,8 @@ class BurnJob {
 
   private:
     struct FileProgress;
-    void DecodePass();
+    // True when the burn pass follows (the pass was not cancelled).
+    bool DecodePass();
     void DecodeOne(int index);
     void OnPosition(FileProgress& file, int64_t ms);
     void BurnPass();
