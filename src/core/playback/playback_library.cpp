@@ -3,6 +3,7 @@
 #include "core/playback/playback_library.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -128,6 +129,22 @@ private:
     std::thread decoder_;
 };
 
+// ALSA prints its own errors on standard error when a machine has no sound card; a missing
+// device must say nothing. SDL loads libasound itself, so it is silenced through dlopen
+// (the handle is kept, so the setting holds for SDL's copy too). No-op without ALSA.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+        if (!alsa) return;
+        using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+        using SetHandler = int (*)(Handler);
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(IgnoreAlsaError);
+    });
+}
+
 class SdlPlaybackLibrary : public PlaybackLibrary {
 public:
     ~SdlPlaybackLibrary() override {
@@ -148,6 +165,7 @@ public:
     bool Init() override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (device_) return true;
+        QuietAlsa();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         SDL_AudioSpec want{};
         want.freq = kRate;
