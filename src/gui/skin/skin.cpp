@@ -4,6 +4,9 @@
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <optional>
+
+#include "gui/skin/skin_text.h"
 
 namespace quelt {
 
@@ -81,6 +84,56 @@ QPixmap Skin::Image(const std::string& relativeFile) const {
     }
     cache_->images.insert(path, pixmap);
     return pixmap;
+}
+
+QPalette Skin::Palette(int windowNumber, const QPalette& base) const {
+    return SkinPalette(document(), windowNumber, base);
+}
+
+QPalette SkinPalette(const SkinDocument& document, int windowNumber, const QPalette& base) {
+    QPalette pal = base;
+    const std::string section = document.NameOfNumber(windowNumber);
+    if (section.empty()) return pal;
+    auto color = [&](const char* key) -> std::optional<QColor> {
+        auto v = document.Value(section, key);
+        if (!v) return std::nullopt;
+        return ToQColor(SkinColor(skin_text::ParseInt(*v)) & 0xFFFFFFu);
+    };
+    auto set = [&](QPalette::ColorRole role, const QColor& c, int disabledAlpha = 255) {
+        pal.setColor(QPalette::All, role, c);
+        QColor d = c;
+        d.setAlpha(disabledAlpha);
+        pal.setColor(QPalette::Disabled, role, d);
+    };
+    if (auto text = color("ColorText")) {
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+            set(role, *text, 110);
+    }
+    if (auto c = color("ColorBase")) set(QPalette::Base, *c);
+    if (auto c = color("ColorAltBase")) set(QPalette::AlternateBase, *c);
+    if (auto c = color("ColorHighlight")) {
+        set(QPalette::Highlight, *c, 90);
+        set(QPalette::Link, *c);
+    }
+    if (auto c = color("ColorHighlightText")) {
+        set(QPalette::HighlightedText, *c);
+        set(QPalette::BrightText, *c);
+    }
+    if (auto c = color("ColorPlaceholder")) set(QPalette::PlaceholderText, *c);
+    if (auto popup = color("ColorPopup")) {
+        set(QPalette::Window, *popup);
+        set(QPalette::ToolTipBase, *popup);
+        // Buttons and frames a step lighter than the window so that they read as raised.
+        const bool dark = popup->lightness() < 128;
+        const QColor button = dark ? popup->lighter(130) : popup->darker(106);
+        set(QPalette::Button, button);
+        set(QPalette::Light, dark ? button.lighter(150) : QColor(Qt::white));
+        set(QPalette::Midlight, dark ? button.lighter(125) : button.lighter(110));
+        set(QPalette::Mid, dark ? button.lighter(140) : button.darker(130));
+        set(QPalette::Dark, dark ? popup->darker(160) : button.darker(160));
+        set(QPalette::Shadow, dark ? QColor(0, 0, 0) : button.darker(220));
+    }
+    return pal;
 }
 
 QColor ToQColor(SkinColor color) {

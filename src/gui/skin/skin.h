@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QList>
 #include <QObject>
+#include <QPalette>
 #include <QPixmap>
 #include <QString>
 #include <memory>
@@ -49,6 +50,9 @@ public:
     // Drops cached images (Load does this too).
     void ClearImageCache();
 
+    // The palette of a window's controls: SkinPalette of the current document.
+    QPalette Palette(int windowNumber, const QPalette& base = QPalette()) const;
+
 signals:
     // A new skin was taken: windows rebuild from it.
     void changed();
@@ -68,6 +72,16 @@ QColor ToQColor(SkinColor color);
 // the application font's size for 0), weight (0 keeps the default), italic, underline,
 // strike-out. `base` supplies what the record leaves open.
 QFont ToQFont(const SkinFont& font, const QFont& base = QFont());
+
+// The palette that a window section's optional colour keys give ("ColorText", "ColorBase",
+// "ColorAltBase", "ColorHighlight", "ColorHighlightText", "ColorPopup", "ColorPlaceholder",
+// each a skin colour integer), on top of `base`; keys that are missing keep `base`'s
+// colours. The frame colours (light, mid, dark, shadow) and the disabled texts follow from
+// them. Dialogs that are not skinned (progress window, options, message boxes) match the
+// skin when the application uses the main window's palette:
+//     QApplication::setStyle("Fusion");
+//     QApplication::setPalette(skin.Palette(kMainWindowNumber));
+QPalette SkinPalette(const SkinDocument& document, int windowNumber, const QPalette& base = QPalette());
 
 // Splits a horizontal strip of square images (e.g. "CDRip_Lst16.bmp", 16 x 16 each) into
 // its images, with the pixels of `maskColor` made transparent. An unreadable file gives an

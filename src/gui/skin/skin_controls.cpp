@@ -115,7 +115,9 @@ void SkinButton::paintEvent(QPaintEvent*) {
     p.setPen(ToQColor(style_.colors[state]));
     const bool push = kind_ == SkinControlType::PushButton;
     const Qt::Alignment align = AlignmentOf(style_, push ? Qt::AlignHCenter : Qt::AlignLeft);
-    QRect area = rect().adjusted(push ? 4 : 0, 0, push ? -4 : 0, 0);
+    // Centred captions keep clear of the edges; aligned ones start at their offset.
+    const int inset = push && (align & Qt::AlignHCenter) ? 4 : 0;
+    QRect area = rect().adjusted(inset, 0, -inset, 0);
     area.translate(style_.horAlig, style_.verAlig);
     if (align & Qt::AlignRight) area.adjust(0, 0, -2 * style_.horAlig, 0);
     int flags = int(align) | Qt::TextShowMnemonic;

@@ -2,6 +2,7 @@
 
 #include "gui/skin/skin_text.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QButtonGroup>
 #include <QHeaderView>
@@ -134,32 +135,8 @@ QPixmap SkinnedWindow::CheckedImage(const std::string& file, const SkinRect& rec
 }
 
 void SkinnedWindow::ApplyPalette() {
-    const std::string& s = description_.section;
-    const SkinDocument& doc = skin_.document();
-    QPalette pal = palette();
-    auto color = [&](const char* key, QPalette::ColorRole role) {
-        if (auto v = doc.Value(s, key)) {
-            QColor c = ToQColor(SkinColor(skin_text::ParseInt(*v)) & 0xFFFFFFu);
-            pal.setColor(QPalette::All, role, c);
-            QColor disabled = c;
-            if (role == QPalette::Text || role == QPalette::WindowText || role == QPalette::ButtonText)
-                disabled.setAlpha(110);
-            pal.setColor(QPalette::Disabled, role, disabled);
-        }
-    };
-    color("ColorText", QPalette::WindowText);
-    color("ColorText", QPalette::Text);
-    color("ColorText", QPalette::ButtonText);
-    color("ColorBase", QPalette::Base);
-    color("ColorAltBase", QPalette::AlternateBase);
-    color("ColorHighlight", QPalette::Highlight);
-    color("ColorHighlightText", QPalette::HighlightedText);
-    color("ColorHighlightText", QPalette::BrightText);
-    color("ColorPopup", QPalette::Window);
-    color("ColorPopup", QPalette::Button);
-    color("ColorPlaceholder", QPalette::PlaceholderText);
-    setPalette(pal);
-
+    const QPalette base = parentWidget() ? parentWidget()->palette() : QApplication::palette();
+    setPalette(SkinPalette(skin_.document(), windowNumber_, base));
 }
 
 QWidget* SkinnedWindow::CreateControl(const SkinControl& c) {
@@ -214,9 +191,10 @@ void ApplyFont(QWidget* widget, const SkinTextStyle& style, const QFont& base) {
 
 // Edits and combo boxes sit on the art, which draws their field; they are transparent.
 QString FieldSheet(const char* widgetClass, const QPalette& pal, int leftPad, int rightPad) {
-    return QStringLiteral("%1{background:transparent;border:none;padding:0px %3px 0px %2px;color:%4;"
+    return QStringLiteral("%1{background:transparent;border:1px solid transparent;border-radius:6px;"
+                          "padding:0px %3px 0px %2px;color:%4;"
                           "selection-background-color:%5;selection-color:%6;}"
-                          "%1:disabled{color:%7;}")
+                          "%1:focus{border:1px solid %5;}%1:disabled{color:%7;}")
         .arg(QString::fromLatin1(widgetClass))
         .arg(leftPad)
         .arg(rightPad)
