@@ -104,6 +104,16 @@ bool RecordWriteError(AudioOutput::State& out, int averror) {
     return false;
 }
 
+bool RecordEncodeError(AudioOutput::State& out, int averror) {
+    if (out.error.empty()) {
+        char reason[AV_ERROR_MAX_STRING_SIZE] = {};
+        av_strerror(averror, reason, sizeof reason);
+        out.error = "Could not encode the audio of " + out.path + " (" + reason + "), skip.";
+        out.encodeFailed = true;
+    }
+    return false;
+}
+
 AudioOutput::State::~State() {
     if (fileOpen && format) avio_closep(&format->pb);
     if (!temporaryPath.empty()) ::unlink(temporaryPath.c_str());

@@ -13,7 +13,7 @@ bool WritePackets(AudioOutput::State& out) {
     for (;;) {
         int result = avcodec_receive_packet(out.encoder, out.packet);
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
-        if (result < 0) return RecordWriteError(out, result);
+        if (result < 0) return RecordEncodeError(out, result);
         av_packet_rescale_ts(out.packet, out.encoder->time_base, out.stream->time_base);
         out.packet->stream_index = out.stream->index;
         result = av_interleaved_write_frame(out.format, out.packet);  // takes the packet's data
@@ -33,22 +33,22 @@ bool EncodeFromFifo(AudioOutput::State& out, int samples, int padTo) {
         frame->sample_rate = out.encoder->sample_rate;
         av_channel_layout_copy(&frame->ch_layout, &out.encoder->ch_layout);
         frame->nb_samples = length;
-        if (av_frame_get_buffer(frame, 0) < 0) return RecordWriteError(out, AVERROR(ENOMEM));
+        if (av_frame_get_buffer(frame, 0) < 0) return RecordEncodeError(out, AVERROR(ENOMEM));
     } else {
         // The encoder may still hold a reference to the last frame's buffer.
         frame->nb_samples = out.frameSize;
-        if (av_frame_make_writable(frame) < 0) return RecordWriteError(out, AVERROR(ENOMEM));
+        if (av_frame_make_writable(frame) < 0) return RecordEncodeError(out, AVERROR(ENOMEM));
         frame->nb_samples = length;
     }
     if (av_audio_fifo_read(out.fifo, reinterpret_cast<void**>(frame->extended_data), samples) < samples)
-        return RecordWriteError(out, AVERROR_BUG);
+        return RecordEncodeError(out, AVERROR_BUG);
     if (length > samples)
         av_samples_set_silence(frame->extended_data, samples, length - samples,
                                out.encoder->ch_layout.nb_channels, out.encoder->sample_fmt);
     frame->pts = out.nextPts;
     out.nextPts += length;
     int result = avcodec_send_frame(out.encoder, frame);
-    if (result < 0) return RecordWriteError(out, result);
+    if (result < 0) return RecordEncodeError(out, result);
     return WritePackets(out);
 }
 
@@ -84,7 +84,7 @@ bool EnsureConvertedCapacity(AudioOutput::State& out, int samples) {
     int capacity = std::max(samples, 8192);
     if (av_samples_alloc_array_and_samples(&out.converted, nullptr, out.encoder->ch_layout.nb_channels,
                                            capacity, out.encoder->sample_fmt, 0) < 0)
-        return RecordWriteError(out, AVERROR(ENOMEM));
+        return RecordEncodeError(out, AVERROR(ENOMEM));
     out.convertedCapacity = capacity;
     return true;
 }
@@ -93,16 +93,16 @@ bool EnsureConvertedCapacity(AudioOutput::State& out, int samples) {
 bool Resample(AudioOutput::State& out, const uint8_t* const* in, int samples) {
     for (;;) {
         int room = swr_get_out_samples(out.resampler, samples);
-        if (room < 0) return RecordWriteError(out, room);
+        if (room < 0) return RecordEncodeError(out, room);
         if (room == 0 && in) return true;
         room += 16;
         if (!EnsureConvertedCapacity(out, room)) return false;
         int got = swr_convert(out.resampler, out.converted, out.convertedCapacity,
                               const_cast<const uint8_t**>(in), in ? samples : 0);
-        if (got < 0) return RecordWriteError(out, got);
+        if (got < 0) return RecordEncodeError(out, got);
         if (got > 0 &&
             av_audio_fifo_write(out.fifo, reinterpret_cast<void**>(out.converted), got) < got)
-            return RecordWriteError(out, AVERROR(ENOMEM));
+            return RecordEncodeError(out, AVERROR(ENOMEM));
         if (in || got == 0) return true;  // a drain repeats until nothing is left
     }
 }
@@ -137,7 +137,7 @@ bool SetUpFor(AudioOutput::State& out, const SampleSource& source) {
         if (result >= 0) result = swr_init(out.resampler);
         if (result < 0) {
             av_channel_layout_uninit(&inLayout);
-            return RecordWriteError(out, result);
+            return RecordEncodeError(out, result);
         }
     }
     av_channel_layout_uninit(&inLayout);
@@ -153,7 +153,7 @@ bool FeedSamples(AudioOutput::State& out, const SampleSource& source) {
     if (out.passThrough) {
         if (av_audio_fifo_write(out.fifo, const_cast<void**>(reinterpret_cast<const void* const*>(source.data)),
                                 source.samples) < source.samples)
-            return RecordWriteError(out, AVERROR(ENOMEM));
+            return RecordEncodeError(out, AVERROR(ENOMEM));
     } else if (!Resample(out, source.data, source.samples)) {
         return false;
     }
@@ -170,7 +170,7 @@ bool FinishEncoding(AudioOutput::State& out) {
         if (!EncodeFromFifo(out, left, padTo)) return false;
     }
     int result = avcodec_send_frame(out.encoder, nullptr);
-    if (result < 0 && result != AVERROR_EOF) return RecordWriteError(out, result);
+    if (result < 0 && result != AVERROR_EOF) return RecordEncodeError(out, result);
     return WritePackets(out);
 }
 
@@ -178,7 +178,7 @@ BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes
                            int channels, EncodeVariant) {
     AudioOutput::State* out = output.state();
     if (!out) return BlockStatus::kEncodeError;
-    if (!out->error.empty()) return BlockStatus::kWriteError;
+    if (!out->error.empty()) return out->encodeFailed ? BlockStatus::kEncodeError : BlockStatus::kWriteError;
     if (channels <= 0 || sampleRate <= 0) return BlockStatus::kOk;
     AVChannelLayout layout{};
     av_channel_layout_default(&layout, channels);
@@ -187,7 +187,8 @@ BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes
                         AV_SAMPLE_FMT_S16, sampleRate, &layout};
     bool ok = FeedSamples(*out, source);
     av_channel_layout_uninit(&layout);
-    return ok ? BlockStatus::kOk : BlockStatus::kWriteError;
+    if (ok) return BlockStatus::kOk;
+    return out->encodeFailed ? BlockStatus::kEncodeError : BlockStatus::kWriteError;
 }
 
 }  // namespace quelt

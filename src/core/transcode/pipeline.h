@@ -164,14 +164,15 @@ BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes
                            int sampleRate, int channels,
                            EncodeVariant variant = EncodeVariant::kConvertBurn);
 
-// The line to log for the last write or encode error of `output`, ending in ", skip.";
-// empty when there was none.
+// The line to log for the first write or encode error of `output`, ending in ", skip.":
+// "Could not write the output file %s (reason), skip." or "Could not encode the audio of
+// %s (reason), skip." with the output path; empty when there was none.
 std::string WriteError(const AudioOutput& output);
 
 enum class DecodeStatus {
     kCompleted,   // every packet of the input was read (decode errors may have occurred)
     kCancelled,   // `cancel` was seen set; the output is unfinished and should be discarded
-    kWriteError,  // writing failed: WriteError(output) says how; discard the output
+    kWriteError,  // writing (or encoding) failed: WriteError(output) says how; discard it
 };
 
 struct DecodeResult {

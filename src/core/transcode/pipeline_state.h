@@ -62,6 +62,7 @@ struct AudioOutput::State {
 
     bool fileOpen = false;
     std::string error;  // the first write or encode error, as the line to log
+    bool encodeFailed = false;  // that error came from converting or encoding, not writing
 
     ~State();
 };
@@ -71,8 +72,9 @@ struct AudioOutput::State {
 bool FeedSamples(AudioOutput::State& out, const SampleSource& source);
 bool FinishEncoding(AudioOutput::State& out);
 
-// Records the first error of an output as its log line; returns false.
-bool RecordWriteError(AudioOutput::State& out, int averror);
+// Record the first error of an output as its log line; return false.
+bool RecordWriteError(AudioOutput::State& out, int averror);   // the file could not be written
+bool RecordEncodeError(AudioOutput::State& out, int averror);  // samples could not be converted/encoded
 // "Could not write the output file %s (reason), skip."
 std::string WriteErrorLine(const std::string& path, int averror);
 

@@ -2,6 +2,12 @@
 // temporary-file contract of the pipeline.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -234,6 +240,34 @@ TEST_F(PipelineTest, ACancelStopsDecodingAndTheOutputIsDiscarded) {
     EXPECT_EQ(positions, 0);
     DiscardAudioOutput(*output);
     EXPECT_FALSE(fs::exists(File("cancelled.mp3")));
+}
+
+// A full disk while a rip feeds blocks: the block reports the write error instead of ending
+// the process, and nothing is left behind. The file-size limit applies in a child process.
+TEST_F(PipelineTest, AWriteErrorIsReportedByTheBlockThatHitsIt) {
+    const std::string out = File("full.wav");
+    pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        auto output = CreateAudioOutput(SpecFor(out, 10, 0));
+        if (!output || WriteOutputHeader(*output)) std::_Exit(10);
+        std::vector<int16_t> sector(588 * 2, 1234);
+        BlockStatus status = BlockStatus::kOk;
+        for (int i = 0; i < 1000 && status == BlockStatus::kOk; ++i)
+            status = EncodePcmBlock(*output, sector.data(), sector.size() * 2, 44100, 2, EncodeVariant::kRip);
+        if (status != BlockStatus::kWriteError) std::_Exit(11);
+        if (WriteError(*output) != "Could not write the output file " + out + " (File too large), skip.") std::_Exit(12);
+        DiscardAudioOutput(*output);
+        std::_Exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(out));
+    for (const auto& entry : fs::directory_iterator(dir_->path())) EXPECT_NE(entry.path().extension(), ".part");
 }
 
 TEST(MediaInfoTest, ReadsDurationTagsAndStreams) {
