@@ -128,6 +128,9 @@ struct CdGrabberOptions {
     bool listDevices = true;     // false: only images (tests, a machine without drives)
     std::string demoImage;       // listed when no device exists; "" for the installed one
     bool watchMedia = true;      // poll devices for media changes about once a second
+    // libcdio-paranoia's simulated drive faults (its CDDA_TEST_* flags: jitter, fragmented
+    // and short reads) applied to every read; 0 for real reading. For tests of the verifier.
+    int simulatedReadFaults = 0;
 };
 
 std::unique_ptr<CdGrabber> CreateCdGrabber(const CdGrabberOptions& options = {});

@@ -356,7 +356,8 @@ void CdioGrabber::OpenTrack() {
     const bool image = Current().image != nullptr;
     reader_ = std::make_unique<TrackReader>(
         cdio_, image, track.firstSector, track.sectors, switches_, ReadAttempts(),
-        [this](int attempt, int32_t sector) { Emit([&](CdGrabberListener& l) { l.OnReadRetry(attempt, sector); }); });
+        [this](int attempt, int32_t sector) { Emit([&](CdGrabberListener& l) { l.OnReadRetry(attempt, sector); }); },
+        options_.simulatedReadFaults);
     trackOpen_ = true;
 }
 

@@ -28,7 +28,7 @@ void ParanoiaCallback(long position, paranoia_cb_mode_t mode) {
 
 TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, int32_t firstSector,
                          int32_t sectors, ReadSwitches switches, int attempts,
-                         RetryHandler onRetry)
+                         RetryHandler onRetry, int simulatedFaults)
     : attempts_(switches.singleTry ? 1 : std::max(1, attempts)), onRetry_(std::move(onRetry)) {
     char* messages = nullptr;
     drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_LOGIT, &messages);
@@ -39,6 +39,7 @@ TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, int32_t firstSec
     if (!drive_) throw ComponentError("The drive cannot read audio tracks.");
     cdio_cddap_verbose_set(drive_, CDDA_MESSAGE_LOGIT, CDDA_MESSAGE_LOGIT);
     if (littleEndianSource) drive_->bigendianp = 0;
+    drive_->i_test_flags = simulatedFaults;
     if (cdio_cddap_open(drive_) != 0) {
         cdio_cddap_close_no_free_cdio(drive_);
         throw ComponentError("The disc cannot be opened for reading audio.");

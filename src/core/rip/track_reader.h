@@ -28,7 +28,7 @@ public:
     // order of the audio (images hold little-endian samples; guessing it from a silent
     // track fails). Throws ComponentError when the drive cannot be read as audio.
     TrackReader(CdIo_t* cdio, bool littleEndianSource, int32_t firstSector, int32_t sectors,
-                ReadSwitches switches, int attempts, RetryHandler onRetry);
+                ReadSwitches switches, int attempts, RetryHandler onRetry, int simulatedFaults = 0);
     ~TrackReader();
     TrackReader(const TrackReader&) = delete;
     TrackReader& operator=(const TrackReader&) = delete;
