@@ -215,6 +215,18 @@ TEST(BurnerLibraryTest, DevicesEndWithTheImageWriterAndUnknownTextsAreRefused) {
     EXPECT_EQ(ReportBurnerResult(burner, 0), "");
 }
 
+TEST(BurnerLibraryTest, TheImageWriterHasNoTrayAndNoDiscToErase) {
+    LibburnBurner burner;
+    ASSERT_EQ(burner.Initialize(), 0);
+    EXPECT_NE(burner.EjectDevice(), 0) << "no writer chosen yet";
+    ASSERT_EQ(burner.SetDevice("Image file writer (CUE/BIN)"), 0);
+    EXPECT_EQ(burner.EjectDevice(), 0);
+    EXPECT_EQ(burner.CloseDevice(), 0);
+    const int32_t code = burner.EraseDialog("Quelt CD Ripper Pro");
+    EXPECT_NE(code, 0);
+    EXPECT_EQ(ReportBurnerResult(burner, code), "error: Only a disc in a CD writer can be erased");
+}
+
 TEST(BurnerLibraryTest, UndefinedOptionFieldsKeepTheLibrarysValues) {
     LibburnBurner burner;
     ASSERT_EQ(burner.Initialize(), 0);
