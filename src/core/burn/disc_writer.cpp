@@ -56,6 +56,7 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
 
     std::unique_ptr<burn::burn_write_opts, OptsDeleter> opts(burn::burn_write_opts_new(job.drive));
     if (!opts) return Reason("The writer cannot be set up");
+    std::vector<unsigned char> cdText;  // the lead-in's CD-Text packs of an Audio CD
     if (job.data) {
         burn::burn_source* fifo =
             burn::burn_fifo_source_new(job.data->source(), kFifoChunkBytes, kFifoChunks, 0);
@@ -82,10 +83,7 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
             tags.push_back(track.layout.tags);
         }
         std::string error;
-        std::vector<unsigned char> packs = MakeCdTextPacks(CdTextFromTags(tags), error);
-        if (!packs.empty())
-            burn::burn_write_opts_set_leadin_text(opts.get(), packs.data(), int(packs.size() / 18),
-                                                  0);
+        cdText = MakeCdTextPacks(CdTextFromTags(tags), error);
     }
 
     burn::burn_write_opts_set_perform_opc(opts.get(), 0);
@@ -100,17 +98,16 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
                                                  burn::BURN_BLOCK_SAO);
             if (burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 1) ==
                 burn::BURN_WRITE_SAO)
-                return true;
+                return burn::BURN_WRITE_SAO;
         }
-        return burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0) !=
-               burn::BURN_WRITE_NONE;
+        return burn::burn_write_opts_auto_write_type(opts.get(), disc.get(), reasons, 0);
     };
-    bool chosen = choose();
-    if (!chosen && !job.finalize && job.closeWhenOpenImpossible) {
+    burn::burn_write_types chosen = choose();
+    if (chosen == burn::BURN_WRITE_NONE && !job.finalize && job.closeWhenOpenImpossible) {
         burn::burn_write_opts_set_multi(opts.get(), 0);
         chosen = choose();
     }
-    if (!chosen) {
+    if (chosen == burn::BURN_WRITE_NONE) {
         // libburn's reasons name the cause ("audio track prohibited by non-CD").
         std::string why = reasons;
         while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
@@ -118,6 +115,10 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
         return why.empty() ? Reason("The medium cannot take this disc")
                            : "The medium cannot take this disc: " + why;
     }
+    // CD-Text lives in the lead-in, which only a session-at-once write lays down.
+    if (chosen == burn::BURN_WRITE_SAO && !cdText.empty())
+        burn::burn_write_opts_set_leadin_text(opts.get(), cdText.data(), int(cdText.size() / 18),
+                                              0);
 
     WaitWhileBusy(job.drive);
     burn::burn_disc_write(opts.get(), disc.get());
