@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "core/convert/conversion_job.h"
+#include "core/jobs/closing_sound.h"
 #include "core/jobs/priority.h"
 #include "core/naming/text.h"
 #include "core/transcode/catalogue.h"
@@ -180,7 +181,9 @@ int RunConvert(const Args& args) {
     ApplyPriority(settings.priority);
     ConversionJob job(settings, std::move(items), formatRow, presetLabel, report, control);
     job.SetStartDelay(std::chrono::milliseconds(0));  // no window to wait for
-    job.SetClosingSound({});  // the process ends at once; a sound would be cut off
+    // The closing sound is for someone watching; a script or a pipe gets none.
+    const bool sound = isatty(STDOUT_FILENO) == 1;
+    job.SetClosingSound(sound ? std::function<void(bool)>(PlayClosingSound) : std::function<void(bool)>());
 
     g_control = &control;
     struct sigaction action {};
@@ -192,6 +195,7 @@ int RunConvert(const Args& args) {
     sigaction(SIGINT, &previous, nullptr);
     g_control = nullptr;
     report.Finish();
+    if (sound) WaitForClosingSound();
 
     const ConversionSummary& summary = job.summary();
     if (summary.cancelled) return kExitCancelled;

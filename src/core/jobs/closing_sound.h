@@ -2,6 +2,7 @@
 // data/sounds/Fail.wav after a cancel.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace quelt {
@@ -10,6 +11,11 @@ namespace quelt {
 // A machine without a sound device, or a missing sound file, plays nothing and says
 // nothing. Callable from any thread.
 void PlayClosingSound(bool done);
+
+// Waits until the sound started last has played to its end, at most `limit`; true when no
+// sound plays any more. A program about to exit (the command line) calls it so that the
+// sound is not cut off.
+bool WaitForClosingSound(std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
 
 // The file PlayClosingSound(done) plays.
 std::string ClosingSoundPath(bool done);
