@@ -196,7 +196,7 @@ int32_t LibburnBurner::GetMediumInformation(MediumInformation& info) {
     std::unique_ptr<GrabbedDrive> grabbed =
         writer.kind == WriterKind::kStdio
             ? std::make_unique<GrabbedDrive>(std::string(kStdioPrefix) + writer.address)
-            : std::make_unique<GrabbedDrive>(scanned.at(writer.scannedIndex));
+            : std::make_unique<GrabbedDrive>(scanned.at(writer.scannedIndex), false);
     lock.lock();
     if (!grabbed->drive()) return Fail(kBurnerDriveFailed, grabbed->error());
     FillMedium(grabbed->drive(), info);
@@ -354,7 +354,7 @@ std::string LibburnBurner::WritePlan(const Plan& plan, const BurnProcessCallback
         grabbed = std::make_unique<GrabbedDrive>(std::string(kStdioPrefix) + plan.writer.address);
     } else {
         grabbed = std::make_unique<GrabbedDrive>(
-            LibburnRuntime::Instance().Writers().at(plan.writer.scannedIndex));
+            LibburnRuntime::Instance().Writers().at(plan.writer.scannedIndex), true);
     }
     if (!grabbed->drive()) return grabbed->error();
     const auto status = burn::burn_disc_get_status(grabbed->drive());
@@ -387,7 +387,7 @@ int32_t LibburnBurner::EjectDevice() {
     if (writer.kind != WriterKind::kDrive) return kBurnerOk;  // nothing to open
     if (burning_) return Fail(kBurnerBusy, "");
     lock.unlock();
-    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex));
+    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex), false);
     lock.lock();
     if (!grabbed.drive()) return Fail(kBurnerDriveFailed, grabbed.error());
     grabbed.EjectOnRelease();
@@ -402,7 +402,7 @@ int32_t LibburnBurner::CloseDevice() {
     if (burning_) return Fail(kBurnerBusy, "");
     lock.unlock();
     // Grabbing with loading closes the tray.
-    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex));
+    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex), true);
     lock.lock();
     return grabbed.drive() ? kBurnerOk : Fail(kBurnerDriveFailed, grabbed.error());
 }
@@ -415,7 +415,7 @@ int32_t LibburnBurner::EraseDialog(const std::string&) {
         return Fail(kBurnerNotErasable, "Only a disc in a CD writer can be erased");
     if (burning_) return Fail(kBurnerBusy, "");
     lock.unlock();
-    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex));
+    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex), true);
     std::string error;
     int32_t code = kBurnerOk;
     if (!grabbed.drive()) {

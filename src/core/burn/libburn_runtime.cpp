@@ -80,8 +80,8 @@ std::string LibburnRuntime::TakeMessage() {
     return best;
 }
 
-GrabbedDrive::GrabbedDrive(const ScannedWriter& writer) {
-    if (burn::burn_drive_grab(writer.drive, 1) > 0)
+GrabbedDrive::GrabbedDrive(const ScannedWriter& writer, bool loadTray) {
+    if (burn::burn_drive_grab(writer.drive, loadTray ? 1 : 0) > 0)
         drive_ = writer.drive;
     else
         error_ = LibburnRuntime::Instance().TakeMessage();

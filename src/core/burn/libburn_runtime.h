@@ -47,8 +47,9 @@ class LibburnRuntime {
 // A drive grabbed for one operation and given back when this goes out of scope.
 class GrabbedDrive {
   public:
-    // A scanned writer.
-    explicit GrabbedDrive(const ScannedWriter& writer);
+    // A scanned writer; `loadTray` closes an open tray first (for writing and Close
+    // tray), else an open tray stays open (for asking about the medium and ejecting).
+    GrabbedDrive(const ScannedWriter& writer, bool loadTray);
     // "stdio:PATH": a file as a pseudo-drive.
     explicit GrabbedDrive(const std::string& stdioAddress);
     ~GrabbedDrive();
