@@ -25,7 +25,7 @@ namespace {
 
 // Prints what the progress window would show.
 class ConsoleReport : public JobReport {
-public:
+  public:
     ConsoleReport() : terminal_(isatty(STDERR_FILENO) == 1) {}
 
     void Log(const std::string& text) override {
@@ -52,7 +52,7 @@ public:
         ClearProgress();
     }
 
-private:
+  private:
     void Update(int& bar, int percent) {
         std::lock_guard<std::mutex> lock(mutex_);
         bar = percent;
@@ -69,7 +69,8 @@ private:
         constexpr int kWidth = 20;
         std::string bar(kWidth, '-');
         for (int i = 0; i < kWidth * item_ / 100; ++i) bar[i] = '#';
-        std::fprintf(stderr, "\r\033[K%s  [%s] %3d%%  total %3d%%", counter_.c_str(), bar.c_str(), item_, total_);
+        std::fprintf(stderr, "\r\033[K%s  [%s] %3d%%  total %3d%%", counter_.c_str(), bar.c_str(),
+                     item_, total_);
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -92,13 +93,13 @@ void PrintInfo(const std::string& path, const MediaInfo& info) {
     std::printf("%s\n", path.c_str());
     std::printf("  Duration: %s\n", FormatDuration(info.durationMs).c_str());
     if (info.hasAudio)
-        std::printf("  Audio: %s, %d Hz, %d channel%s\n", info.codecName.c_str(), info.sampleRate, info.channels,
-                    info.channels == 1 ? "" : "s");
+        std::printf("  Audio: %s, %d Hz, %d channel%s\n", info.codecName.c_str(), info.sampleRate,
+                    info.channels, info.channels == 1 ? "" : "s");
     else
         std::printf("  Video only: %s\n", info.codecName.c_str());
     const std::pair<const char*, const std::string*> tags[] = {
-        {"Title", &info.title},   {"Artist", &info.artist}, {"Album", &info.album},
-        {"Year", &info.year},     {"Genre", &info.genre},   {"Comment", &info.comment},
+        {"Title", &info.title},         {"Artist", &info.artist}, {"Album", &info.album},
+        {"Year", &info.year},           {"Genre", &info.genre},   {"Comment", &info.comment},
         {"Copyright", &info.copyright},
     };
     for (const auto& [name, value] : tags) std::printf("  %s: %s\n", name, value->c_str());
@@ -111,7 +112,8 @@ int RunInfo(const Args& args) {
     Options options("info");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
-        return options.PrintHelp("FILE...", "Shows the duration, the streams and the tags of each file.");
+        return options.PrintHelp("FILE...",
+                                 "Shows the duration, the streams and the tags of each file.");
     if (options.Positional().empty()) return options.UsageError("no file given");
     int status = kExitOk;
     for (const std::string& path : options.Positional()) {
@@ -129,13 +131,16 @@ int RunInfo(const Args& args) {
 int RunConvert(const Args& args) {
     Options options("convert");
     AddCommonOptions(options);
-    options.Value("--if-exists", "new|overwrite|skip", "when the output file exists (default: the setting)")
+    options
+        .Value("--if-exists", "new|overwrite|skip",
+               "when the output file exists (default: the setting)")
         .Flag("--delete-source", "delete each source whose output was written completely");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
-        return options.PrintHelp("[OPTIONS] FILE...",
-                                 "Converts audio (and video) files to the chosen format and preset. The\n"
-                                 "settings file supplies what the options leave out.");
+        return options.PrintHelp(
+            "[OPTIONS] FILE...",
+            "Converts audio (and video) files to the chosen format and preset. The\n"
+            "settings file supplies what the options leave out.");
     CommonOptions common;
     std::string error;
     if (!ReadCommonOptions(options, common, error)) return options.UsageError(error);
@@ -143,10 +148,15 @@ int RunConvert(const Args& args) {
     Settings settings = LoadUserSettings();
     ApplyCommonOptions(common, settings, kModeConvert);
     if (auto rule = options.Get("--if-exists")) {
-        if (*rule == "new") settings.convert.ifExists = 0;
-        else if (*rule == "overwrite") settings.convert.ifExists = 1;
-        else if (*rule == "skip") settings.convert.ifExists = 2;
-        else return options.UsageError("--if-exists takes new, overwrite or skip, not \"" + *rule + "\"");
+        if (*rule == "new")
+            settings.convert.ifExists = 0;
+        else if (*rule == "overwrite")
+            settings.convert.ifExists = 1;
+        else if (*rule == "skip")
+            settings.convert.ifExists = 2;
+        else
+            return options.UsageError("--if-exists takes new, overwrite or skip, not \"" + *rule +
+                                      "\"");
     }
     if (options.Has("--delete-source")) settings.convert.deleteSource = 1;
 
@@ -154,8 +164,10 @@ int RunConvert(const Args& args) {
     const int formatRow = FormatRowInForce(common, file, kModeConvert);
     const std::string presetLabel = PresetLabelInForce(common, file, kModeConvert);
     if (!OutputFormatRow(formatRow))
-        return options.UsageError("the stored format row " + std::to_string(formatRow) + " is not a format; give --format");
-    if (presetLabel.empty()) return options.UsageError("the stored preset row is not a preset; give --preset");
+        return options.UsageError("the stored format row " + std::to_string(formatRow) +
+                                  " is not a format; give --format");
+    if (presetLabel.empty())
+        return options.UsageError("the stored preset row is not a preset; give --preset");
 
     // The list, as the converter page builds it: a file that cannot be probed is not added.
     std::vector<ConvertItem> items;
@@ -167,8 +179,8 @@ int RunConvert(const Args& args) {
             ++notAdded;
             continue;
         }
-        items.push_back(ConvertItem{path, info->artist, info->album, info->title, info->year, info->genre,
-                                    info->comment, info->copyright, info->durationMs});
+        items.push_back(ConvertItem{path, info->artist, info->album, info->title, info->year,
+                                    info->genre, info->comment, info->copyright, info->durationMs});
     }
     if (items.empty()) {
         std::fprintf(stderr, "%s\n", kPleaseAddFilesText);
@@ -183,7 +195,8 @@ int RunConvert(const Args& args) {
     job.SetStartDelay(std::chrono::milliseconds(0));  // no window to wait for
     // The closing sound is for someone watching; a script or a pipe gets none.
     const bool sound = isatty(STDOUT_FILENO) == 1;
-    job.SetClosingSound(sound ? std::function<void(bool)>(PlayClosingSound) : std::function<void(bool)>());
+    job.SetClosingSound(sound ? std::function<void(bool)>(PlayClosingSound)
+                              : std::function<void(bool)>());
 
     g_control = &control;
     struct sigaction action {};

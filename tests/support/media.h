@@ -14,7 +14,8 @@ namespace quelt::test {
 // A FLAC-in-Matroska tone written through a pipe, so its container states no duration.
 inline bool MakeToneWithoutDuration(const std::string& path, double seconds = 2.0) {
     return Run("ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i " +
-               ShellQuote("sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds)) +
+               ShellQuote("sine=frequency=440:sample_rate=44100:duration=" +
+                          std::to_string(seconds)) +
                " -ac 2 -c:a flac -f matroska - > " + ShellQuote(path)) == 0;
 }
 
@@ -32,7 +33,8 @@ inline bool CopyWithDamage(const std::string& from, const std::string& to, size_
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.size() < count * 3) return false;
     std::mt19937 random(3);
-    for (size_t i = bytes.size() / 3; i < bytes.size() / 3 + count; ++i) bytes[i] = static_cast<char>(random() & 0xff);
+    for (size_t i = bytes.size() / 3; i < bytes.size() / 3 + count; ++i)
+        bytes[i] = static_cast<char>(random() & 0xff);
     std::ofstream out(to, std::ios::binary);
     out << bytes;
     return static_cast<bool>(out);

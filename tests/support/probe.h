@@ -13,7 +13,7 @@
 namespace quelt::test {
 
 struct AudioProbe {
-    std::string codec;     // "aac", "mp3", "pcm_s16le", ...
+    std::string codec;  // "aac", "mp3", "pcm_s16le", ...
     int sampleRate = 0;
     int channels = 0;
     std::string container;  // ffprobe's format name
@@ -24,7 +24,8 @@ inline AudioProbe ProbeAudio(const std::string& path) {
     AudioProbe probe;
     std::istringstream lines(Capture(
         "ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels "
-        "-show_entries format=format_name -of default=noprint_wrappers=1 " + ShellQuote(path)));
+        "-show_entries format=format_name -of default=noprint_wrappers=1 " +
+        ShellQuote(path)));
     std::string line;
     while (std::getline(lines, line)) {
         size_t eq = line.find('=');
@@ -42,8 +43,10 @@ inline AudioProbe ProbeAudio(const std::string& path) {
 // INT64_MIN).
 inline std::vector<int64_t> PacketDts(const std::string& path) {
     std::vector<int64_t> dts;
-    std::istringstream lines(Capture("ffprobe -v error -select_streams a:0 -show_entries packet=dts "
-                                     "-of csv=p=0 " + ShellQuote(path)));
+    std::istringstream lines(
+        Capture("ffprobe -v error -select_streams a:0 -show_entries packet=dts "
+                "-of csv=p=0 " +
+                ShellQuote(path)));
     std::string line;
     while (std::getline(lines, line)) {
         if (line.empty()) continue;

@@ -45,8 +45,8 @@ struct ConversionJob::FileProgress {
 
 ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
                              const std::string& presetLabel, JobReport& report, JobControl& control)
-    : ConversionJob(std::move(settings), std::move(items), formatRow, PresetFromLabel(presetLabel), report,
-                    control) {}
+    : ConversionJob(std::move(settings), std::move(items), formatRow, PresetFromLabel(presetLabel),
+                    report, control) {}
 
 ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
                              EncodeParameters preset, JobReport& report, JobControl& control)
@@ -77,7 +77,8 @@ int ConversionJob::Run() {
     const bool cancelled = control_.Cancelled();
     summary_.cancelled = cancelled;
     std::string message = cancelled ? std::string("Convert cancelled by user")
-                                    : "Done, " + FormatTrackNumber(summary_.finished, 2) + " track(s) were successfully.";
+                                    : "Done, " + FormatTrackNumber(summary_.finished, 2) +
+                                          " track(s) were successfully.";
     if (sound_) sound_(!cancelled);
     report_.Log(message);
     report_.SetButton("Close", true);
@@ -114,7 +115,8 @@ void ConversionJob::ConvertOne(size_t i) {
 
     auto input = OpenAudioInput(item.path, [&] {
         report_.SetButton("Abort Convert", true);
-        report_.SetCounterLine("Converting : track no. " + FormatTrackNumber(static_cast<int>(i) + 1, 2) + "  / " +
+        report_.SetCounterLine("Converting : track no. " +
+                               FormatTrackNumber(static_cast<int>(i) + 1, 2) + "  / " +
                                FormatTrackNumber(count, 2) + " tracks");
     });
     if (!input) {
@@ -144,8 +146,9 @@ void ConversionJob::ConvertOne(size_t i) {
     }
     auto output = CreateAudioOutput(spec);
     if (!output) {
-        report_.Log(output.step() == kOutputFileOpenStep ? "Could not open input audio " + item.path + ", skip."
-                                                          : output.message());
+        report_.Log(output.step() == kOutputFileOpenStep
+                        ? "Could not open input audio " + item.path + ", skip."
+                        : output.message());
         ++summary_.failed;
         return;
     }
@@ -181,7 +184,8 @@ void ConversionJob::ConvertOne(size_t i) {
     ++summary_.finished;
 
     // Only a source whose output is complete and clean goes.
-    if (settings_.convert.deleteSource == 1 && !control_.Cancelled() && result.decodeErrors == 0 && !outputIsSource) {
+    if (settings_.convert.deleteSource == 1 && !control_.Cancelled() && result.decodeErrors == 0 &&
+        !outputIsSource) {
         std::error_code ec;
         fs::remove(item.path, ec);
     }

@@ -51,7 +51,7 @@ struct ConversionSummary {
 };
 
 class ConversionJob {
-public:
+  public:
     // `formatRow` 0..12 (rows 0..4 force AAC); `presetLabel` is the displayed preset text,
     // parsed as at job start ("128kbit/s 44100Hz Stereo "). `report` and `control` must
     // outlive Run().
@@ -74,7 +74,7 @@ public:
     const Settings& settings() const { return settings_; }  // convertExtension set
     const EncodeParameters& preset() const { return preset_; }
 
-private:
+  private:
     struct FileProgress;
     void ConvertOne(size_t index);
     void OnPosition(FileProgress& file, int64_t ms);

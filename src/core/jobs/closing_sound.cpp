@@ -8,7 +8,9 @@
 
 namespace quelt {
 
-std::string ClosingSoundPath(bool done) { return DataFile(done ? "sounds/Done.wav" : "sounds/Fail.wav"); }
+std::string ClosingSoundPath(bool done) {
+    return DataFile(done ? "sounds/Done.wav" : "sounds/Fail.wav");
+}
 
 namespace {
 

@@ -9,11 +9,20 @@ namespace quelt {
 
 bool NiceValueForPriority(int priority, int& nice) {
     switch (priority) {
-        case 1: nice = 19; return true;
-        case 2: nice = 0; return true;
-        case 3: nice = -5; return true;
-        case 4: nice = -10; return true;
-        default: return false;
+        case 1:
+            nice = 19;
+            return true;
+        case 2:
+            nice = 0;
+            return true;
+        case 3:
+            nice = -5;
+            return true;
+        case 4:
+            nice = -10;
+            return true;
+        default:
+            return false;
     }
 }
 

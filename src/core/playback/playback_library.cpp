@@ -25,8 +25,9 @@ constexpr size_t kRingFrames = kRate;  // one second decoded ahead
 
 // One stream: a decoder thread writes into the ring, the audio callback reads from it.
 class StreamState {
-public:
-    StreamState(std::string path, double lengthSeconds) : path_(std::move(path)), length_(lengthSeconds) {
+  public:
+    StreamState(std::string path, double lengthSeconds)
+        : path_(std::move(path)), length_(lengthSeconds) {
         ring_.resize(kRingFrames * kChannels);
     }
     ~StreamState() { StopDecoder(); }
@@ -72,7 +73,8 @@ public:
         size_t take = std::min(frames, filled_);
         for (size_t i = 0; i < take; ++i) {
             size_t at = ((readAt_ + i) % kRingFrames) * kChannels;
-            for (int c = 0; c < kChannels; ++c) mix[i * kChannels + c] += static_cast<int32_t>(ring_[at + c] * gain);
+            for (int c = 0; c < kChannels; ++c)
+                mix[i * kChannels + c] += static_cast<int32_t>(ring_[at + c] * gain);
         }
         readAt_ = (readAt_ + take) % kRingFrames;
         filled_ -= take;
@@ -83,7 +85,7 @@ public:
         space_.notify_one();
     }
 
-private:
+  private:
     void Decode(std::optional<AudioInput> input) {
         if (!input) {
             auto opened = OpenAudioInput(path_);
@@ -141,12 +143,13 @@ void QuietAlsa() {
         if (!alsa) return;
         using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
         using SetHandler = int (*)(Handler);
-        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(IgnoreAlsaError);
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+            set(IgnoreAlsaError);
     });
 }
 
 class SdlPlaybackLibrary : public PlaybackLibrary {
-public:
+  public:
     ~SdlPlaybackLibrary() override {
         std::map<Stream, std::shared_ptr<StreamState>> streams;
         {
@@ -191,7 +194,8 @@ public:
         }
         auto input = OpenAudioInput(path);
         if (!input) return 0;
-        auto state = std::make_shared<StreamState>(path, static_cast<double>(input->durationMs()) / 1000.0);
+        auto state =
+            std::make_shared<StreamState>(path, static_cast<double>(input->durationMs()) / 1000.0);
         state->StartDecoder(std::move(*input));
         state->WaitPrimed();
         std::lock_guard<std::mutex> lock(mutex_);
@@ -254,7 +258,7 @@ public:
     void SetVolume(double volume) override { volume_.store(std::clamp(volume, 0.0, 1.0)); }
     double Volume() const override { return volume_.load(); }
 
-private:
+  private:
     std::shared_ptr<StreamState> Find(Stream stream) {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = streams_.find(stream);
@@ -267,7 +271,8 @@ private:
         size_t frames = static_cast<size_t>(bytes) / (kChannels * sizeof(int16_t));
         self->mix_.assign(frames * kChannels, 0);
         double gain = self->volume_.load();
-        for (auto& [handle, state] : self->streams_) state->MixInto(self->mix_.data(), frames, gain);
+        for (auto& [handle, state] : self->streams_)
+            state->MixInto(self->mix_.data(), frames, gain);
         auto* pcm = reinterpret_cast<int16_t*>(out);
         for (size_t i = 0; i < frames * kChannels; ++i)
             pcm[i] = static_cast<int16_t>(std::clamp(self->mix_[i], -32768, 32767));
@@ -283,7 +288,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PlaybackLibrary> CreatePlaybackLibrary() { return std::make_unique<SdlPlaybackLibrary>(); }
+std::unique_ptr<PlaybackLibrary> CreatePlaybackLibrary() {
+    return std::make_unique<SdlPlaybackLibrary>();
+}
 
 PlaybackLibrary& SharedPlaybackLibrary() {
     static PlaybackLibrary* shared = CreatePlaybackLibrary().release();

@@ -16,7 +16,7 @@
 namespace quelt {
 
 class PlaybackLibrary {
-public:
+  public:
     // A stream handle; 0 is never a valid stream and means failure.
     using Stream = uint32_t;
 

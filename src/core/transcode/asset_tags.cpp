@@ -10,7 +10,9 @@ namespace {
 
 constexpr uint64_t kMaxMoovBytes = 64u << 20;  // a moov box this big is not a music file's
 
-uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+uint32_t Be32(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
 uint64_t Be64(const uint8_t* p) { return uint64_t(Be32(p)) << 32 | Be32(p + 4); }
 
 struct Box {
@@ -34,8 +36,8 @@ std::vector<Box> Children(const uint8_t* data, size_t size) {
             length = size - at;
         }
         if (length < header || length > size - at) break;
-        boxes.push_back({std::string_view(reinterpret_cast<const char*>(data + at + 4), 4), data + at + header,
-                         static_cast<size_t>(length - header)});
+        boxes.push_back({std::string_view(reinterpret_cast<const char*>(data + at + 4), 4),
+                         data + at + header, static_cast<size_t>(length - header)});
         at += static_cast<size_t>(length);
     }
     return boxes;
@@ -44,7 +46,8 @@ std::vector<Box> Children(const uint8_t* data, size_t size) {
 // An asset string: version and flags (4), pad bit and language (2), then a UTF-8 text ended
 // by a zero (UTF-16 texts, marked by a byte-order mark, are not read). `rest` receives the
 // bytes after the zero.
-std::string AssetString(const Box& box, const uint8_t** rest = nullptr, size_t* restSize = nullptr) {
+std::string AssetString(const Box& box, const uint8_t** rest = nullptr,
+                        size_t* restSize = nullptr) {
     if (box.size < 6) return {};
     const uint8_t* text = box.body + 6;
     size_t length = box.size - 6;
@@ -104,11 +107,16 @@ bool ReadAssetTags(const std::string& path, MediaInfo& info) {
         if (udta.type != "udta") continue;
         found = true;
         for (const Box& box : Children(udta.body, udta.size)) {
-            if (box.type == "titl") Fill(info.title, AssetString(box));
-            else if (box.type == "perf" || box.type == "auth") Fill(info.artist, AssetString(box));
-            else if (box.type == "gnre") Fill(info.genre, AssetString(box));
-            else if (box.type == "dscp") Fill(info.comment, AssetString(box));
-            else if (box.type == "cprt") Fill(info.copyright, AssetString(box));
+            if (box.type == "titl")
+                Fill(info.title, AssetString(box));
+            else if (box.type == "perf" || box.type == "auth")
+                Fill(info.artist, AssetString(box));
+            else if (box.type == "gnre")
+                Fill(info.genre, AssetString(box));
+            else if (box.type == "dscp")
+                Fill(info.comment, AssetString(box));
+            else if (box.type == "cprt")
+                Fill(info.copyright, AssetString(box));
             else if (box.type == "albm") {
                 const uint8_t* rest = nullptr;
                 size_t restSize = 0;

@@ -40,7 +40,8 @@ double AudioInput::readFraction() const {
     return at >= size ? 1.0 : static_cast<double>(at) / static_cast<double>(size);
 }
 
-Expected<AudioInput> OpenAudioInput(const std::string& path, const std::function<void()>& afterOpen) {
+Expected<AudioInput> OpenAudioInput(const std::string& path,
+                                    const std::function<void()>& afterOpen) {
     QuietCodecLibrary();
     auto state = std::make_unique<AudioInput::State>();
     state->path = path;

@@ -198,12 +198,14 @@ Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
     if (avcodec_parameters_from_context(state->stream->codecpar, encoder) < 0)
         return Failure{"Could not open the audio encodec, skip.", 7};
     state->stream->time_base = encoder->time_base;
-    state->frameSize = (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) ? 0 : encoder->frame_size;
+    state->frameSize =
+        (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) ? 0 : encoder->frame_size;
     state->smallLastFrame = codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
 
     // 8. The sample FIFO and the reused frame and packet.
     int bytesPerSample = av_get_bytes_per_sample(encoder->sample_fmt) * spec.channels;
-    state->fifo = av_audio_fifo_alloc(encoder->sample_fmt, spec.channels, kFifoBytes / bytesPerSample);
+    state->fifo =
+        av_audio_fifo_alloc(encoder->sample_fmt, spec.channels, kFifoBytes / bytesPerSample);
     state->frame = av_frame_alloc();
     state->packet = av_packet_alloc();
     if (!state->fifo || !state->frame || !state->packet)
@@ -229,7 +231,8 @@ Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
     // 10. Tags. Ogg keeps its comments with the stream, the others with the container.
     if (spec.tags) {
         CopyTags(&state->format->metadata, *spec.tags);
-        if (std::string_view(container->name) == "ogg") CopyTags(&state->stream->metadata, *spec.tags);
+        if (std::string_view(container->name) == "ogg")
+            CopyTags(&state->stream->metadata, *spec.tags);
     }
 
     AudioOutput output;

@@ -16,8 +16,10 @@ struct Owned {
 };
 
 bool FeedFrame(AudioOutput::State& out, const AVFrame* frame, const AVCodecContext* decoder) {
-    const AVChannelLayout* layout = frame->ch_layout.nb_channels > 0 ? &frame->ch_layout : &decoder->ch_layout;
-    SampleSource source{frame->extended_data, frame->nb_samples, static_cast<AVSampleFormat>(frame->format),
+    const AVChannelLayout* layout =
+        frame->ch_layout.nb_channels > 0 ? &frame->ch_layout : &decoder->ch_layout;
+    SampleSource source{frame->extended_data, frame->nb_samples,
+                        static_cast<AVSampleFormat>(frame->format),
                         frame->sample_rate > 0 ? frame->sample_rate : decoder->sample_rate, layout};
     return FeedSamples(out, source);
 }
@@ -25,7 +27,8 @@ bool FeedFrame(AudioOutput::State& out, const AVFrame* frame, const AVCodecConte
 enum class Received { kNone, kSamples, kDecodeError, kWriteError };
 
 // Takes every frame the decoder has ready.
-Received ReceiveFrames(AudioInput::State& in, AudioOutput::State& out, AVFrame* frame, int64_t& samples) {
+Received ReceiveFrames(AudioInput::State& in, AudioOutput::State& out, AVFrame* frame,
+                       int64_t& samples) {
     Received what = Received::kNone;
     for (;;) {
         int result = avcodec_receive_frame(in.decoder, frame);
@@ -41,8 +44,9 @@ Received ReceiveFrames(AudioInput::State& in, AudioOutput::State& out, AVFrame* 
 
 }  // namespace
 
-DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output, const std::atomic<bool>& cancel,
-                              const PositionCallback& position, const std::function<void()>& onDecodeError) {
+DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output,
+                              const std::atomic<bool>& cancel, const PositionCallback& position,
+                              const std::function<void()>& onDecodeError) {
     DecodeResult result;
     AudioInput::State* in = input.state();
     AudioOutput::State* out = output.state();
@@ -77,8 +81,9 @@ DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output, const std:
         }
         if ((sent < 0 && sent != AVERROR(EAGAIN)) || got == Received::kDecodeError) decodeError();
         if (got == Received::kSamples && position) {
-            int64_t ms = pts != AV_NOPTS_VALUE ? av_rescale_q(pts, in->timeBase, AVRational{1, 1000})
-                                               : samples * 1000 / in->decoder->sample_rate;
+            int64_t ms = pts != AV_NOPTS_VALUE
+                             ? av_rescale_q(pts, in->timeBase, AVRational{1, 1000})
+                             : samples * 1000 / in->decoder->sample_rate;
             position(ms);
         }
     }

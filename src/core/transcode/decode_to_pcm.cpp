@@ -7,8 +7,10 @@ namespace quelt {
 namespace {
 
 class PcmConverter {
-public:
-    PcmConverter(int rate, int channels) : rate_(rate) { av_channel_layout_default(&layout_, channels); }
+  public:
+    PcmConverter(int rate, int channels) : rate_(rate) {
+        av_channel_layout_default(&layout_, channels);
+    }
     ~PcmConverter() {
         swr_free(&swr_);
         av_channel_layout_uninit(&layout_);
@@ -24,14 +26,16 @@ public:
             int room = swr_get_out_samples(swr_, in) + 16;
             buffer_.resize(static_cast<size_t>(room) * layout_.nb_channels);
             uint8_t* out[1] = {reinterpret_cast<uint8_t*>(buffer_.data())};
-            int got = swr_convert(swr_, out, room, frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, in);
+            int got = swr_convert(
+                swr_, out, room,
+                frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, in);
             if (got < 0) return false;
             if (got > 0 && !sink(buffer_.data(), static_cast<size_t>(got))) return false;
             if (frame || got == 0) return true;
         }
     }
 
-private:
+  private:
     bool Prepare(const AVFrame* frame) {
         if (swr_ && frame->format == sourceFormat_ && frame->sample_rate == sourceRate_ &&
             av_channel_layout_compare(&frame->ch_layout, &sourceLayout_) == 0)
@@ -45,7 +49,8 @@ private:
         else
             av_channel_layout_copy(&sourceLayout_, &frame->ch_layout);
         if (swr_alloc_set_opts2(&swr_, &layout_, AV_SAMPLE_FMT_S16, rate_, &sourceLayout_,
-                                static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr) < 0 ||
+                                static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0,
+                                nullptr) < 0 ||
             swr_init(swr_) < 0) {
             swr_free(&swr_);
             return false;
@@ -64,8 +69,8 @@ private:
 
 }  // namespace
 
-DecodeStatus DecodeToPcm(AudioInput& input, int sampleRate, int channels, const std::atomic<bool>& stop,
-                         const PcmSink& sink) {
+DecodeStatus DecodeToPcm(AudioInput& input, int sampleRate, int channels,
+                         const std::atomic<bool>& stop, const PcmSink& sink) {
     AudioInput::State* in = input.state();
     if (!in || sampleRate <= 0 || channels <= 0) return DecodeStatus::kCancelled;
     PcmConverter converter(sampleRate, channels);
@@ -82,7 +87,8 @@ DecodeStatus DecodeToPcm(AudioInput& input, int sampleRate, int channels, const 
     };
     bool going = true;
     while (going && av_read_frame(in->format, packet) >= 0) {
-        if (stop.load(std::memory_order_relaxed)) going = false;
+        if (stop.load(std::memory_order_relaxed))
+            going = false;
         else if (packet->stream_index == in->streamIndex) {
             avcodec_send_packet(in->decoder, packet);  // a bad packet is passed over
             going = receive();

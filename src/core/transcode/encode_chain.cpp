@@ -18,7 +18,8 @@ bool WritePackets(AudioOutput::State& out) {
         out.packet->stream_index = out.stream->index;
         result = av_interleaved_write_frame(out.format, out.packet);  // takes the packet's data
         if (result < 0) return RecordWriteError(out, result);
-        if (out.format->pb && out.format->pb->error < 0) return RecordWriteError(out, out.format->pb->error);
+        if (out.format->pb && out.format->pb->error < 0)
+            return RecordWriteError(out, out.format->pb->error);
     }
 }
 
@@ -40,7 +41,8 @@ bool EncodeFromFifo(AudioOutput::State& out, int samples, int padTo) {
         if (av_frame_make_writable(frame) < 0) return RecordEncodeError(out, AVERROR(ENOMEM));
         frame->nb_samples = length;
     }
-    if (av_audio_fifo_read(out.fifo, reinterpret_cast<void**>(frame->extended_data), samples) < samples)
+    if (av_audio_fifo_read(out.fifo, reinterpret_cast<void**>(frame->extended_data), samples) <
+        samples)
         return RecordEncodeError(out, AVERROR_BUG);
     if (length > samples)
         av_samples_set_silence(frame->extended_data, samples, length - samples,
@@ -82,8 +84,9 @@ bool EnsureConvertedCapacity(AudioOutput::State& out, int samples) {
     av_freep(&out.converted);
     out.convertedCapacity = 0;
     int capacity = std::max(samples, 8192);
-    if (av_samples_alloc_array_and_samples(&out.converted, nullptr, out.encoder->ch_layout.nb_channels,
-                                           capacity, out.encoder->sample_fmt, 0) < 0)
+    if (av_samples_alloc_array_and_samples(&out.converted, nullptr,
+                                           out.encoder->ch_layout.nb_channels, capacity,
+                                           out.encoder->sample_fmt, 0) < 0)
         return RecordEncodeError(out, AVERROR(ENOMEM));
     out.convertedCapacity = capacity;
     return true;
@@ -114,8 +117,8 @@ bool DrainResampler(AudioOutput::State& out) {
 }
 
 bool SetUpFor(AudioOutput::State& out, const SampleSource& source) {
-    if (out.sourceKnown && source.format == out.sourceFormat && source.sampleRate == out.sourceRate &&
-        SameLayout(source.layout, &out.sourceLayout))
+    if (out.sourceKnown && source.format == out.sourceFormat &&
+        source.sampleRate == out.sourceRate && SameLayout(source.layout, &out.sourceLayout))
         return true;
     if (!DrainResampler(out)) return false;
     swr_free(&out.resampler);
@@ -131,9 +134,9 @@ bool SetUpFor(AudioOutput::State& out, const SampleSource& source) {
                       inLayout.nb_channels == out.encoder->ch_layout.nb_channels &&
                       (inLayout.nb_channels <= 2 || SameLayout(&inLayout, &out.encoder->ch_layout));
     if (!out.passThrough) {
-        int result = swr_alloc_set_opts2(&out.resampler, &out.encoder->ch_layout, out.encoder->sample_fmt,
-                                         out.encoder->sample_rate, &inLayout, source.format,
-                                         source.sampleRate, 0, nullptr);
+        int result = swr_alloc_set_opts2(&out.resampler, &out.encoder->ch_layout,
+                                         out.encoder->sample_fmt, out.encoder->sample_rate,
+                                         &inLayout, source.format, source.sampleRate, 0, nullptr);
         if (result >= 0) result = swr_init(out.resampler);
         if (result < 0) {
             av_channel_layout_uninit(&inLayout);
@@ -151,8 +154,9 @@ bool FeedSamples(AudioOutput::State& out, const SampleSource& source) {
     if (source.samples <= 0) return true;
     if (!SetUpFor(out, source)) return false;
     if (out.passThrough) {
-        if (av_audio_fifo_write(out.fifo, const_cast<void**>(reinterpret_cast<const void* const*>(source.data)),
-                                source.samples) < source.samples)
+        if (av_audio_fifo_write(
+                out.fifo, const_cast<void**>(reinterpret_cast<const void* const*>(source.data)),
+                source.samples) < source.samples)
             return RecordEncodeError(out, AVERROR(ENOMEM));
     } else if (!Resample(out, source.data, source.samples)) {
         return false;
@@ -178,7 +182,8 @@ BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes
                            int channels, EncodeVariant) {
     AudioOutput::State* out = output.state();
     if (!out) return BlockStatus::kEncodeError;
-    if (!out->error.empty()) return out->encodeFailed ? BlockStatus::kEncodeError : BlockStatus::kWriteError;
+    if (!out->error.empty())
+        return out->encodeFailed ? BlockStatus::kEncodeError : BlockStatus::kWriteError;
     if (channels <= 0 || sampleRate <= 0) return BlockStatus::kOk;
     AVChannelLayout layout{};
     av_channel_layout_default(&layout, channels);

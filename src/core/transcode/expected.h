@@ -15,7 +15,7 @@ struct Failure {
 
 template <typename T>
 class Expected {
-public:
+  public:
     Expected(T value) : state_(std::move(value)) {}
     Expected(Failure failure) : state_(std::move(failure)) {}
 
@@ -34,7 +34,7 @@ public:
     const std::string& message() const { return std::get<Failure>(state_).message; }
     int step() const { return std::get<Failure>(state_).step; }
 
-private:
+  private:
     std::variant<T, Failure> state_;
 };
 

@@ -25,12 +25,15 @@ bool DecoderOpens(const AVStream* stream) {
 }
 
 // The first of `keys` that the container (or else the stream) carries.
-std::string Tag(const AVFormatContext* format, const AVStream* stream, std::initializer_list<const char*> keys) {
-    for (const AVDictionary* dict : {static_cast<const AVDictionary*>(format->metadata),
-                                     stream ? static_cast<const AVDictionary*>(stream->metadata) : nullptr}) {
+std::string Tag(const AVFormatContext* format, const AVStream* stream,
+                std::initializer_list<const char*> keys) {
+    for (const AVDictionary* dict :
+         {static_cast<const AVDictionary*>(format->metadata),
+          stream ? static_cast<const AVDictionary*>(stream->metadata) : nullptr}) {
         if (!dict) continue;
         for (const char* key : keys)
-            if (const AVDictionaryEntry* entry = av_dict_get(dict, key, nullptr, 0); entry && *entry->value)
+            if (const AVDictionaryEntry* entry = av_dict_get(dict, key, nullptr, 0);
+                entry && *entry->value)
                 return entry->value;
     }
     return {};
@@ -59,7 +62,8 @@ Expected<MediaInfo> ReadMediaInfo(const std::string& path) {
     for (unsigned i = 0; i < file.format->nb_streams; ++i) {
         const AVStream* stream = file.format->streams[i];
         if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) audio = stream;
-        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
             video = stream;
     }
     if (audio && !DecoderOpens(audio)) audio = nullptr;

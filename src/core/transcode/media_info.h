@@ -15,11 +15,11 @@ struct MediaInfo {
     std::string artist, album, title, genre;
     std::string year;  // the leading number of the date tag written with "%d"; "" when none
     std::string comment, copyright;
-    int track = 0;     // the leading number of the track tag ("3/12" gives 3); 0 when none
+    int track = 0;  // the leading number of the track tag ("3/12" gives 3); 0 when none
     // What the probe found, for listings such as `quelt-cli info`.
-    bool hasAudio = false;      // an audio stream whose decoder opened
-    bool hasVideo = false;      // a video stream whose decoder opened
-    int sampleRate = 0;         // of the audio stream, 0 without one
+    bool hasAudio = false;  // an audio stream whose decoder opened
+    bool hasVideo = false;  // a video stream whose decoder opened
+    int sampleRate = 0;     // of the audio stream, 0 without one
     int channels = 0;
     std::string codecName;      // of the audio stream ("flac"), else of the video stream
     std::string containerName;  // "flac", "mov,mp4,m4a,3gp,3g2,mj2", ...

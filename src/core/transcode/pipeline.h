@@ -36,7 +36,7 @@ namespace quelt {
 // One input file opened for decoding its first audio stream. Move-only; the destructor
 // releases everything (CloseAudioInput does the same at a point of the caller's choosing).
 class AudioInput {
-public:
+  public:
     AudioInput();
     ~AudioInput();
     AudioInput(AudioInput&&) noexcept;
@@ -58,7 +58,7 @@ public:
     struct State;
     State* state() const { return state_.get(); }
 
-private:
+  private:
     friend Expected<AudioInput> OpenAudioInput(const std::string&, const std::function<void()>&);
     std::unique_ptr<State> state_;
 };
@@ -89,12 +89,12 @@ struct OutputTags {
 };
 
 struct OutputSpec {
-    std::string path;       // the final output path; the container is guessed from its name
-    std::string extension;  // the job's current extension (".mp3"), for the step-1 message
-    bool forceAac = false;  // AAC rows of the catalogue: AAC whatever the container default
-    int bitRate = 0;        // bit/s
-    int sampleRate = 44100; // Hz
-    int channels = 2;       // 1 or 2
+    std::string path;        // the final output path; the container is guessed from its name
+    std::string extension;   // the job's current extension (".mp3"), for the step-1 message
+    bool forceAac = false;   // AAC rows of the catalogue: AAC whatever the container default
+    int bitRate = 0;         // bit/s
+    int sampleRate = 44100;  // Hz
+    int channels = 2;        // 1 or 2
     std::optional<OutputTags> tags;  // none: no tag is written at all
 };
 
@@ -106,7 +106,7 @@ inline constexpr int kOutputFileOpenStep = 9;
 // One output file being encoded. Move-only; destroying an output that was not closed with
 // CloseAudioOutput discards it (see the file comment).
 class AudioOutput {
-public:
+  public:
     AudioOutput();
     ~AudioOutput();
     AudioOutput(AudioOutput&&) noexcept;
@@ -125,7 +125,7 @@ public:
     struct State;
     State* state() const { return state_.get(); }
 
-private:
+  private:
     friend Expected<AudioOutput> CreateAudioOutput(const OutputSpec&);
     friend void DiscardAudioOutput(AudioOutput&);
     friend std::optional<std::string> CloseAudioOutput(AudioOutput&);
@@ -160,9 +160,8 @@ enum class BlockStatus {
 // and writes every complete frame. Samples that do not fill a frame wait for the next
 // block or for CloseAudioOutput. Both variants behave the same; the variant only names the
 // caller. After a non-kOk status the output should be discarded.
-BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes,
-                           int sampleRate, int channels,
-                           EncodeVariant variant = EncodeVariant::kConvertBurn);
+BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes, int sampleRate,
+                           int channels, EncodeVariant variant = EncodeVariant::kConvertBurn);
 
 // The line to log for the first write or encode error of `output`, ending in ", skip.":
 // "Could not write the output file %s (reason), skip." or "Could not encode the audio of
@@ -200,8 +199,8 @@ using PcmSink = std::function<bool(const int16_t* pcm, size_t frames)>;
 // `channels` channels (one resampler for the whole file, drained at the end) and hands it to
 // `sink` piece by piece. Stops early when `stop` is set or the sink returns false. Returns
 // kCompleted at the end of the input, kCancelled when stopped early. Used by players.
-DecodeStatus DecodeToPcm(AudioInput& input, int sampleRate, int channels, const std::atomic<bool>& stop,
-                         const PcmSink& sink);
+DecodeStatus DecodeToPcm(AudioInput& input, int sampleRate, int channels,
+                         const std::atomic<bool>& stop, const PcmSink& sink);
 
 // Finishes the output: drains the resampler, pads and encodes the FIFO's last partial frame,
 // drains the encoder, writes the trailer, closes the file and renames it to its final path.

@@ -43,16 +43,16 @@ struct AudioOutput::State {
     AVStream* stream = nullptr;
     AVCodecContext* encoder = nullptr;
     AVAudioFifo* fifo = nullptr;
-    AVFrame* frame = nullptr;   // encoder input, reused
-    AVPacket* packet = nullptr; // encoder output, reused
-    int frameSize = 0;          // samples per encoder frame; 0 means any size (PCM)
+    AVFrame* frame = nullptr;    // encoder input, reused
+    AVPacket* packet = nullptr;  // encoder output, reused
+    int frameSize = 0;           // samples per encoder frame; 0 means any size (PCM)
     bool smallLastFrame = false;
-    int64_t nextPts = 0;        // in samples, the encoder's time base
+    int64_t nextPts = 0;  // in samples, the encoder's time base
 
     // One resampler for the whole output, set up for the first samples' format and set up
     // again (after draining) only if the input's format changes mid-stream.
     SwrContext* resampler = nullptr;
-    bool passThrough = false;   // input already in the encoder's format, rate and layout
+    bool passThrough = false;  // input already in the encoder's format, rate and layout
     bool sourceKnown = false;
     AVSampleFormat sourceFormat = AV_SAMPLE_FMT_NONE;
     int sourceRate = 0;
@@ -61,7 +61,7 @@ struct AudioOutput::State {
     int convertedCapacity = 0;      // samples per channel
 
     bool fileOpen = false;
-    std::string error;  // the first write or encode error, as the line to log
+    std::string error;          // the first write or encode error, as the line to log
     bool encodeFailed = false;  // that error came from converting or encoding, not writing
 
     ~State();
@@ -73,8 +73,9 @@ bool FeedSamples(AudioOutput::State& out, const SampleSource& source);
 bool FinishEncoding(AudioOutput::State& out);
 
 // Record the first error of an output as its log line; return false.
-bool RecordWriteError(AudioOutput::State& out, int averror);   // the file could not be written
-bool RecordEncodeError(AudioOutput::State& out, int averror);  // samples could not be converted/encoded
+bool RecordWriteError(AudioOutput::State& out, int averror);  // the file could not be written
+bool RecordEncodeError(AudioOutput::State& out,
+                       int averror);  // samples could not be converted/encoded
 // "Could not write the output file %s (reason), skip."
 std::string WriteErrorLine(const std::string& path, int averror);
 

@@ -1,6 +1,5 @@
 // quelt-cli info and convert, run as a user would run them, with their exit statuses.
 #include <gtest/gtest.h>
-
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -27,21 +26,23 @@ struct Result {
 };
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fs::create_directories(dir_.File("config"));
         fs::create_directories(dir_.File("home"));
     }
 
     std::string Env() const {
-        return "env XDG_CONFIG_HOME=" + ShellQuote(dir_.File("config")) + " HOME=" + ShellQuote(dir_.File("home")) +
+        return "env XDG_CONFIG_HOME=" + ShellQuote(dir_.File("config")) +
+               " HOME=" + ShellQuote(dir_.File("home")) +
                " XDG_MUSIC_DIR=" + ShellQuote(dir_.File("music")) + " ";
     }
 
     Result Cli(const std::string& arguments) {
         Result r;
         std::string errFile = dir_.File("stderr.txt");
-        std::string command = Env() + ShellQuote(QUELT_CLI_PATH) + " " + arguments + " 2>" + ShellQuote(errFile);
+        std::string command =
+            Env() + ShellQuote(QUELT_CLI_PATH) + " " + arguments + " 2>" + ShellQuote(errFile);
         FILE* pipe = popen(command.c_str(), "r");
         char buffer[4096];
         size_t n;
@@ -68,9 +69,11 @@ protected:
 TEST_F(CliTest, ConvertsWavToFlacSampleForSample) {
     std::string wav = Tone("song.wav", 1.7);
     std::string out = dir_.File("out") + "/";
-    Result r = Cli("convert --format .flac --preset 0 --output-dir " + ShellQuote(out) + " " + ShellQuote(wav));
+    Result r = Cli("convert --format .flac --preset 0 --output-dir " + ShellQuote(out) + " " +
+                   ShellQuote(wav));
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.lines, (std::vector<std::string>{"Initializing...", "Create output file: " + out + "song.flac",
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"Initializing...",
+                                                 "Create output file: " + out + "song.flac",
                                                  "Done, 01 track(s) were successfully."}));
     EXPECT_EQ(r.err, "");  // not a terminal: no progress display
     EXPECT_EQ(ProbeAudio(out + "song.flac").codec, "flac");
@@ -80,7 +83,8 @@ TEST_F(CliTest, ConvertsWavToFlacSampleForSample) {
 TEST_F(CliTest, ExitStatuses) {
     std::string wav = Tone("a.wav");
     std::ofstream(dir_.File("junk.mp3")) << "junk";
-    const std::string out = " --output-dir " + ShellQuote(dir_.File("out")) + " --format mp3 --preset 6 ";
+    const std::string out =
+        " --output-dir " + ShellQuote(dir_.File("out")) + " --format mp3 --preset 6 ";
 
     Result none = Cli("convert" + out);
     EXPECT_EQ(none.status, 3);
@@ -111,18 +115,22 @@ TEST_F(CliTest, ExitStatuses) {
     EXPECT_EQ(Cli("info " + ShellQuote(wav) + " " + ShellQuote(dir_.File("junk.mp3"))).status, 1);
 
     // An encoder that refuses the pair fails the file.
-    Result refused = Cli("convert --format ac3 --preset 45 --output-dir " + ShellQuote(dir_.File("out")) + " " + ShellQuote(wav));
+    Result refused = Cli("convert --format ac3 --preset 45 --output-dir " +
+                         ShellQuote(dir_.File("out")) + " " + ShellQuote(wav));
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.lines[1], "Could not open the audio encodec, skip.");
 }
 
 TEST_F(CliTest, DeleteSourceAndSettingsFromTheFile) {
     fs::create_directories(dir_.File("config/quelt"));
-    std::ofstream(dir_.File("config/quelt/zqrprocfg.cfg")) << "[CONVERT]\nFormatIndex=10\nFParamIndex=67\n";
+    std::ofstream(dir_.File("config/quelt/zqrprocfg.cfg"))
+        << "[CONVERT]\nFormatIndex=10\nFParamIndex=67\n";
     std::string wav = Tone("voice.wav");
-    Result r = Cli("convert --delete-source --output-dir " + ShellQuote(dir_.File("out")) + " " + ShellQuote(wav));
+    Result r = Cli("convert --delete-source --output-dir " + ShellQuote(dir_.File("out")) + " " +
+                   ShellQuote(wav));
     EXPECT_EQ(r.status, 0) << r.err;
-    AudioProbe probe = ProbeAudio(dir_.File("out") + "/voice.wav");  // ".wav", "8kbit/s 8000Hz Mono "
+    AudioProbe probe =
+        ProbeAudio(dir_.File("out") + "/voice.wav");  // ".wav", "8kbit/s 8000Hz Mono "
     EXPECT_EQ(probe.sampleRate, 8000);
     EXPECT_EQ(probe.channels, 1);
     EXPECT_FALSE(fs::exists(wav));
@@ -140,8 +148,8 @@ TEST_F(CliTest, CtrlCCancelsAndRemovesTheUnfinishedOutput) {
         std::string config = dir_.File("config"), home = dir_.File("home");
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
         setenv("HOME", home.c_str(), 1);
-        execl(QUELT_CLI_PATH, "quelt-cli", "convert", "--format", "mp3", "--preset", "0", "--output-dir", out.c_str(),
-              wav.c_str(), static_cast<char*>(nullptr));
+        execl(QUELT_CLI_PATH, "quelt-cli", "convert", "--format", "mp3", "--preset", "0",
+              "--output-dir", out.c_str(), wav.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -154,7 +162,8 @@ TEST_F(CliTest, CtrlCCancelsAndRemovesTheUnfinishedOutput) {
         output.append(buffer, static_cast<size_t>(n));
     }
     kill(pid, SIGINT);
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, static_cast<size_t>(n));
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, static_cast<size_t>(n));
     close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -162,7 +171,8 @@ TEST_F(CliTest, CtrlCCancelsAndRemovesTheUnfinishedOutput) {
     EXPECT_EQ(WEXITSTATUS(status), 130);
     EXPECT_NE(output.find("Convert cancelled by user\n"), std::string::npos) << output;
     EXPECT_FALSE(fs::exists(out + "/long.mp3"));
-    for (const auto& entry : fs::directory_iterator(out)) ADD_FAILURE() << "left behind: " << entry.path();
+    for (const auto& entry : fs::directory_iterator(out))
+        ADD_FAILURE() << "left behind: " << entry.path();
     EXPECT_TRUE(fs::exists(wav));
 }
 
@@ -170,7 +180,7 @@ TEST_F(CliTest, CtrlCCancelsAndRemovesTheUnfinishedOutput) {
 // decoded length is within 50 ms of the source's and whose tags read back where the
 // container carries tags.
 class EveryFormat : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<ScratchDir>();
         fs::create_directories(dir_->File("config"));
@@ -178,9 +188,12 @@ protected:
         spec.seconds = 10.0;
         ASSERT_TRUE(MakeTone(dir_->File("tagged.wav"), spec));
         // Tags come from the list (here: the source file's own tags, read by the probe).
-        ASSERT_EQ(quelt::test::Run("ffmpeg -nostdin -loglevel error -y -i " + ShellQuote(dir_->File("tagged.wav")) +
-                      " -metadata title=Lullaby -metadata artist=Quartet -metadata album=Night -metadata date=2003"
-                      " -metadata genre=Ambient -c copy " + ShellQuote(dir_->File("source.wav"))),
+        ASSERT_EQ(quelt::test::Run("ffmpeg -nostdin -loglevel error -y -i " +
+                                   ShellQuote(dir_->File("tagged.wav")) +
+                                   " -metadata title=Lullaby -metadata artist=Quartet -metadata "
+                                   "album=Night -metadata date=2003"
+                                   " -metadata genre=Ambient -c copy " +
+                                   ShellQuote(dir_->File("source.wav"))),
                   0);
     }
     static void TearDownTestSuite() { dir_.reset(); }
@@ -194,16 +207,17 @@ TEST_P(EveryFormat, ConvertsTheTaggedTone) {
     const std::string ext(OutputFormatRow(row)->extension);
     const std::string out = dir_->File("out" + std::to_string(row));
     const std::string env = "env XDG_CONFIG_HOME=" + ShellQuote(dir_->File("config")) + " ";
-    int status = quelt::test::Run(env + ShellQuote(QUELT_CLI_PATH) + " convert --metadata --format " + std::to_string(row) +
-                     " --preset '128kbit/s 44100Hz Stereo ' --output-dir " + ShellQuote(out) + " " +
-                     ShellQuote(dir_->File("source.wav")) + " > /dev/null");
+    int status = quelt::test::Run(
+        env + ShellQuote(QUELT_CLI_PATH) + " convert --metadata --format " + std::to_string(row) +
+        " --preset '128kbit/s 44100Hz Stereo ' --output-dir " + ShellQuote(out) + " " +
+        ShellQuote(dir_->File("source.wav")) + " > /dev/null");
     ASSERT_EQ(status, 0);
     const std::string file = out + "/source" + ext;
     EXPECT_NEAR(static_cast<double>(DecodedFrames(file, 2)), 441000, 0.050 * 44100);
     if (ext == ".aac" || ext == ".mp2" || ext == ".ac3") return;
     std::string info = Capture(env + ShellQuote(QUELT_CLI_PATH) + " info " + ShellQuote(file));
-    for (const char* line : {"  Title: Lullaby\n", "  Artist: Quartet\n", "  Album: Night\n", "  Year: 2003\n",
-                             "  Genre: Ambient\n", "  Track: 1\n"})
+    for (const char* line : {"  Title: Lullaby\n", "  Artist: Quartet\n", "  Album: Night\n",
+                             "  Year: 2003\n", "  Genre: Ambient\n", "  Track: 1\n"})
         EXPECT_NE(info.find(line), std::string::npos) << line << " in\n" << info;
 }
 

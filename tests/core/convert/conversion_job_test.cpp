@@ -1,6 +1,7 @@
 // The conversion job end to end: real files in, real files out, every report call recorded.
-#include <gtest/gtest.h>
+#include "core/convert/conversion_job.h"
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@
 #include <iterator>
 #include <regex>
 
-#include "core/convert/conversion_job.h"
 #include "core/transcode/media_info.h"
 #include "support/fixtures.h"
 #include "support/media.h"
@@ -30,7 +30,7 @@ const char* const kPreset = "128kbit/s 44100Hz Stereo ";
 
 // Records every position line and item bar too, and lets a test act on a report call.
 class Report : public RecordingReport {
-public:
+  public:
     void SetPositionLine(const std::string& t) override {
         RecordingReport::SetPositionLine(t);
         positionLines.push_back(t);
@@ -60,7 +60,7 @@ bool NoTemporaryFiles(const fs::path& folder) {
 }
 
 class ConversionJobTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         out_ = dir_.File("out") + "/";
         settings_.convert.bOutputDirectory = 1;
@@ -138,8 +138,11 @@ TEST_F(ConversionJobTest, SevenFilesShowTheCounterBatchAndFinalTexts) {
     EXPECT_EQ(report_.totalBars.back(), 100);
     // Position lines are "%7.2f" right-aligned with a blank before the percent sign.
     for (const auto& line : report_.positionLines)
-        EXPECT_TRUE(std::regex_match(line, std::regex("Current Postion : ([ 0-9]{3}[0-9]\\.[0-9]{2}|100) %"))) << line;
-    for (int i = 1; i <= 7; ++i) EXPECT_TRUE(fs::exists(out_ + "song" + std::to_string(i) + ".wav"));
+        EXPECT_TRUE(std::regex_match(
+            line, std::regex("Current Postion : ([ 0-9]{3}[0-9]\\.[0-9]{2}|100) %")))
+            << line;
+    for (int i = 1; i <= 7; ++i)
+        EXPECT_TRUE(fs::exists(out_ + "song" + std::to_string(i) + ".wav"));
 }
 
 TEST_F(ConversionJobTest, AFailingMiddleFileIsLoggedAndTheBatchGoesOn) {
@@ -159,7 +162,8 @@ struct IfExistsCase {
     const char* written;  // the file the first item goes to, "" when skipped
 };
 
-class IfExistsTest : public ConversionJobTest, public ::testing::WithParamInterface<IfExistsCase> {};
+class IfExistsTest : public ConversionJobTest,
+                     public ::testing::WithParamInterface<IfExistsCase> {};
 
 TEST_P(IfExistsTest, AnExistingOutputIsHandledByTheRule) {
     const IfExistsCase& c = GetParam();
@@ -183,10 +187,11 @@ TEST_P(IfExistsTest, AnExistingOutputIsHandledByTheRule) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rules, IfExistsTest,
-                         ::testing::Values(IfExistsCase{0, " exists, add\"n\" by settings.", "firstn.wav"},
-                                           IfExistsCase{1, " exists, writeover by settings.", "first.wav"},
-                                           IfExistsCase{2, " exists, skip by settings.", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Rules, IfExistsTest,
+    ::testing::Values(IfExistsCase{0, " exists, add\"n\" by settings.", "firstn.wav"},
+                      IfExistsCase{1, " exists, writeover by settings.", "first.wav"},
+                      IfExistsCase{2, " exists, skip by settings.", ""}));
 
 TEST_F(ConversionJobTest, CancelInTheThirdOfFiveFilesRemovesOnlyItsUnfinishedOutput) {
     settings_.convert.ifExists = 1;  // the third output exists and would be overwritten
@@ -196,7 +201,9 @@ TEST_F(ConversionJobTest, CancelInTheThirdOfFiveFilesRemovesOnlyItsUnfinishedOut
     std::vector<ConvertItem> items;
     for (int i = 1; i <= 5; ++i) items.push_back(Tone("s" + std::to_string(i) + ".wav", 1.5));
     bool third = false;
-    report_.onCounter = [&](const std::string& line) { third = line.find("no. 03 ") != std::string::npos; };
+    report_.onCounter = [&](const std::string& line) {
+        third = line.find("no. 03 ") != std::string::npos;
+    };
     report_.onItemBar = [&](int percent) {
         if (third && percent > 0) control_.cancel.store(true);
     };
@@ -266,7 +273,8 @@ TEST_F(ConversionJobTest, TagsComeFromTheListAndOnlyWithMetadata) {
     settings_.convert.metadata = 0;
     settings_.convert.ifExists = 1;
     EXPECT_EQ(RunJob({item}, kFlacRow), 1);
-    std::string tags = Capture("ffprobe -v error -show_entries format_tags -of flat " + ShellQuote(out_ + "tagged.flac"));
+    std::string tags = Capture("ffprobe -v error -show_entries format_tags -of flat " +
+                               ShellQuote(out_ + "tagged.flac"));
     EXPECT_EQ(tags.find("title"), std::string::npos) << tags;
     EXPECT_EQ(tags.find("track"), std::string::npos) << tags;
 }
@@ -301,11 +309,14 @@ TEST_F(ConversionJobTest, ResamplesAndDownmixesToThePreset) {
 TEST_F(ConversionJobTest, AnEmptyListIsRefusedWithTheMessage) {
     struct Recorder : Prompter {
         bool AskYesNo(const std::string&, const std::string&) override { return false; }
-        void ShowMessage(const std::string& caption, const std::string& text) override { shown = caption + "|" + text; }
+        void ShowMessage(const std::string& caption, const std::string& text) override {
+            shown = caption + "|" + text;
+        }
         std::string shown;
     } prompter;
     EXPECT_FALSE(CheckConvertList({}, prompter));
-    EXPECT_EQ(prompter.shown, "Quelt CD Ripper Pro - Audio File Converter|Please add audio files...");
+    EXPECT_EQ(prompter.shown,
+              "Quelt CD Ripper Pro - Audio File Converter|Please add audio files...");
     prompter.shown.clear();
     EXPECT_TRUE(CheckConvertList({ConvertItem{"x.wav"}}, prompter));
     EXPECT_EQ(prompter.shown, "");
@@ -315,7 +326,7 @@ TEST_F(ConversionJobTest, AnEmptyListIsRefusedWithTheMessage) {
 // reported and removed, its source stays, and the next file is converted.
 TEST_F(ConversionJobTest, AFullDiskFailsTheFileCleanly) {
     settings_.convert.deleteSource = 1;
-    ConvertItem big = Tone("big.wav", 3.0);     // about 530 KB of output
+    ConvertItem big = Tone("big.wav", 3.0);      // about 530 KB of output
     ConvertItem small = Tone("small.wav", 0.2);  // about 35 KB
     std::string logPath = dir_.File("log.txt");
     pid_t pid = fork();
@@ -335,8 +346,10 @@ TEST_F(ConversionJobTest, AFullDiskFailsTheFileCleanly) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     std::string log = ReadFile(logPath);
-    EXPECT_NE(log.find("Could not write the output file " + out_ + "big.wav (File too large), skip.\n"),
-              std::string::npos) << log;
+    EXPECT_NE(
+        log.find("Could not write the output file " + out_ + "big.wav (File too large), skip.\n"),
+        std::string::npos)
+        << log;
     EXPECT_NE(log.find("Done, 01 track(s) were successfully.\n"), std::string::npos) << log;
     EXPECT_FALSE(fs::exists(out_ + "big.wav"));
     EXPECT_TRUE(fs::exists(big.path));

@@ -1,8 +1,7 @@
 // Priority and closing sounds. Both change process-wide state, so each case runs in a child
 // process of its own.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -123,7 +122,9 @@ TEST(ClosingSound, PlaysTheSoundToItsEnd) {
         // whole sound and more, with a generous guard.
         for (int i = 0; i < 2000; ++i) {
             struct stat st {};
-            if (stat(raw.c_str(), &st) == 0 && st.st_size > static_cast<off_t>(expected.size() * 2 + (1 << 20))) return 0;
+            if (stat(raw.c_str(), &st) == 0 &&
+                st.st_size > static_cast<off_t>(expected.size() * 2 + (1 << 20)))
+                return 0;
             std::this_thread::sleep_for(10ms);
         }
         return 1;
@@ -150,8 +151,10 @@ TEST_P(ClosingSoundWithoutDevice, NothingIsPlayedOrSaid) {
     int code = InChild([&] {
         int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(fd, 2);
-        if (*driver) setenv("SDL_AUDIODRIVER", driver, 1);
-        else unsetenv("SDL_AUDIODRIVER");
+        if (*driver)
+            setenv("SDL_AUDIODRIVER", driver, 1);
+        else
+            unsetenv("SDL_AUDIODRIVER");
         PlayClosingSound(true);
         PlayClosingSound(false);
         return 0;
@@ -162,7 +165,8 @@ TEST_P(ClosingSoundWithoutDevice, NothingIsPlayedOrSaid) {
     EXPECT_EQ(said, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, ClosingSoundWithoutDevice, ::testing::Values("no-such-driver", ""));
+INSTANTIATE_TEST_SUITE_P(Drivers, ClosingSoundWithoutDevice,
+                         ::testing::Values("no-such-driver", ""));
 
 }  // namespace
 }  // namespace quelt::test

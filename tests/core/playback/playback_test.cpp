@@ -27,12 +27,13 @@ std::vector<int16_t> ReadRaw(const std::string& path) {
 
 // Waits (with a generous guard, not a timing check) until the stream has played to its end.
 void WaitUntilEnded(PlaybackLibrary& library, PlaybackLibrary::Stream stream) {
-    for (int i = 0; i < 3000 && library.ChannelIsPlaying(stream); ++i) std::this_thread::sleep_for(10ms);
+    for (int i = 0; i < 3000 && library.ChannelIsPlaying(stream); ++i)
+        std::this_thread::sleep_for(10ms);
     ASSERT_FALSE(library.ChannelIsPlaying(stream));
 }
 
 class PlaybackTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", dir_.File("played.raw").c_str(), 1);
@@ -69,7 +70,8 @@ TEST_F(PlaybackTest, PlaysEverySampleOfAFileThenSilence) {
     ASSERT_GE(start, 0);
     ASSERT_GE(played.size() - start, expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin() + start));
-    for (size_t i = start + expected.size(); i < played.size(); ++i) ASSERT_EQ(played[i], 0) << "sample " << i;
+    for (size_t i = start + expected.size(); i < played.size(); ++i)
+        ASSERT_EQ(played[i], 0) << "sample " << i;
 }
 
 TEST_F(PlaybackTest, PlayAfterTheEndStartsAgain) {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/transcode/media_info.h"
-#include "support/probe.h"
 #include "core/transcode/transcode_helpers.h"
+#include "support/probe.h"
 
 namespace quelt::test {
 namespace {
@@ -17,19 +17,19 @@ constexpr double kToneSeconds = 2.0;
 
 struct FormatCase {
     int row;
-    const char* codec;   // as ffprobe names it
-    bool carriesTags;    // raw streams (.aac, .mp2, .ac3) have no place for tags
+    const char* codec;  // as ffprobe names it
+    bool carriesTags;   // raw streams (.aac, .mp2, .ac3) have no place for tags
 };
 
 const FormatCase kFormats[] = {
-    {0, "aac", true},        {1, "aac", true},   {2, "aac", false},     {3, "aac", true},
-    {4, "aac", true},        {5, "mp3", true},   {6, "mp2", false},     {7, "vorbis", true},
-    {8, "ac3", false},       {9, "flac", true},  {10, "pcm_s16le", true}, {11, "pcm_s16be", true},
+    {0, "aac", true},    {1, "aac", true},  {2, "aac", false},       {3, "aac", true},
+    {4, "aac", true},    {5, "mp3", true},  {6, "mp2", false},       {7, "vorbis", true},
+    {8, "ac3", false},   {9, "flac", true}, {10, "pcm_s16le", true}, {11, "pcm_s16be", true},
     {12, "wmav2", true},
 };
 
 class FormatTest : public ::testing::TestWithParam<FormatCase> {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<ScratchDir>();
         ToneSpec tone;
@@ -59,7 +59,8 @@ OutputTags SampleTags() {
 
 TEST_P(FormatTest, ConvertsToTheRowsCodecRateChannelsAndLength) {
     const FormatCase& c = GetParam();
-    std::string out = dir_->File("out" + std::to_string(c.row) + std::string(OutputFormatRow(c.row)->extension));
+    std::string out =
+        dir_->File("out" + std::to_string(c.row) + std::string(OutputFormatRow(c.row)->extension));
     OutputSpec spec = SpecFor(out, c.row, kPreset128Stereo);
     spec.tags = SampleTags();
 
@@ -92,7 +93,8 @@ TEST_P(FormatTest, ConvertsToTheRowsCodecRateChannelsAndLength) {
 TEST_P(FormatTest, TagsReadBackFromContainersThatCarryThem) {
     const FormatCase& c = GetParam();
     if (!c.carriesTags) GTEST_SKIP() << "raw stream without tags";
-    std::string out = dir_->File("tags" + std::to_string(c.row) + std::string(OutputFormatRow(c.row)->extension));
+    std::string out =
+        dir_->File("tags" + std::to_string(c.row) + std::string(OutputFormatRow(c.row)->extension));
     OutputSpec spec = SpecFor(out, c.row, kPreset128Stereo);
     spec.tags = SampleTags();
     ASSERT_EQ(RunPipeline(Source(), spec).failure, "");
@@ -112,7 +114,8 @@ TEST_P(FormatTest, TagsReadBackFromContainersThatCarryThem) {
 TEST_P(FormatTest, WithoutTagsTheFileCarriesNone) {
     const FormatCase& c = GetParam();
     if (!c.carriesTags) GTEST_SKIP() << "raw stream without tags";
-    std::string out = dir_->File("plain" + std::to_string(c.row) + std::string(OutputFormatRow(c.row)->extension));
+    std::string out = dir_->File("plain" + std::to_string(c.row) +
+                                 std::string(OutputFormatRow(c.row)->extension));
     ASSERT_EQ(RunPipeline(Source(), SpecFor(out, c.row, kPreset128Stereo)).failure, "");
     auto info = ReadMediaInfo(out);
     ASSERT_TRUE(info);

@@ -1,13 +1,11 @@
 // Preset edge cases, failure messages, bit-exact round trips, block encoding and the
 // temporary-file contract of the pipeline.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class PipelineTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<ScratchDir>();
         ToneSpec tone;
@@ -52,8 +50,9 @@ class PresetEdgeTest : public PipelineTest, public ::testing::WithParamInterface
 
 TEST_P(PresetEdgeTest, ProducesThePresetsRateAndChannels) {
     const PresetCase& c = GetParam();
-    std::string out = File("edge" + std::to_string(c.formatRow) + "_" + std::to_string(c.presetRow) +
-                           std::string(OutputFormatRow(c.formatRow)->extension));
+    std::string out =
+        File("edge" + std::to_string(c.formatRow) + "_" + std::to_string(c.presetRow) +
+             std::string(OutputFormatRow(c.formatRow)->extension));
     ASSERT_EQ(RunPipeline(Wav(), SpecFor(out, c.formatRow, c.presetRow)).failure, "");
     AudioProbe probe = ProbeAudio(out);
     EXPECT_EQ(probe.codec, c.codec);
@@ -64,12 +63,12 @@ TEST_P(PresetEdgeTest, ProducesThePresetsRateAndChannels) {
 
 INSTANTIATE_TEST_SUITE_P(
     Presets, PresetEdgeTest,
-    ::testing::Values(PresetCase{10, 67, "pcm_s16le", 8000, 1},   // 8 kbit/s 8000 Hz mono WAV
-                      PresetCase{4, 0, "aac", 44100, 2},          // .m4a is forced to AAC
-                      PresetCase{5, 17, "mp3", 32000, 1},         // 64 kbit/s 32000 Hz mono
-                      PresetCase{7, 16, "vorbis", 44100, 1},      // 64 kbit/s 44100 Hz mono
-                      PresetCase{12, 25, "wmav2", 22050, 1},      // 56 kbit/s 22050 Hz mono
-                      PresetCase{0, 65, "aac", 12000, 1}));       // 8 kbit/s 12000 Hz mono 3GP
+    ::testing::Values(PresetCase{10, 67, "pcm_s16le", 8000, 1},  // 8 kbit/s 8000 Hz mono WAV
+                      PresetCase{4, 0, "aac", 44100, 2},         // .m4a is forced to AAC
+                      PresetCase{5, 17, "mp3", 32000, 1},        // 64 kbit/s 32000 Hz mono
+                      PresetCase{7, 16, "vorbis", 44100, 1},     // 64 kbit/s 44100 Hz mono
+                      PresetCase{12, 25, "wmav2", 22050, 1},     // 56 kbit/s 22050 Hz mono
+                      PresetCase{0, 65, "aac", 12000, 1}));      // 8 kbit/s 12000 Hz mono 3GP
 
 struct RefusedCase {
     int formatRow;
@@ -108,11 +107,14 @@ TEST_F(PipelineTest, LosslessRoundTripsAreBitExact) {
 }
 
 TEST_F(PipelineTest, InputFailuresGiveTheirMessages) {
-    EXPECT_EQ(OpenAudioInput(File("missing.wav")).message(), "Could not open input audio " + File("missing.wav") + ", skip.");
+    EXPECT_EQ(OpenAudioInput(File("missing.wav")).message(),
+              "Could not open input audio " + File("missing.wav") + ", skip.");
     std::ofstream(File("text.mp3")) << "no audio in here, just some words";
-    EXPECT_EQ(OpenAudioInput(File("text.mp3")).message(), "Could not open input audio " + File("text.mp3") + ", skip.");
+    EXPECT_EQ(OpenAudioInput(File("text.mp3")).message(),
+              "Could not open input audio " + File("text.mp3") + ", skip.");
     ASSERT_TRUE(MakeVideoOnly(File("video.avi")));
-    EXPECT_EQ(OpenAudioInput(File("video.avi")).message(), "Couldn't find audio stream information, skip.");
+    EXPECT_EQ(OpenAudioInput(File("video.avi")).message(),
+              "Couldn't find audio stream information, skip.");
     bool called = false;
     auto opened = OpenAudioInput(Wav(), [&] { called = true; });
     ASSERT_TRUE(opened);
@@ -125,7 +127,8 @@ TEST_F(PipelineTest, InputFailuresGiveTheirMessages) {
 TEST_F(PipelineTest, OutputFailuresGiveTheirMessagesAndLeaveNothing) {
     OutputSpec unknown = SpecFor(File("song.xyz"), 5, 6);
     unknown.extension = ".xyz";
-    EXPECT_EQ(CreateAudioOutput(unknown).message(), "Could not encodec the output format <.xyz>, skip.");
+    EXPECT_EQ(CreateAudioOutput(unknown).message(),
+              "Could not encodec the output format <.xyz>, skip.");
 
     // .3gp without the AAC forcing asks for AMR-NB, which has no encoder here.
     OutputSpec amr = SpecFor(File("song.3gp"), 0, 6);
@@ -149,7 +152,8 @@ TEST_F(PipelineTest, AnUnfinishedOutputNeverTouchesAnExistingFile) {
         EXPECT_TRUE(fs::exists(output->temporaryPath()));
         ASSERT_FALSE(WriteOutputHeader(*output));
         std::vector<int16_t> block(44100 * 2, 1000);
-        EXPECT_EQ(EncodePcmBlock(*output, block.data(), block.size() * 2, 44100, 2), BlockStatus::kOk);
+        EXPECT_EQ(EncodePcmBlock(*output, block.data(), block.size() * 2, 44100, 2),
+                  BlockStatus::kOk);
         std::string temporary = output->temporaryPath();
         DiscardAudioOutput(*output);
         EXPECT_FALSE(fs::exists(temporary));
@@ -159,31 +163,38 @@ TEST_F(PipelineTest, AnUnfinishedOutputNeverTouchesAnExistingFile) {
         // Destroyed without being closed.
     }
     std::ifstream in(File("keep.mp3"));
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "the user's file");
-    for (const auto& entry : fs::directory_iterator(dir_->path())) EXPECT_NE(entry.path().extension(), ".part");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+              "the user's file");
+    for (const auto& entry : fs::directory_iterator(dir_->path()))
+        EXPECT_NE(entry.path().extension(), ".part");
 }
 
 // The rip variant: 44100 Hz stereo blocks of odd sizes. Lossless outputs keep every sample;
 // a resampled output keeps the length.
 TEST_F(PipelineTest, BlocksOfAnySizeArriveWhole) {
     std::vector<int16_t> pcm(44100 * 2 + 2 * 777);
-    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<int16_t>((i * 7919) % 20000 - 10000);
+    for (size_t i = 0; i < pcm.size(); ++i)
+        pcm[i] = static_cast<int16_t>((i * 7919) % 20000 - 10000);
     for (int row : {9, 10, 5}) {
         std::string ext(OutputFormatRow(row)->extension);
-        OutputSpec spec = SpecFor(File("blocks" + ext), row, row == 5 ? 17 : 0);  // MP3: 32 kHz mono
+        OutputSpec spec =
+            SpecFor(File("blocks" + ext), row, row == 5 ? 17 : 0);  // MP3: 32 kHz mono
         auto output = CreateAudioOutput(spec);
         ASSERT_TRUE(output) << output.message();
         ASSERT_FALSE(WriteOutputHeader(*output));
         size_t at = 0;
         for (size_t block = 5000; at < pcm.size(); block = block == 5000 ? 2352 : 5000) {
             size_t bytes = std::min(block, (pcm.size() - at) * 2);
-            ASSERT_EQ(EncodePcmBlock(*output, pcm.data() + at, bytes, 44100, 2, EncodeVariant::kRip), BlockStatus::kOk);
+            ASSERT_EQ(
+                EncodePcmBlock(*output, pcm.data() + at, bytes, 44100, 2, EncodeVariant::kRip),
+                BlockStatus::kOk);
             at += bytes / 2;
         }
         ASSERT_EQ(CloseAudioOutput(*output), std::nullopt);
         if (row == 5) {
             int64_t expected = static_cast<int64_t>(pcm.size() / 2) * 32000 / 44100;
-            EXPECT_NEAR(static_cast<double>(DecodedFrames(File("blocks" + ext), 1)), expected, 0.03 * 32000);
+            EXPECT_NEAR(static_cast<double>(DecodedFrames(File("blocks" + ext), 1)), expected,
+                        0.03 * 32000);
         } else {
             EXPECT_EQ(DecodePcm(File("blocks" + ext)), pcm) << ext;
         }
@@ -256,9 +267,12 @@ TEST_F(PipelineTest, AWriteErrorIsReportedByTheBlockThatHitsIt) {
         std::vector<int16_t> sector(588 * 2, 1234);
         BlockStatus status = BlockStatus::kOk;
         for (int i = 0; i < 1000 && status == BlockStatus::kOk; ++i)
-            status = EncodePcmBlock(*output, sector.data(), sector.size() * 2, 44100, 2, EncodeVariant::kRip);
+            status = EncodePcmBlock(*output, sector.data(), sector.size() * 2, 44100, 2,
+                                    EncodeVariant::kRip);
         if (status != BlockStatus::kWriteError) std::_Exit(11);
-        if (WriteError(*output) != "Could not write the output file " + out + " (File too large), skip.") std::_Exit(12);
+        if (WriteError(*output) !=
+            "Could not write the output file " + out + " (File too large), skip.")
+            std::_Exit(12);
         DiscardAudioOutput(*output);
         std::_Exit(0);
     }
@@ -267,7 +281,8 @@ TEST_F(PipelineTest, AWriteErrorIsReportedByTheBlockThatHitsIt) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_FALSE(fs::exists(out));
-    for (const auto& entry : fs::directory_iterator(dir_->path())) EXPECT_NE(entry.path().extension(), ".part");
+    for (const auto& entry : fs::directory_iterator(dir_->path()))
+        EXPECT_NE(entry.path().extension(), ".part");
 }
 
 TEST(MediaInfoTest, ReadsDurationTagsAndStreams) {

@@ -47,7 +47,8 @@ inline PipelineRun RunPipeline(const std::string& source, const OutputSpec& spec
         return run;
     }
     std::atomic<bool> cancel{false};
-    run.decode = DecodeIntoOutput(*input, *output, cancel, [&](int64_t ms) { run.lastPositionMs = ms; });
+    run.decode =
+        DecodeIntoOutput(*input, *output, cancel, [&](int64_t ms) { run.lastPositionMs = ms; });
     if (run.decode.status != DecodeStatus::kCompleted) {
         run.failure = WriteError(*output);
         return run;
