@@ -468,6 +468,43 @@ TEST(SkinnedWindowTest, ReskinKeepsWidgetsAndMovesThem) {
     EXPECT_EQ(w.size(), QSize(300, 120));
 }
 
+TEST(SkinnedWindowTest, WindowMadeBeforeTheSkinBuildsWhenItArrives) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN"));
+    Skin skin;
+    SkinnedWindow w(skin, 1000);
+    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kNoSection);
+    EXPECT_EQ(w.controlWidget(1001), nullptr);
+    f.Load(skin);
+    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kSkinned);
+    EXPECT_NE(w.control<QAbstractButton>(1001), nullptr);
+}
+
+TEST(SkinnedWindowTest, PaletteComesFromTheWindowSection) {
+    SkinFolder f;
+    f.Backgrounds();
+    f.Write(kWindowKeys + "ColorText=255\nColorBase=65280\nColorHighlight=16711680\nColorPopup=1315860\n" +
+            Control(0, "LISTCTRL", "0,0,100,50", "IDC_LIST"));
+    Skin skin;
+    f.Load(skin);
+    const QPalette pal = skin.Palette(1000);
+    EXPECT_EQ(pal.color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(pal.color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(pal.color(QPalette::Base), QColor(0, 255, 0));
+    EXPECT_EQ(pal.color(QPalette::Highlight), QColor(0, 0, 255));
+    EXPECT_EQ(pal.color(QPalette::Window), QColor(20, 20, 20));
+    EXPECT_LT(pal.color(QPalette::Disabled, QPalette::Text).alpha(), 255);
+    // Keys the section lacks keep the base palette's colours.
+    QPalette base;
+    base.setColor(QPalette::AlternateBase, QColor(1, 2, 3));
+    EXPECT_EQ(skin.Palette(1000, base).color(QPalette::AlternateBase), QColor(1, 2, 3));
+    EXPECT_EQ(skin.Palette(4321, base).color(QPalette::AlternateBase), QColor(1, 2, 3));
+    // The window's controls use it.
+    SkinnedWindow w(skin, 1000);
+    EXPECT_EQ(w.control<QTreeWidget>(1006)->palette().color(QPalette::Base), QColor(0, 255, 0));
+}
+
 TEST(SkinnedWindowTest, ImageStripCutsSquaresAndDropsTheMaskColour) {
     SkinFolder f;
     QImage strip(48, 16, QImage::Format_RGB32);
