@@ -2,6 +2,7 @@
 // video without audio, damaged copies.
 #pragma once
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -37,6 +38,34 @@ inline bool CopyWithDamage(const std::string& from, const std::string& to, size_
         bytes[i] = static_cast<char>(random() & 0xff);
     std::ofstream out(to, std::ios::binary);
     out << bytes;
+    return static_cast<bool>(out);
+}
+
+// A WAV file with a one-second silent stereo stream whose header says `formatTag` and
+// `bitsPerSample`: an unknown tag gives a stream without a decoder, a known tag with
+// impossible parameters a decoder that refuses to open.
+inline bool MakeOddWav(const std::string& path, uint16_t formatTag, uint16_t bitsPerSample) {
+    auto le16 = [](std::string& s, uint16_t v) {
+        s += static_cast<char>(v & 0xff), s += static_cast<char>(v >> 8);
+    };
+    auto le32 = [&](std::string& s, uint32_t v) { le16(s, v & 0xffff), le16(s, v >> 16); };
+    std::string fmt;
+    le16(fmt, formatTag);
+    le16(fmt, 2);
+    le32(fmt, 44100);
+    le32(fmt, 176400);
+    le16(fmt, 4);
+    le16(fmt, bitsPerSample);
+    std::string data(176400, '\0');
+    std::string body = "WAVEfmt ";
+    le32(body, static_cast<uint32_t>(fmt.size()));
+    body += fmt + "data";
+    le32(body, static_cast<uint32_t>(data.size()));
+    body += data;
+    std::string file = "RIFF";
+    le32(file, static_cast<uint32_t>(body.size()));
+    std::ofstream out(path, std::ios::binary);
+    out << file << body;
     return static_cast<bool>(out);
 }
 

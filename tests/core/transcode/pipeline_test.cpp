@@ -115,6 +115,10 @@ TEST_F(PipelineTest, InputFailuresGiveTheirMessages) {
     ASSERT_TRUE(MakeVideoOnly(File("video.avi")));
     EXPECT_EQ(OpenAudioInput(File("video.avi")).message(),
               "Couldn't find audio stream information, skip.");
+    ASSERT_TRUE(MakeOddWav(File("unknown.wav"), 0x1234, 16));
+    EXPECT_EQ(OpenAudioInput(File("unknown.wav")).message(), "Decodec not found, skip.");
+    ASSERT_TRUE(MakeOddWav(File("badadpcm.wav"), 0x11, 16));  // IMA ADPCM codes 2..5 bits
+    EXPECT_EQ(OpenAudioInput(File("badadpcm.wav")).message(), "Could not open decodec, skip.");
     bool called = false;
     auto opened = OpenAudioInput(Wav(), [&] { called = true; });
     ASSERT_TRUE(opened);
