@@ -65,6 +65,7 @@ protected:
         options.listDevices = false;
         options.demoImage = "/nonexistent/demo.cue";
         options.watchMedia = false;
+        options.simulatedReadFaults = simulatedFaults_;
         real_ = CreateCdGrabber(options);
         real_->AddImage(cue);
         grabber_ = std::make_unique<test::FaultyGrabber>(*real_);
@@ -124,6 +125,7 @@ protected:
         return s;
     }();
     std::vector<int> sectors_;
+    int simulatedFaults_ = 0;
     std::unique_ptr<FreedbInfo> info_ = CreateFreedbInfo();
     std::unique_ptr<CdGrabber> real_;
     std::unique_ptr<test::FaultyGrabber> grabber_;
@@ -255,6 +257,21 @@ TEST_F(RipJobTest, DoesNotCountATrackWithUnreadableSectors) {
     EXPECT_TRUE(disc_->rows()[1].checked);
     EXPECT_FALSE(disc_->rows()[2].checked);
     EXPECT_EQ(report_.log.back(), "Done, 02 track(s) were successfully.");
+}
+
+TEST_F(RipJobTest, DoesNotCountATrackWhoseEndTheDriveNeverDelivered) {
+    simulatedFaults_ = 64;  // the library's simulated short reads: the disc's last sectors stay unread
+    LoadTracks({120, 100});
+    RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
+    EXPECT_EQ(outcome.rippedCount, 1);
+    EXPECT_EQ(test::DecodePcm(Out("track 1.wav")), test::TestPcm(120, 1));
+    bool logged = false;
+    for (const auto& line : report_.log)
+        logged = logged || (line.rfind("Track 02: ", 0) == 0 &&
+                            line.find(" sector(s) could not be read after every attempt") != std::string::npos);
+    EXPECT_TRUE(logged);
+    EXPECT_TRUE(disc_->rows()[1].checked);
+    EXPECT_EQ(report_.log.back(), "Done, 01 track(s) were successfully.");
 }
 
 TEST_F(RipJobTest, ShowsRetriesAndWarnsOnceDuringARip) {
