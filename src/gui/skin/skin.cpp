@@ -106,7 +106,8 @@ QPalette SkinPalette(const SkinDocument& document, int windowNumber, const QPale
         pal.setColor(QPalette::Disabled, role, d);
     };
     if (auto text = color("ColorText")) {
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+        for (auto role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
             set(role, *text, 110);
     }
     if (auto c = color("ColorBase")) set(QPalette::Base, *c);
@@ -167,7 +168,8 @@ QList<QPixmap> CutStrip(const QString& path, int imageSize, QColor maskColor) {
             if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
     }
     for (int x = 0; x + imageSize <= image.width(); x += imageSize)
-        out.append(QPixmap::fromImage(image.copy(x, 0, imageSize, std::min(imageSize, image.height()))));
+        out.append(
+            QPixmap::fromImage(image.copy(x, 0, imageSize, std::min(imageSize, image.height()))));
     return out;
 }
 

@@ -19,7 +19,7 @@ namespace quelt {
 
 class Skin : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit Skin(QObject* parent = nullptr);
     ~Skin() override;
 
@@ -53,11 +53,11 @@ public:
     // The palette of a window's controls: SkinPalette of the current document.
     QPalette Palette(int windowNumber, const QPalette& base = QPalette()) const;
 
-signals:
+  signals:
     // A new skin was taken: windows rebuild from it.
     void changed();
 
-private:
+  private:
     std::shared_ptr<const SkinDocument> document_;
     QString folder_;
     QString descriptionPath_;
@@ -81,7 +81,8 @@ QFont ToQFont(const SkinFont& font, const QFont& base = QFont());
 // skin when the application uses the main window's palette:
 //     QApplication::setStyle("Fusion");
 //     QApplication::setPalette(skin.Palette(kMainWindowNumber));
-QPalette SkinPalette(const SkinDocument& document, int windowNumber, const QPalette& base = QPalette());
+QPalette SkinPalette(const SkinDocument& document, int windowNumber,
+                     const QPalette& base = QPalette());
 
 // Splits a horizontal strip of square images (e.g. "CDRip_Lst16.bmp", 16 x 16 each) into
 // its images, with the pixels of `maskColor` made transparent. An unreadable file gives an

@@ -3,14 +3,14 @@
 #include <QBitmap>
 #include <QButtonGroup>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QEnterEvent>
+#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProxyStyle>
-#include <QFocusEvent>
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
 
@@ -29,12 +29,17 @@ const QPixmap* PickImage(const SkinStateImages& images, SkinState state) {
 
 Qt::Alignment AlignmentOf(const SkinTextStyle& style, Qt::Alignment horizontalDefault) {
     Qt::Alignment h = horizontalDefault;
-    if (style.horAlignMode == "LEFT") h = Qt::AlignLeft;
-    else if (style.horAlignMode == "RIGHT") h = Qt::AlignRight;
-    else if (style.horAlignMode == "CENTER") h = Qt::AlignHCenter;
+    if (style.horAlignMode == "LEFT")
+        h = Qt::AlignLeft;
+    else if (style.horAlignMode == "RIGHT")
+        h = Qt::AlignRight;
+    else if (style.horAlignMode == "CENTER")
+        h = Qt::AlignHCenter;
     Qt::Alignment v = Qt::AlignVCenter;
-    if (style.verAlignMode == "TOP") v = Qt::AlignTop;
-    else if (style.verAlignMode == "BOTTOM") v = Qt::AlignBottom;
+    if (style.verAlignMode == "TOP")
+        v = Qt::AlignTop;
+    else if (style.verAlignMode == "BOTTOM")
+        v = Qt::AlignBottom;
     return h | v;
 }
 
@@ -48,7 +53,8 @@ QFont StateFont(const SkinTextStyle& style, SkinState state, const QFont& base) 
 // ---------------------------------------------------------------------------------------
 // SkinButton
 
-SkinButton::SkinButton(SkinControlType kind, QWidget* parent) : QAbstractButton(parent), kind_(kind) {
+SkinButton::SkinButton(SkinControlType kind, QWidget* parent)
+    : QAbstractButton(parent), kind_(kind) {
     setCheckable(kind == SkinControlType::Check || kind == SkinControlType::Radio);
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
@@ -159,7 +165,8 @@ void SkinButton::nextCheckState() {
 }
 
 void SkinButton::focusInEvent(QFocusEvent* event) {
-    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+    keyboardFocus_ = event->reason() == Qt::TabFocusReason ||
+                     event->reason() == Qt::BacktabFocusReason ||
                      event->reason() == Qt::ShortcutFocusReason;
     QAbstractButton::focusInEvent(event);
 }
@@ -187,7 +194,8 @@ void SkinLabel::setTextStyle(const SkinTextStyle& style) {
     setAlignment(AlignmentOf(style, Qt::AlignLeft));
     setIndent(-1);
     setContentsMargins(style.horAlig > 0 ? style.horAlig : 0, style.verAlig > 0 ? style.verAlig : 0,
-                       style.horAlig < 0 ? -style.horAlig : 0, style.verAlig < 0 ? -style.verAlig : 0);
+                       style.horAlig < 0 ? -style.horAlig : 0,
+                       style.verAlig < 0 ? -style.verAlig : 0);
     ApplyState();
 }
 
@@ -213,7 +221,8 @@ namespace {
 constexpr int kGrooveThickness = 4;
 }
 
-SkinSlider::SkinSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
+SkinSlider::SkinSlider(Qt::Orientation orientation, QWidget* parent)
+    : QSlider(orientation, parent) {
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
@@ -240,8 +249,8 @@ QRect SkinSlider::ThumbRect() const {
     const QSize t = ThumbSize();
     const bool horizontal = orientation() == Qt::Horizontal;
     const int span = (horizontal ? width() - t.width() : height() - t.height());
-    const int offset = QStyle::sliderPositionFromValue(minimum(), maximum(), sliderPosition(),
-                                                       std::max(0, span), horizontal ? false : true);
+    const int offset = QStyle::sliderPositionFromValue(
+        minimum(), maximum(), sliderPosition(), std::max(0, span), horizontal ? false : true);
     if (horizontal) return QRect(offset, (height() - t.height()) / 2, t.width(), t.height());
     return QRect((width() - t.width()) / 2, offset, t.width(), t.height());
 }
@@ -265,13 +274,14 @@ void SkinSlider::paintEvent(QPaintEvent*) {
     // The filled part of the groove, from its start to the thumb's centre. The art draws
     // the groove itself: a line of kGrooveThickness px centred across the control, inset
     // by half a thumb at both ends.
-    QColor fill = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Highlight);
+    QColor fill =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Highlight);
     if (!isEnabled()) fill.setAlpha(90);
     QRectF filled;
     if (horizontal) {
         const qreal y = (height() - kGrooveThickness) / 2.0;
-        filled = QRectF(ThumbSize().width() / 2.0, y, thumb.center().x() - ThumbSize().width() / 2.0,
-                        kGrooveThickness);
+        filled = QRectF(ThumbSize().width() / 2.0, y,
+                        thumb.center().x() - ThumbSize().width() / 2.0, kGrooveThickness);
     } else {
         const qreal x = (width() - kGrooveThickness) / 2.0;
         filled = QRectF(x, thumb.center().y(), kGrooveThickness,
@@ -282,10 +292,10 @@ void SkinSlider::paintEvent(QPaintEvent*) {
         p.setBrush(fill);
         p.drawRoundedRect(filled, kGrooveThickness / 2.0, kGrooveThickness / 2.0);
     }
-    const SkinState state = !isEnabled() ? kSkinDisabled
+    const SkinState state = !isEnabled()                    ? kSkinDisabled
                             : (dragging_ || isSliderDown()) ? kSkinPressed
-                            : hovered_ ? kSkinHover
-                                       : kSkinNormal;
+                            : hovered_                      ? kSkinHover
+                                                            : kSkinNormal;
     if (const QPixmap* image = PickImage(thumb_, state)) {
         p.drawPixmap(thumb, *image);
         return;
@@ -347,9 +357,7 @@ void SkinSlider::leaveEvent(QEvent* event) {
 // ---------------------------------------------------------------------------------------
 // SkinProgressBar
 
-SkinProgressBar::SkinProgressBar(QWidget* parent) : QProgressBar(parent) {
-    setTextVisible(false);
-}
+SkinProgressBar::SkinProgressBar(QWidget* parent) : QProgressBar(parent) { setTextVisible(false); }
 
 void SkinProgressBar::setBarImage(const QPixmap& bar) {
     bar_ = bar;
@@ -382,18 +390,21 @@ void SkinProgressBar::paintEvent(QPaintEvent*) {
                           std::min(area.height(), area.width()) / 2.0);
     }
     const qint64 span = qint64(maximum()) - minimum();
-    const double fraction = span > 0 ? std::clamp(double(value() - minimum()) / double(span), 0.0, 1.0) : 0.0;
+    const double fraction =
+        span > 0 ? std::clamp(double(value() - minimum()) / double(span), 0.0, 1.0) : 0.0;
     if (fraction > 0) {
-        QRectF filled = vertical ? QRectF(area.left(), area.bottom() + 1 - area.height() * fraction,
-                                          area.width(), area.height() * fraction)
-                                 : QRectF(area.left(), area.top(), area.width() * fraction, area.height());
+        QRectF filled =
+            vertical ? QRectF(area.left(), area.bottom() + 1 - area.height() * fraction,
+                              area.width(), area.height() * fraction)
+                     : QRectF(area.left(), area.top(), area.width() * fraction, area.height());
         if (!bar_.isNull()) {
             // Show the part of the bar image under the filled part (not stretched).
             const qreal dpr = bar_.devicePixelRatio();
             const qreal sx = bar_.width() / dpr / std::max(1, area.width());
             const qreal sy = bar_.height() / dpr / std::max(1, area.height());
-            QRectF source((filled.left() - area.left()) * sx * dpr, (filled.top() - area.top()) * sy * dpr,
-                          filled.width() * sx * dpr, filled.height() * sy * dpr);
+            QRectF source((filled.left() - area.left()) * sx * dpr,
+                          (filled.top() - area.top()) * sy * dpr, filled.width() * sx * dpr,
+                          filled.height() * sy * dpr);
             p.drawPixmap(filled, bar_, source);
         } else {
             p.setPen(Qt::NoPen);
@@ -415,7 +426,7 @@ namespace {
 
 // A header drawn from the skin's header images, with the list's header font.
 class SkinHeaderView : public QHeaderView {
-public:
+  public:
     explicit SkinHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
         setSectionsClickable(true);
         setHighlightSections(false);
@@ -428,7 +439,7 @@ public:
     }
     bool hasImages() const { return !background_[kSkinNormal].isNull(); }
 
-protected:
+  protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
         if (!hasImages()) {
             QHeaderView::paintSection(painter, rect, logicalIndex);
@@ -442,24 +453,28 @@ protected:
         if (const QPixmap* image = PickImage(background_, state)) painter->drawPixmap(rect, *image);
         if (!separator_.isNull()) {
             const QSize s = separator_.size() / separator_.devicePixelRatio();
-            painter->drawPixmap(QRect(rect.right() + 1 - s.width(), rect.top(), s.width(), rect.height()),
-                                separator_);
+            painter->drawPixmap(
+                QRect(rect.right() + 1 - s.width(), rect.top(), s.width(), rect.height()),
+                separator_);
         }
-        const QVariant text = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole)
-                                      : QVariant();
-        QVariant align = model() ? model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole)
-                                 : QVariant();
-        const Qt::Alignment a = align.isValid() ? Qt::Alignment(align.toInt())
-                                                : Qt::Alignment(defaultAlignment());
+        const QVariant text =
+            model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole)
+                    : QVariant();
+        QVariant align =
+            model() ? model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole)
+                    : QVariant();
+        const Qt::Alignment a =
+            align.isValid() ? Qt::Alignment(align.toInt()) : Qt::Alignment(defaultAlignment());
         painter->setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                         QPalette::ButtonText));
         painter->setFont(font());
-        painter->drawText(rect.adjusted(4, 0, -4, 0), int(a) | Qt::AlignVCenter,
-                          fontMetrics().elidedText(text.toString(), Qt::ElideRight, rect.width() - 8));
+        painter->drawText(
+            rect.adjusted(4, 0, -4, 0), int(a) | Qt::AlignVCenter,
+            fontMetrics().elidedText(text.toString(), Qt::ElideRight, rect.width() - 8));
         painter->restore();
     }
 
-private:
+  private:
     SkinStateImages background_;
     QPixmap separator_;
 };
@@ -467,7 +482,7 @@ private:
 // Draws the item check boxes of a list to match the skin: a rounded box, filled with the
 // highlight colour and a tick when checked.
 class SkinListStyle : public QProxyStyle {
-public:
+  public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
         if (element != PE_IndicatorItemViewItemCheck) {
@@ -478,19 +493,22 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         const QPalette& pal = option->palette;
         const bool enabled = option->state & State_Enabled;
-        const qreal side = std::min<qreal>(14, std::min(option->rect.width(), option->rect.height()));
-        const QRectF box(option->rect.center().x() - side / 2 + 0.5, option->rect.center().y() - side / 2 + 0.5,
-                         side - 1, side - 1);
+        const qreal side =
+            std::min<qreal>(14, std::min(option->rect.width(), option->rect.height()));
+        const QRectF box(option->rect.center().x() - side / 2 + 0.5,
+                         option->rect.center().y() - side / 2 + 0.5, side - 1, side - 1);
         QColor accent = pal.color(QPalette::Highlight);
         if (!enabled) accent.setAlpha(90);
         if (option->state & State_On) {
             painter->setPen(QPen(accent.lighter(115), 1));
             painter->setBrush(accent);
             painter->drawRoundedRect(box, 3.5, 3.5);
-            painter->setPen(QPen(pal.color(QPalette::HighlightedText), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            painter->drawPolyline(QPolygonF({QPointF(box.left() + side * 0.24, box.top() + side * 0.52),
-                                             QPointF(box.left() + side * 0.43, box.top() + side * 0.7),
-                                             QPointF(box.left() + side * 0.76, box.top() + side * 0.3)}));
+            painter->setPen(QPen(pal.color(QPalette::HighlightedText), 1.8, Qt::SolidLine,
+                                 Qt::RoundCap, Qt::RoundJoin));
+            painter->drawPolyline(
+                QPolygonF({QPointF(box.left() + side * 0.24, box.top() + side * 0.52),
+                           QPointF(box.left() + side * 0.43, box.top() + side * 0.7),
+                           QPointF(box.left() + side * 0.76, box.top() + side * 0.3)}));
         } else {
             QColor border = pal.color(QPalette::Text);
             border.setAlpha(enabled ? 110 : 50);

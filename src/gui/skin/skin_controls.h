@@ -30,7 +30,7 @@ using SkinStateImages = std::array<QPixmap, 4>;
 // clicked(), toggled() etc. are QAbstractButton's.
 class SkinButton : public QAbstractButton {
     Q_OBJECT
-public:
+  public:
     explicit SkinButton(SkinControlType kind, QWidget* parent = nullptr);
 
     SkinControlType kind() const { return kind_; }
@@ -46,7 +46,7 @@ public:
 
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -55,7 +55,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     SkinControlType kind_;
     SkinStateImages unchecked_;
     SkinStateImages checked_;
@@ -70,14 +70,14 @@ private:
 // alignment and offsets; transparent, so the window's background shows through.
 class SkinLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit SkinLabel(QWidget* parent = nullptr);
     void setTextStyle(const SkinTextStyle& style);
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void ApplyState();
     SkinTextStyle style_;
 };
@@ -88,12 +88,12 @@ private:
 // groove before the thumb is filled with the palette's highlight colour.
 class SkinSlider : public QSlider {
     Q_OBJECT
-public:
+  public:
     explicit SkinSlider(Qt::Orientation orientation, QWidget* parent = nullptr);
     void setThumbImages(const SkinStateImages& thumb);
     void setGrooveImage(const QPixmap& groove);  // the control's cut of the background
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -101,7 +101,7 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
-private:
+  private:
     int ValueAt(const QPoint& pos) const;
     QRect ThumbRect() const;
     QSize ThumbSize() const;
@@ -116,16 +116,16 @@ private:
 // as "%d%" centred. Range and value are QProgressBar's (default 0..100).
 class SkinProgressBar : public QProgressBar {
     Q_OBJECT
-public:
+  public:
     explicit SkinProgressBar(QWidget* parent = nullptr);
     void setBarImage(const QPixmap& bar);
     void setTrackImage(const QPixmap& track);
     void setShowPercent(bool show);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap bar_;
     QPixmap track_;
     bool showPercent_ = false;
@@ -139,17 +139,17 @@ private:
 // QTreeWidget API.
 class SkinListView : public QTreeWidget {
     Q_OBJECT
-public:
+  public:
     explicit SkinListView(QWidget* parent = nullptr);
     void setGridLines(bool on);
     bool gridLines() const { return gridLines_; }
     void setHeaderImages(const SkinStateImages& background, const QPixmap& separator);
 
-protected:
+  protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
 
-private:
+  private:
     bool gridLines_ = false;
 };
 
@@ -157,12 +157,12 @@ private:
 // editable unless "ComboStyle" is 3 (drop-down list).
 class SkinComboBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit SkinComboBox(QWidget* parent = nullptr);
     void setSorted(bool sorted);
     bool isSorted() const { return sorted_; }
 
-private:
+  private:
     bool sorted_ = false;
 };
 

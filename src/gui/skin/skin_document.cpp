@@ -62,9 +62,9 @@ std::string EncodeSkinFont(const SkinFont& font) {
     PutInt32(bytes + 8, font.escapement);
     PutInt32(bytes + 12, font.orientation);
     PutInt32(bytes + 16, font.weight);
-    const std::uint8_t flags[8] = {font.italic,       font.underline,     font.strikeOut,
-                                   font.charSet,      font.outPrecision,  font.clipPrecision,
-                                   font.quality,      font.pitchAndFamily};
+    const std::uint8_t flags[8] = {font.italic,  font.underline,     font.strikeOut,
+                                   font.charSet, font.outPrecision,  font.clipPrecision,
+                                   font.quality, font.pitchAndFamily};
     for (int i = 0; i < 8; ++i) bytes[20 + i] = flags[i];
     for (std::size_t i = 0; i < font.faceName.size() && i < 31; ++i)
         bytes[28 + i] = std::uint8_t(font.faceName[i]);
@@ -194,15 +194,24 @@ struct TypeName {
     const char* name;
 };
 constexpr TypeName kTypeNames[] = {
-    {SkinControlType::PushButton, "PUSHBUTTON"}, {SkinControlType::Check, "CHECK"},
-    {SkinControlType::Radio, "RADIO"},           {SkinControlType::Edit, "EDIT"},
-    {SkinControlType::ComboBox, "COMBOBOX"},     {SkinControlType::Static, "STATIC"},
-    {SkinControlType::Slider, "SLIDER"},         {SkinControlType::SliderEx, "SLIDEREX"},
-    {SkinControlType::Spin, "SPIN"},             {SkinControlType::Progress, "PROGRESS"},
-    {SkinControlType::HotKey, "HOTKEY"},         {SkinControlType::IpAddress, "IPADDRESS"},
-    {SkinControlType::ListCtrl, "LISTCTRL"},     {SkinControlType::TreeCtrl, "TREECTRL"},
-    {SkinControlType::ScrollBarEx, "SCROLLBAREX"}, {SkinControlType::Thumbnail, "THUMBNAIL"},
-    {SkinControlType::TreeList, "TREELIST"},     {SkinControlType::RichEdit, "RICHEDIT"},
+    {SkinControlType::PushButton, "PUSHBUTTON"},
+    {SkinControlType::Check, "CHECK"},
+    {SkinControlType::Radio, "RADIO"},
+    {SkinControlType::Edit, "EDIT"},
+    {SkinControlType::ComboBox, "COMBOBOX"},
+    {SkinControlType::Static, "STATIC"},
+    {SkinControlType::Slider, "SLIDER"},
+    {SkinControlType::SliderEx, "SLIDEREX"},
+    {SkinControlType::Spin, "SPIN"},
+    {SkinControlType::Progress, "PROGRESS"},
+    {SkinControlType::HotKey, "HOTKEY"},
+    {SkinControlType::IpAddress, "IPADDRESS"},
+    {SkinControlType::ListCtrl, "LISTCTRL"},
+    {SkinControlType::TreeCtrl, "TREECTRL"},
+    {SkinControlType::ScrollBarEx, "SCROLLBAREX"},
+    {SkinControlType::Thumbnail, "THUMBNAIL"},
+    {SkinControlType::TreeList, "TREELIST"},
+    {SkinControlType::RichEdit, "RICHEDIT"},
 };
 
 }  // namespace
@@ -265,9 +274,8 @@ SkinDocument SkinDocument::Parse(std::string_view description, std::string_view 
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
             std::size_t close = line.find(']');
-            std::string name = Lower(Trim(line.substr(1, close == std::string_view::npos
-                                                               ? std::string_view::npos
-                                                               : close - 1)));
+            std::string name = Lower(Trim(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
             if (seen.count(name)) {
                 current = nullptr;
             } else {
@@ -286,7 +294,8 @@ SkinDocument SkinDocument::Parse(std::string_view description, std::string_view 
     return doc;
 }
 
-const std::map<std::string, std::string>* SkinDocument::SectionKeys(std::string_view section) const {
+const std::map<std::string, std::string>* SkinDocument::SectionKeys(
+    std::string_view section) const {
     auto s = sections_.find(Lower(Trim(section)));
     return s == sections_.end() ? nullptr : &s->second;
 }
@@ -295,7 +304,8 @@ bool SkinDocument::HasSection(std::string_view section) const {
     return sections_.count(Lower(Trim(section))) != 0;
 }
 
-std::optional<std::string> SkinDocument::Value(std::string_view section, std::string_view key) const {
+std::optional<std::string> SkinDocument::Value(std::string_view section,
+                                               std::string_view key) const {
     auto s = sections_.find(Lower(Trim(section)));
     if (s == sections_.end()) return std::nullopt;
     auto k = s->second.find(Lower(Trim(key)));
@@ -320,14 +330,16 @@ int SkinDocument::Int(std::string_view section, std::string_view key, int fallba
 namespace {
 
 class SectionReader {
-public:
-    SectionReader(const SkinDocument& doc, const std::string& section) : keys_(doc.SectionKeys(section)) {}
+  public:
+    SectionReader(const SkinDocument& doc, const std::string& section)
+        : keys_(doc.SectionKeys(section)) {}
     const std::string* Find(std::string_view key) const {
         if (!keys_) return nullptr;
         auto it = keys_->find(Lower(key));
         return it == keys_->end() ? nullptr : &it->second;
     }
-    std::string Text(std::string_view key, std::string_view fallback = {}, std::size_t limit = 259) const {
+    std::string Text(std::string_view key, std::string_view fallback = {},
+                     std::size_t limit = 259) const {
         const std::string* v = Find(key);
         return Cut(v ? std::string_view(*v) : fallback, limit);
     }
@@ -345,7 +357,7 @@ public:
         return {Text(keys[0]), Text(keys[1]), Text(keys[2]), Text(keys[3])};
     }
 
-private:
+  private:
     const std::map<std::string, std::string>* keys_;
 };
 
@@ -571,7 +583,8 @@ std::optional<SkinWindow> SkinDocument::Window(int number) const {
     static const char* const keys[4] = {"BKN", "BKH", "BKS", "BKD"};
     w.backgrounds = win.Files(keys);
     w.isUseMaskColor = win.Bool("IsUseMaskColor", false);
-    w.maskColor = MakeSkinColor(win.Int("RValue", 255), win.Int("GValue", 0), win.Int("BValue", 255));
+    w.maskColor =
+        MakeSkinColor(win.Int("RValue", 255), win.Int("GValue", 0), win.Int("BValue", 255));
     w.isResizing = win.Bool("IsResizing", false);
     w.resizingPtX = win.Int("ResizingPtX", 0);
     w.resizingPtY = win.Int("ResizingPtY", 0);
@@ -593,23 +606,46 @@ std::optional<SkinWindow> SkinDocument::Window(int number) const {
         switch (c.type) {
             case SkinControlType::PushButton:
             case SkinControlType::Check:
-            case SkinControlType::Radio: ReadButton(r, c); break;
+            case SkinControlType::Radio:
+                ReadButton(r, c);
+                break;
             case SkinControlType::Edit:
-            case SkinControlType::RichEdit: ReadEdit(r, c); break;
-            case SkinControlType::ComboBox: ReadCombo(r, c); break;
-            case SkinControlType::Static: ReadStatic(r, c); break;
+            case SkinControlType::RichEdit:
+                ReadEdit(r, c);
+                break;
+            case SkinControlType::ComboBox:
+                ReadCombo(r, c);
+                break;
+            case SkinControlType::Static:
+                ReadStatic(r, c);
+                break;
             case SkinControlType::Slider:
-            case SkinControlType::SliderEx: ReadSlider(r, c); break;
-            case SkinControlType::Spin: ReadSpin(r, c); break;
-            case SkinControlType::Progress: ReadProgress(r, c); break;
-            case SkinControlType::ListCtrl: ReadList(r, c); break;
+            case SkinControlType::SliderEx:
+                ReadSlider(r, c);
+                break;
+            case SkinControlType::Spin:
+                ReadSpin(r, c);
+                break;
+            case SkinControlType::Progress:
+                ReadProgress(r, c);
+                break;
+            case SkinControlType::ListCtrl:
+                ReadList(r, c);
+                break;
             case SkinControlType::TreeCtrl:
-            case SkinControlType::TreeList: ReadTree(r, c); break;
-            case SkinControlType::ScrollBarEx: ReadScrollBar(r, c); break;
-            case SkinControlType::Thumbnail: ReadThumbnail(r, c); break;
+            case SkinControlType::TreeList:
+                ReadTree(r, c);
+                break;
+            case SkinControlType::ScrollBarEx:
+                ReadScrollBar(r, c);
+                break;
+            case SkinControlType::Thumbnail:
+                ReadThumbnail(r, c);
+                break;
             case SkinControlType::HotKey:
             case SkinControlType::IpAddress:
-            case SkinControlType::Unknown: break;
+            case SkinControlType::Unknown:
+                break;
         }
         if (auto* keys = SectionKeys(c.section)) c.raw = *keys;
         w.controls.push_back(std::move(c));

@@ -98,7 +98,7 @@ std::optional<SkinFont> DecodeSkinFont(std::string_view text);
 // Lines of the form `#define NAME NUMBER` (blanks or tabs between the words). Lines that
 // do not have that form are ignored.
 class SkinResourceTable {
-public:
+  public:
     SkinResourceTable() = default;
     static SkinResourceTable Parse(std::string_view headerText);
 
@@ -114,7 +114,7 @@ public:
     // Every defined name with a number, in file order.
     std::vector<std::pair<std::string, int>> Entries() const;
 
-private:
+  private:
     struct Define {
         std::string name;
         std::string lastWord;
@@ -180,11 +180,11 @@ struct SkinButtonKeys {
     bool isTabStop = false;        // PUSHBUTTON 0, CHECK and RADIO 1
     bool isDefPushButton = false;  // PUSHBUTTON only
     bool isMultiline = false;
-    std::string maskBmp;           // file of a mask image
+    std::string maskBmp;  // file of a mask image
     bool useToolTip = false;
-    std::string toolTips;          // 519 characters
-    std::string tag;               // 522 characters; not read for RADIO
-    bool isGroup = false;          // RADIO: starts a new group of exclusive radios
+    std::string toolTips;  // 519 characters
+    std::string tag;       // 522 characters; not read for RADIO
+    bool isGroup = false;  // RADIO: starts a new group of exclusive radios
     // CHECK and RADIO: files of the checked-state images "BKCN", "BKCH", "BKCS", "BKCD".
     // An image of the window's size is cut at the control's Rect like the window's
     // backgrounds; a smaller image is the control's own picture.
@@ -263,7 +263,7 @@ struct SkinProgressKeys {
 struct SkinListKeys {
     int listStyle = 0;  // 0 report (columns), 1 icon, 2 small icon, 3 list
     int listAlign = 0;
-    int listSort = 0;   // 0 none, 1 ascending, 2 descending
+    int listSort = 0;  // 0 none, 1 ascending, 2 descending
     bool isTabStop = false;
     bool isAutoArrange = false;
     bool isEditLabels = false;
@@ -300,8 +300,8 @@ struct SkinTreeKeys {
 // SCROLLBAREX.
 struct SkinScrollBarKeys {
     bool isVertical = false;
-    std::array<std::string, 4> thumbImages;  // "ThumbN", "ThumbH", "ThumbS", "ThumbD"
-    std::array<std::string, 4> trackImages;  // "BkN", "BkH", "BkS", "BkD"
+    std::array<std::string, 4> thumbImages;          // "ThumbN", "ThumbH", "ThumbS", "ThumbD"
+    std::array<std::string, 4> trackImages;          // "BkN", "BkH", "BkS", "BkD"
     int ltupX = 0, ltupY = 0, rtdnX = 0, rtdnY = 0;  // "LTUPx", "LTUPy", "RTDNx", "RTDNy"
 };
 
@@ -312,8 +312,8 @@ struct SkinThumbnailKeys {
     std::array<std::string, 3> itemImages;  // "ThmBkN", "ThmBkH", "ThmBkS"
     int totalWidth = 140;
     int totalHeight = 140;
-    SkinRect imageRectN{4, 4, 96, 83};   // "ThmRectLeftN", "ThmRectTopN", ...
-    SkinRect imageRectH{4, 4, 96, 83};   // "ThmRectLeftH", ...
+    SkinRect imageRectN{4, 4, 96, 83};    // "ThmRectLeftN", "ThmRectTopN", ...
+    SkinRect imageRectH{4, 4, 96, 83};    // "ThmRectLeftH", ...
     SkinRect labelRectN{4, 90, 96, 116};  // "LblRectLeftN", ...
     SkinRect labelRectH{4, 90, 96, 116};  // "LblRectLeftH", ...
 };
@@ -321,13 +321,13 @@ struct SkinThumbnailKeys {
 // One control section ("<window section>_<n>"). Every control has the common keys; the
 // keys of its type are in the member struct of that type, the others keep their defaults.
 struct SkinControl {
-    std::string section;    // e.g. "IDD_MAIN_0"
-    std::string typeText;   // "Type" as written (at most 31 characters)
+    std::string section;   // e.g. "IDD_MAIN_0"
+    std::string typeText;  // "Type" as written (at most 31 characters)
     SkinControlType type = SkinControlType::Unknown;
-    SkinRect rect;          // "Rect"
-    std::string idsName;    // "IDs": a name of "Resource.h"
-    int id = -1;            // its number; -1 when "IDs" is empty or not defined
-    bool isVisible = true;  // "IsVisible"
+    SkinRect rect;            // "Rect"
+    std::string idsName;      // "IDs": a name of "Resource.h"
+    int id = -1;              // its number; -1 when "IDs" is empty or not defined
+    bool isVisible = true;    // "IsVisible"
     bool isDisabled = false;  // "IsDisabled"
 
     SkinTextStyle text;
@@ -358,12 +358,12 @@ struct SkinWindow {
     int number = 0;       // the window's number in "Resource.h"
     std::string section;  // its section name (NameOfNumber of the number)
     std::string bkno;     // "BKNO": painted background; "BKN" when it cannot be loaded
-    std::array<std::string, 4> backgrounds;  // "BKN" (required), "BKH", "BKS", "BKD"
-    bool isUseMaskColor = false;             // "IsUseMaskColor"
+    std::array<std::string, 4> backgrounds;            // "BKN" (required), "BKH", "BKS", "BKD"
+    bool isUseMaskColor = false;                       // "IsUseMaskColor"
     SkinColor maskColor = MakeSkinColor(255, 0, 255);  // "RValue", "GValue", "BValue"
-    bool isResizing = false;                 // "IsResizing"
-    int resizingPtX = 0;                     // "ResizingPtX"
-    int resizingPtY = 0;                     // "ResizingPtY"
+    bool isResizing = false;                           // "IsResizing"
+    int resizingPtX = 0;                               // "ResizingPtX"
+    int resizingPtY = 0;                               // "ResizingPtY"
     // "W_0", "W_1", ... in order, up to (not including) the first section with an empty
     // "Type" (a missing section has an empty "Type").
     std::vector<SkinControl> controls;
@@ -374,7 +374,7 @@ struct SkinWindow {
 
 // One parsed skin description together with its "Resource.h".
 class SkinDocument {
-public:
+  public:
     SkinDocument() = default;
     // `description` is the content of "the.ui" (any encoding named above), `resourceHeader`
     // the content of "Resource.h". Never fails; see the reading rules at the top.
@@ -395,14 +395,14 @@ public:
     // Profile look-ups with the reading rules above ("" or `fallback` when missing).
     bool HasSection(std::string_view section) const;
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
-    std::string Text(std::string_view section, std::string_view key,
-                     std::string_view fallback = {}, std::size_t limit = 259) const;
+    std::string Text(std::string_view section, std::string_view key, std::string_view fallback = {},
+                     std::size_t limit = 259) const;
     int Int(std::string_view section, std::string_view key, int fallback) const;
     // Every key of a section (lower-case names, values after the reading rules), or
     // nullptr when the section is missing.
     const std::map<std::string, std::string>* SectionKeys(std::string_view section) const;
 
-private:
+  private:
     // lower-case section -> lower-case key -> value
     std::map<std::string, std::map<std::string, std::string>> sections_;
     SkinResourceTable resources_;

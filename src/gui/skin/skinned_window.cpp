@@ -1,7 +1,5 @@
 #include "gui/skin/skinned_window.h"
 
-#include "gui/skin/skin_text.h"
-
 #include <QApplication>
 #include <QBitmap>
 #include <QButtonGroup>
@@ -17,6 +15,8 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
+#include "gui/skin/skin_text.h"
+
 namespace quelt {
 
 namespace {
@@ -27,7 +27,11 @@ QRect ToQRect(const SkinRect& r) {
 }
 
 QString ColorCss(const QColor& c) {
-    return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
+    return QStringLiteral("rgba(%1,%2,%3,%4)")
+        .arg(c.red())
+        .arg(c.green())
+        .arg(c.blue())
+        .arg(c.alpha());
 }
 
 }  // namespace
@@ -67,7 +71,8 @@ void SkinnedWindow::LoadBackgrounds() {
     } else {
         status_ = kSkinned;
     }
-    const QPixmap& sizer = !backgrounds_[kSkinNormal].isNull() ? backgrounds_[kSkinNormal] : painted_;
+    const QPixmap& sizer =
+        !backgrounds_[kSkinNormal].isNull() ? backgrounds_[kSkinNormal] : painted_;
     skinSize_ = sizer.isNull() ? QSize() : (sizer.size() / sizer.devicePixelRatio());
 
     if (description_.isUseMaskColor && (flags_ & UseMask) && !painted_.isNull()) {
@@ -126,8 +131,8 @@ QPixmap SkinnedWindow::CheckedImage(const std::string& file, const SkinRect& rec
         logical.height() >= skinSize_.height()) {
         if (r.isEmpty()) return {};
         const qreal dpr = image.devicePixelRatio();
-        QPixmap cut = image.copy(QRect(qRound(r.x() * dpr), qRound(r.y() * dpr), qRound(r.width() * dpr),
-                                       qRound(r.height() * dpr)));
+        QPixmap cut = image.copy(QRect(qRound(r.x() * dpr), qRound(r.y() * dpr),
+                                       qRound(r.width() * dpr), qRound(r.height() * dpr)));
         cut.setDevicePixelRatio(dpr);
         return cut;
     }
@@ -151,21 +156,29 @@ QWidget* SkinnedWindow::CreateControl(const SkinControl& c) {
             });
             return button;
         }
-        case SkinControlType::Static: return new SkinLabel(this);
+        case SkinControlType::Static:
+            return new SkinLabel(this);
         case SkinControlType::Edit:
             if (c.edit.isMultiline) return new QPlainTextEdit(this);
             return new QLineEdit(this);
-        case SkinControlType::RichEdit: return new QTextEdit(this);
-        case SkinControlType::ComboBox: return new SkinComboBox(this);
+        case SkinControlType::RichEdit:
+            return new QTextEdit(this);
+        case SkinControlType::ComboBox:
+            return new SkinComboBox(this);
         case SkinControlType::Slider:
         case SkinControlType::SliderEx:
             return new SkinSlider(c.slider.isVertical ? Qt::Vertical : Qt::Horizontal, this);
-        case SkinControlType::Progress: return new SkinProgressBar(this);
-        case SkinControlType::ListCtrl: return new SkinListView(this);
+        case SkinControlType::Progress:
+            return new SkinProgressBar(this);
+        case SkinControlType::ListCtrl:
+            return new SkinListView(this);
         case SkinControlType::TreeCtrl:
-        case SkinControlType::TreeList: return new QTreeWidget(this);
-        case SkinControlType::Spin: return new QSpinBox(this);
-        case SkinControlType::HotKey: return new QKeySequenceEdit(this);
+        case SkinControlType::TreeList:
+            return new QTreeWidget(this);
+        case SkinControlType::Spin:
+            return new QSpinBox(this);
+        case SkinControlType::HotKey:
+            return new QKeySequenceEdit(this);
         case SkinControlType::IpAddress: {
             auto* edit = new QLineEdit(this);
             edit->setInputMask(QStringLiteral("000.000.000.000;_"));
@@ -178,7 +191,8 @@ QWidget* SkinnedWindow::CreateControl(const SkinControl& c) {
             view->setViewMode(QListView::IconMode);
             return view;
         }
-        case SkinControlType::Unknown: return nullptr;
+        case SkinControlType::Unknown:
+            return nullptr;
     }
     return nullptr;
 }
@@ -191,10 +205,11 @@ void ApplyFont(QWidget* widget, const SkinTextStyle& style, const QFont& base) {
 
 // Edits and combo boxes sit on the art, which draws their field; they are transparent.
 QString FieldSheet(const char* widgetClass, const QPalette& pal, int leftPad, int rightPad) {
-    return QStringLiteral("%1{background:transparent;border:1px solid transparent;border-radius:6px;"
-                          "padding:0px %3px 0px %2px;color:%4;"
-                          "selection-background-color:%5;selection-color:%6;}"
-                          "%1:focus{border:1px solid %5;}%1:disabled{color:%7;}")
+    return QStringLiteral(
+               "%1{background:transparent;border:1px solid transparent;border-radius:6px;"
+               "padding:0px %3px 0px %2px;color:%4;"
+               "selection-background-color:%5;selection-color:%6;}"
+               "%1:focus{border:1px solid %5;}%1:disabled{color:%7;}")
         .arg(QString::fromLatin1(widgetClass))
         .arg(leftPad)
         .arg(rightPad)
@@ -211,14 +226,16 @@ void StyleScrollBars(QAbstractScrollArea* area) {
     QColor idle = handle, hover = handle;
     idle.setAlpha(70);
     hover.setAlpha(130);
-    const QString sheet = QStringLiteral(
-        "QScrollBar:vertical{background:transparent;width:10px;margin:2px 1px 2px 1px;}"
-        "QScrollBar:horizontal{background:transparent;height:10px;margin:1px 2px 1px 2px;}"
-        "QScrollBar::handle{background:%1;border-radius:4px;min-height:24px;min-width:24px;}"
-        "QScrollBar::handle:hover{background:%2;}"
-        "QScrollBar::add-line,QScrollBar::sub-line{width:0;height:0;border:none;background:none;}"
-        "QScrollBar::add-page,QScrollBar::sub-page{background:transparent;}")
-                              .arg(ColorCss(idle), ColorCss(hover));
+    const QString sheet =
+        QStringLiteral(
+            "QScrollBar:vertical{background:transparent;width:10px;margin:2px 1px 2px 1px;}"
+            "QScrollBar:horizontal{background:transparent;height:10px;margin:1px 2px 1px 2px;}"
+            "QScrollBar::handle{background:%1;border-radius:4px;min-height:24px;min-width:24px;}"
+            "QScrollBar::handle:hover{background:%2;}"
+            "QScrollBar::add-line,QScrollBar::sub-line{width:0;height:0;border:none;background:"
+            "none;}"
+            "QScrollBar::add-page,QScrollBar::sub-page{background:transparent;}")
+            .arg(ColorCss(idle), ColorCss(hover));
     area->verticalScrollBar()->setStyleSheet(sheet);
     area->horizontalScrollBar()->setStyleSheet(sheet);
 }
@@ -238,7 +255,8 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) StyleScrollBars(area);
     if (auto bk = c.raw.find("colorbk"); bk != c.raw.end()) {
         QPalette own = widget->palette();
-        own.setColor(QPalette::Base, ToQColor(SkinColor(skin_text::ParseInt(bk->second)) & 0xFFFFFFu));
+        own.setColor(QPalette::Base,
+                     ToQColor(SkinColor(skin_text::ParseInt(bk->second)) & 0xFFFFFFu));
         widget->setPalette(own);
     }
     auto tabStop = [&](bool on) { widget->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus); };
@@ -259,7 +277,8 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
             button->setMultiline(c.button.isMultiline);
             ApplyFont(button, c.text, base);
             if (created) button->setText(QString::fromStdString(c.button.caption));
-            button->setToolTip(c.button.useToolTip ? QString::fromStdString(c.button.toolTips) : QString());
+            button->setToolTip(c.button.useToolTip ? QString::fromStdString(c.button.toolTips)
+                                                   : QString());
             button->setFocusPolicy(c.button.isTabStop ? Qt::TabFocus : Qt::NoFocus);
             button->setMaskImage(skin_.Image(c.button.maskBmp));
             button->setCursor(Qt::PointingHandCursor);
@@ -270,7 +289,8 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
             label->setTextStyle(c.text);
             label->setWordWrap(!c.label.noWrap);
             if (created) label->setText(QString::fromStdString(c.label.caption));
-            label->setToolTip(c.label.useToolTip ? QString::fromStdString(c.label.toolTips) : QString());
+            label->setToolTip(c.label.useToolTip ? QString::fromStdString(c.label.toolTips)
+                                                 : QString());
             break;
         }
         case SkinControlType::Edit:
@@ -288,7 +308,8 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
                 edit->setEchoMode(c.edit.isPassword ? QLineEdit::Password : QLineEdit::Normal);
                 edit->setReadOnly(c.edit.isReadOnly);
                 if (c.edit.isNumber)
-                    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+                    edit->setValidator(
+                        new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
                 if (created && (c.edit.isUpperCase || c.edit.isLowerCase)) {
                     const bool upper = c.edit.isUpperCase;
                     connect(edit, &QLineEdit::textEdited, edit, [edit, upper](const QString& text) {
@@ -304,9 +325,11 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
                 plain->setFrameShape(QFrame::NoFrame);
                 plain->setStyleSheet(FieldSheet("QPlainTextEdit", pal, left, 6));
                 plain->setReadOnly(c.edit.isReadOnly);
-                plain->setLineWrapMode(c.edit.isAutoHScroll && c.edit.isHScroll ? QPlainTextEdit::NoWrap
-                                                                                : QPlainTextEdit::WidgetWidth);
-                plain->setVerticalScrollBarPolicy(c.edit.isVScroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+                plain->setLineWrapMode(c.edit.isAutoHScroll && c.edit.isHScroll
+                                           ? QPlainTextEdit::NoWrap
+                                           : QPlainTextEdit::WidgetWidth);
+                plain->setVerticalScrollBarPolicy(c.edit.isVScroll ? Qt::ScrollBarAsNeeded
+                                                                   : Qt::ScrollBarAlwaysOff);
                 plain->setHorizontalScrollBarPolicy(c.edit.isHScroll ? Qt::ScrollBarAsNeeded
                                                                      : Qt::ScrollBarAlwaysOff);
             } else if (auto* rich = qobject_cast<QTextEdit*>(widget)) {
@@ -325,13 +348,15 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
             const int button = std::clamp(c.combo.btnWidth, 0, std::max(0, c.rect.width()));
             combo->setStyleSheet(
                 FieldSheet("QComboBox", pal, 6 + std::max(0, c.text.horAlig), 2) +
-                QStringLiteral("QComboBox::drop-down{border:none;width:%1px;background:transparent;}"
-                               "QComboBox::down-arrow{image:none;width:0;height:0;}"
-                               "QComboBox QAbstractItemView{background:%2;color:%3;border:1px solid %4;"
-                               "selection-background-color:%5;selection-color:%6;outline:0;padding:2px;}")
+                QStringLiteral(
+                    "QComboBox::drop-down{border:none;width:%1px;background:transparent;}"
+                    "QComboBox::down-arrow{image:none;width:0;height:0;}"
+                    "QComboBox QAbstractItemView{background:%2;color:%3;border:1px solid %4;"
+                    "selection-background-color:%5;selection-color:%6;outline:0;padding:2px;}")
                     .arg(button)
                     .arg(ColorCss(pal.color(QPalette::Window)), ColorCss(pal.color(QPalette::Text)),
-                         ColorCss(pal.color(QPalette::Mid)), ColorCss(pal.color(QPalette::Highlight)),
+                         ColorCss(pal.color(QPalette::Mid)),
+                         ColorCss(pal.color(QPalette::Highlight)),
                          ColorCss(pal.color(QPalette::HighlightedText))));
             combo->setCursor(Qt::PointingHandCursor);
             break;
@@ -365,10 +390,13 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
                                                       : QAbstractItemView::NoEditTriggers);
             if (created && c.list.listSort != 0) {
                 list->setSortingEnabled(true);
-                list->sortByColumn(0, c.list.listSort == 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
+                list->sortByColumn(0,
+                                   c.list.listSort == 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
             }
-            list->setVerticalScrollBarPolicy(c.list.isNoScroll ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-            list->setHorizontalScrollBarPolicy(c.list.isNoScroll ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+            list->setVerticalScrollBarPolicy(c.list.isNoScroll ? Qt::ScrollBarAlwaysOff
+                                                               : Qt::ScrollBarAsNeeded);
+            list->setHorizontalScrollBarPolicy(c.list.isNoScroll ? Qt::ScrollBarAlwaysOff
+                                                                 : Qt::ScrollBarAsNeeded);
             SkinStateImages header;
             for (int s = 0; s < 4; ++s) header[s] = skin_.Image(c.list.headerImages[s]);
             list->setHeaderImages(header, skin_.Image(c.list.headerSeparatorImage));
@@ -395,14 +423,16 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
         case SkinControlType::Thumbnail: {
             auto* view = static_cast<QListWidget*>(widget);
             view->setViewMode(c.thumbnail.isListStyle ? QListView::ListMode : QListView::IconMode);
-            view->setGridSize(QSize(std::max(1, c.thumbnail.totalWidth), std::max(1, c.thumbnail.totalHeight)));
+            view->setGridSize(
+                QSize(std::max(1, c.thumbnail.totalWidth), std::max(1, c.thumbnail.totalHeight)));
             tabStop(c.thumbnail.isTabStop);
             break;
         }
         case SkinControlType::HotKey:
         case SkinControlType::IpAddress:
         case SkinControlType::ScrollBarEx:
-        case SkinControlType::Unknown: break;
+        case SkinControlType::Unknown:
+            break;
     }
 }
 
@@ -420,7 +450,8 @@ void SkinnedWindow::Reskin() {
     }
     ApplyPalette();
 
-    for (QButtonGroup* group : findChildren<QButtonGroup*>(Qt::FindDirectChildrenOnly)) delete group;
+    for (QButtonGroup* group : findChildren<QButtonGroup*>(Qt::FindDirectChildrenOnly))
+        delete group;
     QButtonGroup* radios = nullptr;
 
     byId_.clear();
@@ -495,13 +526,14 @@ void SkinnedWindow::paintEvent(QPaintEvent*) {
     const int px = std::clamp(description_.resizingPtX, 0, w - 1);
     const int py = std::clamp(description_.resizingPtY, 0, h - 1);
     const int W = std::max(width(), w), H = std::max(height(), h);
-    const int xs[] = {0, px, px + 1, w};          // source columns
+    const int xs[] = {0, px, px + 1, w};            // source columns
     const int xd[] = {0, px, W - (w - px - 1), W};  // destination columns
     const int ys[] = {0, py, py + 1, h};
     const int yd[] = {0, py, H - (h - py - 1), H};
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
-            const QRectF source(xs[i] * dpr, ys[j] * dpr, (xs[i + 1] - xs[i]) * dpr, (ys[j + 1] - ys[j]) * dpr);
+            const QRectF source(xs[i] * dpr, ys[j] * dpr, (xs[i + 1] - xs[i]) * dpr,
+                                (ys[j + 1] - ys[j]) * dpr);
             const QRectF target(xd[i], yd[j], xd[i + 1] - xd[i], yd[j + 1] - yd[j]);
             if (source.isEmpty() || target.isEmpty()) continue;
             p.drawPixmap(target, painted_, source);

@@ -71,7 +71,7 @@ namespace quelt {
 
 class SkinnedWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum Flag {
         NoFlags = 0,
         UseMask = 1,  // honour "IsUseMaskColor" (shaped window)
@@ -89,8 +89,7 @@ public:
     };
 
     // Builds the window from `skin` at once. `skin` must outlive the window.
-    SkinnedWindow(Skin& skin, int windowNumber, QWidget* parent = nullptr,
-                  Flags flags = NoFlags);
+    SkinnedWindow(Skin& skin, int windowNumber, QWidget* parent = nullptr, Flags flags = NoFlags);
     ~SkinnedWindow() override;
 
     int windowNumber() const { return windowNumber_; }
@@ -122,22 +121,22 @@ public:
     QPixmap background(SkinState state) const { return backgrounds_[state]; }
     QPixmap paintedBackground() const { return painted_; }
 
-public slots:
+  public slots:
     // Rebuilds from the skin's current document: reloads the images, re-reads the window
     // and control sections, updates existing controls (by section index, when the type is
     // unchanged) and makes new ones, hides those the new skin lacks; then repaints.
     void Reskin();
 
-signals:
+  signals:
     // A push button, check box or radio button of the skin was clicked.
     void controlClicked(int id);
     // Emitted after every build, the first included.
     void reskinned();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     struct Built {
         SkinControlType type = SkinControlType::Unknown;
         QPointer<QWidget> widget;

@@ -1,10 +1,11 @@
 // The skin description reader: profile reading rules, windows and their control sections,
 // every key's default, fonts, colours, "Resource.h" look-ups and loading from disk.
+#include "gui/skin/skin_document.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "gui/skin/skin_document.h"
 #include "support/fixtures.h"
 
 namespace quelt {
@@ -94,7 +95,8 @@ TEST(SkinControlsTest, IdsResolveThroughResourceHeader) {
     EXPECT_EQ(w.FindControl(-1), nullptr);
 }
 
-class SkinTypeNameTest : public ::testing::TestWithParam<std::pair<const char*, SkinControlType>> {};
+class SkinTypeNameTest : public ::testing::TestWithParam<std::pair<const char*, SkinControlType>> {
+};
 
 TEST_P(SkinTypeNameTest, TypeIsComparedWithoutCase) {
     const auto [name, type] = GetParam();
@@ -108,22 +110,25 @@ TEST_P(SkinTypeNameTest, TypeIsComparedWithoutCase) {
     EXPECT_STREQ(SkinControlTypeName(type), name);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllTypes, SkinTypeNameTest,
-    ::testing::Values(std::pair{"PUSHBUTTON", SkinControlType::PushButton},
-                      std::pair{"CHECK", SkinControlType::Check}, std::pair{"RADIO", SkinControlType::Radio},
-                      std::pair{"EDIT", SkinControlType::Edit}, std::pair{"COMBOBOX", SkinControlType::ComboBox},
-                      std::pair{"STATIC", SkinControlType::Static}, std::pair{"SLIDER", SkinControlType::Slider},
-                      std::pair{"SLIDEREX", SkinControlType::SliderEx}, std::pair{"SPIN", SkinControlType::Spin},
-                      std::pair{"PROGRESS", SkinControlType::Progress},
-                      std::pair{"HOTKEY", SkinControlType::HotKey},
-                      std::pair{"IPADDRESS", SkinControlType::IpAddress},
-                      std::pair{"LISTCTRL", SkinControlType::ListCtrl},
-                      std::pair{"TREECTRL", SkinControlType::TreeCtrl},
-                      std::pair{"SCROLLBAREX", SkinControlType::ScrollBarEx},
-                      std::pair{"THUMBNAIL", SkinControlType::Thumbnail},
-                      std::pair{"TREELIST", SkinControlType::TreeList},
-                      std::pair{"RICHEDIT", SkinControlType::RichEdit}));
+INSTANTIATE_TEST_SUITE_P(AllTypes, SkinTypeNameTest,
+                         ::testing::Values(std::pair{"PUSHBUTTON", SkinControlType::PushButton},
+                                           std::pair{"CHECK", SkinControlType::Check},
+                                           std::pair{"RADIO", SkinControlType::Radio},
+                                           std::pair{"EDIT", SkinControlType::Edit},
+                                           std::pair{"COMBOBOX", SkinControlType::ComboBox},
+                                           std::pair{"STATIC", SkinControlType::Static},
+                                           std::pair{"SLIDER", SkinControlType::Slider},
+                                           std::pair{"SLIDEREX", SkinControlType::SliderEx},
+                                           std::pair{"SPIN", SkinControlType::Spin},
+                                           std::pair{"PROGRESS", SkinControlType::Progress},
+                                           std::pair{"HOTKEY", SkinControlType::HotKey},
+                                           std::pair{"IPADDRESS", SkinControlType::IpAddress},
+                                           std::pair{"LISTCTRL", SkinControlType::ListCtrl},
+                                           std::pair{"TREECTRL", SkinControlType::TreeCtrl},
+                                           std::pair{"SCROLLBAREX", SkinControlType::ScrollBarEx},
+                                           std::pair{"THUMBNAIL", SkinControlType::Thumbnail},
+                                           std::pair{"TREELIST", SkinControlType::TreeList},
+                                           std::pair{"RICHEDIT", SkinControlType::RichEdit}));
 
 // ------------------------------------------------------------------------- defaults
 
@@ -228,7 +233,8 @@ TEST(SkinDefaultsTest, StaticSliderSpinProgress) {
 }
 
 TEST(SkinDefaultsTest, ListTreeScrollBarThumbnail) {
-    SkinControl l = OneControl("LISTCTRL", "HeaderBkH=h.png\nHeaderSeparatorBkN=s.png\nIsNoHeader=1\n");
+    SkinControl l =
+        OneControl("LISTCTRL", "HeaderBkH=h.png\nHeaderSeparatorBkN=s.png\nIsNoHeader=1\n");
     EXPECT_EQ(l.list.listStyle, 0);
     EXPECT_FALSE(l.list.isTabStop);
     EXPECT_TRUE(l.list.isNoHeader);
@@ -259,8 +265,9 @@ TEST(SkinDefaultsTest, ListTreeScrollBarThumbnail) {
 
 TEST(SkinDefaultsTest, TextLimits) {
     const std::string longText(700, 'x');
-    SkinControl b = OneControl("PUSHBUTTON", "Caption=" + longText + "\nToolTips=" + longText + "\nTag=" +
-                                                  longText + "\nHorAlignMode=" + longText + "\n");
+    SkinControl b =
+        OneControl("PUSHBUTTON", "Caption=" + longText + "\nToolTips=" + longText +
+                                     "\nTag=" + longText + "\nHorAlignMode=" + longText + "\n");
     EXPECT_EQ(b.button.caption.size(), 259u);
     EXPECT_EQ(b.button.toolTips.size(), 519u);
     EXPECT_EQ(b.button.tag.size(), 522u);
@@ -299,7 +306,8 @@ std::string HexOf(const std::vector<unsigned char>& bytes) {
 std::vector<unsigned char> FontBytes(int height, int weight, bool italic, const std::string& face) {
     std::vector<unsigned char> b(60, 0);
     auto put = [&](int at, int v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>((unsigned(v) >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<unsigned char>((unsigned(v) >> (8 * i)) & 0xFF);
     };
     put(0, height);
     put(16, weight);
@@ -345,9 +353,9 @@ TEST(SkinFontTest, FaceNameOfThirtyTwoBytesWithoutZeroIsCut) {
 TEST(SkinFontTest, StateFontsAndColoursFollowTheSameAsNormalFlags) {
     const std::string normal = HexOf(FontBytes(-12, 400, false, "Sans"));
     const std::string hover = HexOf(FontBytes(-12, 700, false, "Sans"));
-    SkinControl b = OneControl("PUSHBUTTON", "FontN=" + normal + "\nFontH=" + hover +
-                                                  "\nIsSSameNFont=0\nFontS=" + hover +
-                                                  "\nColorN=255\nIsDSameNColor=0\nColorD=8421504\nColorH=65280\n");
+    SkinControl b = OneControl(
+        "PUSHBUTTON", "FontN=" + normal + "\nFontH=" + hover + "\nIsSSameNFont=0\nFontS=" + hover +
+                          "\nColorN=255\nIsDSameNColor=0\nColorD=8421504\nColorH=65280\n");
     ASSERT_TRUE(b.text.fonts[kSkinNormal].has_value());
     // "IsHSameNFont" defaults to 1: "FontH" is not used.
     EXPECT_EQ(b.text.fonts[kSkinHover], b.text.fonts[kSkinNormal]);
@@ -461,7 +469,8 @@ TEST(SkinResourceTest, NameOfNumberLooksAtTheLastWord) {
 
 TEST(SkinResourceTest, OddLinesAreIgnored) {
     const SkinResourceTable t = SkinResourceTable::Parse(
-        "#ifndef X\n#define\n#define ONLY\n  #define  LEAD   5  \ndefine NOT 6\n#define BIG 99999999999\n");
+        "#ifndef X\n#define\n#define ONLY\n  #define  LEAD   5  \ndefine NOT 6\n#define BIG "
+        "99999999999\n");
     EXPECT_EQ(t.NumberOfName("LEAD"), 5);
     EXPECT_EQ(t.NumberOfName("NOT"), std::nullopt);
     EXPECT_EQ(t.NumberOfName("ONLY"), std::nullopt);
@@ -481,7 +490,8 @@ std::string Utf16Le(const std::string& ascii, bool bom = true) {
 }
 
 TEST(SkinLoadTest, Utf16DescriptionReadsLikeUtf8) {
-    const std::string ui = "[IDD_MAIN]\r\nBKN=n.png\r\n[IDD_MAIN_0]\r\nType=STATIC\r\nCaption=Hi\r\n";
+    const std::string ui =
+        "[IDD_MAIN]\r\nBKN=n.png\r\n[IDD_MAIN_0]\r\nType=STATIC\r\nCaption=Hi\r\n";
     SkinWindow w = ReadWindow(Utf16Le(ui));
     ASSERT_EQ(w.controls.size(), 1u);
     EXPECT_EQ(w.controls[0].label.caption, "Hi");
@@ -511,7 +521,8 @@ TEST(SkinLoadTest, Codes) {
 
     SkinLoadResult wide = LoadSkin(dir.File("wide.ui"), true);
     EXPECT_EQ(wide.code, kSkinIsUnicode);
-    EXPECT_EQ(wide.message, "The skin file:\"" + dir.File("wide.ui") + "\" supports Unicode, but the skin editor doesn't!");
+    EXPECT_EQ(wide.message, "The skin file:\"" + dir.File("wide.ui") +
+                                "\" supports Unicode, but the skin editor doesn't!");
     EXPECT_EQ(wide.document, nullptr);
 
     SkinLoadResult wideTaken = LoadSkin(dir.File("wide.ui"), false);

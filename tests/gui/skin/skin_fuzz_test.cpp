@@ -20,20 +20,40 @@ std::string ReadFile(const std::string& path) {
 }
 
 const std::string& ShippedDescription() {
-    static const std::string text = ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/the.ui");
+    static const std::string text =
+        ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/the.ui");
     return text;
 }
 
 const std::string& ShippedHeader() {
-    static const std::string text = ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/Resource.h");
+    static const std::string text =
+        ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/Resource.h");
     return text;
 }
 
 // One random edit of the kind a broken editor, a bad copy or a hostile file makes.
 void Mutate(std::string& text, std::mt19937& rng) {
-    static const char* const pieces[] = {"[", "]", "=", "\n", "\r\n", "\"", ";", ",", "-", "_0", "\xFF\xFE",
-                                         "\xEF\xBB\xBF", "\xC3", "Type=", "Rect=", "IDs=", "Type=LISTCTRL\n",
-                                         "FontN=00", "99999999999999999999", "-2147483648", "#define "};
+    static const char* const pieces[] = {"[",
+                                         "]",
+                                         "=",
+                                         "\n",
+                                         "\r\n",
+                                         "\"",
+                                         ";",
+                                         ",",
+                                         "-",
+                                         "_0",
+                                         "\xFF\xFE",
+                                         "\xEF\xBB\xBF",
+                                         "\xC3",
+                                         "Type=",
+                                         "Rect=",
+                                         "IDs=",
+                                         "Type=LISTCTRL\n",
+                                         "FontN=00",
+                                         "99999999999999999999",
+                                         "-2147483648",
+                                         "#define "};
     auto pick = [&](std::size_t n) { return n == 0 ? std::size_t(0) : std::size_t(rng() % n); };
     switch (rng() % 7) {
         case 0:  // flip a byte

@@ -1,6 +1,8 @@
 // Skinned windows on Qt widgets, offscreen: backgrounds and their fallbacks, controls made
 // from their sections, state images cut from the backgrounds, masks, rebuilding, and
 // malformed skins.
+#include "gui/skin/skinned_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,7 +20,6 @@
 #include <random>
 #include <sstream>
 
-#include "gui/skin/skinned_window.h"
 #include "support/fixtures.h"
 
 namespace quelt {
@@ -34,13 +35,14 @@ QApplication& App() {
 
 const char* kHeader =
     "#define IDD_MAIN 1000\n#define IDC_BTN 1001\n#define IDC_CHECK 1002\n#define IDC_EDIT 1003\n"
-    "#define IDC_LABEL 1004\n#define IDC_COMBO 1005\n#define IDC_LIST 1006\n#define IDC_SLIDER 1007\n"
+    "#define IDC_LABEL 1004\n#define IDC_COMBO 1005\n#define IDC_LIST 1006\n#define IDC_SLIDER "
+    "1007\n"
     "#define IDC_PROGRESS 1008\n#define IDC_R1 1009\n#define IDC_R2 1010\n#define IDC_R3 1011\n"
     "#define IDC_MEMO 1012\n";
 
 // A skin folder with solid-colour images.
 class SkinFolder {
-public:
+  public:
     SkinFolder() { App(); }
     std::string path(const std::string& name) const { return dir_.File(name); }
     void Text(const std::string& name, const std::string& text) const {
@@ -66,15 +68,13 @@ public:
         ASSERT_EQ(skin.Load(QString::fromStdString(path("the.ui")), true).code, kSkinLoaded);
     }
 
-private:
+  private:
     test::ScratchDir dir_;
 };
 
 const std::string kWindowKeys = "[IDD_MAIN]\nBKN=n.png\nBKH=h.png\nBKS=s.png\nBKD=d.png\n";
 
-QColor PixelOf(QWidget& w, QPoint at) {
-    return w.grab().toImage().pixelColor(at);
-}
+QColor PixelOf(QWidget& w, QPoint at) { return w.grab().toImage().pixelColor(at); }
 
 // ------------------------------------------------------------------------- backgrounds
 
@@ -193,7 +193,7 @@ TEST(SkinnedWindowTest, ResizingStretchesAroundTheReferencePoint) {
     w.resize(300, 80);
     const QImage shot = w.grab().toImage();
     EXPECT_EQ(shot.pixelColor(10, 10), QColor(Qt::red));
-    EXPECT_EQ(shot.pixelColor(150, 60), QColor(Qt::red));  // the stretched column
+    EXPECT_EQ(shot.pixelColor(150, 60), QColor(Qt::red));   // the stretched column
     EXPECT_EQ(shot.pixelColor(295, 75), QColor(Qt::blue));  // the right part keeps its size
     EXPECT_EQ(shot.pixelColor(300 - 39, 10), QColor(Qt::blue));
 }
@@ -202,7 +202,8 @@ TEST(SkinnedWindowTest, ResizingStretchesAroundTheReferencePoint) {
 
 std::string Control(int n, const std::string& type, const std::string& rect, const std::string& ids,
                     const std::string& extra = "") {
-    return "[IDD_MAIN_" + std::to_string(n) + "]\nType=" + type + "\nRect=" + rect + "\nIDs=" + ids + "\n" + extra;
+    return "[IDD_MAIN_" + std::to_string(n) + "]\nType=" + type + "\nRect=" + rect +
+           "\nIDs=" + ids + "\n" + extra;
 }
 
 TEST(SkinnedWindowTest, ControlsAreRealQtWidgetsAtTheirRectangles) {
@@ -216,7 +217,8 @@ TEST(SkinnedWindowTest, ControlsAreRealQtWidgetsAtTheirRectangles) {
             Control(5, "LISTCTRL", "110,70,190,95", "IDC_LIST", "IsNoHeader=1\nIsSingleSel=1\n") +
             Control(6, "SLIDEREX", "10,92,100,99", "IDC_SLIDER") +
             Control(7, "PROGRESS", "120,5,190,9", "IDC_PROGRESS") +
-            Control(8, "EDIT", "120,10,190,30", "IDC_MEMO") + Control(9, "EDIT", "0,0,1,1", "IDC_UNDEFINED"));
+            Control(8, "EDIT", "120,10,190,30", "IDC_MEMO") +
+            Control(9, "EDIT", "0,0,1,1", "IDC_UNDEFINED"));
     Skin skin;
     f.Load(skin);
     SkinnedWindow w(skin, 1000);
@@ -269,17 +271,18 @@ TEST(SkinnedWindowTest, SortedComboKeepsItsItemsInOrder) {
 
 TEST(SkinnedWindowTest, VisibilityEnablingTextStyleAndHalfRect) {
     const std::string red = "255", font =
-        // height -20, weight 700, face "Sans"
-        [] {
-            SkinFont f;
-            f.height = -20;
-            f.weight = 700;
-            f.faceName = "Sans";
-            return EncodeSkinFont(f);
-        }();
+                                       // height -20, weight 700, face "Sans"
+                                   [] {
+                                       SkinFont f;
+                                       f.height = -20;
+                                       f.weight = 700;
+                                       f.faceName = "Sans";
+                                       return EncodeSkinFont(f);
+                                   }();
     SkinFolder f;
     f.Backgrounds();
-    f.Write(kWindowKeys + Control(0, "STATIC", "10,20", "IDC_LABEL", "ColorN=" + red + "\nFontN=" + font + "\n") +
+    f.Write(kWindowKeys +
+            Control(0, "STATIC", "10,20", "IDC_LABEL", "ColorN=" + red + "\nFontN=" + font + "\n") +
             Control(1, "PUSHBUTTON", "0,0,10,10", "IDC_BTN", "IsVisible=0\nIsDisabled=1\n"));
     Skin skin;
     f.Load(skin);
@@ -370,7 +373,8 @@ TEST(SkinnedWindowTest, ClicksReportTheControlNumber) {
     SkinFolder f;
     f.Backgrounds();
     f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN") +
-            Control(1, "CHECK", "10,40,60,60", "IDC_CHECK") + Control(2, "PUSHBUTTON", "70,10,90,30", ""));
+            Control(1, "CHECK", "10,40,60,60", "IDC_CHECK") +
+            Control(2, "PUSHBUTTON", "70,10,90,30", ""));
     Skin skin;
     f.Load(skin);
     SkinnedWindow w(skin, 1000);
@@ -392,7 +396,8 @@ TEST(SkinnedWindowTest, ClicksReportTheControlNumber) {
 TEST(SkinnedWindowTest, RadioGroupsFollowIsGroup) {
     SkinFolder f;
     f.Backgrounds();
-    f.Write(kWindowKeys + Control(0, "RADIO", "0,0,20,20", "IDC_R1") + Control(1, "RADIO", "20,0,40,20", "IDC_R2") +
+    f.Write(kWindowKeys + Control(0, "RADIO", "0,0,20,20", "IDC_R1") +
+            Control(1, "RADIO", "20,0,40,20", "IDC_R2") +
             Control(2, "RADIO", "40,0,60,20", "IDC_R3", "IsGroup=1\n"));
     Skin skin;
     f.Load(skin);
@@ -447,7 +452,8 @@ TEST(SkinnedWindowTest, ReskinKeepsWidgetsAndMovesThem) {
     QSignalSpy rebuilt(&w, &SkinnedWindow::reskinned);
 
     f.Image("n2.png", {300, 120}, Qt::darkGreen);
-    f.Write("[IDD_MAIN]\nBKN=n2.png\n" + Control(0, "PUSHBUTTON", "20,20,90,40", "IDC_BTN", "Caption=Two\n") +
+    f.Write("[IDD_MAIN]\nBKN=n2.png\n" +
+            Control(0, "PUSHBUTTON", "20,20,90,40", "IDC_BTN", "Caption=Two\n") +
             Control(1, "EDIT", "0,0,10,10", "IDC_LABEL", "IsMultiline=0\n"));
     f.Load(skin);  // emits changed(): the window rebuilds
     EXPECT_EQ(rebuilt.count(), 1);
@@ -484,7 +490,8 @@ TEST(SkinnedWindowTest, WindowMadeBeforeTheSkinBuildsWhenItArrives) {
 TEST(SkinnedWindowTest, PaletteComesFromTheWindowSection) {
     SkinFolder f;
     f.Backgrounds();
-    f.Write(kWindowKeys + "ColorText=255\nColorBase=65280\nColorHighlight=16711680\nColorPopup=1315860\n" +
+    f.Write(kWindowKeys +
+            "ColorText=255\nColorBase=65280\nColorHighlight=16711680\nColorPopup=1315860\n" +
             Control(0, "LISTCTRL", "0,0,100,50", "IDC_LIST"));
     Skin skin;
     f.Load(skin);
@@ -511,12 +518,14 @@ TEST(SkinnedWindowTest, ImageStripCutsSquaresAndDropsTheMaskColour) {
     strip.fill(QColor(0, 128, 128));
     strip.setPixelColor(20, 5, Qt::white);
     ASSERT_TRUE(strip.save(QString::fromStdString(f.path("strip.bmp"))));
-    QList<QPixmap> images = LoadImageStrip(QString::fromStdString(f.path("strip.bmp")), 16, QColor(0, 128, 128));
+    QList<QPixmap> images =
+        LoadImageStrip(QString::fromStdString(f.path("strip.bmp")), 16, QColor(0, 128, 128));
     ASSERT_EQ(images.size(), 3);
     const QImage second = images[1].toImage();
     EXPECT_EQ(second.pixelColor(0, 0).alpha(), 0);
     EXPECT_EQ(second.pixelColor(4, 5), QColor(Qt::white));
-    EXPECT_TRUE(LoadImageStrip(QString::fromStdString(f.path("none.bmp")), 16, Qt::black).isEmpty());
+    EXPECT_TRUE(
+        LoadImageStrip(QString::fromStdString(f.path("none.bmp")), 16, Qt::black).isEmpty());
 
     QImage big(96, 32, QImage::Format_RGB32);
     big.fill(Qt::white);
@@ -550,10 +559,18 @@ TEST(SkinnedWindowTest, MutatedShippedSkinsBuildWithoutCrashing) {
         for (int e = 0; e < 6; ++e) {
             const std::size_t at = rng() % (text.size() + 1);
             switch (rng() % 4) {
-                case 0: text.erase(at, rng() % 200); break;
-                case 1: text.insert(at, "Rect=-5000,99999,3\nType=listctrl\n"); break;
-                case 2: if (at < text.size()) text[at] = char(rng() & 0xFF); break;
-                default: text.insert(at, std::string(1 + rng() % 3000, char('0' + rng() % 10))); break;
+                case 0:
+                    text.erase(at, rng() % 200);
+                    break;
+                case 1:
+                    text.insert(at, "Rect=-5000,99999,3\nType=listctrl\n");
+                    break;
+                case 2:
+                    if (at < text.size()) text[at] = char(rng() & 0xFF);
+                    break;
+                default:
+                    text.insert(at, std::string(1 + rng() % 3000, char('0' + rng() % 10)));
+                    break;
             }
         }
         // Image names become absolute so that the mutated copy finds the shipped images.
@@ -561,13 +578,15 @@ TEST(SkinnedWindowTest, MutatedShippedSkinsBuildWithoutCrashing) {
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);) {
             const auto eq = line.find('=');
-            if (eq != std::string::npos && line.find(".png") != std::string::npos) line.insert(eq + 1, folder);
+            if (eq != std::string::npos && line.find(".png") != std::string::npos)
+                line.insert(eq + 1, folder);
             out += line + "\n";
         }
         std::ofstream(dir.File("the.ui"), std::ios::binary) << out;
         std::ofstream(dir.File("Resource.h"), std::ios::binary) << header;
         Skin skin;
-        if (skin.Load(QString::fromStdString(dir.File("the.ui")), false).code != kSkinLoaded) continue;
+        if (skin.Load(QString::fromStdString(dir.File("the.ui")), false).code != kSkinLoaded)
+            continue;
         for (int number : {1000, 2001, 2002, 2003}) {
             SkinnedWindow w(skin, number);
             w.grab();

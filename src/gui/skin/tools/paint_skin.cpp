@@ -46,7 +46,8 @@ bool Save(const QImage& image, const QString& path) {
 
 // Paints `paint` at 1x and 2x into `name` and its @2x sibling.
 template <class Paint>
-bool SaveBoth(const QString& folder, const std::string& name, QSizeF size, Paint paint, bool opaque = false) {
+bool SaveBoth(const QString& folder, const std::string& name, QSizeF size, Paint paint,
+              bool opaque = false) {
     if (name.empty() || size.isEmpty()) return true;
     bool ok = true;
     for (int scale : {1, 2}) {
@@ -80,10 +81,12 @@ bool PaintWindow(const SkinDocument& doc, const SkinWindow& w, const QString& ou
     auto paintState = [&](SkinState state, bool checked) {
         return [&, state, checked](QPainter& p) {
             art::PaintWindowBase(p, doc, w, size.toSize());
-            for (const SkinControl& c : w.controls) art::PaintControl(p, c, state, checked && IsCheckable(c));
+            for (const SkinControl& c : w.controls)
+                art::PaintControl(p, c, state, checked && IsCheckable(c));
         };
     };
-    for (int s = 0; s < 4; ++s) ok = SaveBoth(out, w.backgrounds[s], size, paintState(SkinState(s), false), true) && ok;
+    for (int s = 0; s < 4; ++s)
+        ok = SaveBoth(out, w.backgrounds[s], size, paintState(SkinState(s), false), true) && ok;
     if (!w.bkno.empty() && w.bkno != w.backgrounds[0])
         ok = SaveBoth(out, w.bkno, size, paintState(kSkinNormal, false), true) && ok;
 
@@ -101,22 +104,34 @@ bool PaintWindow(const SkinDocument& doc, const SkinWindow& w, const QString& ou
             for (int s = 0; s < 4; ++s) {
                 const std::string& name = c.slider.thumbImages[s];
                 if (name.empty() || !written.insert(name).second) continue;
-                ok = SaveBoth(out, name, QSizeF(t, t), [s, t](QPainter& p) { art::PaintThumb(p, QSizeF(t, t), SkinState(s)); }) && ok;
+                ok = SaveBoth(
+                         out, name, QSizeF(t, t),
+                         [s, t](QPainter& p) { art::PaintThumb(p, QSizeF(t, t), SkinState(s)); }) &&
+                     ok;
             }
         }
         if (c.type == SkinControlType::ListCtrl) {
             for (int s = 0; s < 4; ++s) {
                 const std::string& name = c.list.headerImages[s];
                 if (name.empty() || !written.insert(name).second) continue;
-                ok = SaveBoth(out, name, QSizeF(8, 24), [s](QPainter& p) { art::PaintHeader(p, QSizeF(8, 24), SkinState(s)); }, true) && ok;
+                ok = SaveBoth(
+                         out, name, QSizeF(8, 24),
+                         [s](QPainter& p) { art::PaintHeader(p, QSizeF(8, 24), SkinState(s)); },
+                         true) &&
+                     ok;
             }
             const std::string& sep = c.list.headerSeparatorImage;
             if (!sep.empty() && written.insert(sep).second)
-                ok = SaveBoth(out, sep, QSizeF(1, 24), [](QPainter& p) { art::PaintHeaderSeparator(p, QSizeF(1, 24)); }) && ok;
+                ok = SaveBoth(out, sep, QSizeF(1, 24),
+                              [](QPainter& p) { art::PaintHeaderSeparator(p, QSizeF(1, 24)); }) &&
+                     ok;
         }
-        if (c.type == SkinControlType::Progress && !c.progress.thumb.empty() && written.insert(c.progress.thumb).second) {
+        if (c.type == SkinControlType::Progress && !c.progress.thumb.empty() &&
+            written.insert(c.progress.thumb).second) {
             const QSizeF bar(std::max(1, c.rect.width()), std::max(1, c.rect.height()));
-            ok = SaveBoth(out, c.progress.thumb, bar, [bar](QPainter& p) { art::PaintProgressBar(p, bar); }) && ok;
+            ok = SaveBoth(out, c.progress.thumb, bar,
+                          [bar](QPainter& p) { art::PaintProgressBar(p, bar); }) &&
+                 ok;
         }
     }
     return ok;
@@ -139,11 +154,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString skin = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + "/";
-    const QString out = (argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).absolutePath() : QDir(skin).absolutePath()) + "/";
+    const QString out = (argc > 2 ? QDir(QString::fromLocal8Bit(argv[2])).absolutePath()
+                                  : QDir(skin).absolutePath()) +
+                        "/";
     auto ui = ReadFile(skin + "the.ui");
     auto header = ReadFile(skin + "Resource.h");
     if (!ui || !header) {
-        std::fprintf(stderr, "quelt-paint-skin: %s needs the.ui and Resource.h\n", qPrintable(skin));
+        std::fprintf(stderr, "quelt-paint-skin: %s needs the.ui and Resource.h\n",
+                     qPrintable(skin));
         return 2;
     }
     const SkinDocument doc = SkinDocument::Parse(*ui, *header);

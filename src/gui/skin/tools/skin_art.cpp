@@ -38,7 +38,8 @@ QColor WithAlpha(QColor c, int alpha) {
 // A 1 px outline sits on pixel centres so that it is sharp at 1x.
 QRectF Hairline(const QRectF& r) { return r.adjusted(0.5, 0.5, -0.5, -0.5); }
 
-void RoundedBox(QPainter& p, const QRectF& r, qreal radius, const QBrush& fill, const QColor& border) {
+void RoundedBox(QPainter& p, const QRectF& r, qreal radius, const QBrush& fill,
+                const QColor& border) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(border.isValid() ? QPen(border, 1) : Qt::NoPen);
@@ -51,23 +52,25 @@ SkinRect RectOf(const std::string& text) { return ParseSkinRect(text); }
 
 QString IconOf(const SkinControl& c) { return QString::fromStdString(c.Raw("Icon")); }
 
-bool HasCaption(const SkinControl& c) {
-    return !c.Raw("Caption").empty();
-}
+bool HasCaption(const SkinControl& c) { return !c.Raw("Caption").empty(); }
 
 // The box of a control's glyph: at the left before a caption, else centred.
 QRectF IconBox(const SkinControl& c, const QRectF& r, qreal size) {
     const qreal s = c.RawInt("IconSize", int(size));
-    if (HasCaption(c)) return QRectF(r.left() + c.RawInt("IconLeft", 9), r.center().y() - s / 2, s, s);
+    if (HasCaption(c))
+        return QRectF(r.left() + c.RawInt("IconLeft", 9), r.center().y() - s / 2, s, s);
     return QRectF(r.center().x() - s / 2, r.center().y() - s / 2, s, s);
 }
 
 QColor IconColor(SkinState state, QColor normal, QColor active) {
     switch (state) {
-        case kSkinDisabled: return T().dim;
+        case kSkinDisabled:
+            return T().dim;
         case kSkinHover:
-        case kSkinPressed: return active;
-        default: return normal;
+        case kSkinPressed:
+            return active;
+        default:
+            return normal;
     }
 }
 
@@ -85,12 +88,15 @@ void PaintButtonLike(QPainter& p, const SkinControl& c, SkinState state, bool ch
         QLinearGradient g(r.topLeft(), r.bottomLeft());
         g.setColorAt(0, top);
         g.setColorAt(1, bottom);
-        RoundedBox(p, r, radius, g, state == kSkinDisabled ? T().secondaryBorder : WithAlpha(T().accentPressed, 255));
+        RoundedBox(
+            p, r, radius, g,
+            state == kSkinDisabled ? T().secondaryBorder : WithAlpha(T().accentPressed, 255));
         if (state != kSkinDisabled && state != kSkinPressed) {
             p.save();
             p.setRenderHint(QPainter::Antialiasing);
             p.setPen(QPen(WithAlpha(Qt::white, 60), 1));
-            p.drawLine(QPointF(r.left() + radius, r.top() + 1.5), QPointF(r.right() - radius, r.top() + 1.5));
+            p.drawLine(QPointF(r.left() + radius, r.top() + 1.5),
+                       QPointF(r.right() - radius, r.top() + 1.5));
             p.restore();
         }
         PaintIcon(p, icon, IconBox(c, r, 16), state == kSkinDisabled ? T().dim : Qt::white);
@@ -100,7 +106,8 @@ void PaintButtonLike(QPainter& p, const SkinControl& c, SkinState state, bool ch
         QColor fill = T().secondary, border = T().secondaryBorder;
         if (state == kSkinHover) fill = fill.lighter(118), border = T().fieldHover;
         if (state == kSkinPressed) fill = fill.darker(125), border = T().secondaryBorder;
-        if (state == kSkinDisabled) fill = WithAlpha(T().secondary, 120), border = WithAlpha(T().secondaryBorder, 120);
+        if (state == kSkinDisabled)
+            fill = WithAlpha(T().secondary, 120), border = WithAlpha(T().secondaryBorder, 120);
         RoundedBox(p, r, radius, fill, border);
         PaintIcon(p, icon, IconBox(c, r, 14), IconColor(state, T().text, T().text));
         return;
@@ -110,7 +117,8 @@ void PaintButtonLike(QPainter& p, const SkinControl& c, SkinState state, bool ch
         const bool danger = c.Raw("Tone") == "danger";
         QColor fill;
         if (state == kSkinHover) fill = danger ? T().danger : WithAlpha(Qt::white, 20);
-        if (state == kSkinPressed) fill = danger ? T().danger.darker(120) : WithAlpha(Qt::white, 34);
+        if (state == kSkinPressed)
+            fill = danger ? T().danger.darker(120) : WithAlpha(Qt::white, 34);
         if (fill.isValid()) {
             if (round) {
                 p.save();
@@ -151,8 +159,9 @@ void PaintButtonLike(QPainter& p, const SkinControl& c, SkinState state, bool ch
         p.setBrush(fill);
         p.drawEllipse(circle.adjusted(d * 0.06, d * 0.06, -d * 0.06, -d * 0.06));
         p.restore();
-        PaintIcon(p, icon.isEmpty() ? "play" : icon, QRectF(circle.center().x() - d * 0.22 + d * 0.03,
-                                                           circle.center().y() - d * 0.22, d * 0.44, d * 0.44),
+        PaintIcon(p, icon.isEmpty() ? "play" : icon,
+                  QRectF(circle.center().x() - d * 0.22 + d * 0.03, circle.center().y() - d * 0.22,
+                         d * 0.44, d * 0.44),
                   state == kSkinDisabled ? T().dim : Qt::white);
         return;
     }
@@ -168,7 +177,8 @@ void PaintButtonLike(QPainter& p, const SkinControl& c, SkinState state, bool ch
             g.setColorAt(1, fill);
             RoundedBox(p, pill, radius - 2, g, QColor());
         } else if (state == kSkinHover || state == kSkinPressed) {
-            RoundedBox(p, pill, radius - 2, WithAlpha(Qt::white, state == kSkinHover ? 16 : 28), QColor());
+            RoundedBox(p, pill, radius - 2, WithAlpha(Qt::white, state == kSkinHover ? 16 : 28),
+                       QColor());
         }
         const QColor iconColor = state == kSkinDisabled ? T().dim
                                  : checked              ? QColor(Qt::white)
@@ -181,12 +191,17 @@ void PaintButtonLike(QPainter& p, const SkinControl& c, SkinState state, bool ch
         const qreal s = 14;
         const QRectF box(r.left() + 1, r.center().y() - s / 2, s, s);
         if (checked) {
-            QColor fill = state == kSkinHover ? T().accentHover : state == kSkinPressed ? T().accentPressed : T().accent;
+            QColor fill = state == kSkinHover     ? T().accentHover
+                          : state == kSkinPressed ? T().accentPressed
+                                                  : T().accent;
             if (state == kSkinDisabled) fill = T().secondary;
             RoundedBox(p, box, 3.5, fill, QColor());
-            PaintIcon(p, "ok", box.adjusted(1, 1, -1, -1), state == kSkinDisabled ? T().dim : Qt::white);
+            PaintIcon(p, "ok", box.adjusted(1, 1, -1, -1),
+                      state == kSkinDisabled ? T().dim : Qt::white);
         } else {
-            QColor border = state == kSkinHover ? T().accentHover : state == kSkinDisabled ? T().wellBorder : T().fieldHover;
+            QColor border = state == kSkinHover      ? T().accentHover
+                            : state == kSkinDisabled ? T().wellBorder
+                                                     : T().fieldHover;
             QColor fill = state == kSkinPressed ? T().secondary : T().field;
             RoundedBox(p, box, 3.5, fill, border);
         }
@@ -216,7 +231,8 @@ void PaintField(QPainter& p, const SkinControl& c, SkinState state) {
     if (c.type == SkinControlType::ComboBox) {
         const qreal w = std::clamp(c.combo.btnWidth, 0, c.rect.width());
         const QRectF button(r.right() - w, r.top(), w, r.height());
-        PaintIcon(p, "chevron", QRectF(button.center().x() - 6, button.center().y() - 6, 12, 12), T().muted);
+        PaintIcon(p, "chevron", QRectF(button.center().x() - 6, button.center().y() - 6, 12, 12),
+                  T().muted);
     }
 }
 
@@ -251,7 +267,8 @@ void PaintWindowBase(QPainter& p, const SkinDocument& doc, const SkinWindow& win
         auto v = doc.Value(art, "Divider" + std::to_string(n));
         if (!v) break;
         const QRectF r = ToRectF(RectOf(*v));
-        p.fillRect(QRectF(r.left(), r.top(), std::max<qreal>(1, r.width()), std::max<qreal>(1, r.height())),
+        p.fillRect(QRectF(r.left(), r.top(), std::max<qreal>(1, r.width()),
+                          std::max<qreal>(1, r.height())),
                    T().cardBorder);
     }
     for (int n = 0;; ++n) {
@@ -275,7 +292,8 @@ void PaintWindowBase(QPainter& p, const SkinDocument& doc, const SkinWindow& win
         p.setBrush(g);
         p.drawRoundedRect(r, r.width() * 0.26, r.width() * 0.26);
         // a disc in white on the tile
-        const QRectF d = r.adjusted(r.width() * 0.2, r.height() * 0.2, -r.width() * 0.2, -r.height() * 0.2);
+        const QRectF d =
+            r.adjusted(r.width() * 0.2, r.height() * 0.2, -r.width() * 0.2, -r.height() * 0.2);
         QRadialGradient sheen(d.center(), d.width() / 2);
         sheen.setColorAt(0, WithAlpha(Qt::white, 255));
         sheen.setColorAt(1, WithAlpha(Qt::white, 225));
@@ -287,8 +305,9 @@ void PaintWindowBase(QPainter& p, const SkinDocument& doc, const SkinWindow& win
         p.drawEllipse(d.center(), d.width() * 0.07, d.width() * 0.07);
         p.setPen(QPen(WithAlpha(T().accent, 90), std::max<qreal>(1, d.width() * 0.05)));
         p.setBrush(Qt::NoBrush);
-        p.drawArc(d.adjusted(d.width() * 0.14, d.width() * 0.14, -d.width() * 0.14, -d.width() * 0.14), 100 * 16,
-                  70 * 16);
+        p.drawArc(
+            d.adjusted(d.width() * 0.14, d.width() * 0.14, -d.width() * 0.14, -d.width() * 0.14),
+            100 * 16, 70 * 16);
         p.restore();
     }
     if (doc.Int(art, "Border", 0)) {
@@ -305,13 +324,17 @@ void PaintControl(QPainter& p, const SkinControl& c, SkinState state, bool check
     switch (c.type) {
         case SkinControlType::PushButton:
         case SkinControlType::Check:
-        case SkinControlType::Radio: PaintButtonLike(p, c, state, checked); break;
+        case SkinControlType::Radio:
+            PaintButtonLike(p, c, state, checked);
+            break;
         case SkinControlType::Edit:
         case SkinControlType::RichEdit:
         case SkinControlType::ComboBox:
         case SkinControlType::Spin:
         case SkinControlType::IpAddress:
-        case SkinControlType::HotKey: PaintField(p, c, state); break;
+        case SkinControlType::HotKey:
+            PaintField(p, c, state);
+            break;
         case SkinControlType::ListCtrl:
         case SkinControlType::TreeCtrl:
         case SkinControlType::TreeList:
@@ -324,18 +347,21 @@ void PaintControl(QPainter& p, const SkinControl& c, SkinState state, bool check
             // inset by half a thumb at both ends.
             const QRectF r = ToRectF(c.rect);
             const qreal thumb = c.RawInt("ThumbSize", 14);
-            QRectF groove = c.slider.isVertical
-                                ? QRectF(r.center().x() - 2, r.top() + thumb / 2, 4, r.height() - thumb)
-                                : QRectF(r.left() + thumb / 2, r.center().y() - 2, r.width() - thumb, 4);
+            QRectF groove =
+                c.slider.isVertical
+                    ? QRectF(r.center().x() - 2, r.top() + thumb / 2, 4, r.height() - thumb)
+                    : QRectF(r.left() + thumb / 2, r.center().y() - 2, r.width() - thumb, 4);
             RoundedBox(p, groove, 2, T().secondaryBorder, QColor());
             break;
         }
         case SkinControlType::Progress:
-            RoundedBox(p, ToRectF(c.rect), std::min(c.rect.height(), c.rect.width()) / 2.0, T().well, T().wellBorder);
+            RoundedBox(p, ToRectF(c.rect), std::min(c.rect.height(), c.rect.width()) / 2.0,
+                       T().well, T().wellBorder);
             break;
         case SkinControlType::Static:
         case SkinControlType::ScrollBarEx:
-        case SkinControlType::Unknown: break;
+        case SkinControlType::Unknown:
+            break;
     }
 }
 
@@ -344,7 +370,8 @@ void PaintThumb(QPainter& p, QSizeF size, SkinState state) {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r(QPointF(0, 0), size);
     const qreal inset = state == kSkinHover || state == kSkinPressed ? 0.5 : 1.5;
-    QColor ring = state == kSkinDisabled ? T().secondaryBorder : (state == kSkinPressed ? T().accentPressed : T().accent);
+    QColor ring = state == kSkinDisabled ? T().secondaryBorder
+                                         : (state == kSkinPressed ? T().accentPressed : T().accent);
     if (state == kSkinPressed) {
         p.setPen(Qt::NoPen);
         p.setBrush(WithAlpha(T().accent, 60));
@@ -370,7 +397,8 @@ void PaintHeader(QPainter& p, QSizeF size, SkinState state) {
 
 void PaintHeaderSeparator(QPainter& p, QSizeF size) {
     p.fillRect(QRectF(QPointF(0, 0), size), Qt::transparent);
-    p.fillRect(QRectF(0, size.height() * 0.25, size.width(), size.height() * 0.5), T().cardBorder.lighter(120));
+    p.fillRect(QRectF(0, size.height() * 0.25, size.width(), size.height() * 0.5),
+               T().cardBorder.lighter(120));
 }
 
 void PaintProgressBar(QPainter& p, QSizeF size) {
@@ -390,8 +418,12 @@ QImage PaintListStrip(int scale) {
     p.scale(scale, scale);
     // Glyphs are drawn on a solid badge: anti-aliased edges then blend into the badge, not
     // into the mask colour, so no teal fringe shows once the mask is cut out.
-    const QColor badges[] = {T().accent, QColor(0x5b, 0x6b, 0x85), QColor(0x4a, 0x56, 0x6a),
-                             QColor(0x3b, 0x82, 0xf6), QColor(0x2f, 0xa8, 0x6a), T().danger};
+    const QColor badges[] = {T().accent,
+                             QColor(0x5b, 0x6b, 0x85),
+                             QColor(0x4a, 0x56, 0x6a),
+                             QColor(0x3b, 0x82, 0xf6),
+                             QColor(0x2f, 0xa8, 0x6a),
+                             T().danger};
     for (int i = 0; i < n; ++i) {
         const QRectF cell(i * 16, 0, 16, 16);
         p.save();

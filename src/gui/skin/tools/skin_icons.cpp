@@ -13,9 +13,13 @@ namespace {
 
 using Glyph = std::function<void(QPainter&, const QRectF&, const QColor&, qreal)>;
 
-QPen Stroke(const QColor& c, qreal w) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen Stroke(const QColor& c, qreal w) {
+    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
-QPointF At(const QRectF& b, qreal x, qreal y) { return {b.left() + x * b.width(), b.top() + y * b.height()}; }
+QPointF At(const QRectF& b, qreal x, qreal y) {
+    return {b.left() + x * b.width(), b.top() + y * b.height()};
+}
 
 void Triangle(QPainter& p, const QRectF& b, const QColor& c, qreal x0, qreal y0, qreal x1, qreal y1,
               qreal x2, qreal y2) {
@@ -41,11 +45,12 @@ void Arrow(QPainter& p, const QRectF& b, const QColor& c, qreal w, bool up) {
 void Disc(QPainter& p, const QRectF& b, const QColor& c, qreal w) {
     p.setPen(Stroke(c, w));
     p.setBrush(Qt::NoBrush);
-    p.drawEllipse(b.adjusted(w / 2 + b.width() * 0.04, w / 2 + b.width() * 0.04, -w / 2 - b.width() * 0.04,
-                             -w / 2 - b.width() * 0.04));
+    p.drawEllipse(b.adjusted(w / 2 + b.width() * 0.04, w / 2 + b.width() * 0.04,
+                             -w / 2 - b.width() * 0.04, -w / 2 - b.width() * 0.04));
     const qreal hole = b.width() * 0.13;
     p.drawEllipse(b.center(), hole, hole);
-    QRectF inner = b.adjusted(b.width() * 0.24, b.height() * 0.24, -b.width() * 0.24, -b.height() * 0.24);
+    QRectF inner =
+        b.adjusted(b.width() * 0.24, b.height() * 0.24, -b.width() * 0.24, -b.height() * 0.24);
     p.drawArc(inner, 100 * 16, 60 * 16);
 }
 
@@ -82,7 +87,8 @@ const std::map<QString, Glyph>& Glyphs() {
              p.setBrush(c);
              const qreal s = b.width();
              for (int i = 0; i < 8; ++i) {
-                 p.drawRoundedRect(QRectF(-s * 0.08, -s * 0.47, s * 0.16, s * 0.2), s * 0.03, s * 0.03);
+                 p.drawRoundedRect(QRectF(-s * 0.08, -s * 0.47, s * 0.16, s * 0.2), s * 0.03,
+                                   s * 0.03);
                  p.rotate(45);
              }
              p.setPen(Stroke(c, w * 1.1));
@@ -115,13 +121,13 @@ const std::map<QString, Glyph>& Glyphs() {
              p.setBrush(c);
              p.drawEllipse(At(b, 0.5, 0.31), w * 0.75, w * 0.75);
          }},
-        {"rip",
-         [](QPainter& p, const QRectF& b, const QColor& c, qreal w) { Disc(p, b, c, w); }},
+        {"rip", [](QPainter& p, const QRectF& b, const QColor& c, qreal w) { Disc(p, b, c, w); }},
         {"convert",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
              p.setPen(Stroke(c, w));
              p.setBrush(Qt::NoBrush);
-             QRectF ring = b.adjusted(b.width() * 0.16, b.height() * 0.16, -b.width() * 0.16, -b.height() * 0.16);
+             QRectF ring = b.adjusted(b.width() * 0.16, b.height() * 0.16, -b.width() * 0.16,
+                                      -b.height() * 0.16);
              p.drawArc(ring, 20 * 16, 140 * 16);
              p.drawArc(ring, 200 * 16, 140 * 16);
              // arrow heads at the arcs' ends
@@ -164,15 +170,14 @@ const std::map<QString, Glyph>& Glyphs() {
              p.setPen(Stroke(c, w));
              p.drawLine(At(b, 0.7, 0.27), At(b, 0.7, 0.73));
          }},
-        {"play",
-         [](QPainter& p, const QRectF& b, const QColor& c, qreal) {
-             Triangle(p, b, c, 0.34, 0.22, 0.34, 0.78, 0.8, 0.5);
-         }},
+        {"play", [](QPainter& p, const QRectF& b, const QColor& c,
+                    qreal) { Triangle(p, b, c, 0.34, 0.22, 0.34, 0.78, 0.8, 0.5); }},
         {"stop",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal) {
              p.setPen(Qt::NoPen);
              p.setBrush(c);
-             p.drawRoundedRect(QRectF(At(b, 0.27, 0.27), At(b, 0.73, 0.73)), b.width() * 0.06, b.width() * 0.06);
+             p.drawRoundedRect(QRectF(At(b, 0.27, 0.27), At(b, 0.73, 0.73)), b.width() * 0.06,
+                               b.width() * 0.06);
          }},
         {"speaker",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
@@ -191,10 +196,8 @@ const std::map<QString, Glyph>& Glyphs() {
              p.drawArc(QRectF(At(b, 0.46, 0.32), At(b, 0.74, 0.68)), -55 * 16, 110 * 16);
              p.drawArc(QRectF(At(b, 0.42, 0.16), At(b, 0.9, 0.84)), -55 * 16, 110 * 16);
          }},
-        {"start",
-         [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
-             Triangle(p, b, c, 0.3, 0.2, 0.3, 0.8, 0.82, 0.5);
-         }},
+        {"start", [](QPainter& p, const QRectF& b, const QColor& c,
+                     qreal w) { Triangle(p, b, c, 0.3, 0.2, 0.3, 0.8, 0.82, 0.5); }},
         {"addfile",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
              QPainterPath d;
@@ -228,7 +231,8 @@ const std::map<QString, Glyph>& Glyphs() {
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
              p.setPen(Stroke(c, w));
              p.setBrush(Qt::NoBrush);
-             p.drawEllipse(b.adjusted(b.width() * 0.12, b.height() * 0.12, -b.width() * 0.12, -b.height() * 0.12));
+             p.drawEllipse(b.adjusted(b.width() * 0.12, b.height() * 0.12, -b.width() * 0.12,
+                                      -b.height() * 0.12));
              p.drawLine(At(b, 0.33, 0.5), At(b, 0.67, 0.5));
          }},
         {"clear",
@@ -236,7 +240,8 @@ const std::map<QString, Glyph>& Glyphs() {
              p.setPen(Stroke(c, w));
              p.setBrush(Qt::NoBrush);
              p.drawLine(At(b, 0.16, 0.26), At(b, 0.84, 0.26));
-             p.drawPolyline(QPolygonF({At(b, 0.4, 0.26), At(b, 0.42, 0.14), At(b, 0.58, 0.14), At(b, 0.6, 0.26)}));
+             p.drawPolyline(QPolygonF(
+                 {At(b, 0.4, 0.26), At(b, 0.42, 0.14), At(b, 0.58, 0.14), At(b, 0.6, 0.26)}));
              QPainterPath can;
              can.moveTo(At(b, 0.25, 0.34));
              can.lineTo(At(b, 0.3, 0.88));
@@ -256,12 +261,15 @@ const std::map<QString, Glyph>& Glyphs() {
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
              p.setPen(Stroke(c, w));
              p.setBrush(Qt::NoBrush);
-             p.drawPolyline(QPolygonF({At(b, 0.14, 0.6), At(b, 0.14, 0.84), At(b, 0.86, 0.84), At(b, 0.86, 0.6)}));
+             p.drawPolyline(QPolygonF(
+                 {At(b, 0.14, 0.6), At(b, 0.14, 0.84), At(b, 0.86, 0.84), At(b, 0.86, 0.6)}));
              p.drawLine(At(b, 0.5, 0.14), At(b, 0.5, 0.62));
              p.drawPolyline(QPolygonF({At(b, 0.3, 0.44), At(b, 0.5, 0.64), At(b, 0.7, 0.44)}));
          }},
-        {"up", [](QPainter& p, const QRectF& b, const QColor& c, qreal w) { Arrow(p, b, c, w, true); }},
-        {"down", [](QPainter& p, const QRectF& b, const QColor& c, qreal w) { Arrow(p, b, c, w, false); }},
+        {"up",
+         [](QPainter& p, const QRectF& b, const QColor& c, qreal w) { Arrow(p, b, c, w, true); }},
+        {"down",
+         [](QPainter& p, const QRectF& b, const QColor& c, qreal w) { Arrow(p, b, c, w, false); }},
         {"erase",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
              p.save();
@@ -270,7 +278,8 @@ const std::map<QString, Glyph>& Glyphs() {
              const qreal s = b.width();
              p.setPen(Stroke(c, w));
              p.setBrush(Qt::NoBrush);
-             p.drawRoundedRect(QRectF(-s * 0.36, -s * 0.17, s * 0.72, s * 0.34), s * 0.06, s * 0.06);
+             p.drawRoundedRect(QRectF(-s * 0.36, -s * 0.17, s * 0.72, s * 0.34), s * 0.06,
+                               s * 0.06);
              p.drawLine(QPointF(-s * 0.06, -s * 0.17), QPointF(-s * 0.06, s * 0.17));
              p.restore();
              p.setPen(Stroke(c, w));

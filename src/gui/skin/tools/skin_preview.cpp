@@ -21,8 +21,8 @@ using namespace quelt;
 
 namespace {
 
-void FillList(QTreeWidget* list, const QStringList& headers, const QList<QStringList>& rows, bool checks,
-              const QIcon& icon) {
+void FillList(QTreeWidget* list, const QStringList& headers, const QList<QStringList>& rows,
+              bool checks, const QIcon& icon) {
     if (!list) return;
     list->setHeaderLabels(headers);
     for (int i = 0; i < rows.size(); ++i) {
@@ -64,19 +64,27 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(out);
-    const QList<QPixmap> images = LoadImageStrip(skin.FilePath("CDRip_Lst16.bmp"), 16, QColor(0, 128, 128));
+    const QList<QPixmap> images =
+        LoadImageStrip(skin.FilePath("CDRip_Lst16.bmp"), 16, QColor(0, 128, 128));
     const QIcon track = images.isEmpty() ? QIcon() : QIcon(images[0]);
 
     SkinnedWindow main(skin, kMainWindowNumber);
     SetCombo(main.control<QComboBox>(1018), {"IDLE", "NORMAL", "HIGH", "REALTIME"});
     if (auto* status = main.control<QLabel>(1013)) status->setText("No.: 02, second: 00:01:37.000");
-    if (auto* pos = main.control<QSlider>(1020)) { pos->setRange(0, 1000); pos->setValue(380); }
-    if (auto* vol = main.control<QSlider>(1012)) { vol->setRange(0, 65535); vol->setValue(45000); }
+    if (auto* pos = main.control<QSlider>(1020)) {
+        pos->setRange(0, 1000);
+        pos->setValue(380);
+    }
+    if (auto* vol = main.control<QSlider>(1012)) {
+        vol->setRange(0, 65535);
+        vol->setValue(45000);
+    }
 
     SkinnedWindow rip(skin, kRipPageNumber, &main);
     SkinnedWindow convert(skin, kConvertPageNumber, &main);
     SkinnedWindow burn(skin, kBurnPageNumber, &main);
-    for (SkinnedWindow* page : {&rip, &convert, &burn}) page->setGeometry(kPageLeft, kPageTop, kPageWidth, kPageHeight);
+    for (SkinnedWindow* page : {&rip, &convert, &burn})
+        page->setGeometry(kPageLeft, kPageTop, kPageWidth, kPageHeight);
 
     const QStringList formats = {".mp3 (MPEG Layer - 3)", ".flac (Free Lossless Audio Codec)"};
     const QStringList presets = {"192kbit/s 44100Hz Stereo "};
@@ -113,19 +121,24 @@ int main(int argc, char** argv) {
     SetEdit(convert.control<QLineEdit>(1116), "Tidewater");
     SetEdit(convert.control<QLineEdit>(1117), "Salt Roads");
     SetEdit(convert.control<QLineEdit>(1119), "2019");
-    const QList<QStringList> files = {{"01", "/home/ana/Music/Tidewater/01 Low Tide.flac", "00:03:58"},
-                                      {"02", "/home/ana/Music/Tidewater/02 Salt Roads.flac", "00:04:21"},
-                                      {"03", "/home/ana/Music/Tidewater/03 Lantern.wav", "00:05:02.250"},
-                                      {"04", "/home/ana/Music/Live/Harbour Session.ogg", "00:11:47"}};
-    FillList(convert.control<QTreeWidget>(1103), {"   # ", " Filename", " Duration"}, files, false, track);
-    FillList(burn.control<QTreeWidget>(1079), {"   # ", " Filename", " Duration"}, files, false, track);
+    const QList<QStringList> files = {
+        {"01", "/home/ana/Music/Tidewater/01 Low Tide.flac", "00:03:58"},
+        {"02", "/home/ana/Music/Tidewater/02 Salt Roads.flac", "00:04:21"},
+        {"03", "/home/ana/Music/Tidewater/03 Lantern.wav", "00:05:02.250"},
+        {"04", "/home/ana/Music/Live/Harbour Session.ogg", "00:11:47"}};
+    FillList(convert.control<QTreeWidget>(1103), {"   # ", " Filename", " Duration"}, files, false,
+             track);
+    FillList(burn.control<QTreeWidget>(1079), {"   # ", " Filename", " Duration"}, files, false,
+             track);
     for (QTreeWidget* l : {convert.control<QTreeWidget>(1103), burn.control<QTreeWidget>(1079)}) {
         if (!l) continue;
         l->setColumnWidth(0, 34);
         l->setColumnWidth(1, 294);
     }
-    if (auto* l = convert.control<QLabel>(1104)) l->setText("Track Count: 04 ,          Total Duration: 00:25:08.250");
-    if (auto* l = burn.control<QLabel>(1082)) l->setText("Track Count: 04 ,          Total Duration: 00:25:08.250");
+    if (auto* l = convert.control<QLabel>(1104))
+        l->setText("Track Count: 04 ,          Total Duration: 00:25:08.250");
+    if (auto* l = burn.control<QLabel>(1082))
+        l->setText("Track Count: 04 ,          Total Duration: 00:25:08.250");
     SetCombo(burn.control<QComboBox>(1081), {"[0,1,0] HL-DT-ST DVDRAM GH24NSD1"});
     SetCombo(burn.control<QComboBox>(1098), {"Audio CD", "Data  CD(Audio)"});
     if (auto* l = burn.control<QLabel>(1085)) l->setText("CD-R");
@@ -142,10 +155,12 @@ int main(int argc, char** argv) {
     for (const Mode& mode : modes) {
         for (const Mode& other : modes) {
             other.page->setVisible(other.page == mode.page);
-            if (auto* b = main.control<QAbstractButton>(other.button)) b->setChecked(other.page == mode.page);
+            if (auto* b = main.control<QAbstractButton>(other.button))
+                b->setChecked(other.page == mode.page);
         }
         app.processEvents();
-        const QString file = out + QStringLiteral("/main-%1%2.png").arg(mode.name, scale > 1 ? "@2x" : "");
+        const QString file =
+            out + QStringLiteral("/main-%1%2.png").arg(mode.name, scale > 1 ? "@2x" : "");
         if (!main.grab().save(file)) return 1;
         std::printf("%s\n", qPrintable(file));
     }
