@@ -1,6 +1,7 @@
 #include "gui/skin/skin.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
@@ -61,27 +62,27 @@ QPixmap ReadPixmap(const QString& path) {
 
 }  // namespace
 
+QPixmap Skin::LoadImageFile(const QString& path, qreal devicePixelRatio) {
+    QFileInfo info(path);
+    if (!info.isFile()) return {};
+    QPixmap normal = ReadPixmap(path);
+    if (devicePixelRatio <= 1.0 || normal.isNull()) return normal;
+    const QString suffix = info.suffix();
+    const QString base = path.left(path.size() - (suffix.isEmpty() ? 0 : suffix.size() + 1));
+    const QString hiRes = base + "@2x" + (suffix.isEmpty() ? QString() : "." + suffix);
+    QPixmap doubled = QFileInfo(hiRes).isFile() ? ReadPixmap(hiRes) : QPixmap();
+    if (doubled.isNull() || doubled.size() != normal.size() * 2) return normal;
+    doubled.setDevicePixelRatio(2.0);
+    return doubled;
+}
+
 QPixmap Skin::Image(const std::string& relativeFile) const {
     const QString path = FilePath(relativeFile);
     if (path.isEmpty()) return {};
     auto it = cache_->images.constFind(path);
     if (it != cache_->images.constEnd()) return *it;
-
-    QPixmap pixmap;
-    QFileInfo info(path);
-    if (info.isFile()) {
-        const QString suffix = info.suffix();
-        const QString base = path.left(path.size() - (suffix.isEmpty() ? 0 : suffix.size() + 1));
-        const QString hiRes = base + "@2x" + (suffix.isEmpty() ? QString() : "." + suffix);
-        QPixmap normal = ReadPixmap(path);
-        QPixmap doubled = QFileInfo(hiRes).isFile() ? ReadPixmap(hiRes) : QPixmap();
-        if (!doubled.isNull() && !normal.isNull() && doubled.size() == normal.size() * 2) {
-            doubled.setDevicePixelRatio(2.0);
-            pixmap = doubled;
-        } else {
-            pixmap = normal;
-        }
-    }
+    const qreal dpr = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap = LoadImageFile(path, dpr);
     cache_->images.insert(path, pixmap);
     return pixmap;
 }

@@ -41,11 +41,14 @@ class Skin : public QObject {
     // Absolute path of a file named relative to the skin folder ("\" counts as "/").
     QString FilePath(const std::string& relativeFile) const;
 
-    // An image of the skin folder, cached. When "<name>@2x.<ext>" lies beside the file, the
-    // returned pixmap is that one with a device pixel ratio of 2 (same logical size, crisp
-    // on high-density screens). A null pixmap when the name is empty or the file is missing
-    // or unreadable.
+    // An image of the skin folder, cached: LoadImageFile at the application's device pixel
+    // ratio. A null pixmap when the name is empty or the file is missing or unreadable.
     QPixmap Image(const std::string& relativeFile) const;
+
+    // The image at `path`; on a high-density screen (`devicePixelRatio` above 1), when
+    // "<name>@2x.<ext>" of twice the size lies beside it, that one with a device pixel ratio
+    // of 2 (same logical size, crisp). Images beyond 64 megapixels are refused (null).
+    static QPixmap LoadImageFile(const QString& path, qreal devicePixelRatio);
 
     // Drops cached images (Load does this too).
     void ClearImageCache();

@@ -431,6 +431,7 @@ class SkinHeaderView : public QHeaderView {
         setSectionsClickable(true);
         setHighlightSections(false);
         setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        setMouseTracking(true);
     }
     void setImages(const SkinStateImages& background, const QPixmap& separator) {
         background_ = background;
@@ -440,6 +441,15 @@ class SkinHeaderView : public QHeaderView {
     bool hasImages() const { return !background_[kSkinNormal].isNull(); }
 
   protected:
+    // The section under the mouse shows its hover picture.
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (hasImages()) viewport()->update();
+        QHeaderView::mouseMoveEvent(event);
+    }
+    void leaveEvent(QEvent* event) override {
+        if (hasImages()) viewport()->update();
+        QHeaderView::leaveEvent(event);
+    }
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
         if (!hasImages()) {
             QHeaderView::paintSection(painter, rect, logicalIndex);

@@ -307,7 +307,7 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
                 edit->setAlignment(h | Qt::AlignVCenter);
                 edit->setEchoMode(c.edit.isPassword ? QLineEdit::Password : QLineEdit::Normal);
                 edit->setReadOnly(c.edit.isReadOnly);
-                if (c.edit.isNumber)
+                if (created && c.edit.isNumber)
                     edit->setValidator(
                         new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
                 if (created && (c.edit.isUpperCase || c.edit.isLowerCase)) {

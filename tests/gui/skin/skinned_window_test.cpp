@@ -140,12 +140,18 @@ TEST(SkinnedWindowTest, HighDensityImageIsUsedWithTheSameLogicalSize) {
     f.Write(kWindowKeys);
     Skin skin;
     f.Load(skin);
-    QPixmap n = skin.Image("n.png");
-    EXPECT_EQ(n.devicePixelRatio(), 2.0);
-    EXPECT_EQ(n.size(), QSize(400, 200));
-    EXPECT_EQ(skin.Image("h.png").devicePixelRatio(), 1.0);
+    // This test runs at 1x: the plain files are used.
+    EXPECT_EQ(skin.Image("n.png").devicePixelRatio(), 1.0);
     EXPECT_TRUE(skin.Image("missing.png").isNull());
     EXPECT_TRUE(skin.Image("").isNull());
+    const QString n = QString::fromStdString(f.path("n.png"));
+    const QPixmap doubled = Skin::LoadImageFile(n, 2.0);
+    EXPECT_EQ(doubled.devicePixelRatio(), 2.0);
+    EXPECT_EQ(doubled.size(), QSize(400, 200));
+    EXPECT_EQ(doubled.toImage().pixelColor(0, 0), QColor(Qt::magenta));
+    const QPixmap wrongSize = Skin::LoadImageFile(QString::fromStdString(f.path("h.png")), 2.0);
+    EXPECT_EQ(wrongSize.devicePixelRatio(), 1.0);
+    EXPECT_EQ(wrongSize.toImage().pixelColor(0, 0), QColor(Qt::green));
     SkinnedWindow w(skin, 1000);
     EXPECT_EQ(w.skinSize(), QSize(200, 100));
 }
