@@ -194,7 +194,11 @@ struct Session {
         disc = std::make_unique<Disc>(*grabber, *freedb, prompter, &view);
         events.disc = disc.get();
     }
-    ~Session() { grabber->SetListener(nullptr); }
+    // The grabber goes first, while the listener its look-up thread reports to still lives.
+    ~Session() {
+        disc.reset();
+        grabber.reset();
+    }
 };
 
 // Lists the drives (adding an image or the demo disc named by --drive) and returns the

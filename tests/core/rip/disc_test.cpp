@@ -58,6 +58,12 @@ protected:
         events_.WaitForOutcome();
         for (int status : events_.statuses) disc_->FreedbProgress(status);
     }
+    // The grabber goes first: its look-up thread reports to members declared after it.
+    void TearDown() override {
+        disc_.reset();
+        faulty_.reset();
+        real_.reset();
+    }
     std::vector<std::string> Titles() const {
         std::vector<std::string> titles;
         for (const auto& row : disc_->rows()) titles.push_back(row.title);

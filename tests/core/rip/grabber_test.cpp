@@ -5,6 +5,7 @@
 
 #include "core/jobs/component_error.h"
 #include "core/rip/cd_grabber.h"
+#include "core/rip/freedb_info.h"
 #include "rip_test_helpers.h"
 #include "support/disc_images.h"
 #include "support/fixtures.h"
@@ -135,6 +136,46 @@ TEST(CdGrabber, ReadsACueSheetWhoseBinHasAnotherName) {
     grabber->RefreshDisc();
     EXPECT_EQ(grabber->DiscState(), kDiscReadable);
     EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), TestPcm(80, 2));
+}
+
+TEST(CdGrabber, RefusesATocImageWithSeveralDataFiles) {
+    test::ScratchDir dir;
+    std::ofstream(dir.File("two.toc")) << "CD_DA\nTRACK AUDIO\nAUDIOFILE \"a.bin\" 0 00:10:00\n"
+                                       << "TRACK AUDIO\nAUDIOFILE \"b.bin\" 0 00:10:00\n";
+    auto grabber = ImagesOnly();
+    try {
+        grabber->AddImage(dir.File("two.toc"));
+        FAIL() << "a TOC image with two data files was accepted";
+    } catch (const ComponentError& e) {
+        EXPECT_NE(std::string(e.what()).find("several data files"), std::string::npos) << e.what();
+    }
+    std::ofstream(dir.File("notes.txt")) << "not an image";
+    EXPECT_THROW(grabber->AddImage(dir.File("notes.txt")), ComponentError);
+}
+
+TEST(CdGrabber, KeepsTheCdTextOfARenamedCueSheet) {
+    test::ScratchDir dir;
+    ImageSpec spec;
+    spec.cdText = true;
+    spec.album = "Été";
+    spec.tracks = {{TestPcm(80, 1), "Première", "Zoë"}};
+    const std::string cue = MakeDiscImage(dir.path().string(), "texted", spec);
+    std::filesystem::rename(cue, dir.File("Other Name.cue"));
+    test::EventRecorder events;  // outlives the grabber, whose look-up thread reports to it
+    auto grabber = ImagesOnly();
+    grabber->SetListener(&events);
+    grabber->SelectDrive(grabber->AddImage(dir.File("Other Name.cue")));
+    auto info = CreateFreedbInfo();
+    info->SetCustomServer("127.0.0.1:1");
+    info->SetTimeOut(1000);
+    grabber->QueryFreedb(*info, 0);
+    ASSERT_EQ(events.WaitForOutcome(), kFreedbFound);
+    grabber->SelectSession(0);
+    grabber->SelectTrack(0);
+    EXPECT_EQ(grabber->FreedbAlbum(), "Été");
+    EXPECT_EQ(grabber->FreedbTitle(), "Première");
+    EXPECT_EQ(grabber->FreedbArtist(), "Zoë");
+    grabber->SetListener(nullptr);
 }
 
 TEST(CdGrabber, ListsTheDemoDiscWhenNoDriveExists) {

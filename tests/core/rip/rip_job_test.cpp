@@ -81,6 +81,12 @@ protected:
         Load(test::MakeDiscImage(dir_.path().string(), "disc", sectors));
     }
 
+    // The grabber goes first: its look-up thread reports to members declared after it.
+    void TearDown() override {
+        disc_.reset();
+        grabber_.reset();
+        real_.reset();
+    }
     RipOutcome Rip(int formatRow, int presetRow) {
         RipJobParameters p;
         p.settings = settings_;
