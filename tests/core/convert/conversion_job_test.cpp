@@ -162,6 +162,8 @@ struct IfExistsCase {
     const char* written;  // the file the first item goes to, "" when skipped
 };
 
+void PrintTo(const IfExistsCase& c, std::ostream* os) { *os << "IfExists " << c.rule; }
+
 class IfExistsTest : public ConversionJobTest,
                      public ::testing::WithParamInterface<IfExistsCase> {};
 

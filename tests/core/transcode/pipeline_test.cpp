@@ -46,6 +46,11 @@ struct PresetCase {
     int channels;
 };
 
+void PrintTo(const PresetCase& c, std::ostream* os) {
+    *os << std::string(OutputFormatRow(c.formatRow)->extension) << " \""
+        << EncodePresetLabel(c.presetRow) << "\"";
+}
+
 class PresetEdgeTest : public PipelineTest, public ::testing::WithParamInterface<PresetCase> {};
 
 TEST_P(PresetEdgeTest, ProducesThePresetsRateAndChannels) {
@@ -74,6 +79,11 @@ struct RefusedCase {
     int formatRow;
     int presetRow;
 };
+
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+    *os << std::string(OutputFormatRow(c.formatRow)->extension) << " \""
+        << EncodePresetLabel(c.presetRow) << "\"";
+}
 
 class RefusedPairTest : public PipelineTest, public ::testing::WithParamInterface<RefusedCase> {};
 
