@@ -323,8 +323,8 @@ const DiscTrack& CdioGrabber::Track() const {
 void CdioGrabber::EjectTray() {
     const Drive& drive = Current();
     if (drive.image) return;
+    // The handle stays open so that the watcher sees the next disc arrive.
     std::lock_guard lock(cdioMutex_);
-    CloseHandle();
     if (cdio_eject_media_drive(drive.id.c_str()) != DRIVER_OP_SUCCESS)
         RipLog("The tray of " + drive.id + " could not be opened.");
 }
