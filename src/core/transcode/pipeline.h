@@ -158,7 +158,10 @@ enum class BlockStatus {
 // Converts one block of interleaved signed 16-bit PCM (`bytes` bytes at `sampleRate` Hz
 // with `channels` channels) to the output's rate and channels, cuts it into encoder frames
 // and writes every complete frame. Samples that do not fill a frame wait for the next
-// block or for CloseAudioOutput. Both variants behave the same; the variant only names the
+// block or for CloseAudioOutput. `bytes` should hold whole sample frames (2 x channels
+// bytes each); a trailing part of a frame is ignored. The block's rate and channels may
+// change from one block to the next. Both variants behave the same (one resampler per
+// output, time stamps in output samples, errors returned); the variant only names the
 // caller. After a non-kOk status the output should be discarded.
 BlockStatus EncodePcmBlock(AudioOutput& output, const int16_t* pcm, size_t bytes, int sampleRate,
                            int channels, EncodeVariant variant = EncodeVariant::kConvertBurn);
