@@ -29,6 +29,8 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "skinned_window_test";
     static char* argv[] = {name, nullptr};
+    // Tests never need a display, whatever the environment says.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }

@@ -25,6 +25,8 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "zqr_skin_test";
     static char* argv[] = {name, nullptr};
+    // Tests never need a display, whatever the environment says.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
@@ -161,6 +163,8 @@ const std::vector<WindowCase>& Windows() {
     };
     return cases;
 }
+
+void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.name; }
 
 class ZqrWindowTest : public ::testing::TestWithParam<WindowCase> {};
 
