@@ -82,36 +82,61 @@ bool StartsWithVarious(const std::string& artist) {
     return lower.rfind("various", 0) == 0;
 }
 
+// The server settings a look-up uses, copied under the lock when it starts: the options page
+// may change them on its thread while a look-up runs on the grabber's.
+struct ServerSettings {
+    int serverIndex = 0;
+    int port = 0;
+    std::string proxy;
+    int timeOut = 0;
+    std::string customServer;
+};
+
 class CddbFreedbInfo final : public FreedbInfo {
 public:
-    int ServerIndex() const override { return serverIndex_; }
+    int ServerIndex() const override { return Locked().serverIndex; }
     void SetServerIndex(int index) override {
-        if (index >= 0 && index < kFreedbServerCount) serverIndex_ = index;
+        if (index < 0 || index >= kFreedbServerCount) return;
+        std::lock_guard lock(m_);
+        settings_.serverIndex = index;
     }
-    std::string ServerName() const override { return kServers[serverIndex_].name; }
-    int Port() const override { return port_; }
-    void SetPort(int port) override { port_ = port; }
-    std::string Proxy() const override { return proxy_; }
-    void SetProxy(const std::string& proxy) override { proxy_ = proxy; }
-    int TimeOut() const override { return timeOut_; }
-    void SetTimeOut(int ms) override { timeOut_ = ms; }
-    std::string CustomServer() const override { return customServer_; }
-    void SetCustomServer(const std::string& host) override { customServer_ = host; }
+    std::string ServerName() const override { return kServers[Locked().serverIndex].name; }
+    int Port() const override { return Locked().port; }
+    void SetPort(int port) override {
+        std::lock_guard lock(m_);
+        settings_.port = port;
+    }
+    std::string Proxy() const override { return Locked().proxy; }
+    void SetProxy(const std::string& proxy) override {
+        std::lock_guard lock(m_);
+        settings_.proxy = proxy;
+    }
+    int TimeOut() const override { return Locked().timeOut; }
+    void SetTimeOut(int ms) override {
+        std::lock_guard lock(m_);
+        settings_.timeOut = ms;
+    }
+    std::string CustomServer() const override { return Locked().customServer; }
+    void SetCustomServer(const std::string& host) override {
+        std::lock_guard lock(m_);
+        settings_.customServer = host;
+    }
 
     int Lookup(const DiscToc& toc, const std::function<void(int)>& progress,
                FreedbEntry& entry) override;
 
 private:
-    cddb_conn_t* Connect() const;
+    ServerSettings Locked() const {
+        std::lock_guard lock(m_);
+        return settings_;
+    }
+    static cddb_conn_t* Connect(const ServerSettings& settings);
 
-    int serverIndex_ = 0;
-    int port_ = 0;
-    std::string proxy_;
-    int timeOut_ = 0;
-    std::string customServer_;
+    mutable std::mutex m_;
+    ServerSettings settings_;
 };
 
-cddb_conn_t* CddbFreedbInfo::Connect() const {
+cddb_conn_t* CddbFreedbInfo::Connect(const ServerSettings& settings) {
     PrepareLibrary();
     cddb_conn_t* conn = cddb_new();
     if (!conn) return nullptr;
@@ -122,28 +147,28 @@ cddb_conn_t* CddbFreedbInfo::Connect() const {
     std::string host;
     int port;
     bool http;
-    if (!customServer_.empty()) {
+    if (!settings.customServer.empty()) {
         port = 80;
-        SplitHostPort(customServer_, host, port);
+        SplitHostPort(settings.customServer, host, port);
         http = true;
     } else {
-        const ServerEntry& entry = kServers[serverIndex_];
+        const ServerEntry& entry = kServers[settings.serverIndex];
         host = entry.host;
         port = entry.port;
         http = entry.http;
     }
-    if (port_ > 0 && port_ <= 65535) port = port_;
+    if (settings.port > 0 && settings.port <= 65535) port = settings.port;
     cddb_set_server_name(conn, host.c_str());
     cddb_set_server_port(conn, port);
 
-    int ms = timeOut_ > 0 ? timeOut_ : kDefaultTimeOutMs;
+    int ms = settings.timeOut > 0 ? settings.timeOut : kDefaultTimeOutMs;
     cddb_set_timeout(conn, static_cast<unsigned>((ms + 999) / 1000));
 
-    if (!proxy_.empty()) {
+    if (!settings.proxy.empty()) {
         // A proxy carries HTTP only, so a CDDBP entry is asked over HTTP through it.
         std::string proxyHost;
         int proxyPort = 8080;
-        SplitHostPort(proxy_, proxyHost, proxyPort);
+        SplitHostPort(settings.proxy, proxyHost, proxyPort);
         cddb_http_proxy_enable(conn);
         cddb_set_http_proxy_server_name(conn, proxyHost.c_str());
         cddb_set_http_proxy_server_port(conn, proxyPort);
@@ -163,7 +188,7 @@ int CddbFreedbInfo::Lookup(const DiscToc& toc, const std::function<void(int)>& p
     entry = FreedbEntry{};
     if (toc.trackOffsets.empty() || toc.trackOffsets.size() > 99) return kFreedbNotFound;
     if (progress) progress(kFreedbConnecting);
-    cddb_conn_t* conn = Connect();
+    cddb_conn_t* conn = Connect(Locked());
     if (!conn) return kFreedbConnectionFailed;
     cddb_disc_t* disc = cddb_disc_new();
     if (!disc) {

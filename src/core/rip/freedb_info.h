@@ -37,6 +37,7 @@ inline constexpr int kFreedbFound = 3;
 inline constexpr int kFreedbConnectionFailed = -1;
 inline constexpr int kFreedbNotFound = -2;
 
+// The properties may be read and set from any thread; a look-up copies them when it starts.
 class FreedbInfo {
 public:
     virtual ~FreedbInfo() = default;
@@ -63,7 +64,6 @@ public:
     // Looks the disc up; blocks up to about the time-out per server exchange. `progress`
     // receives kFreedbConnecting and kFreedbQuerying on the calling thread. Returns
     // kFreedbFound (with `entry` filled), kFreedbConnectionFailed or kFreedbNotFound.
-    // Safe to call from any one thread at a time.
     virtual int Lookup(const DiscToc& toc, const std::function<void(int)>& progress,
                        FreedbEntry& entry) = 0;
 };
