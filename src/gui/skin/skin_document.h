@@ -365,7 +365,7 @@ struct SkinWindow {
     int resizingPtX = 0;                               // "ResizingPtX"
     int resizingPtY = 0;                               // "ResizingPtY"
     // "W_0", "W_1", ... in order, up to (not including) the first section with an empty
-    // "Type" (a missing section has an empty "Type").
+    // "Type" (a missing section has an empty "Type"); at most 4096 controls are read.
     std::vector<SkinControl> controls;
 
     // The first control with that number, or nullptr.
