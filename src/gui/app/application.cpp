@@ -12,6 +12,7 @@
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
 #include "gui/app/app_context.h"
+#include "gui/app/application_look.h"
 #include "gui/app/exit_signals.h"
 #include "gui/app/icon_painter.h"
 #include "gui/app/main_window.h"
@@ -71,6 +72,7 @@ int RunQuelt(int argc, char** argv) {
         return 1;
     }
 
+    ApplySkinLook(skin);
     MessageBoxPrompter prompter;
     AppContext context(SettingsFilePath(), prompter);
     context.driveFlag = 1;

@@ -1,21 +1,18 @@
 #include "gui/app/list_images.h"
 
-#include <QBitmap>
-#include <QImage>
+#include <QList>
 #include <QPixmap>
 
 #include "core/settings/app_paths.h"
+#include "gui/skin/skin.h"
 
 namespace quelt {
 
 QIcon ListRowIcon(int index) {
-    static const QImage strip(QString::fromStdString(DataFile("skins/zqr/CDRip_Lst16.bmp")));
-    constexpr int kSide = 16;
-    if (strip.isNull() || index < 0 || (index + 1) * kSide > strip.width() || strip.height() < kSide)
-        return {};
-    QPixmap image = QPixmap::fromImage(strip.copy(index * kSide, 0, kSide, kSide));
-    image.setMask(image.createMaskFromColor(QColor(0, 128, 128), Qt::MaskInColor));
-    return QIcon(image);
+    static const QList<QPixmap> strip = LoadImageStrip(
+        QString::fromStdString(DataFile("skins/zqr/CDRip_Lst16.bmp")), 16, QColor(0, 128, 128));
+    if (index < 0 || index >= strip.size()) return {};
+    return QIcon(strip[index]);
 }
 
 }  // namespace quelt

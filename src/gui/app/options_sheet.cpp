@@ -15,6 +15,7 @@ OptionsSheet::OptionsSheet(std::vector<Tab> tabs, QWidget* parent) : QDialog(par
     setWindowIcon(AppIcon());
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     tabs_ = new QTabWidget;
+    tabs_->setUsesScrollButtons(false);  // all four tabs in sight
     for (auto& tab : tabs) {
         tabs_->addTab(tab.page, tab.label);
         pages_.push_back(tab.page);
@@ -31,6 +32,7 @@ OptionsSheet::OptionsSheet(std::vector<Tab> tabs, QWidget* parent) : QDialog(par
     layout->addWidget(tabs_);
     layout->addWidget(buttons);
 
+    setMinimumWidth(500);
     if (!pages_.empty()) OpenTab(0);
     connect(tabs_, &QTabWidget::currentChanged, this, &OptionsSheet::OpenTab);
 }

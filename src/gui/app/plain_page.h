@@ -2,6 +2,8 @@
 // whose page body is not part of this program yet, so the mode can still be switched to.
 #pragma once
 
+#include <QTreeWidget>
+
 #include "gui/app/mode_page.h"
 #include "gui/skin/skinned_window.h"
 
@@ -10,7 +12,11 @@ namespace quelt {
 class PlainPage : public SkinnedWindow, public ModePage {
     Q_OBJECT
 public:
-    PlainPage(Skin& skin, int windowNumber, QWidget* parent) : SkinnedWindow(skin, windowNumber, parent) {}
+    PlainPage(Skin& skin, int windowNumber, QWidget* parent) : SkinnedWindow(skin, windowNumber, parent) {
+        // Lists have no columns without a page body: no header text either (Qt would show "1").
+        for (int id : controlIds())
+            if (auto* list = control<QTreeWidget>(id)) list->setHeaderLabels({QString()});
+    }
     QWidget* widget() override { return this; }
     bool created() const override { return isSkinned(); }
     int currentItem() const override { return -1; }

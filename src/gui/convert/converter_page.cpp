@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,15 +119,20 @@ void ConverterPage::SetUpList() {
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setIconSize(QSize(16, 16));
-    list_->setTextElideMode(Qt::ElideMiddle);
+    list_->setTextElideMode(Qt::ElideLeft);  // the file name matters more than its folders
+    QFont rows(QStringLiteral("Tahoma"));
+    rows.setPixelSize(13);
+    // Number and duration keep their widths (the number's widened by its row image); the
+    // file name takes what is left, so the duration is never cut off.
     list_->header()->setStretchLastSection(false);
     list_->setColumnWidth(0, 34 + 16);
     list_->setColumnWidth(1, 294);
-    list_->setColumnWidth(2, 80);
+    list_->setColumnWidth(2, std::max(80, QFontMetrics(rows).horizontalAdvance("00:00:00.000") + 18));
+    list_->header()->setSectionResizeMode(0, QHeaderView::Fixed);
+    list_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    list_->header()->setSectionResizeMode(2, QHeaderView::Fixed);
     list_->headerItem()->setTextAlignment(2, Qt::AlignCenter);
     if (auto* skinned = qobject_cast<SkinListView*>(list_)) skinned->setGridLines(true);
-    QFont rows(QStringLiteral("Tahoma"));
-    rows.setPixelSize(13);
     list_->setFont(rows);
     QFont header = rows;
     header.setBold(true);
@@ -282,6 +288,7 @@ void ConverterPage::ShowCurrent() {
         QLineEdit* edit = tagEdit(id);
         QSignalBlocker block(edit);
         edit->setText(Qs(*text));
+        edit->setCursorPosition(0);  // a long text shows its beginning
     }
     QSignalBlocker block(genre_);
     const int genreRow = genre_->findText(Qs(item.genre), Qt::MatchFixedString);
