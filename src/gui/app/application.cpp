@@ -8,11 +8,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/jobs/component_error.h"
+#include "core/rip/cd_grabber.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
 #include "gui/app/app_context.h"
 #include "gui/app/application_look.h"
+#include "gui/app/drive_hand_over.h"
 #include "gui/app/exit_signals.h"
 #include "gui/app/icon_painter.h"
 #include "gui/app/main_window.h"
@@ -79,8 +82,18 @@ int RunQuelt(int argc, char** argv) {
     LoadSettings(context.settings, context.profile);
 
     const std::unique_ptr<GenreList> genres = CreateGenreList();
+    // The grabbing component holds the drives from the start; the mode switch hands them to
+    // the burner and back.
+    std::unique_ptr<CdGrabber> grabber = CreateCdGrabber();
+    try {
+        grabber->Open();
+    } catch (const ComponentError& error) {
+        std::fprintf(stderr, "quelt: the CD drives cannot be opened: %s\n", error.what());
+    }
+    GrabberDriveHandOver handOver(*grabber);
     MainWindow::Parts parts;
     parts.genres = genres.get();
+    parts.driveHandOver = &handOver;
     auto window = std::make_unique<MainWindow>(skin, context, std::move(parts));
     if (!window->isSkinned()) {
         std::fprintf(stderr, "quelt: the main window is missing from the skin\n");

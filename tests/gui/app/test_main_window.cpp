@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include "gui/app/app_context.h"
 #include "gui/app/burner_options_page.h"
 #include "gui/app/drive_hand_over.h"
+#include "gui/app/help_manual.h"
 #include "gui/app/main_window.h"
 #include "gui/app/mode_page.h"
 #include "gui/app/options_sheet.h"
@@ -134,6 +136,7 @@ private slots:
     void priorityBoxOnFirstStartAndOnChange();
     void optionsOkStoresOnlyOpenedTabs();
     void optionsCancelStoresNothing();
+    void helpAboutAndCloseButtons();
 };
 
 void MainWindowTest::startsInRipperModeWithItsPage() {
@@ -350,6 +353,35 @@ void MainWindowTest::optionsCancelStoresNothing() {
     w.OpenOptions();
     QCOMPARE(f.context.settings.burn.volumeLabel, std::string("Kept"));
     QCOMPARE(f.context.settings.convert.deleteSource, 0);
+}
+
+void MainWindowTest::helpAboutAndCloseButtons() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    w.show();
+    int helpOpened = 0;
+    w.SetHelpOpener([&] {
+        ++helpOpened;
+        return true;
+    });
+    QTest::mouseClick(w.control<QAbstractButton>(1016), Qt::LeftButton);
+    QCOMPARE(helpOpened, 1);
+    QVERIFY(QFileInfo(quelt::HelpManualPath()).isFile());
+
+    QString aboutTitle;
+    QTimer::singleShot(0, &w, [&] {
+        if (QWidget* about = QApplication::activeModalWidget()) {
+            aboutTitle = about->windowTitle();
+            about->close();
+        }
+    });
+    QTest::mouseClick(w.control<QAbstractButton>(1015), Qt::LeftButton);
+    QCOMPARE(aboutTitle, QString(" About Quelt CD Ripper Pro"));
+
+    f.context.previewPlaying = f.context.previewActive = true;
+    QTest::mouseClick(w.control<QAbstractButton>(1005), Qt::LeftButton);
+    QCOMPARE(f.previewStops, 1);
+    QVERIFY(!w.isVisible());
 }
 
 QUELT_GUI_TEST(MainWindowTest)
