@@ -80,8 +80,12 @@ W* ConverterPage::Bind(int id) {
 
 void ConverterPage::SetUpLists() {
     // Format and preset rows are read once here; every later change is written at once.
+    // A row the lists do not have (a hand-edited file) would start a job without a format;
+    // the first row stands in for it.
     formatRow_ = context_.profile.ReadInt("CONVERT", "FormatIndex");
     presetRow_ = context_.profile.ReadInt("CONVERT", "FParamIndex");
+    if (formatRow_ < 0 || formatRow_ >= kOutputFormatCount) formatRow_ = 0;
+    if (presetRow_ < 0 || presetRow_ >= kEncodePresetCount) presetRow_ = 0;
     for (QComboBox* box : {genre_, format_, preset_}) {
         if (auto* skinned = qobject_cast<SkinComboBox*>(box)) skinned->setSorted(false);
         box->setEditable(false);

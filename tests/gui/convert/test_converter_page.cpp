@@ -89,12 +89,14 @@ private slots:
     void createdWithItsListsAndAnEmptySummary();
     void addFolderTakesOnlyMediaFilesDirectlyInIt();
     void unreadableFileIsNotAdded();
+    void videoWithoutSoundIsListed();
     void rowsShowNumberPathAndDuration();
     void removeSelectsTheRowAboveOrTheLastRow();
     void clearEmptiesTheList();
     void previewRefusesListEdits();
     void tagEditsReachTheList();
     void formatAndPresetAreWrittenAtOnce();
+    void storedRowsOutsideTheListsGiveTheFirstRow();
     void contextMenuAndItsZone();
     void addButtonsUseTheirDialogs();
     void emptyListStartShowsTheMessageOnly();
@@ -152,6 +154,16 @@ void ConverterPageTest::unreadableFileIsNotAdded() {
     f.Page().Refresh();
     QCOMPARE(f.Page().items().size(), size_t(0));
     QVERIFY(f.prompter.messages.empty());
+}
+
+void ConverterPageTest::videoWithoutSoundIsListed() {
+    Fixture f;
+    const std::string clip = f.scratch.File("clip.avi");
+    QCOMPARE(quelt::test::Run("ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "
+                              "testsrc=d=1:s=64x48:r=10 -an " + quelt::test::ShellQuote(clip)), 0);
+    QVERIFY(f.Page().AddFile(QString::fromStdString(clip)));
+    f.Page().Refresh();
+    QCOMPARE(f.Listed(), QStringList{"clip.avi"});
 }
 
 void ConverterPageTest::rowsShowNumberPathAndDuration() {
@@ -256,6 +268,14 @@ void ConverterPageTest::formatAndPresetAreWrittenAtOnce() {
     f.Page().presetBox()->setCurrentIndex(40);
     QCOMPARE(f.context.profile.ReadInt("CONVERT", "FormatIndex"), 9);
     QCOMPARE(f.context.profile.ReadInt("CONVERT", "FParamIndex"), 40);
+}
+
+void ConverterPageTest::storedRowsOutsideTheListsGiveTheFirstRow() {
+    Fixture f;
+    f.context.profile.WriteInt("CONVERT", "FormatIndex", 13);
+    f.context.profile.WriteInt("CONVERT", "FParamIndex", -1);
+    QCOMPARE(f.Page().formatBox()->currentIndex(), 0);
+    QCOMPARE(f.Page().presetBox()->currentIndex(), 0);
 }
 
 void ConverterPageTest::contextMenuAndItsZone() {
