@@ -15,13 +15,16 @@ struct Owned {
     }
 };
 
-bool FeedFrame(AudioOutput::State& out, const AVFrame* frame, const AVCodecContext* decoder) {
-    const AVChannelLayout* layout =
-        frame->ch_layout.nb_channels > 0 ? &frame->ch_layout : &decoder->ch_layout;
-    SampleSource source{frame->extended_data, frame->nb_samples,
-                        static_cast<AVSampleFormat>(frame->format),
-                        frame->sample_rate > 0 ? frame->sample_rate : decoder->sample_rate, layout};
-    return FeedSamples(out, source);
+bool FeedDecoded(AudioOutput::State& out, AVFrame* frame, const AVCodecContext* decoder) {
+    AVChannelLayout layout{};
+    av_channel_layout_copy(
+        &layout, frame->ch_layout.nb_channels > 0 ? &frame->ch_layout : &decoder->ch_layout);
+    SampleSource source{
+        frame->extended_data, frame->nb_samples, static_cast<AVSampleFormat>(frame->format),
+        frame->sample_rate > 0 ? frame->sample_rate : decoder->sample_rate, &layout};
+    bool fed = FeedFrame(out, frame, source);
+    av_channel_layout_uninit(&layout);
+    return fed;
 }
 
 enum class Received { kNone, kSamples, kDecodeError, kWriteError };
@@ -34,8 +37,8 @@ Received ReceiveFrames(AudioInput::State& in, AudioOutput::State& out, AVFrame* 
         int result = avcodec_receive_frame(in.decoder, frame);
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return what;
         if (result < 0) return what == Received::kSamples ? what : Received::kDecodeError;
-        bool fed = FeedFrame(out, frame, in.decoder);
         samples += frame->nb_samples;
+        bool fed = FeedDecoded(out, frame, in.decoder);
         av_frame_unref(frame);
         if (!fed) return Received::kWriteError;
         what = Received::kSamples;

@@ -164,6 +164,25 @@ bool FeedSamples(AudioOutput::State& out, const SampleSource& source) {
     return DrainFifo(out);
 }
 
+bool FeedFrame(AudioOutput::State& out, AVFrame* frame, const SampleSource& source) {
+    if (!out.error.empty()) return false;
+    if (source.samples <= 0) return true;
+    if (!SetUpFor(out, source)) return false;
+    // An encoder that takes any frame size, fed in its own format: the decoded frame goes to
+    // it as it is (the encoder takes a reference), without a trip through the FIFO.
+    if (out.passThrough && out.frameSize == 0 && av_audio_fifo_size(out.fifo) == 0 &&
+        frame->nb_samples == source.samples) {
+        av_channel_layout_uninit(&frame->ch_layout);
+        av_channel_layout_copy(&frame->ch_layout, &out.encoder->ch_layout);
+        frame->pts = out.nextPts;
+        out.nextPts += frame->nb_samples;
+        int result = avcodec_send_frame(out.encoder, frame);
+        if (result < 0) return RecordEncodeError(out, result);
+        return WritePackets(out);
+    }
+    return FeedSamples(out, source);
+}
+
 bool FinishEncoding(AudioOutput::State& out) {
     if (!out.error.empty()) return false;
     if (!DrainResampler(out)) return false;

@@ -70,6 +70,9 @@ struct AudioOutput::State {
 // The encoding half, shared by EncodePcmBlock, DecodeIntoOutput and CloseAudioOutput.
 // Each returns false once an error is recorded in state.error.
 bool FeedSamples(AudioOutput::State& out, const SampleSource& source);
+// The same for a decoded frame described by `source`; may hand the frame itself to the
+// encoder (it then changes the frame's time stamp and channel layout).
+bool FeedFrame(AudioOutput::State& out, AVFrame* frame, const SampleSource& source);
 bool FinishEncoding(AudioOutput::State& out);
 
 // Record the first error of an output as its log line; return false.
