@@ -324,6 +324,8 @@ TEST(MediaInfoTest, ReadsDurationTagsAndStreams) {
     EXPECT_FALSE(video->hasAudio);
     EXPECT_NEAR(static_cast<double>(video->durationMs), 2000, 150);
 
+    ASSERT_TRUE(MakeOddWav(dir.File("undecodable.wav"), 0x1234, 16));
+    EXPECT_FALSE(ReadMediaInfo(dir.File("undecodable.wav")));  // a stream, but no decoder
     std::ofstream(dir.File("words.wav")) << "not media";
     EXPECT_FALSE(ReadMediaInfo(dir.File("words.wav")));
     EXPECT_FALSE(ReadMediaInfo(dir.File("missing.wav")));
