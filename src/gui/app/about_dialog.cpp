@@ -22,8 +22,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     picture->setPixmap(pixmap);
     picture->setAlignment(Qt::AlignTop);
 
-    auto* name = new QLabel(QStringLiteral("<b style='font-size:15pt'>Quelt CD Ripper Pro</b>"
-                                           "<br>Version " QUELT_VERSION));
+    auto* name =
+        new QLabel(QStringLiteral("<b style='font-size:15pt'>Quelt CD Ripper Pro</b>"
+                                  "<br>Version " QUELT_VERSION));
     auto* description = new QLabel(QStringLiteral(
         "Quelt CD Ripper Pro rips audio CDs into music files with track names from FreeDB, "
         "converts audio files between thirteen formats, burns audio and data CDs, and lets "

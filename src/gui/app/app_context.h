@@ -19,10 +19,10 @@ struct AppContext {
         : profile(std::move(settingsPath)), prompter(&prompter) {}
 
     Settings settings;
-    ProfileFile profile;     // also holds the keys the pages write directly ("FormatIndex")
+    ProfileFile profile;  // also holds the keys the pages write directly ("FormatIndex")
     Prompter* prompter;
-    int mode = kModeRip;     // AppMode: 100, 200 or 300
-    int driveFlag = 1;       // 1 while the grabber holds the drives, 0 once the burner has them
+    int mode = kModeRip;  // AppMode: 100, 200 or 300
+    int driveFlag = 1;    // 1 while the grabber holds the drives, 0 once the burner has them
     // The preview player's state: `previewPlaying` while a preview plays; `previewActive`
     // while a preview holds the active page (start button and list edits are refused).
     bool previewPlaying = false;

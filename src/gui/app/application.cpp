@@ -32,7 +32,8 @@ constexpr const char* kSkinPath = "skins/zqr/the.ui";
 // A desktop logout or Ctrl-C: every running job is told to stop, a playing preview stops,
 // and all event loops end, so the program leaves through the same exit as a close.
 void EndOrderly(AppContext& context, MainWindow& window) {
-    for (JobControl* control : {&context.ripControl, &context.convertControl, &context.burnControl}) {
+    for (JobControl* control :
+         {&context.ripControl, &context.convertControl, &context.burnControl}) {
         if (control->busy.load()) control->cancel = true;
     }
     context.convertControl.busy = false;
@@ -62,8 +63,8 @@ int RunQuelt(int argc, char** argv) {
     QApplication::setWindowIcon(AppIcon());
 
     Skin skin;
-    const SkinLoadResult loaded =
-        skin.Load(QString::fromLatin1(kSkinPath), true, QString::fromStdString(DataFolder(kSkinPath)));
+    const SkinLoadResult loaded = skin.Load(QString::fromLatin1(kSkinPath), true,
+                                            QString::fromStdString(DataFolder(kSkinPath)));
     if (loaded.code == kSkinIsUnicode) {
         QMessageBox::critical(nullptr, QStringLiteral("Quelt CD Ripper Pro"),
                               QString::fromStdString(loaded.message));

@@ -13,7 +13,7 @@ struct Settings;
 
 class BurnerOptionsPage : public OptionsPage {
     Q_OBJECT
-public:
+  public:
     explicit BurnerOptionsPage(Settings& settings, QWidget* parent = nullptr);
     void Load() override;
     void Store() override;
@@ -23,7 +23,7 @@ public:
     QCheckBox* ejectBox() const { return eject_; }
     QCheckBox* testModeBox() const { return testMode_; }
 
-private:
+  private:
     Settings& settings_;
     QLineEdit* label_;
     QCheckBox* finalize_;

@@ -10,7 +10,7 @@
 namespace quelt {
 
 class DriveHandOver {
-public:
+  public:
     virtual ~DriveHandOver() = default;
     virtual void TakeDrives() = 0;
     virtual void ReleaseDrives() = 0;
@@ -18,12 +18,12 @@ public:
 
 // The hand-over through the grabbing component's Open and Close.
 class GrabberDriveHandOver : public DriveHandOver {
-public:
+  public:
     explicit GrabberDriveHandOver(CdGrabber& grabber) : grabber_(grabber) {}
     void TakeDrives() override { grabber_.Open(); }
     void ReleaseDrives() override { grabber_.Close(); }
 
-private:
+  private:
     CdGrabber& grabber_;
 };
 

@@ -12,12 +12,12 @@ namespace quelt {
 
 class ExitSignals : public QObject {
     Q_OBJECT
-public:
+  public:
     // One instance per process; installs the handlers until it is destroyed.
     explicit ExitSignals(std::function<void()> onSignal, QObject* parent = nullptr);
     ~ExitSignals() override;
 
-private:
+  private:
     std::function<void()> onSignal_;
     QSocketNotifier* notifier_ = nullptr;
 };

@@ -17,9 +17,12 @@ struct TileColours {
 
 TileColours ColoursOf(int mode) {
     switch (mode) {
-        case kModeConvert: return {QColor(0x2b, 0xc0, 0xa0), QColor(0x10, 0x6e, 0x8c)};
-        case kModeBurn: return {QColor(0xff, 0x8a, 0x3d), QColor(0xc8, 0x2e, 0x4a)};
-        default: return {QColor(0x5b, 0x8c, 0xff), QColor(0x3a, 0x2a, 0xb8)};
+        case kModeConvert:
+            return {QColor(0x2b, 0xc0, 0xa0), QColor(0x10, 0x6e, 0x8c)};
+        case kModeBurn:
+            return {QColor(0xff, 0x8a, 0x3d), QColor(0xc8, 0x2e, 0x4a)};
+        default:
+            return {QColor(0x5b, 0x8c, 0xff), QColor(0x3a, 0x2a, 0xb8)};
     }
 }
 
@@ -52,7 +55,8 @@ void PaintDisc(QPainter& p, QPointF centre, double radius) {
     QPen arc(QColor(0x7f, 0xd3, 0xff, 170), radius * 0.16, Qt::SolidLine, Qt::RoundCap);
     p.setPen(arc);
     p.setBrush(Qt::NoBrush);
-    QRectF ring(centre.x() - radius * 0.68, centre.y() - radius * 0.68, radius * 1.36, radius * 1.36);
+    QRectF ring(centre.x() - radius * 0.68, centre.y() - radius * 0.68, radius * 1.36,
+                radius * 1.36);
     p.drawArc(ring, 100 * 16, 60 * 16);
     arc.setColor(QColor(0xff, 0x9a, 0xd5, 150));
     p.setPen(arc);
@@ -81,11 +85,11 @@ void PaintConvertArrows(QPainter& p, double s) {
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     p.drawLine(QPointF(s * 0.24, s * 0.38), QPointF(s * 0.72, s * 0.38));
-    p.drawPolyline(QPolygonF({QPointF(s * 0.60, s * 0.26), QPointF(s * 0.74, s * 0.38),
-                              QPointF(s * 0.60, s * 0.50)}));
+    p.drawPolyline(QPolygonF(
+        {QPointF(s * 0.60, s * 0.26), QPointF(s * 0.74, s * 0.38), QPointF(s * 0.60, s * 0.50)}));
     p.drawLine(QPointF(s * 0.76, s * 0.64), QPointF(s * 0.28, s * 0.64));
-    p.drawPolyline(QPolygonF({QPointF(s * 0.40, s * 0.52), QPointF(s * 0.26, s * 0.64),
-                              QPointF(s * 0.40, s * 0.76)}));
+    p.drawPolyline(QPolygonF(
+        {QPointF(s * 0.40, s * 0.52), QPointF(s * 0.26, s * 0.64), QPointF(s * 0.40, s * 0.76)}));
 }
 
 void PaintFlame(QPainter& p, double s) {
@@ -139,7 +143,8 @@ QImage PaintModeIcon(int mode, int size) {
 
 QIcon AppIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(PaintAppIcon(size)));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(PaintAppIcon(size)));
     return icon;
 }
 

@@ -18,8 +18,8 @@ bool RunJobUnderProgressWindow(ProgressWindow& window, int priority, std::functi
         worker = std::thread([&window, work = std::move(work)] {
             work();
             // The window cannot close before this arrives, so it is still alive here.
-            QMetaObject::invokeMethod(&window, [&window] { window.SetWorkerRunning(false); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &window, [&window] { window.SetWorkerRunning(false); }, Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
         window.SetWorkerRunning(false);

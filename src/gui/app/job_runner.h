@@ -10,9 +10,9 @@ namespace quelt {
 class ProgressWindow;
 
 // `priority` is the "Priority" setting, applied to the process before the worker starts
-// and not set back afterwards. `work` runs on a new thread and must report only through the window's JobReport side.
-// Returns false (without showing the window) when the thread cannot be started. Returns
-// after the window was closed and the worker has ended.
+// and not set back afterwards. `work` runs on a new thread and must report only through the
+// window's JobReport side. Returns false (without showing the window) when the thread cannot be
+// started. Returns after the window was closed and the worker has ended.
 bool RunJobUnderProgressWindow(ProgressWindow& window, int priority, std::function<void()> work);
 
 }  // namespace quelt

@@ -38,9 +38,20 @@ namespace quelt {
 namespace {
 
 enum ControlId {
-    kRipButton = 1001, kConvertButton = 1002, kBurnButton = 1003, kMinimise = 1004,
-    kClose = 1005, kModeMenuButton = 1011, kVolume = 1012, kStatus = 1013, kOptions = 1014,
-    kAbout = 1015, kHelp = 1016, kStart = 1017, kPriority = 1018, kPosition = 1020,
+    kRipButton = 1001,
+    kConvertButton = 1002,
+    kBurnButton = 1003,
+    kMinimise = 1004,
+    kClose = 1005,
+    kModeMenuButton = 1011,
+    kVolume = 1012,
+    kStatus = 1013,
+    kOptions = 1014,
+    kAbout = 1015,
+    kHelp = 1016,
+    kStart = 1017,
+    kPriority = 1018,
+    kPosition = 1020,
 };
 
 int IndexOf(int mode) { return mode == kModeRip ? 0 : mode == kModeConvert ? 1 : 2; }
@@ -54,7 +65,8 @@ QString StoppedPositionText(const ModePage* page) {
 }  // namespace
 
 MainWindow::MainWindow(Skin& skin, AppContext& context, Parts parts)
-    : SkinnedWindow(skin, kMainWindowNumber, nullptr, UseMask), context_(context),
+    : SkinnedWindow(skin, kMainWindowNumber, nullptr, UseMask),
+      context_(context),
       parts_(std::move(parts)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("Quelt CD Ripper Pro"));
@@ -92,9 +104,8 @@ void MainWindow::CreatePages() {
     };
     pages_[2] = make(parts_.burnPage, kBurnPageNumber);
     pages_[0] = make(parts_.ripPage, kRipPageNumber);
-    pages_[1] = parts_.convertPage
-                    ? parts_.convertPage(this)
-                    : new ConverterPage(skin(), context_, parts_.genres, this);
+    pages_[1] = parts_.convertPage ? parts_.convertPage(this)
+                                   : new ConverterPage(skin(), context_, parts_.genres, this);
     for (ModePage* page : pages_) {
         page->setStatusLine(status_);
         page->widget()->hide();
@@ -126,28 +137,49 @@ void MainWindow::BindControls() {
     if (auto* position = control<QSlider>(kPosition)) position->setRange(0, 1000);
 
     modeMenu_ = new QMenu(this);
-    modeMenu_->addAction(QStringLiteral("Audio CD &Ripper"), this, [this] { SwitchMode(kModeRip); });
+    modeMenu_->addAction(QStringLiteral("Audio CD &Ripper"), this,
+                         [this] { SwitchMode(kModeRip); });
     modeMenu_->addAction(QStringLiteral("Audio File &Converter"), this,
                          [this] { SwitchMode(kModeConvert); });
-    modeMenu_->addAction(QStringLiteral("Audio CD &Burner"), this, [this] { SwitchMode(kModeBurn); });
+    modeMenu_->addAction(QStringLiteral("Audio CD &Burner"), this,
+                         [this] { SwitchMode(kModeBurn); });
 }
 
 void MainWindow::OnCommand(int id) {
     switch (id) {
-        case kRipButton: SwitchMode(kModeRip); break;
-        case kConvertButton: SwitchMode(kModeConvert); break;
-        case kBurnButton: SwitchMode(kModeBurn); break;
-        case kMinimise: showMinimized(); break;
+        case kRipButton:
+            SwitchMode(kModeRip);
+            break;
+        case kConvertButton:
+            SwitchMode(kModeConvert);
+            break;
+        case kBurnButton:
+            SwitchMode(kModeBurn);
+            break;
+        case kMinimise:
+            showMinimized();
+            break;
         case kClose:
             StopPreview();
             close();
             break;
-        case kModeMenuButton: modeMenu_->popup(mapToGlobal(QPoint(82, 42))); break;
-        case kOptions: OpenOptions(); break;
-        case kAbout: OpenAbout(); break;
-        case kHelp: OpenHelp(); break;
-        case kStart: Start(); break;
-        default: break;  // the preview player's buttons belong to the player
+        case kModeMenuButton:
+            modeMenu_->popup(mapToGlobal(QPoint(82, 42)));
+            break;
+        case kOptions:
+            OpenOptions();
+            break;
+        case kAbout:
+            OpenAbout();
+            break;
+        case kHelp:
+            OpenHelp();
+            break;
+        case kStart:
+            Start();
+            break;
+        default:
+            break;  // the preview player's buttons belong to the player
     }
 }
 
@@ -189,7 +221,9 @@ void MainWindow::SwitchMode(int mode) {
         // The flag keeps its value, so the next switch tries the hand-over again.
         std::fprintf(stderr, "quelt: drive hand-over failed: %s\n", error.what());
     }
-    const int button = mode == kModeRip ? kRipButton : mode == kModeConvert ? kConvertButton : kBurnButton;
+    const int button = mode == kModeRip       ? kRipButton
+                       : mode == kModeConvert ? kConvertButton
+                                              : kBurnButton;
     ShowPage(mode, pages_[IndexOf(mode)], button);
     const bool changed = context_.mode != mode;
     context_.mode = mode;
@@ -218,12 +252,14 @@ void MainWindow::OpenOptions() {
     auto note = [](const QString& what) {
         return new NoteOptionsPage(
             QStringLiteral("<p>The %1 settings are kept in the settings file and can be changed "
-                           "with <tt>quelt-cli settings set</tt>; see the help manual.</p>").arg(what));
+                           "with <tt>quelt-cli settings set</tt>; see the help manual.</p>")
+                .arg(what));
     };
     tabs.push_back({QStringLiteral("CD Ripper"),
                     parts_.ripOptions ? parts_.ripOptions() : note(QStringLiteral("CD ripper"))});
-    tabs.push_back({QStringLiteral("FREEDB"),
-                    parts_.freedbOptions ? parts_.freedbOptions() : note(QStringLiteral("FreeDB"))});
+    tabs.push_back({QStringLiteral("FREEDB"), parts_.freedbOptions
+                                                  ? parts_.freedbOptions()
+                                                  : note(QStringLiteral("FreeDB"))});
     tabs.push_back({QStringLiteral("File Converter"), new ConvertOptionsPage(context_.settings)});
     tabs.push_back({QStringLiteral("CD Burner"), new BurnerOptionsPage(context_.settings)});
     OptionsSheet sheet(std::move(tabs), this);
@@ -256,7 +292,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint point = event->reason() == QContextMenuEvent::Keyboard ? QPoint(5, 5) : event->pos();
+    const QPoint point =
+        event->reason() == QContextMenuEvent::Keyboard ? QPoint(5, 5) : event->pos();
     if (InModeMenuZone(point)) modeMenu_->popup(mapToGlobal(point));
 }
 

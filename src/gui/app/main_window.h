@@ -33,13 +33,13 @@ class OptionsSheet;
 
 class MainWindow : public SkinnedWindow {
     Q_OBJECT
-public:
+  public:
     // What the window is built from. Empty factories give the built-in pages: the converter
     // page, and plain skinned pages for the ripper and the burner.
     struct Parts {
         DriveHandOver* driveHandOver = nullptr;  // nullptr: no drives to hand over
         const GenreList* genres = nullptr;
-        std::function<ModePage*(QWidget* parent)> ripPage, convertPage, burnPage;
+        std::function<ModePage*(QWidget*parent)> ripPage, convertPage, burnPage;
         std::function<OptionsPage*()> ripOptions, freedbOptions;
     };
 
@@ -75,10 +75,10 @@ public:
     // Called with every options sheet right before it is shown (tests drive it).
     void SetOptionsHook(std::function<void(OptionsSheet&)> hook);
 
-signals:
+  signals:
     void modeChanged(int mode);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -88,7 +88,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreatePages();
     void BindControls();
     void OnCommand(int id);

@@ -14,8 +14,7 @@ QWidget* Owner(QWidget* preferred) {
 
 bool MessageBoxPrompter::AskYesNo(const std::string& caption, const std::string& text) {
     return QMessageBox::question(Owner(parent_), QString::fromStdString(caption),
-                                 QString::fromStdString(text),
-                                 QMessageBox::Yes | QMessageBox::No,
+                                 QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 

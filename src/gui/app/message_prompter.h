@@ -9,7 +9,7 @@
 namespace quelt {
 
 class MessageBoxPrompter : public Prompter {
-public:
+  public:
     explicit MessageBoxPrompter(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
@@ -17,7 +17,7 @@ public:
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     void ShowMessage(const std::string& caption, const std::string& text) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 

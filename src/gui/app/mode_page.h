@@ -10,7 +10,7 @@ class QWidget;
 namespace quelt {
 
 class ModePage {
-public:
+  public:
     virtual ~ModePage() = default;
 
     virtual QWidget* widget() = 0;

@@ -11,7 +11,7 @@ namespace quelt {
 
 class NoteOptionsPage : public OptionsPage {
     Q_OBJECT
-public:
+  public:
     explicit NoteOptionsPage(const QString& note, QWidget* parent = nullptr) : OptionsPage(parent) {
         auto* label = new QLabel(note);
         label->setWordWrap(true);

@@ -9,7 +9,7 @@ namespace quelt {
 
 class OptionsPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     using QWidget::QWidget;
     virtual void Load() = 0;
     virtual void Store() = 0;

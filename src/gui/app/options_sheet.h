@@ -16,7 +16,7 @@ class OptionsPage;
 
 class OptionsSheet : public QDialog {
     Q_OBJECT
-public:
+  public:
     struct Tab {
         QString label;
         OptionsPage* page;  // the sheet takes ownership
@@ -30,7 +30,7 @@ public:
 
     void accept() override;
 
-private:
+  private:
     void OpenTab(int index);
 
     QTabWidget* tabs_;

@@ -11,8 +11,9 @@ namespace quelt {
 
 class PlainPage : public SkinnedWindow, public ModePage {
     Q_OBJECT
-public:
-    PlainPage(Skin& skin, int windowNumber, QWidget* parent) : SkinnedWindow(skin, windowNumber, parent) {
+  public:
+    PlainPage(Skin& skin, int windowNumber, QWidget* parent)
+        : SkinnedWindow(skin, windowNumber, parent) {
         // Lists have no columns without a page body: no header text either (Qt would show "1").
         for (int id : controlIds())
             if (auto* list = control<QTreeWidget>(id)) list->setHeaderLabels({QString()});

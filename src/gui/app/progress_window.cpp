@@ -25,9 +25,12 @@ namespace {
 
 QString TitleOf(int mode) {
     switch (mode) {
-        case kModeRip: return QStringLiteral(" Audio CD Ripping ...");
-        case kModeBurn: return QStringLiteral(" Audio CD Burning...");
-        default: return QStringLiteral(" Audio File Converting... ");
+        case kModeRip:
+            return QStringLiteral(" Audio CD Ripping ...");
+        case kModeBurn:
+            return QStringLiteral(" Audio CD Burning...");
+        default:
+            return QStringLiteral(" Audio File Converting... ");
     }
 }
 
@@ -52,7 +55,10 @@ QProgressBar* NewBar() {
 
 ProgressWindow::ProgressWindow(int mode, JobControl& control, Prompter& prompter,
                                QString outputFolder, QWidget* parent)
-    : QDialog(parent), mode_(mode), control_(control), prompter_(prompter),
+    : QDialog(parent),
+      mode_(mode),
+      control_(control),
+      prompter_(prompter),
       outputFolder_(std::move(outputFolder)) {
     setWindowTitle(TitleOf(mode));
     setWindowIcon(ModeIcon(mode));
@@ -139,8 +145,8 @@ void ProgressWindow::Log(const std::string& text) {
 void ProgressWindow::AppendLogRow(const QString& text) {
     const int row = log_->rowCount();
     log_->insertRow(row);
-    auto* id = new QTableWidgetItem(ListRowIcon(0),
-                                    QString::fromStdString(FormatTrackNumber(row + 1, 2)));
+    auto* id =
+        new QTableWidgetItem(ListRowIcon(0), QString::fromStdString(FormatTrackNumber(row + 1, 2)));
     log_->setItem(row, 0, id);
     log_->setItem(row, 1, new QTableWidgetItem(text));
     log_->scrollToBottom();
@@ -183,9 +189,7 @@ void ProgressWindow::SetFolderOpener(std::function<void(const QString&)> opener)
     openFolder_ = std::move(opener);
 }
 
-bool ProgressWindow::JobStillRunning() const {
-    return control_.busy.load() || workerRunning_;
-}
+bool ProgressWindow::JobStillRunning() const { return control_.busy.load() || workerRunning_; }
 
 void ProgressWindow::PressActionButton() {
     if (control_.busy.load()) {

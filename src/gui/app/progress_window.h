@@ -25,7 +25,7 @@ namespace quelt {
 
 class ProgressWindow : public QDialog, public JobReport {
     Q_OBJECT
-public:
+  public:
     // `mode` is the AppMode the window serves (100 rip, 200 convert, 300 burn); `control`
     // holds that job's busy and cancel flags; `outputFolder` is what the folder button opens.
     ProgressWindow(int mode, JobControl& control, Prompter& prompter, QString outputFolder,
@@ -60,11 +60,11 @@ public:
     // The abort-or-close button's action (also reachable for tests without a click).
     void PressActionButton();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
 
-private:
+  private:
     template <typename F>
     void OnGuiThread(F&& f);
     bool JobStillRunning() const;

@@ -4,13 +4,13 @@
 // progress.png) for the README. Settings and output go
 // to a scratch folder; the user's own files are not touched.
 #include <QAbstractButton>
-#include <QPushButton>
-#include <QTreeWidget>
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 #include <memory>
 
@@ -28,7 +28,7 @@
 namespace {
 
 class SilentPrompter : public quelt::Prompter {
-public:
+  public:
     bool AskYesNo(const std::string&, const std::string&) override { return false; }
     void ShowMessage(const std::string& caption, const std::string& text) override {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
 
     Skin skin;
     const std::string ui = "skins/zqr/the.ui";
-    if (skin.Load(QString::fromStdString(ui), true, QString::fromStdString(DataFolder(ui))).code != 0) {
+    if (skin.Load(QString::fromStdString(ui), true, QString::fromStdString(DataFolder(ui))).code !=
+        0) {
         std::fprintf(stderr, "quelt-screenshots: cannot load the skin\n");
         return 1;
     }
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     ok &= Save(window, out + "/main-burner.png");
     window.SwitchMode(kModeConvert);
     window.DropFiles(files);
-    if (files.size() > 1) converter.fileList()->setCurrentItem(converter.fileList()->topLevelItem(1));
+    if (files.size() > 1)
+        converter.fileList()->setCurrentItem(converter.fileList()->topLevelItem(1));
     QApplication::processEvents();
     ok &= Save(window, out + "/main-converter.png");
 

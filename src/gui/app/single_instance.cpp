@@ -11,7 +11,8 @@ namespace quelt {
 
 std::string SingleInstanceLock::LockPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string folder = runtime && *runtime ? runtime : std::filesystem::temp_directory_path().string();
+    std::string folder =
+        runtime && *runtime ? runtime : std::filesystem::temp_directory_path().string();
     if (folder.back() != '/') folder += '/';
     return folder + "zqr.lock";
 }

@@ -8,7 +8,7 @@
 namespace quelt {
 
 class SingleInstanceLock {
-public:
+  public:
     SingleInstanceLock();
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;
@@ -18,7 +18,7 @@ public:
     bool Acquired() const { return fd_ >= 0; }
     static std::string LockPath();
 
-private:
+  private:
     int fd_ = -1;
 };
 

@@ -28,7 +28,8 @@ QString WithTrailingSlash(QString folder) {
 ConvertOptionsPage::ConvertOptionsPage(Settings& settings, QWidget* parent)
     : OptionsPage(parent), settings_(settings) {
     chooseFolder_ = [](QWidget* owner) {
-        return QFileDialog::getExistingDirectory(owner, QStringLiteral("Browse for output directory:"));
+        return QFileDialog::getExistingDirectory(owner,
+                                                 QStringLiteral("Browse for output directory:"));
     };
     outputDirectory_ = new QCheckBox(QStringLiteral("Output directory:"));
     folder_ = new QLineEdit;
@@ -73,10 +74,11 @@ void ConvertOptionsPage::SetFolderChooser(std::function<QString(QWidget*)> choos
 
 void ConvertOptionsPage::Load() {
     names_->clear();
-    for (const auto& label : ConvertTemplateLabels()) names_->addItem(QString::fromStdString(label));
+    for (const auto& label : ConvertTemplateLabels())
+        names_->addItem(QString::fromStdString(label));
     ifExists_->clear();
-    ifExists_->addItems({QStringLiteral("create new file 'filename(n)'"), QStringLiteral("overwrite"),
-                         QStringLiteral("skin file")});
+    ifExists_->addItems({QStringLiteral("create new file 'filename(n)'"),
+                         QStringLiteral("overwrite"), QStringLiteral("skin file")});
 
     // Reading the folder through the accessor puts the default folder into an empty
     // setting, where it stays even when the sheet is cancelled.
@@ -85,10 +87,11 @@ void ConvertOptionsPage::Load() {
     outputDirectory_->setChecked(c.bOutputDirectory == 1);
     folder_->setText(QString::fromStdString(folder));
     rename_->setChecked(c.bOutputNameIndex == 1);
-    names_->setCurrentIndex(c.outputNameIndex >= 0 && c.outputNameIndex < names_->count()
-                                ? c.outputNameIndex : -1);
+    names_->setCurrentIndex(
+        c.outputNameIndex >= 0 && c.outputNameIndex < names_->count() ? c.outputNameIndex : -1);
     metadata_->setChecked(c.metadata == 1);
-    ifExists_->setCurrentIndex(c.ifExists >= 0 && c.ifExists < ifExists_->count() ? c.ifExists : -1);
+    ifExists_->setCurrentIndex(c.ifExists >= 0 && c.ifExists < ifExists_->count() ? c.ifExists
+                                                                                  : -1);
     deleteSource_->setChecked(c.deleteSource == 1);
     UpdateEnabled();
 }

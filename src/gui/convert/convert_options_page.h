@@ -18,7 +18,7 @@ struct Settings;
 
 class ConvertOptionsPage : public OptionsPage {
     Q_OBJECT
-public:
+  public:
     explicit ConvertOptionsPage(Settings& settings, QWidget* parent = nullptr);
     void Load() override;
     void Store() override;
@@ -37,7 +37,7 @@ public:
     QComboBox* ifExistsList() const { return ifExists_; }
     QCheckBox* deleteSourceBox() const { return deleteSource_; }
 
-private:
+  private:
     void UpdateEnabled();
 
     Settings& settings_;

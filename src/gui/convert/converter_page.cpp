@@ -33,8 +33,8 @@ namespace {
 
 constexpr int kFileList = 1103, kSummary = 1104, kAddFiles = 1105, kAddFolder = 1106,
               kRemove = 1107, kClear = 1108, kGenre = 1114, kArtist = 1115, kAlbum = 1116,
-              kTitle = 1117, kYear = 1119, kComment = 1122, kCopyright = 1123,
-              kFormat = 1125, kPreset = 1126;
+              kTitle = 1117, kYear = 1119, kComment = 1122, kCopyright = 1123, kFormat = 1125,
+              kPreset = 1126;
 
 QString Qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -116,7 +116,8 @@ void ConverterPage::SetUpEdits() {
 
 void ConverterPage::SetUpList() {
     list_->setColumnCount(3);
-    list_->setHeaderLabels({QStringLiteral("   # "), QStringLiteral(" Filename"), QStringLiteral(" Duration")});
+    list_->setHeaderLabels(
+        {QStringLiteral("   # "), QStringLiteral(" Filename"), QStringLiteral(" Duration")});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -131,7 +132,8 @@ void ConverterPage::SetUpList() {
     list_->header()->setStretchLastSection(false);
     list_->setColumnWidth(0, 34 + 16);
     list_->setColumnWidth(1, 294);
-    list_->setColumnWidth(2, std::max(80, QFontMetrics(rows).horizontalAdvance("00:00:00.000") + 18));
+    list_->setColumnWidth(2,
+                          std::max(80, QFontMetrics(rows).horizontalAdvance("00:00:00.000") + 18));
     list_->header()->setSectionResizeMode(0, QHeaderView::Fixed);
     list_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     list_->header()->setSectionResizeMode(2, QHeaderView::Fixed);
@@ -157,16 +159,26 @@ void ConverterPage::SetUpMenu() {
 void ConverterPage::ConnectControls() {
     connect(this, &SkinnedWindow::controlClicked, this, [this](int id) {
         switch (id) {
-            case kAddFiles: ChooseAndAddFiles(); break;
-            case kAddFolder: ChooseAndAddFolder(); break;
-            case kRemove: RemoveSelected(); break;
-            case kClear: Clear(); break;
-            default: break;
+            case kAddFiles:
+                ChooseAndAddFiles();
+                break;
+            case kAddFolder:
+                ChooseAndAddFolder();
+                break;
+            case kRemove:
+                RemoveSelected();
+                break;
+            case kClear:
+                Clear();
+                break;
+            default:
+                break;
         }
     });
     connect(list_, &QTreeWidget::itemSelectionChanged, this, &ConverterPage::ShowCurrent);
     for (auto& [id, edit] : edits_)
-        connect(edit, &QLineEdit::textChanged, this, [this, id = id](const QString& text) { StoreTag(id, text); });
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, id = id](const QString& text) { StoreTag(id, text); });
     connect(genre_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) StoreTag(kGenre, genre_->itemText(index));
     });
@@ -217,8 +229,8 @@ void ConverterPage::AddFiles(const QStringList& paths) {
 
 void ConverterPage::AddFolder(const QString& folder) {
     QDir dir(folder);
-    QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System,
-                                              QDir::Name | QDir::IgnoreCase);
+    QFileInfoList entries =
+        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& entry : entries)
         if (IsMediaFile(entry.filePath().toStdString())) AddFile(entry.filePath());
     Refresh();
@@ -304,14 +316,29 @@ void ConverterPage::StoreTag(int id, const QString& text) {
     ConvertItem& item = items_[current_];
     const std::string value = text.toStdString();
     switch (id) {
-        case kArtist: item.artist = value; break;
-        case kAlbum: item.album = value; break;
-        case kTitle: item.title = value; break;
-        case kYear: item.year = value; break;
-        case kComment: item.comment = value; break;
-        case kCopyright: item.copyright = value; break;
-        case kGenre: item.genre = value; break;
-        default: break;
+        case kArtist:
+            item.artist = value;
+            break;
+        case kAlbum:
+            item.album = value;
+            break;
+        case kTitle:
+            item.title = value;
+            break;
+        case kYear:
+            item.year = value;
+            break;
+        case kComment:
+            item.comment = value;
+            break;
+        case kCopyright:
+            item.copyright = value;
+            break;
+        case kGenre:
+            item.genre = value;
+            break;
+        default:
+            break;
     }
 }
 

@@ -30,7 +30,7 @@ class GenreList;
 
 class ConverterPage : public SkinnedWindow, public ModePage {
     Q_OBJECT
-public:
+  public:
     // `genres` may be null (the genre box then stays empty). `context` and `genres` must
     // outlive the page.
     ConverterPage(Skin& skin, AppContext& context, const GenreList* genres,
@@ -82,10 +82,10 @@ public:
     void ChooseAndAddFiles();
     void ChooseAndAddFolder();
 
-protected:
+  protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     template <class W>
     W* Bind(int id);
     void SetUpList();

@@ -11,10 +11,12 @@
 namespace quelt::test {
 
 class ScratchHome {
-public:
+  public:
     ScratchHome() {
-        for (const char* name : {"config", "runtime", "cache", "music"}) QDir(dir_.path()).mkpath(name);
-        QFile::setPermissions(Path("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const char* name : {"config", "runtime", "cache", "music"})
+            QDir(dir_.path()).mkpath(name);
+        QFile::setPermissions(Path("runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
         qputenv("XDG_RUNTIME_DIR", Path("runtime").toUtf8());
         qputenv("XDG_CACHE_HOME", Path("cache").toUtf8());
@@ -24,7 +26,7 @@ public:
         return name.isEmpty() ? dir_.path() : dir_.path() + "/" + name;
     }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

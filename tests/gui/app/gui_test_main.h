@@ -14,11 +14,13 @@ using GuiTestFactory = std::function<std::unique_ptr<QObject>()>;
 std::vector<GuiTestFactory>& GuiTests();
 
 struct GuiTestRegistration {
-    explicit GuiTestRegistration(GuiTestFactory factory) { GuiTests().push_back(std::move(factory)); }
+    explicit GuiTestRegistration(GuiTestFactory factory) {
+        GuiTests().push_back(std::move(factory));
+    }
 };
 
 }  // namespace quelt::test
 
-#define QUELT_GUI_TEST(Class)                                                   \
-    static const quelt::test::GuiTestRegistration kRegister##Class(             \
+#define QUELT_GUI_TEST(Class)                                       \
+    static const quelt::test::GuiTestRegistration kRegister##Class( \
         [] { return std::unique_ptr<QObject>(std::make_unique<Class>()); });

@@ -11,7 +11,7 @@
 namespace quelt::test {
 
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Entry {
         std::string caption, text;
     };

@@ -43,7 +43,7 @@ namespace {
 
 // The real grabber's hand-over, counting the calls that reach it.
 class CountingHandOver : public GrabberDriveHandOver {
-public:
+  public:
     using GrabberDriveHandOver::GrabberDriveHandOver;
     void TakeDrives() override {
         ++takes;
@@ -82,7 +82,9 @@ struct Fixture {
         }
         return *window;
     }
-    ConverterPage& Converter() { return *dynamic_cast<ConverterPage*>(Window().page(kModeConvert)); }
+    ConverterPage& Converter() {
+        return *dynamic_cast<ConverterPage*>(Window().page(kModeConvert));
+    }
     QString Tone(const std::string& name) {
         const std::string path = scratch.File(name);
         quelt::test::ToneSpec spec;
@@ -123,7 +125,7 @@ void Drop(MainWindow& w, const QStringList& paths) {
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startsInRipperModeWithItsPage();
     void switchingShowsOnePageAndChecksItsButton();
     void previewStopsOnlyWhenTheModeChanges();
@@ -161,7 +163,8 @@ void MainWindowTest::switchingShowsOnePageAndChecksItsButton() {
         w.SwitchMode(mode);
         QCOMPARE(w.mode(), mode);
         for (int other : {100, 200, 300}) {
-            QCOMPARE(w.page(other)->widget()->isVisible(), other == mode && w.page(other)->created());
+            QCOMPARE(w.page(other)->widget()->isVisible(),
+                     other == mode && w.page(other)->created());
             QCOMPARE(Checked(w, 1001 + (other / 100 - 1)), other == mode);
         }
         if (w.page(mode)->created())
@@ -251,10 +254,12 @@ void MainWindowTest::rightClickOpensModeMenuOnlyInItsZone() {
     MainWindow& w = f.Window();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QContextMenuEvent outside(QContextMenuEvent::Mouse, QPoint(100, 40), w.mapToGlobal(QPoint(100, 40)));
+    QContextMenuEvent outside(QContextMenuEvent::Mouse, QPoint(100, 40),
+                              w.mapToGlobal(QPoint(100, 40)));
     QApplication::sendEvent(&w, &outside);
     QVERIFY(!w.modeMenu()->isVisible());
-    QContextMenuEvent inside(QContextMenuEvent::Mouse, QPoint(80, 40), w.mapToGlobal(QPoint(80, 40)));
+    QContextMenuEvent inside(QContextMenuEvent::Mouse, QPoint(80, 40),
+                             w.mapToGlobal(QPoint(80, 40)));
     QApplication::sendEvent(&w, &inside);
     QTRY_VERIFY(w.modeMenu()->isVisible());
     w.modeMenu()->hide();

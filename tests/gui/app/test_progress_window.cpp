@@ -20,7 +20,7 @@ using quelt::test::ScriptedPrompter;
 
 class ProgressWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void titleAndFolderButtonByMode_data();
     void titleAndFolderButtonByMode();
     void abortQuestionByMode_data();
@@ -65,10 +65,12 @@ void ProgressWindowTest::abortQuestionByMode_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("question");
     QTest::addColumn<bool>("yesClearsBusy");
-    QTest::newRow("rip") << 100 << "Audio CD Ripper" << "Abort the Audio CD ripping ?" << false;
-    QTest::newRow("convert") << 200 << "Audio File Converter" << "Abort the audio file convert?"
-                             << true;
-    QTest::newRow("burn") << 300 << "Audio CD Burner" << "Abort the audio file burn?" << true;
+    QTest::newRow("rip") << 100 << "Audio CD Ripper"
+                         << "Abort the Audio CD ripping ?" << false;
+    QTest::newRow("convert") << 200 << "Audio File Converter"
+                             << "Abort the audio file convert?" << true;
+    QTest::newRow("burn") << 300 << "Audio CD Burner"
+                          << "Abort the audio file burn?" << true;
 }
 
 void ProgressWindowTest::abortQuestionByMode() {

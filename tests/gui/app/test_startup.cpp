@@ -18,7 +18,8 @@ namespace {
 // A clean per-user environment for one run of the program.
 struct Session {
     Session() {
-        for (const char* name : {"config", "runtime", "cache", "music"}) QDir(dir.path()).mkpath(name);
+        for (const char* name : {"config", "runtime", "cache", "music"})
+            QDir(dir.path()).mkpath(name);
         env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("SDL_AUDIODRIVER", "dummy");
@@ -52,7 +53,7 @@ struct Session {
 
 class StartupTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void secondStartEndsSilentlyAndSignalSavesSettings_data();
     void secondStartEndsSilentlyAndSignalSavesSettings();
 };

@@ -14,7 +14,7 @@ using namespace quelt;
 
 class ConvertOptionsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void emptyOutputFolderShowsTheDefaultAndKeepsIt();
     void showsTheStoredValues();
     void missingTrailingSeparatorIsAdded();

@@ -70,7 +70,9 @@ struct Fixture {
         auto selected = Page().fileList()->selectedItems();
         return selected.isEmpty() ? -1 : Page().fileList()->indexOfTopLevelItem(selected.front());
     }
-    void Select(int row) { Page().fileList()->setCurrentItem(Page().fileList()->topLevelItem(row)); }
+    void Select(int row) {
+        Page().fileList()->setCurrentItem(Page().fileList()->topLevelItem(row));
+    }
 
     ScratchDir scratch;
     ScriptedPrompter prompter;
@@ -85,7 +87,7 @@ struct Fixture {
 
 class ConverterPageTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void createdWithItsListsAndAnEmptySummary();
     void addFolderTakesOnlyMediaFilesDirectlyInIt();
     void unreadableFileIsNotAdded();
@@ -123,7 +125,8 @@ void ConverterPageTest::createdWithItsListsAndAnEmptySummary() {
     QCOMPARE(page.fileList()->headerItem()->text(0), QString("   # "));
     QCOMPARE(page.fileList()->headerItem()->text(1), QString(" Filename"));
     QCOMPARE(page.fileList()->headerItem()->text(2), QString(" Duration"));
-    QCOMPARE(page.summary()->text(), QString("Track Count: 00 ,          Total Duration: 00:00:00"));
+    QCOMPARE(page.summary()->text(),
+             QString("Track Count: 00 ,          Total Duration: 00:00:00"));
     QCOMPARE(page.currentItem(), -1);
 }
 
@@ -160,7 +163,9 @@ void ConverterPageTest::videoWithoutSoundIsListed() {
     Fixture f;
     const std::string clip = f.scratch.File("clip.avi");
     QCOMPARE(quelt::test::Run("ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "
-                              "testsrc=d=1:s=64x48:r=10 -an " + quelt::test::ShellQuote(clip)), 0);
+                              "testsrc=d=1:s=64x48:r=10 -an " +
+                              quelt::test::ShellQuote(clip)),
+             0);
     QVERIFY(f.Page().AddFile(QString::fromStdString(clip)));
     f.Page().Refresh();
     QCOMPARE(f.Listed(), QStringList{"clip.avi"});
@@ -177,7 +182,8 @@ void ConverterPageTest::rowsShowNumberPathAndDuration() {
     QCOMPARE(list->topLevelItem(0)->text(1), a);
     QCOMPARE(list->topLevelItem(0)->text(2), QString("00:00:02"));
     QCOMPARE(list->topLevelItem(1)->text(2), QString("00:00:03"));
-    QCOMPARE(f.Page().summary()->text(), QString("Track Count: 02 ,          Total Duration: 00:00:05"));
+    QCOMPARE(f.Page().summary()->text(),
+             QString("Track Count: 02 ,          Total Duration: 00:00:05"));
     // With no current entry the refresh selects the last row.
     QCOMPARE(f.SelectedRow(), 1);
     QCOMPARE(f.Page().currentItem(), 1);
@@ -211,7 +217,8 @@ void ConverterPageTest::clearEmptiesTheList() {
     QCOMPARE(f.Page().items().size(), size_t(0));
     QCOMPARE(f.Page().fileList()->topLevelItemCount(), 0);
     QCOMPARE(f.Page().currentItem(), -1);
-    QCOMPARE(f.Page().summary()->text(), QString("Track Count: 00 ,          Total Duration: 00:00:00"));
+    QCOMPARE(f.Page().summary()->text(),
+             QString("Track Count: 00 ,          Total Duration: 00:00:00"));
     f.Page().RemoveSelected();  // an empty list: nothing happens
     QCOMPARE(f.Page().items().size(), size_t(0));
 }
@@ -283,8 +290,8 @@ void ConverterPageTest::contextMenuAndItsZone() {
     QStringList texts;
     for (QAction* action : f.Page().contextMenu()->actions())
         texts << (action->isSeparator() ? QString("-") : action->text());
-    QCOMPARE(texts, (QStringList{"&Add files", "Add &folder", "-", "&Remove selected file from list",
-                                 "-", "&Clear list"}));
+    QCOMPARE(texts, (QStringList{"&Add files", "Add &folder", "-",
+                                 "&Remove selected file from list", "-", "&Clear list"}));
     QVERIFY(ConverterPage::InContextZone(QPoint(408, 26)));
     QVERIFY(ConverterPage::InContextZone(QPoint(0, 310)));
     QVERIFY(!ConverterPage::InContextZone(QPoint(409, 100)));
@@ -298,7 +305,8 @@ void ConverterPageTest::addButtonsUseTheirDialogs() {
     Fixture f;
     const QString a = f.Tone("pick/a.wav"), b = f.Tone("pick/b.ogg");
     f.Page().SetFileChooser([&](QWidget*) { return QStringList{b, a}; });
-    f.Page().SetFolderChooser([&](QWidget*) { return QString::fromStdString(f.scratch.File("pick")); });
+    f.Page().SetFolderChooser(
+        [&](QWidget*) { return QString::fromStdString(f.scratch.File("pick")); });
     QTest::mouseClick(f.Page().control<QAbstractButton>(1105), Qt::LeftButton);
     QCOMPARE(f.Listed(), (QStringList{"b.ogg", "a.wav"}));
     QTest::mouseClick(f.Page().control<QAbstractButton>(1106), Qt::LeftButton);
@@ -315,7 +323,8 @@ void ConverterPageTest::emptyListStartShowsTheMessageOnly() {
     f.Page().StartJob();
     QCOMPARE(f.prompter.messages.size(), size_t(1));
     QCOMPARE(f.prompter.messages[0].text, std::string("Please add audio files..."));
-    QCOMPARE(f.prompter.messages[0].caption, std::string("Quelt CD Ripper Pro - Audio File Converter"));
+    QCOMPARE(f.prompter.messages[0].caption,
+             std::string("Quelt CD Ripper Pro - Audio File Converter"));
     QVERIFY(!f.context.convertControl.busy.load());
 }
 
@@ -334,8 +343,9 @@ void ConverterPageTest::startButtonRunsAConversionToDone() {
         job.SetStartDelay(std::chrono::milliseconds(0));
         job.SetClosingSound({});
     });
-    page.AddFiles({f.Tone("in/first.wav", 1.0, {{"title", "First"}}), f.Tone("in/second.wav", 1.0)});
-    page.formatBox()->setCurrentIndex(9);  // .flac
+    page.AddFiles(
+        {f.Tone("in/first.wav", 1.0, {{"title", "First"}}), f.Tone("in/second.wav", 1.0)});
+    page.formatBox()->setCurrentIndex(9);          // .flac
     page.tagEdit(1115)->setText("Edited Artist");  // the second file is current
 
     QStringList log;
