@@ -25,8 +25,18 @@ function(quelt_gtest name)
     QUELT_SOURCE_DATA_DIR="${QUELT_SOURCE_DATA_DIR}"
     QUELT_BUILD_DATA_DIR="${QUELT_BUILD_DATA_DIR}")
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  # Every discovered case runs without a sound card or a display and without leak checks,
+  # under plain ctest too. gtest_discover_tests re-splits its PROPERTIES at every semicolon,
+  # whatever the escaping, so a multi-variable ENVIRONMENT cannot pass through it: a file
+  # that CTest reads after the discovered cases sets it on the list of cases instead.
+  set(environment_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake")
+  file(WRITE "${environment_file}"
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT\n"
+    "    \"SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${environment_file}")
 endfunction()
 
 # Shared test helpers (scratch folders, media made with ffmpeg).
