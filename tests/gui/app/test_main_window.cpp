@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -139,6 +140,7 @@ class MainWindowTest : public QObject {
     void optionsOkStoresOnlyOpenedTabs();
     void optionsCancelStoresNothing();
     void helpAboutAndCloseButtons();
+    void dragsByItsSurface();
 };
 
 void MainWindowTest::startsInRipperModeWithItsPage() {
@@ -387,6 +389,27 @@ void MainWindowTest::helpAboutAndCloseButtons() {
     QTest::mouseClick(w.control<QAbstractButton>(1005), Qt::LeftButton);
     QCOMPARE(f.previewStops, 1);
     QVERIFY(!w.isVisible());
+}
+
+void MainWindowTest::dragsByItsSurface() {
+    Fixture f;
+    MainWindow& w = f.Window();
+    w.move(100, 100);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // A point of the surface outside every control.
+    QPoint surface;
+    for (int x = 300; x < w.width() && surface.isNull(); x += 7)
+        if (!w.childAt(QPoint(x, 12))) surface = QPoint(x, 12);
+    QVERIFY(!surface.isNull());
+    const QPoint start = w.pos();
+    QTest::mousePress(&w, Qt::LeftButton, Qt::NoModifier, surface);
+    QMouseEvent move(QEvent::MouseMove, QPointF(surface + QPoint(40, 25)),
+                     QPointF(w.mapToGlobal(surface + QPoint(40, 25))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &move);
+    QTest::mouseRelease(&w, Qt::LeftButton, Qt::NoModifier, surface + QPoint(40, 25));
+    QTRY_COMPARE(w.pos(), start + QPoint(40, 25));
 }
 
 QUELT_GUI_TEST(MainWindowTest)
