@@ -124,7 +124,7 @@ int RunWriters(const Args& args) {
     if (options.HelpRequested())
         return options.PrintHelp(kWritersSynopsis,
                                  "Lists the CD writers by number, the image file writer last.");
-    if (!options.Positional().empty()) return options.UsageError("takes no arguments");
+    if (!options.Positional().empty()) return options.UnexpectedArgument();
     LibburnBurner library;
     const WriterList writers = StartBurner(library);
     if (writers.writerCount == 0) {

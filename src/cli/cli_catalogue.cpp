@@ -12,8 +12,7 @@ namespace {
 int CheckNoArguments(Options& options, const Args& args, const char* about) {
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested()) return options.PrintHelp("", about);
-    if (!options.Positional().empty())
-        return options.UsageError("unexpected argument \"" + options.Positional().front() + "\"");
+    if (!options.Positional().empty()) return options.UnexpectedArgument();
     return -1;
 }
 

@@ -272,6 +272,7 @@ int RunDrives(const Args& args) {
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
         return options.PrintHelp("[--drive IMAGE]...", "Lists the CD drives as the ripper page does.");
+    if (!options.Positional().empty()) return options.UnexpectedArgument();
     auto grabber = CreateCdGrabber();
     grabber->Open();
     try {
@@ -304,6 +305,7 @@ int RunDisc(const Args& args) {
     if (options.HelpRequested())
         return options.PrintHelp("[--drive D] [FREEDB OPTIONS]",
                                  "Shows the status texts and the track list the ripper page would show.");
+    if (!options.Positional().empty()) return options.UnexpectedArgument();
     Settings settings = LoadUserSettings();
     FreedbChoice choice;
     std::string error;
@@ -336,6 +338,7 @@ int RunRip(const Args& args) {
     if (options.HelpRequested())
         return options.PrintHelp("[--drive D] [--tracks 1,3-5] [OPTIONS] [FREEDB OPTIONS]",
                                  "Rips the tracks of a disc into audio files.");
+    if (!options.Positional().empty()) return options.UnexpectedArgument();
 
     Settings settings = LoadUserSettings();
     CommonOptions common;

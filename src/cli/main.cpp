@@ -54,10 +54,14 @@ Exit status: 0 done, 1 an item failed, 2 bad usage or input, 3 nothing to do,
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
+    if (argc < 2) {
+        std::fputs("quelt-cli: a command is needed (see quelt-cli --help)\n", stderr);
+        return quelt::cli::kExitUsage;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
         !std::strcmp(argv[1], "help")) {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? quelt::cli::kExitUsage : quelt::cli::kExitOk;
+        std::fputs(kUsage, stdout);
+        return quelt::cli::kExitOk;
     }
     Args args(argv + 2, argv + argc);
     for (const auto& command : kCommands)

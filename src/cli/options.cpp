@@ -146,10 +146,17 @@ int Options::PrintHelp(const std::string& synopsis, const std::string& about) co
 }
 
 int Options::UsageError(const std::string& reason) const {
-    const std::string& text = reason.empty() ? error_ : reason;
+    // The reason stays one line even when it quotes a word or an error text with line ends.
+    std::string text = reason.empty() ? error_ : reason;
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
     std::fprintf(stderr, "quelt-cli %s: %s (see quelt-cli %s --help)\n", command_.c_str(),
                  text.c_str(), command_.c_str());
     return kExitUsage;
+}
+
+int Options::UnexpectedArgument() const {
+    return UsageError("unexpected argument \"" + positional_.front() + "\"");
 }
 
 std::optional<int> ParseInt(const std::string& text) {

@@ -56,6 +56,8 @@ class Options {
     // Prints "quelt-cli COMMAND: REASON (see quelt-cli COMMAND --help)" to standard error and
     // returns kExitUsage. With no reason, prints Error().
     int UsageError(const std::string& reason = "") const;
+    // For a command that takes no positional words: UsageError naming the first one given.
+    int UnexpectedArgument() const;
 
   private:
     struct Declared {
