@@ -73,4 +73,20 @@ std::vector<int16_t> DecodePcm(const std::string& path) {
     return pcm;
 }
 
+std::string DecodePcmBytes(const std::string& path) {
+    const std::vector<int16_t> pcm = DecodePcm(path);
+    return std::string(reinterpret_cast<const char*>(pcm.data()), pcm.size() * sizeof(int16_t));
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
 }  // namespace quelt::test

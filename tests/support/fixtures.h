@@ -46,5 +46,12 @@ bool MakeTone(const std::string& path, const ToneSpec& spec = {});
 
 // Decodes a file with ffmpeg to interleaved signed 16-bit PCM at its own rate and channels.
 std::vector<int16_t> DecodePcm(const std::string& path);
+// The same samples as the bytes a WAV file or a CD track holds (little-endian).
+std::string DecodePcmBytes(const std::string& path);
+
+// The whole content of a file, byte for byte; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+// Replaces a file's content with `bytes`; false when it cannot be written.
+bool WriteFile(const std::string& path, const std::string& bytes);
 
 }  // namespace quelt::test

@@ -6,10 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/cli_runner.h"
 #include "support/fixtures.h"
 
 namespace quelt {
@@ -17,35 +17,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status;
-    std::string out, err;
-    std::vector<std::string> lines;
-};
+using Result = test::CliResult;
 
 class BurnCliTest : public ::testing::Test {
   protected:
-    Result Cli(const std::string& arguments) {
-        const std::string out = dir.File("stdout"), err = dir.File("stderr");
-        Result r;
-        r.status = test::Run("cd " + test::ShellQuote(dir.path().string()) +
-                             " && env SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 XDG_CONFIG_HOME=" +
-                             test::ShellQuote(dir.File("config")) +
-                             " XDG_CACHE_HOME=" + test::ShellQuote(dir.File("cache")) + " " +
-                             test::ShellQuote(QUELT_CLI_PATH) + " " + arguments + " >" +
-                             test::ShellQuote(out) + " 2>" + test::ShellQuote(err));
-        r.out = Read(out);
-        r.err = Read(err);
-        std::stringstream lines(r.out);
-        for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
-        return r;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    Result Cli(const std::string& arguments) { return test::RunCli(dir, arguments); }
     std::string Tone(const std::string& name, double seconds, const std::string& extra = "") {
         test::ToneSpec spec;
         spec.seconds = seconds;

@@ -4,11 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/settings/profile_file.h"
+#include "support/cli_runner.h"
 #include "support/fixtures.h"
 
 namespace quelt {
@@ -16,34 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-    std::vector<std::string> lines;
-};
+using Result = test::CliResult;
 
 class CliTest : public ::testing::Test {
   protected:
-    Result Cli(const std::string& arguments) {
-        const std::string out = scratch_.File("stdout"), err = scratch_.File("stderr");
-        Result r;
-        r.status = test::Run("env XDG_CONFIG_HOME=" + test::ShellQuote(scratch_.File("config")) +
-                             " XDG_MUSIC_DIR=" + test::ShellQuote(scratch_.File("music")) + " " +
-                             test::ShellQuote(QUELT_CLI_PATH) + " " + arguments + " >" +
-                             test::ShellQuote(out) + " 2>" + test::ShellQuote(err));
-        r.out = Read(out);
-        r.err = Read(err);
-        std::stringstream lines(r.out);
-        for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
-        return r;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    Result Cli(const std::string& arguments) { return test::RunCli(scratch_, arguments); }
     std::string SettingsFile() const { return scratch_.File("config") + "/quelt/zqrprocfg.cfg"; }
     void WriteSettings(const std::string& text) {
         fs::create_directories(scratch_.File("config") + "/quelt");

@@ -11,6 +11,7 @@
 #include <regex>
 
 #include "support/cddb_server.h"
+#include "support/cli_runner.h"
 #include "support/disc_images.h"
 #include "support/fixtures.h"
 
@@ -19,30 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status = 0;
-    std::string out, err;
-};
+using Result = test::CliResult;
 
 class CliRip : public ::testing::Test {
 protected:
-    Result Cli(const std::string& arguments) {
-        const std::string env = "env HOME=" + test::ShellQuote(dir_.path().string()) +
-                                " XDG_CONFIG_HOME=" + test::ShellQuote(dir_.File("config")) +
-                                " XDG_MUSIC_DIR=" + test::ShellQuote(dir_.File("music")) +
-                                " SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 ";
-        const std::string errFile = dir_.File("stderr.txt");
-        Result r;
-        const std::string command = env + QUELT_CLI_PATH + " " + arguments + " 2>" + test::ShellQuote(errFile) +
-                                    "; echo \"status=$?\"";
-        r.out = test::Capture(command);
-        auto at = r.out.rfind("status=");
-        r.status = std::stoi(r.out.substr(at + 7));
-        r.out.erase(at);
-        std::ifstream in(errFile);
-        r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return r;
-    }
+    Result Cli(const std::string& arguments) { return test::RunCli(dir_, arguments); }
     static bool Has(const std::string& text, const std::string& line) {
         return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
     }
