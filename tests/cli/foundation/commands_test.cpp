@@ -163,7 +163,58 @@ INSTANTIATE_TEST_SUITE_P(
                       Usage{"settings set CDRIP Bogus 1", 2}, Usage{"settings list extra", 2},
                       Usage{"settings --bogus", 2}, Usage{"presets extra", 2},
                       Usage{"formats --bogus", 2}, Usage{"settings --help", 0},
-                      Usage{"presets --help", 0}, Usage{"formats -h", 0}, Usage{"--help", 0}));
+                      Usage{"presets --help", 0}, Usage{"formats -h", 0}, Usage{"--help", 0},
+                      Usage{"", 2}, Usage{"drives extra", 2}, Usage{"disc extra", 2},
+                      Usage{"rip extra", 2}, Usage{"writers extra", 2}, Usage{"drives --bogus", 2},
+                      Usage{"disc --case 0", 2}, Usage{"rip --case 5", 2},
+                      Usage{"rip --server 11", 2}, Usage{"rip --port 0", 2},
+                      Usage{"disc --port 65536", 2}, Usage{"rip --timeout soon", 2},
+                      Usage{"rip --format .xyz", 2}, Usage{"rip --preset 68", 2},
+                      Usage{"rip --name-template 12", 2}, Usage{"rip --tracks", 2},
+                      Usage{"burn --bogus", 2}, Usage{"burn --writer", 2},
+                      Usage{"writers --bogus", 2}, Usage{"settings get CDRIP 'Output\nDirectory'", 2},
+                      Usage{"drives --help", 0}, Usage{"disc --help", 0}, Usage{"rip --help", 0},
+                      Usage{"writers --help", 0}, Usage{"burn -h", 0}));
+
+// Each command's help is on standard output and names every option the command takes.
+struct Help {
+    const char* command;
+    std::vector<const char*> options;
+};
+
+class CliHelpTest : public CliTest, public ::testing::WithParamInterface<Help> {};
+
+TEST_P(CliHelpTest, ListsEveryOption) {
+    Result r = Cli(std::string(GetParam().command) + " --help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.rfind("Usage: quelt-cli " + std::string(GetParam().command), 0), 0u) << r.out;
+    for (const char* option : GetParam().options)
+        EXPECT_TRUE(r.out.find(std::string("\n  ") + option + " ") != std::string::npos ||
+                    r.out.find(std::string("\n  ") + option + "\n") != std::string::npos)
+            << option << "\n" << r.out;
+}
+
+const std::vector<const char*> kFreedbOptions = {"--freedb", "--no-freedb", "--server", "--port",
+                                                 "--proxy", "--timeout"};
+
+std::vector<const char*> Join(std::vector<const char*> a, const std::vector<const char*>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CliHelpTest,
+    ::testing::Values(
+        Help{"formats", {}}, Help{"presets", {}}, Help{"settings", {}}, Help{"writers", {}},
+        Help{"drives", {"--drive"}}, Help{"disc", Join({"--drive", "--case"}, kFreedbOptions)},
+        Help{"rip", Join({"--drive", "--tracks", "--format", "--preset", "--output-dir",
+                          "--name-template", "--metadata", "--no-metadata", "--custom-pattern",
+                          "--m3u", "--eject", "--lock-tray", "--case"},
+                         kFreedbOptions)},
+        Help{"burn", {"--writer", "--data", "--image", "--label", "--test-mode", "--no-finalize",
+                      "--eject"}}),
+    [](const ::testing::TestParamInfo<Help>& info) { return std::string(info.param.command); });
 
 TEST_F(CliTest, SetReportsAFileItCannotWrite) {
     // The config folder is a regular file, so the settings file cannot be written.

@@ -109,6 +109,22 @@ TEST_F(CliRip, NamesAndTagsFilesFromTheServersEntry) {
     EXPECT_TRUE(playlist);
 }
 
+TEST_F(CliRip, TakesTheServersPortApartAndNamesFilesByACustomPatternWithoutTags) {
+    test::CddbServer server;
+    ASSERT_TRUE(server.running());
+    const std::string cue = test::MakeDiscImage(dir_.path().string(), "known", std::vector<int>{150, 225, 190});
+    Result r = Cli("rip --drive " + test::ShellQuote(cue) + " --freedb --server 127.0.0.1 --port " +
+                   std::to_string(server.port()) + " --timeout 60000 --format .wav --preset 0 --custom-pattern '0|1|'" +
+                   " --no-metadata --output-dir " + test::ShellQuote(out_));
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "FreeDB information available")) << r.out;
+    for (const char* name : {"1First Light.wav", "2Second Wind.wav", "3Third Rail.wav"})
+        EXPECT_TRUE(fs::exists(out_ + name)) << name;
+    const std::string tags = test::Capture("ffprobe -v error -show_entries format_tags -of default=noprint_wrappers=1 " +
+                                           test::ShellQuote(out_ + "2Second Wind.wav"));
+    EXPECT_EQ(tags.find("Second Wind"), std::string::npos) << tags;
+}
+
 TEST_F(CliRip, RipsOnlyTheTracksAsked) {
     const std::string cue = test::MakeDiscImage(dir_.path().string(), "some", std::vector<int>{80, 90, 70});
     Result r = Cli("rip --drive " + test::ShellQuote(cue) + " --tracks 2-3 --format .wav --preset 0 --output-dir " +
