@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "core/burn/libburn_burner.h"
 #include "core/rip/cd_grabber.h"
@@ -23,16 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ScratchDir;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string PcmBytes(const std::string& file) {
-    const auto pcm = test::DecodePcm(file);
-    return std::string(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
-}
 
 std::string Padded(const std::string& pcm) {
     return pcm + std::string((2352 - pcm.size() % 2352) % 2352, '\0');
@@ -165,11 +154,11 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     CdIo_t* cd = cdio_open(cue.c_str(), DRIVER_BINCUE);
     ASSERT_NE(cd, nullptr);
     ASSERT_EQ(cdio_get_num_tracks(cd), 4);
-    const std::string bin = ReadAll(dir.File("out.bin"));
+    const std::string bin = test::ReadFile(dir.File("out.bin"));
     std::vector<std::string> trackPcm;
     lsn_t start = 0;
     for (int t = 0; t < 4; ++t) {
-        const std::string pcm = PcmBytes(temporaries[size_t(t)]);
+        const std::string pcm = test::DecodePcmBytes(temporaries[size_t(t)]);
         const double seconds[] = {1.2, 1.0, 0.8, 0.6};
         EXPECT_NEAR(double(pcm.size()) / 4 / 44100, seconds[t], 0.1) << "track " << t + 1;
         const std::string padded = Padded(pcm);
@@ -183,7 +172,7 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     cdio_destroy(cd);
     // A 44.1 kHz stereo lossless source passes untouched; a mono one is spread to both
     // channels.
-    EXPECT_TRUE(PcmBytes(sources[0]) == PcmBytes(temporaries[0]));
+    EXPECT_TRUE(test::DecodePcmBytes(sources[0]) == test::DecodePcmBytes(temporaries[0]));
     const auto mono = test::DecodePcm(temporaries[3]);
     for (size_t i = 0; i + 1 < mono.size(); i += 2) ASSERT_EQ(mono[i], mono[i + 1]);
 
@@ -225,8 +214,8 @@ TEST_F(BurnJobTest, DataCdPutsTheTemporaryFilesAtTheRootOfAStdioDisc) {
     EXPECT_EQ(recorder.lastOptions.burnFlag, 1);
     EXPECT_EQ(recorder.AddedFiles(), (std::vector<std::string>{temp + "01.wav", temp + "02.wav"}));
     EXPECT_TRUE(report.Logged("Burn Done!"));
-    const std::string image = ReadAll(dir.File("data.iso"));
-    const std::string first = ReadAll(temp + "01.wav");
+    const std::string image = test::ReadFile(dir.File("data.iso"));
+    const std::string first = test::ReadFile(temp + "01.wav");
     EXPECT_NE(image.find(first), std::string::npos) << "01.wav's bytes are not in the image";
 }
 

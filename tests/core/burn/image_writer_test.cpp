@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "burn_events.h"
 #include "core/burn/libburn_burner.h"
@@ -20,16 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ScratchDir;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string PcmBytes(const std::string& wav) {
-    const auto pcm = test::DecodePcm(wav);
-    return std::string(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
-}
 
 class ImageWriterTest : public ::testing::Test {
   protected:
@@ -83,10 +72,10 @@ TEST_F(ImageWriterTest, AudioCdBecomesOneBinAndACueThatLibcdioReadsTrackByTrack)
     CdIo_t* cd = cdio_open(cue.c_str(), DRIVER_BINCUE);
     ASSERT_NE(cd, nullptr);
     ASSERT_EQ(cdio_get_num_tracks(cd), 2);
-    const std::string bin = ReadAll(dir.File("out.bin"));
+    const std::string bin = test::ReadFile(dir.File("out.bin"));
     lsn_t expectedStart = 0;
     for (int track = 1; track <= 2; ++track) {
-        const std::string pcm = PcmBytes(wavs[track - 1]);
+        const std::string pcm = test::DecodePcmBytes(wavs[track - 1]);
         const lsn_t sectors = lsn_t((pcm.size() + 2351) / 2352);
         EXPECT_EQ(cdio_get_track_format(cd, track), TRACK_FORMAT_AUDIO);
         EXPECT_EQ(cdio_get_track_lsn(cd, track), expectedStart) << "track " << track;
@@ -128,7 +117,7 @@ TEST_F(ImageWriterTest, UntaggedTracksGetNoCdTextFile) {
     ASSERT_EQ(burner.SetImagePath(cue), 0);
     ASSERT_EQ(BurnFiles(kAudioCdProject, {wav}), "");
     EXPECT_FALSE(fs::exists(dir.File("plain.cdt")));
-    EXPECT_EQ(ReadAll(cue).find("CDTEXTFILE"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(cue).find("CDTEXTFILE"), std::string::npos);
 }
 
 TEST_F(ImageWriterTest, ProgressRisesToAHundredOnALibraryThreadAndFinalizeComesBeforeDone) {
@@ -193,7 +182,7 @@ TEST_F(ImageWriterTest, DataCdBecomesAnIsoFile) {
     ASSERT_EQ(BurnFiles(kDataCdProject, {a, b}), "");
     EXPECT_TRUE(fs::exists(iso));
     EXPECT_EQ(fs::file_size(iso) % 2048, 0u);
-    const std::string image = ReadAll(iso);
+    const std::string image = test::ReadFile(iso);
     EXPECT_EQ(image.compare(16 * 2048 + 1, 5, "CD001"), 0);
 }
 

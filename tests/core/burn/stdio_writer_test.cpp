@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 #include "burn_events.h"
@@ -18,15 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ScratchDir;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 struct IsoContents {
     std::string volumeId;
@@ -105,7 +95,7 @@ TEST_F(StdioWriterTest, DataCdHoldsEveryFileAtTheRootUnderTheVolumeLabel) {
     for (const auto& file : files) {
         const std::string name = fs::path(file).filename().string();
         ASSERT_TRUE(iso.rootFiles.count(name)) << name << " among " << iso.rootFiles.begin()->first;
-        EXPECT_TRUE(iso.rootFiles.at(name) == ReadAll(file)) << name;
+        EXPECT_TRUE(iso.rootFiles.at(name) == test::ReadFile(file)) << name;
     }
     EXPECT_FALSE(events.percents.empty());
     EXPECT_FLOAT_EQ(events.percents.back(), 100.f);
@@ -116,9 +106,9 @@ TEST_F(StdioWriterTest, ALongerOldFileIsReplacedNotOverwrittenInPlace) {
     const auto files = Sources();
     const std::string target = dir.File("old.iso");
     const std::string junk(8 * 1024 * 1024, 'J');
-    WriteAll(target, junk);
+    test::WriteFile(target, junk);
     ASSERT_EQ(Burn(kDataCdProject, {files[0]}, target), "");
-    const std::string image = ReadAll(target);
+    const std::string image = test::ReadFile(target);
     EXPECT_LT(image.size(), junk.size());
     EXPECT_EQ(image.find("JJJJJJJJ"), std::string::npos);
     EXPECT_EQ(ReadIso(target).rootFiles.size(), 1u);
@@ -135,9 +125,9 @@ TEST_F(StdioWriterTest, AFileCannotStayOpenSoItIsClosedWithoutAFinalizeEvent) {
 TEST_F(StdioWriterTest, TestModeLeavesAnExistingFileUntouched) {
     const auto files = Sources();
     const std::string target = dir.File("keep.iso");
-    WriteAll(target, "earlier contents");
+    test::WriteFile(target, "earlier contents");
     ASSERT_EQ(Burn(kDataCdProject, files, target, true), "");
-    EXPECT_EQ(ReadAll(target), "earlier contents");
+    EXPECT_EQ(test::ReadFile(target), "earlier contents");
 }
 
 TEST_F(StdioWriterTest, AnAudioCdIsRefusedWithItsReasonInBurnDone) {
