@@ -1,5 +1,6 @@
 #include "core/burn/burner_page_logic.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quelt {
@@ -14,9 +15,13 @@ WriterList StartBurner(BurnerLibrary& library, const BurnerResultSink& sink) {
     int32_t count = 0;
     ReportBurnerResult(library, library.GetDevices(table, count), sink);
     WriterList list;
-    if (count > 0) {
-        list.writerCount = count;
-        list.entries.assign(table.texts.begin(), table.texts.begin() + count);
+    // The count comes back apart from the table: never trust it beyond the texts that are
+    // there, nor beyond the table's capacity.
+    const int32_t listed = std::min<int32_t>(
+        {count, int32_t(table.texts.size()), int32_t(DeviceTable::kCapacity)});
+    if (listed > 0) {
+        list.writerCount = listed;
+        list.entries.assign(table.texts.begin(), table.texts.begin() + listed);
         ReportBurnerResult(library, library.SetDevice(list.entries.front()), sink);
     } else {
         list.entries = {kNoCdBurnerEntry};

@@ -194,6 +194,24 @@ TEST_F(MediumTest, StartingTheBurnerFollowsThePagesCallingOrder) {
     EXPECT_EQ(calls, expected);
 }
 
+TEST(StartBurnerTest, WithoutWritersTheListReadsNoCdBurnerAndACountBeyondTheTableIsCut) {
+    LibburnBurner burner;
+    test::RecordingBurner recorder{burner};
+    recorder.fakeDeviceCount = 0;
+    WriterList none = StartBurner(recorder);
+    EXPECT_EQ(none.writerCount, 0);
+    EXPECT_EQ(none.entries, std::vector<std::string>{"No CD Burner ..."});
+    EXPECT_FALSE(recorder.Called("SetDevice Image file writer (CUE/BIN)"));
+
+    // A library that reports more writers than it listed gives only the listed ones.
+    recorder.fakeDeviceCount = 40;
+    WriterList listed = StartBurner(recorder);
+    ASSERT_GE(listed.writerCount, 1);
+    EXPECT_LE(listed.writerCount, DeviceTable::kCapacity);
+    EXPECT_EQ(listed.entries.back(), "Image file writer (CUE/BIN)");
+    EXPECT_EQ(int(listed.entries.size()), listed.writerCount);
+}
+
 TEST_F(MediumTest, EachDiscStateHasItsLine) {
     Fake("CD-RW", 2, 734003200.0);
     MediumLines lines = ShowMedium(recorder, writers.writerCount);

@@ -19,6 +19,7 @@ class RecordingBurner : public BurnerLibrary {
 
     std::optional<MediumInformation> fakeMedium;  // reported instead of the real medium
     bool holdBurnDone = false;                    // keep burn-done until ReleaseBurnDone()
+    std::optional<int32_t> fakeDeviceCount;       // the count GetDevices reports instead
 
     std::vector<std::string> Calls() const {
         std::lock_guard lock(mutex_);
@@ -62,7 +63,9 @@ class RecordingBurner : public BurnerLibrary {
         return Record("SetOptions", inner_.SetOptions(o));
     }
     int32_t GetDevices(DeviceTable& t, int32_t& c) override {
-        return Record("GetDevices", inner_.GetDevices(t, c));
+        const int32_t result = Record("GetDevices", inner_.GetDevices(t, c));
+        if (fakeDeviceCount) c = *fakeDeviceCount;
+        return result;
     }
     int32_t SetDevice(const std::string& text) override {
         return Record("SetDevice " + text, inner_.SetDevice(text));
