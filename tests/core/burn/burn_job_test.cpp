@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 #include "core/burn/libburn_burner.h"
 #include "core/rip/cd_grabber.h"
@@ -40,6 +42,30 @@ class CancellingReport : public test::RecordingReport {
   private:
     JobControl& control_;
     std::string trigger_;
+};
+
+// A report that keeps every line and button state, not only the last.
+class LinesReport : public test::RecordingReport {
+  public:
+    void SetInputLine(const std::string& text) override {
+        RecordingReport::SetInputLine(text);
+        std::lock_guard lock(mutex_);
+        inputLines.push_back(text);
+    }
+    void SetPositionLine(const std::string& text) override {
+        RecordingReport::SetPositionLine(text);
+        std::lock_guard lock(mutex_);
+        positionLines.push_back(text);
+    }
+    void SetButton(const std::string& caption, bool enabled) override {
+        RecordingReport::SetButton(caption, enabled);
+        std::lock_guard lock(mutex_);
+        buttons.push_back(caption + (enabled ? "" : " (disabled)"));
+    }
+    std::vector<std::string> inputLines, positionLines, buttons;
+
+  private:
+    std::mutex mutex_;
 };
 
 class BurnJobTest : public ::testing::Test {
@@ -111,7 +137,7 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
         Source("d.wav", 0.6, 8000, 1, 770),
     };
     const std::string cue = dir.File("out.cue");
-    test::RecordingReport report;
+    LinesReport report;
     const BurnSummary summary = RunJob(ImageRequest(sources, cue), report, burner);
     ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
     EXPECT_EQ(summary.decoded, 4);
@@ -138,6 +164,43 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     EXPECT_EQ(report.totalBars.back(), 100);
     EXPECT_EQ(report.batchLines.back(), "Total Position = 100 %");
     EXPECT_EQ(report.positionLine, "Current Postion :  100.00 %");
+    // The window's lines through both passes.
+    EXPECT_EQ(report.inputLines,
+              (std::vector<std::string>{"Input Audio : a.flac", "Input Audio : b.mp3",
+                                        "Input Audio : c.ogg", "Input Audio : d.wav",
+                                        "Current Status = 0 %", "Audio CD Burning... "}));
+    EXPECT_EQ(report.batchLines.front(), "Batch Convert = 0 %");
+    const auto decodeEndLine =
+        std::find(report.batchLines.begin(), report.batchLines.end(), "Total Postion : 100 %");
+    ASSERT_NE(decodeEndLine, report.batchLines.end());
+    ASSERT_GT(decodeEndLine - report.batchLines.begin(), 1);
+    int previous = 0;
+    for (auto line = report.batchLines.begin() + 1; line != decodeEndLine; ++line) {
+        int half = -1;
+        char percent[8] = {};
+        ASSERT_EQ(std::sscanf(line->c_str(), "Batch Encoding = %d %1s", &half, percent), 2) << *line;
+        EXPECT_EQ(*line, "Batch Encoding = " + std::to_string(half) + " %");
+        EXPECT_GT(half, previous) << "the line changes only when the half grows";
+        EXPECT_LE(half, 50);
+        previous = half;
+    }
+    EXPECT_GE(previous, 45) << "the decode pass fills the total bar up to about 50";
+    for (auto line = decodeEndLine + 1; line != report.batchLines.end(); ++line)
+        EXPECT_EQ(line->rfind("Total Position = ", 0), 0u) << *line;
+    EXPECT_NE(std::find(report.positionLines.begin(), report.positionLines.end(),
+                        "Current Postion : 100 %"),
+              report.positionLines.end());
+    for (const auto& line : report.positionLines)
+        if (line != "Current Postion : 100 %") {
+            char percent[8] = {};
+            EXPECT_EQ(line.size(), std::string("Current Postion : ").size() + 9) << line;
+            EXPECT_EQ(std::sscanf(line.c_str(), "Current Postion : %*f %1s", percent), 1) << line;
+            EXPECT_STREQ(percent, "%") << line;
+        }
+    const std::vector<std::string> buttons = {"Abort Convert", "Abort Convert", "Abort Convert",
+                                              "Abort Convert", "Abort Convert (disabled)",
+                                              "Abort Convert (disabled)", "Close"};
+    EXPECT_EQ(report.buttons, buttons);
     // The decode pass fills the total bar up to 50 and sets it to 100 at its end; the
     // burn's callbacks then fill it from 50 to 100.
     const auto& bars = report.totalBars;
