@@ -173,6 +173,7 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
 
     AudioOutput output;
     bool trackOpen = false;
+    bool pathListed = false;  // this track's path is the last of outcome_.outputPaths
     try {
         const int value = disc_.rows()[i].itemValue;
         grabber.SelectSession(value / 100);
@@ -198,6 +199,7 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
 
         const std::string path = RipOutputPath(settings, tags);
         outcome_.outputPaths.push_back(path);
+        pathListed = true;
         report_.Log(Format("Create output file: %s", path));
 
         OutputSpec spec;
@@ -295,6 +297,10 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
             DiscardAudioOutput(output);
             report_.Log("CD Track closing ...");
             grabber.CloseTrack();
+            trackOpen = false;
+            // A cancelled track ends its bar like a finished one; only the count differs.
+            report_.SetItemBar(100);
+            report_.SetPositionLine("Current Postion : 100 %");
             return TrackResult::kCancelled;
         }
         if (auto error = CloseAudioOutput(output)) {
@@ -317,14 +323,18 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
             return TrackResult::kFailed;
         }
         return TrackResult::kRipped;
-    } catch (const ComponentError& error) {
+    } catch (const std::exception& error) {
+        // A component error, or anything else thrown while the track is processed (an
+        // allocation, the file system), abandons this track only; the worker goes on.
         DiscardAudioOutput(output);
         if (trackOpen) {
             try {
                 grabber.CloseTrack();
-            } catch (const ComponentError&) {
+            } catch (const std::exception&) {
             }
         }
+        // Its partial file is gone, so the playlist does not list it.
+        if (pathListed) outcome_.outputPaths.pop_back();
         report_.Log(Format("Could not read track %s (%s), skip.", number, error.what()));
         return TrackResult::kFailed;
     }

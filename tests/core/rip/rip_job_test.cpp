@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 
 #include "core/jobs/job_control.h"
 #include "core/jobs/prompter.h"
@@ -241,6 +242,8 @@ TEST_F(RipJobTest, CancelsInTheSecondOfThreeTracks) {
     EXPECT_FALSE(fs::exists(Out("track 2.wav")));
     EXPECT_FALSE(fs::exists(Out("track 3.wav")));
     EXPECT_EQ(report_.log.back(), "Cancelled by user, 01 track(s) were successfully.");
+    EXPECT_EQ(report_.positionLine, "Current Postion : 100 %") << "the cancelled track's bar ends too";
+    EXPECT_EQ(report_.itemBars.back(), 100);
     EXPECT_EQ(sounds_, std::vector<std::string>{"Fail"});
     EXPECT_EQ(grabber_->ejects, 0);
     EXPECT_FALSE(disc_->rows()[0].checked);
@@ -294,8 +297,12 @@ TEST_F(RipJobTest, ShowsRetriesAndWarnsOnceDuringARip) {
 TEST_F(RipJobTest, PassesOverATrackTheDriveFailsOn) {
     LoadTracks({80, 80, 80});
     grabber_->failingReads.insert(1);
+    settings_.rip.createM3U = 1;
     RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
     EXPECT_EQ(outcome.rippedCount, 2);
+    // The abandoned track's file is gone, so the playlist does not name it.
+    EXPECT_EQ(outcome.outputPaths, (std::vector<std::string>{Out("track 1.wav"), Out("track 3.wav")}));
+    EXPECT_EQ(ReadFile(Out("2026-03-05 playlist.m3u")).find("track 2.wav"), std::string::npos);
     EXPECT_TRUE(report_.Logged("Could not read track 02 (the drive stopped answering), skip."));
     EXPECT_FALSE(fs::exists(Out("track 2.wav")));
     EXPECT_TRUE(disc_->rows()[1].checked);
@@ -366,6 +373,62 @@ TEST_F(RipJobTest, RefusesToStartWithoutCheckedRows) {
     ASSERT_EQ(prompter_.messages.size(), 1u);
     EXPECT_EQ(prompter_.messages[0], "Please select audio tracks which you want to rip!");
     EXPECT_TRUE(report_.log.empty());
+
+    // A list without rows (no disc read yet) asks for a disc instead.
+    Disc empty(*grabber_, *info_, prompter_);
+    EXPECT_FALSE(PrepareRip(empty, settings_, prompter_));
+    EXPECT_EQ(prompter_.messages.back(), "Please insert an Audio CD!");
+}
+
+// Keeps every line the job writes, not only the last.
+class LinesReport : public test::RecordingReport {
+public:
+    void SetPositionLine(const std::string& text) override {
+        RecordingReport::SetPositionLine(text);
+        std::lock_guard lock(m_);
+        positionLines.push_back(text);
+    }
+    void SetButton(const std::string& caption, bool enabled) override {
+        RecordingReport::SetButton(caption, enabled);
+        std::lock_guard lock(m_);
+        buttons.push_back(caption);
+    }
+    std::vector<std::string> positionLines, buttons;
+
+private:
+    std::mutex m_;
+};
+
+TEST_F(RipJobTest, ReportsProgressInWholePercentsWithItsTexts) {
+    // Rounds of 50 sectors: 50, 100 and 120 of the first track, 50 and 80 of the second.
+    LoadTracks({120, 80});
+    LinesReport lines;
+    RipJobParameters p;
+    p.settings = settings_;
+    p.formatRow = kWavRow;
+    p.presetLabel = EncodePresetLabel(kPreset44100Stereo);
+    p.startDelayMs = 0;
+    ASSERT_TRUE(PrepareRip(*disc_, p.settings, prompter_));
+    control_.Start();
+    ASSERT_EQ(RipJob(*disc_, p, lines, control_).Run().rippedCount, 2);
+
+    EXPECT_EQ(lines.positionLines,
+              (std::vector<std::string>{"Current Position = 0 %", "Current Position = 0 %",
+                                        "Current Postion :   41.67 %", "Current Postion :   83.33 %",
+                                        "Current Postion :  100.00 %", "Current Postion : 100 %",
+                                        "Current Position = 0 %", "Current Postion :   62.50 %",
+                                        "Current Postion :  100.00 %", "Current Postion : 100 %"}));
+    // The batch percentage is (ripped x 100 + track percentage) / checked tracks.
+    EXPECT_EQ(lines.batchLines,
+              (std::vector<std::string>{"Batch Rip = 0 %", "Batch Rip = 20 %", "Batch Rip = 41 %",
+                                        "Batch Rip = 50 %", "Batch Rip = 81 %", "Batch Rip = 100 %",
+                                        "Total Postion : 100 %"}));
+    EXPECT_EQ(lines.totalBars, (std::vector<int>{0, 20, 41, 50, 81, 100, 100}));
+    EXPECT_EQ(lines.buttons, (std::vector<std::string>{"Abort Convert", "Close"}));
+    EXPECT_EQ(std::count(lines.log.begin(), lines.log.end(), "CD Track closing ..."), 2);
+    EXPECT_EQ(lines.counterLines,
+              (std::vector<std::string>{"Converting : track no. 01  / 02 tracks",
+                                        "Converting : track no. 02  / 02 tracks"}));
 }
 
 TEST_F(RipJobTest, KeepsNamesFromFreedbInsideTheOutputFolder) {
