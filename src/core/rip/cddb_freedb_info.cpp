@@ -161,7 +161,9 @@ cddb_conn_t* CddbFreedbInfo::Connect(const ServerSettings& settings) {
     cddb_set_server_name(conn, host.c_str());
     cddb_set_server_port(conn, port);
 
-    int ms = settings.timeOut > 0 ? settings.timeOut : kDefaultTimeOutMs;
+    // Whole seconds, rounded up, in 64 bits: a stored time-out near the integer limit must
+    // not overflow on the way.
+    const int64_t ms = settings.timeOut > 0 ? settings.timeOut : kDefaultTimeOutMs;
     cddb_set_timeout(conn, static_cast<unsigned>((ms + 999) / 1000));
 
     if (!settings.proxy.empty()) {
@@ -197,6 +199,11 @@ int CddbFreedbInfo::Lookup(const DiscToc& toc, const std::function<void(int)>& p
     }
     for (int32_t offset : toc.trackOffsets) {
         cddb_track_t* track = cddb_track_new();
+        if (!track) {
+            cddb_disc_destroy(disc);
+            cddb_destroy(conn);
+            return kFreedbConnectionFailed;
+        }
         cddb_track_set_frame_offset(track, offset);
         cddb_disc_add_track(disc, track);
     }

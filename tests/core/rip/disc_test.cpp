@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "core/jobs/prompter.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
@@ -274,6 +276,89 @@ TEST_F(DiscModel, RefreshesOnAMediaChange) {
     EXPECT_TRUE(view_.Saw("Refresh CD"));
     EXPECT_EQ(disc_->rows().size(), 2u);
 }
+
+TEST_F(DiscModel, SaysEjectDiscWhenTheDiscLeaves) {
+    Make(test::MakeDiscImage(dir_.path().string(), "leaves", std::vector<int>{100}));
+    disc_->Create();
+    faulty_->discState = kDiscNone;
+    view_.statuses.clear();
+    disc_->MediaChanged();
+    ASSERT_FALSE(view_.statuses.empty());
+    EXPECT_EQ(view_.statuses[0], "Eject disc");
+    EXPECT_EQ(disc_->status(), "No disc");
+    EXPECT_TRUE(disc_->rows().empty());
+}
+
+TEST_F(DiscModel, ReportsAComponentErrorDuringARefresh) {
+    Make(test::MakeDiscImage(dir_.path().string(), "broken", std::vector<int>{100, 100}));
+    disc_->Create();
+    ASSERT_EQ(disc_->rows().size(), 2u);
+    faulty_->failRefresh = true;
+    disc_->RefreshCd();
+    EXPECT_EQ(disc_->status(), "Error on Refresh Disc Info");
+    EXPECT_TRUE(disc_->rows().empty()) << "the list was emptied before the failing call";
+}
+
+TEST_F(DiscModel, FreedbDataWithoutTextsGivesTheFreedbDefaults) {
+    Make(test::MakeDiscImage(dir_.path().string(), "bare", std::vector<int>{100, 100, 100}));
+    disc_->Create();
+    disc_->SetCaseMode(kCaseUpper);
+    // An outcome of 3 whose entry carries no texts: the FreeDB rules, not the plain ones.
+    disc_->FreedbProgress(kFreedbFound);
+    EXPECT_TRUE(view_.Saw("FreeDB information available"));
+    ASSERT_EQ(disc_->rows().size(), 3u);
+    EXPECT_EQ(disc_->rows()[2].title, "SESSION1_TRACK3");
+    EXPECT_EQ(disc_->rows()[2].artist, "ARTIST");
+    EXPECT_EQ(disc_->tags().album[2], "ALBUM");
+    EXPECT_EQ(disc_->tags().genre[2], "NONE");
+    EXPECT_EQ(disc_->tags().year[2], "0");
+    EXPECT_EQ(disc_->tags().copyright[2], "QUELT COPYRIGHT");
+    EXPECT_EQ(disc_->fields().title, "SESSION1_TRACK1");
+}
+
+TEST_F(DiscModel, ATimeOutAtTheIntegerLimitStillEndsInAnOutcome) {
+    Make(test::MakeDiscImage(dir_.path().string(), "patient", std::vector<int>{100}), true);
+    RipSettings settings;
+    settings.freedbTimeOut = INT_MAX;  // a settings file may hold any number
+    disc_->ConfigureFreedb(settings);
+    EXPECT_EQ(info_->TimeOut(), INT_MAX);
+    info_->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
+    disc_->Create();
+    DeliverFreedbOutcome();
+    EXPECT_TRUE(view_.Saw("Connection failed!"));
+    EXPECT_EQ(disc_->rows().size(), 1u);
+}
+
+struct DiscStateCase {
+    int32_t state;
+    int sessions;
+    const char* status;
+};
+
+class DiscStates : public DiscModel, public ::testing::WithParamInterface<DiscStateCase> {};
+
+TEST_P(DiscStates, NameTheDiscAndLeaveOnlyTheDriveListUsable) {
+    Make(test::MakeDiscImage(dir_.path().string(), "state", std::vector<int>{100}));
+    faulty_->discState = GetParam().state;
+    faulty_->sessionCount = GetParam().sessions;
+    disc_->Create();
+    EXPECT_EQ(disc_->status(), GetParam().status);
+    EXPECT_TRUE(view_.driveListOnly);
+    EXPECT_TRUE(disc_->rows().empty());
+    EXPECT_FALSE(view_.Saw("Finish Refreshing CD Information"));
+}
+
+// No disc is said before an empty one, and an empty one before an unrecognised one.
+INSTANTIATE_TEST_SUITE_P(Refresh, DiscStates,
+                         ::testing::Values(DiscStateCase{kDiscNone, 1, "No disc"},
+                                           DiscStateCase{kDiscNone, 0, "No disc"},
+                                           DiscStateCase{kDiscReadable, 0, "Empty disc"},
+                                           DiscStateCase{kDiscUnrecognised, 0, "Empty disc"},
+                                           DiscStateCase{kDiscUnrecognised, 1, "Unrecognized"}),
+                         [](const auto& info) {
+                             return "State" + std::to_string(info.param.state) + "Sessions" +
+                                    std::to_string(info.param.sessions);
+                         });
 
 }  // namespace
 }  // namespace quelt

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -24,6 +25,9 @@ public:
     std::set<int> failingReads;                           // ReadBlocks throws on these tracks
     std::map<int, std::tuple<int, int, int>> durations;   // track -> (minutes, seconds, ms)
     std::function<void(int track, int round)> beforeRead;  // runs before each read round
+    std::optional<int32_t> discState;                     // reported instead of the real state
+    std::optional<int> sessionCount;                      // reported instead of the real count
+    bool failRefresh = false;                             // RefreshDisc throws
 
     void SetListener(CdGrabberListener* l) override {
         listener_ = l;
@@ -36,7 +40,10 @@ public:
     void CloseTray() override { inner_.CloseTray(); }
     void LockTray() override { ++locks; inner_.LockTray(); }
     void UnlockTray() override { ++unlocks; inner_.UnlockTray(); }
-    void RefreshDisc() override { inner_.RefreshDisc(); }
+    void RefreshDisc() override {
+        if (failRefresh) throw ComponentError("the drive does not answer");
+        inner_.RefreshDisc();
+    }
     int DriveCount() override { return inner_.DriveCount(); }
     void SelectDrive(int n) override { inner_.SelectDrive(n); }
     std::string DriveText1() override { return inner_.DriveText1(); }
@@ -44,8 +51,8 @@ public:
     std::string DriveText3() override { return inner_.DriveText3(); }
     std::string DriveId() override { return inner_.DriveId(); }
     int32_t DiscQuery() override { return inner_.DiscQuery(); }
-    int32_t DiscState() override { return inner_.DiscState(); }
-    int SessionCount() override { return inner_.SessionCount(); }
+    int32_t DiscState() override { return discState ? *discState : inner_.DiscState(); }
+    int SessionCount() override { return sessionCount ? *sessionCount : inner_.SessionCount(); }
     void SelectSession(int s) override { inner_.SelectSession(s); }
     int TrackCount() override { return inner_.TrackCount(); }
     void SelectTrack(int t) override {
