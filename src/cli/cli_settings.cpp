@@ -101,35 +101,48 @@ constexpr const char* kAbout =
     "Sections and keys are matched without regard to case; integer settings take decimal\n"
     "numbers; an output folder is stored as an absolute path ending in \"/\".";
 
-int List(const Options& options) {
-    if (options.Positional().size() != 1) return options.UsageError("list takes no arguments");
+// The user's settings file and the settings loaded from it, with every load fix-up applied.
+struct LoadedSettings {
     ProfileFile file = UserSettingsFile();
     Settings settings;
-    LoadSettings(settings, file);
+    LoadedSettings() { LoadSettings(settings, file); }
+};
+
+// The key named by words 1 and 2 of a subcommand that takes `wordCount` words in all;
+// nullptr after printing the usage error, whose status goes to `status`.
+const Key* NamedKey(const Options& options, size_t wordCount, const char* takes, int& status) {
+    const auto& words = options.Positional();
+    const Key* key = nullptr;
+    if (words.size() != wordCount)
+        status = options.UsageError(words[0] + " takes " + takes);
+    else if (!(key = FindKey(words[1], words[2])))
+        status = options.UsageError("unknown setting " + words[1] + " " + words[2]);
+    return key;
+}
+
+int List(const Options& options) {
+    if (options.Positional().size() != 1) return options.UsageError("list takes no arguments");
+    LoadedSettings loaded;
     for (const auto& key : kKeys)
         std::printf("%s\t%s\t%s\n", key.section, key.name,
-                    ValueInForce(key, settings, file).c_str());
+                    ValueInForce(key, loaded.settings, loaded.file).c_str());
     return kExitOk;
 }
 
 int Get(const Options& options) {
-    const auto& words = options.Positional();
-    if (words.size() != 3) return options.UsageError("get takes SECTION and KEY");
-    const Key* key = FindKey(words[1], words[2]);
-    if (!key) return options.UsageError("unknown setting " + words[1] + " " + words[2]);
-    ProfileFile file = UserSettingsFile();
-    Settings settings;
-    LoadSettings(settings, file);
-    std::printf("%s\n", ValueInForce(*key, settings, file).c_str());
+    int status = kExitOk;
+    const Key* key = NamedKey(options, 3, "SECTION and KEY", status);
+    if (!key) return status;
+    LoadedSettings loaded;
+    std::printf("%s\n", ValueInForce(*key, loaded.settings, loaded.file).c_str());
     return kExitOk;
 }
 
 int Set(const Options& options) {
-    const auto& words = options.Positional();
-    if (words.size() != 4) return options.UsageError("set takes SECTION, KEY and VALUE");
-    const Key* key = FindKey(words[1], words[2]);
-    if (!key) return options.UsageError("unknown setting " + words[1] + " " + words[2]);
-    std::string value = words[3];
+    int status = kExitOk;
+    const Key* key = NamedKey(options, 4, "SECTION, KEY and VALUE", status);
+    if (!key) return status;
+    std::string value = options.Positional()[3];
     std::optional<int> number;
     if (!key->text) {
         number = ParseInt(value);
@@ -145,16 +158,14 @@ int Set(const Options& options) {
         if (value.back() != '/') value += '/';
     }
 
-    ProfileFile file = UserSettingsFile();
-    Settings settings;
-    LoadSettings(settings, file);
-    if (key->text) *key->text(settings) = value;
-    if (key->number) *key->number(settings) = *number;
-    bool written = SaveSettings(settings, file);
+    LoadedSettings loaded;
+    if (key->text) *key->text(loaded.settings) = value;
+    if (key->number) *key->number(loaded.settings) = *number;
+    bool written = SaveSettings(loaded.settings, loaded.file);
     if (written && key->direct())
-        written = file.WriteEntries({{key->section, key->name, std::to_string(*number)}});
+        written = loaded.file.WriteEntries({{key->section, key->name, std::to_string(*number)}});
     if (!written) {
-        std::fprintf(stderr, "quelt-cli settings: could not write %s\n", file.path().c_str());
+        std::fprintf(stderr, "quelt-cli settings: could not write %s\n", loaded.file.path().c_str());
         return kExitFailed;
     }
     return kExitOk;
