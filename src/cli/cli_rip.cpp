@@ -158,15 +158,15 @@ struct FreedbChoice {
 bool ReadFreedbOptions(const Options& options, Settings& settings, FreedbChoice& choice, std::string& error) {
     choice.lookUp = options.Switch("--freedb", "--no-freedb").value_or(settings.rip.freedb != 0);
     if (auto server = options.Get("--server")) {
-        if (auto index = ParseInt(*server)) {
-            if (*index < 0 || *index >= kFreedbServerCount) {
-                error = "--server takes a list index 0 to 10 or a host name";
-                return false;
-            }
-            settings.rip.freedbServer = *index;
-        } else {
-            choice.customServer = *server;
+        const std::optional<int> index = ParseInt(*server);
+        if (server->empty() || (index && (*index < 0 || *index >= kFreedbServerCount))) {
+            error = "--server takes a list index 0 to 10 or a host name";
+            return false;
         }
+        if (index)
+            settings.rip.freedbServer = *index;
+        else
+            choice.customServer = *server;
     }
     std::optional<int> port, timeout;
     if (!options.GetInt("--port", 1, 65535, port, error)) return false;

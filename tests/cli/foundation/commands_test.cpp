@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Usage{"", 2}, Usage{"drives extra", 2}, Usage{"disc extra", 2},
                       Usage{"rip extra", 2}, Usage{"writers extra", 2}, Usage{"drives --bogus", 2},
                       Usage{"disc --case 0", 2}, Usage{"rip --case 5", 2},
-                      Usage{"rip --server 11", 2}, Usage{"rip --port 0", 2},
+                      Usage{"rip --server 11", 2}, Usage{"disc --server ''", 2}, Usage{"rip --port 0", 2},
                       Usage{"disc --port 65536", 2}, Usage{"rip --timeout soon", 2},
                       Usage{"rip --format .xyz", 2}, Usage{"rip --preset 68", 2},
                       Usage{"rip --name-template 12", 2}, Usage{"rip --tracks", 2},
@@ -181,6 +181,8 @@ struct Help {
     const char* command;
     std::vector<const char*> options;
 };
+
+void PrintTo(const Help& help, std::ostream* os) { *os << help.command << " --help"; }
 
 class CliHelpTest : public CliTest, public ::testing::WithParamInterface<Help> {};
 
