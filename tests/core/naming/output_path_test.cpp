@@ -21,6 +21,14 @@ class OutputPathTest : public ::testing::Test {
   protected:
     void SetUp() override { ::setenv("XDG_MUSIC_DIR", scratch_.File("music").c_str(), 1); }
     std::string Out() const { return scratch_.File("out") + "/"; }
+    // Rip settings writing into Out() under template `nameIndex`.
+    Settings RipSettings(int nameIndex, const std::string& extension) const {
+        Settings s;
+        s.rip.outputDirectory = Out();
+        s.rip.outputNameIndex = nameIndex;
+        s.ripExtension = extension;
+        return s;
+    }
     void Touch(const std::string& path) {
         fs::create_directories(fs::path(path).parent_path());
         std::ofstream(path) << "x";
@@ -35,10 +43,7 @@ class OutputPathTest : public ::testing::Test {
 };
 
 TEST_F(OutputPathTest, RipPathCreatesItsFolder) {
-    Settings s;
-    s.rip.outputDirectory = Out();
-    s.rip.outputNameIndex = 2;
-    s.ripExtension = ".mp3";
+    Settings s = RipSettings(2, ".mp3");
     TrackTags t;
     t.number = 7;
     t.artist = "X";
@@ -49,10 +54,7 @@ TEST_F(OutputPathTest, RipPathCreatesItsFolder) {
 }
 
 TEST_F(OutputPathTest, RipIndexOutsideTheTablesGivesFolderPlusExtension) {
-    Settings s;
-    s.rip.outputDirectory = Out();
-    s.rip.outputNameIndex = 12;
-    s.ripExtension = ".ogg";
+    Settings s = RipSettings(12, ".ogg");
     EXPECT_EQ(RipOutputPath(s, TrackTags{}), Out() + ".ogg");
 }
 
@@ -69,9 +71,7 @@ class RipTraversalTest : public OutputPathTest,
                          public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(RipTraversalTest, TagsNeverLeadOutOfTheOutputFolder) {
-    Settings s;
-    s.rip.outputDirectory = Out();
-    s.ripExtension = ".mp3";
+    Settings s = RipSettings(0, ".mp3");
     TrackTags t;
     t.number = 1;
     t.artist = GetParam();
@@ -94,10 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Tags, RipTraversalTest,
                                            "../etc/x", ".", "./..", "//", "\\", "a/../../.."));
 
 TEST_F(OutputPathTest, BackslashInATitleMakesAFolder) {
-    Settings s;
-    s.rip.outputDirectory = Out();
-    s.rip.outputNameIndex = 8;
-    s.ripExtension = ".mp3";
+    Settings s = RipSettings(8, ".mp3");
     TrackTags t;
     t.number = 3;
     t.title = "Part 1\\2";

@@ -61,6 +61,13 @@ protected:
         EXPECT_EQ(progress, (std::vector<int>{kFreedbConnecting, kFreedbQuerying}));
         return status;
     }
+    // Lookup on a loopback server that serves the entries under tests/fixtures/cddb.
+    int LookupOnTestServer(const std::vector<int>& sectors, FreedbEntry& entry) {
+        CddbServer server;
+        EXPECT_TRUE(server.running());
+        info_->SetCustomServer(server.host());
+        return Lookup(sectors, entry);
+    }
 
     test::ScratchDir home_;
     std::string savedHome_;
@@ -86,10 +93,8 @@ TEST_F(FreedbLookup, FillsTheEntryOfAnExactMatch) {
 }
 
 TEST_F(FreedbLookup, SplitsArtistAndTitleOnAVariousArtistsDiscAndFallsBackToTheCategory) {
-    CddbServer server;
-    info_->SetCustomServer(server.host());
     FreedbEntry entry;
-    ASSERT_EQ(Lookup(kVarious, entry), kFreedbFound);
+    ASSERT_EQ(LookupOnTestServer(kVarious, entry), kFreedbFound);
     EXPECT_EQ(entry.artist, "Various");
     EXPECT_EQ(entry.album, "Summer Sampler");
     EXPECT_EQ(entry.genre, "misc");
@@ -98,29 +103,23 @@ TEST_F(FreedbLookup, SplitsArtistAndTitleOnAVariousArtistsDiscAndFallsBackToTheC
 }
 
 TEST_F(FreedbLookup, KeepsUtf8TextIntact) {
-    CddbServer server;
-    info_->SetCustomServer(server.host());
     FreedbEntry entry;
-    ASSERT_EQ(Lookup(kUtf8, entry), kFreedbFound);
+    ASSERT_EQ(LookupOnTestServer(kUtf8, entry), kFreedbFound);
     EXPECT_EQ(entry.artist, "Sigur Rós");
     EXPECT_EQ(entry.album, "Ágætis byrjun");
     EXPECT_EQ(entry.trackTitles.at(1), "Ný batterí – 東京");
 }
 
 TEST_F(FreedbLookup, ReportsAnUnknownDiscAndAnEntryWithoutTextAsNotFound) {
-    CddbServer server;
-    info_->SetCustomServer(server.host());
     FreedbEntry entry;
-    EXPECT_EQ(Lookup(kUnknown, entry), kFreedbNotFound);
-    EXPECT_EQ(Lookup(kEmptyFields, entry), kFreedbNotFound);
+    EXPECT_EQ(LookupOnTestServer(kUnknown, entry), kFreedbNotFound);
+    EXPECT_EQ(LookupOnTestServer(kEmptyFields, entry), kFreedbNotFound);
     EXPECT_TRUE(entry.trackTitles.empty());
 }
 
 TEST_F(FreedbLookup, CleansHostileBytes) {
-    CddbServer server;
-    info_->SetCustomServer(server.host());
     FreedbEntry entry;
-    ASSERT_EQ(Lookup(kHostile, entry), kFreedbFound);
+    ASSERT_EQ(LookupOnTestServer(kHostile, entry), kFreedbFound);
     for (const auto& text : {entry.artist, entry.album, entry.genre}) EXPECT_TRUE(IsClean(text)) << text;
     for (const auto& text : entry.trackTitles) EXPECT_TRUE(IsClean(text)) << text;
     EXPECT_EQ(entry.trackTitles.at(0).find('\x1b'), std::string::npos);

@@ -6,7 +6,6 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "support/fixtures.h"
 
@@ -18,12 +17,7 @@ namespace fs = std::filesystem;
 class ProfileFileTest : public ::testing::Test {
   protected:
     void WriteText(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
-    std::string ReadText() const {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string ReadText() const { return test::ReadFile(path_); }
     test::ScratchDir scratch_;
     std::string path_ = scratch_.File("zqrprocfg.cfg");
     ProfileFile file_{path_};
