@@ -171,31 +171,32 @@ TEST_F(ConvertPathTest, IfExists0CountsADanglingLinkAsTaken) {
     EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, Out() + "Songn.mp3");
 }
 
-TEST_F(ConvertPathTest, IfExists1Overwrites) {
-    s_.convert.ifExists = 1;
+// What an "IfExists" value other than 0 does when the name is taken: the log line follows
+// the taken path (none when `log` is null).
+struct TakenName {
+    int ifExists;
+    bool skip;
+    const char* log;
+};
+
+class IfExistsTest : public ConvertPathTest, public ::testing::WithParamInterface<TakenName> {};
+
+TEST_P(IfExistsTest, OnATakenName) {
+    s_.convert.ifExists = GetParam().ifExists;
     Touch(Out() + "Song.mp3");
     ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
-    EXPECT_EQ(target.path, Out() + "Song.mp3");
-    EXPECT_FALSE(target.skip);
-    EXPECT_EQ(target.logLine, Out() + "Song.mp3 exists, writeover by settings.");
+    if (!GetParam().skip) EXPECT_EQ(target.path, Out() + "Song.mp3");
+    EXPECT_EQ(target.skip, GetParam().skip);
+    EXPECT_EQ(target.logLine, GetParam().log ? Out() + "Song.mp3" + GetParam().log : "");
 }
 
-TEST_F(ConvertPathTest, IfExists2Skips) {
-    s_.convert.ifExists = 2;
-    Touch(Out() + "Song.mp3");
-    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
-    EXPECT_TRUE(target.skip);
-    EXPECT_EQ(target.logLine, Out() + "Song.mp3 exists, skip by settings.");
-}
-
-TEST_F(ConvertPathTest, OtherIfExistsValuesKeepThePathSilently) {
-    s_.convert.ifExists = 3;
-    Touch(Out() + "Song.mp3");
-    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
-    EXPECT_EQ(target.path, Out() + "Song.mp3");
-    EXPECT_FALSE(target.skip);
-    EXPECT_EQ(target.logLine, "");
-}
+INSTANTIATE_TEST_SUITE_P(Rules, IfExistsTest,
+                         ::testing::Values(TakenName{1, false, " exists, writeover by settings."},
+                                           TakenName{2, true, " exists, skip by settings."},
+                                           TakenName{3, false, nullptr}),
+                         [](const ::testing::TestParamInfo<TakenName>& info) {
+                             return "IfExists" + std::to_string(info.param.ifExists);
+                         });
 
 TEST_F(ConvertPathTest, NoRuleWhenTheFileDoesNotExist) {
     for (int rule : {0, 1, 2}) {
