@@ -178,7 +178,13 @@ DiscImage::DiscImage(const std::string& path) : path_(path), openPath_(path) {
         else
             out << line << "\n";
     }
-    if (!out) throw ComponentError("The disc image " + path + " cannot be prepared for reading.");
+    if (!out) {
+        // The destructor does not run for a constructor that throws: remove the staging
+        // folder here so that a failed image leaves nothing behind.
+        out.close();
+        fs::remove_all(stagingDir_, ec);
+        throw ComponentError("The disc image " + path + " cannot be prepared for reading.");
+    }
     openPath_ = (fs::path(stagingDir_) / (stem + ".cue")).string();
 }
 
