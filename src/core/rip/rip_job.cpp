@@ -26,16 +26,18 @@ namespace {
 
 constexpr int kBlocksPerRound = 50;
 
-std::string Format(const char* format, const std::string& a) {
-    char buffer[1024];
-    std::snprintf(buffer, sizeof buffer, format, a.c_str());
-    return buffer;
-}
+const char* CText(const std::string& text) { return text.c_str(); }
+const char* CText(const char* text) { return text; }
 
-std::string Format(const char* format, const std::string& a, const std::string& b) {
-    char buffer[2048];
-    std::snprintf(buffer, sizeof buffer, format, a.c_str(), b.c_str());
-    return buffer;
+// printf-style texts of any length: paths may be far longer than a fixed buffer.
+template <typename... Texts>
+std::string Format(const char* format, const Texts&... texts) {
+    const int length = std::snprintf(nullptr, 0, format, CText(texts)...);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, CText(texts)...);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
 }
 
 std::string OrDefault(const std::string& value, const char* fallback) {

@@ -309,6 +309,20 @@ TEST_F(RipJobTest, PassesOverATrackTheDriveFailsOn) {
     EXPECT_TRUE(fs::exists(Out("track 3.wav")));
 }
 
+TEST_F(RipJobTest, LogsPathsLongerThanAnyFixedBufferWhole) {
+    LoadTracks({80});
+    std::string folder = out_;
+    for (int level = 0; level < 6; ++level) folder += std::string(200, 'a' + level) + "/";
+    settings_.rip.outputDirectory = folder;
+    settings_.rip.createM3U = 1;
+    ASSERT_EQ(Rip(kWavRow, kPreset44100Stereo).rippedCount, 1);
+    const std::string path = folder + "track 1.wav";
+    ASSERT_GT(path.size(), 1200u);
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_TRUE(report_.Logged("Create output file: " + path));
+    EXPECT_TRUE(report_.Logged("Creating playlist : " + folder + "2026-03-05 playlist.m3u successfully."));
+}
+
 TEST_F(RipJobTest, StopsWithAClearLineWhenTheOutputCannotBeOpened) {
     LoadTracks({80, 80});
     std::ofstream(dir_.File("blocker")) << "a file where the folder should be";
