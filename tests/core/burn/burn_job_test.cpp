@@ -383,6 +383,27 @@ TEST_F(BurnJobTest, ALibraryErrorEndsInBurnDoneWithErrors) {
     EXPECT_FALSE(control.busy.load());
 }
 
+TEST_F(BurnJobTest, TwelveFilesAreCountedWithTwoDigitsAndBurntAs01To12) {
+    std::vector<std::string> sources;
+    for (int i = 1; i <= 12; ++i)
+        sources.push_back(Source("t" + std::to_string(i) + ".wav", 0.2, 44100, 2, 100.0 * i));
+    test::RecordingReport report;
+    test::RecordingBurner recorder(burner);
+    const BurnSummary summary =
+        RunJob(ImageRequest(sources, dir.File("twelve.cue")), report, recorder);
+    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
+    ASSERT_EQ(report.counterLines.size(), 13u);
+    EXPECT_EQ(report.counterLines.front(), "Encoding : track no. 01  / 12 tracks");
+    EXPECT_EQ(report.counterLines[11], "Encoding : track no. 12  / 12 tracks");
+    EXPECT_EQ(report.counterLines.back(), "Burning : 12 tracks");
+    std::vector<std::string> expected;
+    for (const char* name : {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"})
+        expected.push_back(temp + name + ".wav");
+    EXPECT_EQ(recorder.AddedFiles(), expected);
+    EXPECT_TRUE(report.Logged("Done, 12 track(s) were successfully."));
+    EXPECT_TRUE(report.Logged("Start burning: 12 tracks"));
+}
+
 TEST_F(BurnJobTest, TemporaryFilesAreNumberedWithAtLeastTwoDigits) {
     EXPECT_EQ(BurnJob::TemporaryFileName("/t/", 0), "/t/01.wav");
     EXPECT_EQ(BurnJob::TemporaryFileName("/t", 11), "/t/12.wav");
