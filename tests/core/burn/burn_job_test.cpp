@@ -404,6 +404,17 @@ TEST_F(BurnJobTest, TwelveFilesAreCountedWithTwoDigitsAndBurntAs01To12) {
     EXPECT_TRUE(report.Logged("Start burning: 12 tracks"));
 }
 
+TEST_F(BurnJobTest, TheConvertersDeleteSourceSettingNeverRemovesASource) {
+    settings.convert.deleteSource = 1;
+    const std::vector<std::string> sources = {Source("keep1.flac", 0.3, 44100, 2, 300),
+                                              Source("keep2.mp3", 0.3, 44100, 2, 500,
+                                                     "-c:a libmp3lame -b:a 64k")};
+    test::RecordingReport report;
+    const BurnSummary summary = RunJob(ImageRequest(sources, dir.File("keep.cue")), report, burner);
+    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
+    for (const auto& source : sources) EXPECT_TRUE(fs::exists(source)) << source;
+}
+
 TEST_F(BurnJobTest, TemporaryFilesAreNumberedWithAtLeastTwoDigits) {
     EXPECT_EQ(BurnJob::TemporaryFileName("/t/", 0), "/t/01.wav");
     EXPECT_EQ(BurnJob::TemporaryFileName("/t", 11), "/t/12.wav");
