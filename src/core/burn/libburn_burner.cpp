@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <system_error>
 
 #include "core/burn/disc_writer.h"
 #include "core/burn/libburn_runtime.h"
@@ -295,7 +296,19 @@ int32_t LibburnBurner::Burn() {
         plan.error = details_[kBurnerNotPrepared];
     }
     burning_ = true;
-    burnThread_ = std::thread([this, plan] { RunBurn(plan); });
+    try {
+        burnThread_ = std::thread([this, plan] { RunBurn(plan); });
+    } catch (const std::system_error&) {
+        // No thread to write with: the burn ends at once, still with its one burn-done.
+        burning_ = false;
+        const BurnDoneCallback done = onBurnDone_;
+        const int32_t code = Fail(kBurnerWriteFailed, "The burn could not be started");
+        const std::string text = details_[code];
+        lock.unlock();
+        burnEnded_.notify_all();
+        if (done) done(text);
+        return code;
+    }
     return plan.errorCode;
 }
 
