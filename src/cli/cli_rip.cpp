@@ -137,6 +137,8 @@ private:
     std::deque<int> statuses_;
 };
 
+constexpr const char* kDriveNeeded = "--drive takes a device path, a disc image or \"demo\"";
+
 void AddDriveOptions(Options& options) {
     options.Value("--drive", "D", "a device path, a disc image (.cue, .toc, .nrg) or \"demo\"");
 }
@@ -174,6 +176,10 @@ bool ReadFreedbOptions(const Options& options, Settings& settings, FreedbChoice&
     if (port) settings.rip.freedbPort = *port;
     if (timeout) settings.rip.freedbTimeOut = *timeout;
     if (auto proxy = options.Get("--proxy")) {
+        if (proxy->empty()) {
+            error = "--proxy takes HOST:PORT";
+            return false;
+        }
         settings.rip.useFreedbProxy = 1;
         settings.rip.freedbProxy = *proxy;
     }
@@ -207,6 +213,10 @@ int ResolveDrive(Session& session, const std::optional<std::string>& drive, std:
     session.grabber->Open();
     if (!drive) return 0;
     std::string id = *drive;
+    if (id.empty()) {
+        error = kDriveNeeded;
+        return -1;
+    }
     if (id == "demo") {
         id = DemoDiscPath();
         if (id.empty()) {
@@ -277,6 +287,7 @@ int RunDrives(const Args& args) {
     grabber->Open();
     try {
         for (std::string image : options.GetAll("--drive")) {
+            if (image.empty()) return options.UsageError(kDriveNeeded);
             if (image == "demo") image = DemoDiscPath();
             if (!image.empty()) grabber->AddImage(image);
         }
