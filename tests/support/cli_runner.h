@@ -10,7 +10,7 @@
 namespace quelt::test {
 
 struct CliResult {
-    int status = -1;  // exit status (128 + N when signal N ended the program)
+    int status = -1;  // exit status; -1 when a signal ended the program
     std::string out;  // standard output, byte for byte
     std::string err;  // standard error, byte for byte
     std::vector<std::string> lines;  // `out` split at its line ends
@@ -22,6 +22,11 @@ struct CliResult {
 // temporary folder and the default output folder never touch the user's; there is no sound
 // card and no leak check.
 CliResult RunCli(const ScratchDir& home, const std::string& arguments);
+
+// RunCli, and sends the program SIGINT (as Ctrl-C does) once it has printed a line that
+// starts with `linePrefix` on standard output.
+CliResult RunCliInterrupted(const ScratchDir& home, const std::string& arguments,
+                            const std::string& linePrefix);
 
 // The built quelt-cli program.
 std::string CliPath();

@@ -118,5 +118,20 @@ TEST_F(BurnCliTest, ExitStatusesSayWhatWentWrong) {
     EXPECT_EQ(r.lines.back(), "Burn Done With Errors");
 }
 
+TEST_F(BurnCliTest, CtrlCWhileDecodingStopsWithoutAnImageOrAPartTemporaryFile) {
+    std::string files;
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav", "e.wav"}) files += " " + Tone(name, 60.0);
+    Result r = test::RunCliInterrupted(dir, "burn --image out.cue" + files, "Encoding file: ");
+    EXPECT_EQ(r.status, 130) << r.out << r.err;
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(r.lines.back(), "Cancelled by user") << r.out;
+    EXPECT_FALSE(fs::exists(dir.File("out.cue")));
+    EXPECT_FALSE(fs::exists(dir.File("out.bin")));
+    // Only whole tracks may stay in the temporary folder: a minute of CD audio and a header.
+    if (fs::exists(Temp()))
+        for (const auto& e : fs::directory_iterator(Temp()))
+            EXPECT_GE(fs::file_size(e.path()), 60u * 176400u) << "a part file was left: " << e.path();
+}
+
 }  // namespace
 }  // namespace quelt

@@ -2,10 +2,6 @@
 // disc and the loopback CDDB server.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -165,37 +161,12 @@ TEST_F(CliRip, FailsWhenTheOutputCannotBeWritten) {
 
 TEST_F(CliRip, StopsCleanlyOnCtrlC) {
     const std::string cue = test::MakeDiscImage(dir_.path().string(), "long", std::vector<int>(5, 60 * 75));
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        close(out[1]);
-        setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        execl(QUELT_CLI_PATH, QUELT_CLI_PATH, "rip", "--drive", cue.c_str(), "--format", ".flac", "--preset", "0",
-              "--output-dir", out_.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* lines = fdopen(out[0], "r");
-    std::string all;
-    char buffer[4096];
-    bool signalled = false;
-    while (std::fgets(buffer, sizeof buffer, lines)) {
-        all += buffer;
-        if (!signalled && std::string(buffer) == "CD Track opening ...\n") {
-            kill(pid, SIGINT);
-            signalled = true;
-        }
-    }
-    std::fclose(lines);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << all;
-    EXPECT_EQ(WEXITSTATUS(status), 130) << all;
-    EXPECT_NE(all.find("Cancelled by user, "), std::string::npos) << all;
+    Result r = test::RunCliInterrupted(dir_,
+                                       "rip --drive " + test::ShellQuote(cue) +
+                                           " --format .flac --preset 0 --output-dir " + test::ShellQuote(out_),
+                                       "CD Track opening ...");
+    EXPECT_EQ(r.status, 130) << r.out;
+    EXPECT_NE(r.out.find("Cancelled by user, "), std::string::npos) << r.out;
     int files = 0;
     for (const auto& e : fs::directory_iterator(out_)) {
         ++files;
