@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <system_error>
 
 #include "core/burn/burner_page_logic.h"
 #include "core/jobs/closing_sound.h"
@@ -115,7 +116,13 @@ void BurnJob::Start() {
         std::lock_guard lock(mutex_);
         started_ = true;
     }
-    worker_ = std::thread([this] { Run(); });
+    try {
+        worker_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        // No worker: the job stops without a message and counts as ended, so nobody waits
+        // for a burn that never starts.
+        MarkEnded(false, true);
+    }
 }
 
 int BurnJob::Run() {

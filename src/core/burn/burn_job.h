@@ -80,7 +80,8 @@ class BurnJob {
     // The folder of the temporary WAV files, ending in "/" (BurnTempFolder() by default).
     void SetTemporaryFolder(std::string folder);
 
-    // Registers the callbacks and starts the worker thread. Call once.
+    // Registers the callbacks and starts the worker thread. Call once. When no thread can
+    // be started the job ends at once (Ended() is true) without a message.
     void Start();
     // The worker (both passes), for callers that run it on their own thread after
     // RegisterCallbacks(). Returns 1.
