@@ -22,8 +22,7 @@
 namespace quelt::cli {
 namespace {
 
-constexpr const char* kWritersSynopsis = "writers";
-constexpr const char* kBurnSynopsis = "burn [--writer W] [--data] [--image FILE] [OPTIONS] FILE...";
+constexpr const char* kBurnSynopsis = "[--writer W] [--data] [--image FILE] [OPTIONS] FILE...";
 
 // The job that Ctrl-C cancels; set while a burn runs.
 std::atomic<JobControl*> gInterruptible{nullptr};
@@ -122,7 +121,7 @@ int RunWriters(const Args& args) {
     Options options("writers");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
-        return options.PrintHelp(kWritersSynopsis,
+        return options.PrintHelp("",
                                  "Lists the CD writers by number, the image file writer last.");
     if (!options.Positional().empty()) return options.UnexpectedArgument();
     LibburnBurner library;
@@ -149,7 +148,7 @@ int RunBurn(const Args& args) {
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
         return options.PrintHelp(kBurnSynopsis,
-                                 "Decodes FILEs to temporary WAV files and burns them to a CD, "
+                                 "Decodes FILEs to temporary WAV files and burns them to a CD,\n"
                                  "a stdio: file (data CDs) or a CUE/BIN or ISO image.");
 
     Settings settings = LoadUserSettings();
