@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "core/jobs/component_error.h"
@@ -121,6 +122,7 @@ private:
     void WatchMedia();
     void Emit(const std::function<void(CdGrabberListener&)>& call);
     void JoinQuery();
+    void StartQuery(FreedbInfo& info, const DiscLayout& layout);
 
     CdGrabberOptions options_;
     std::atomic<CdGrabberListener*> listener_{nullptr};
@@ -394,6 +396,15 @@ void CdioGrabber::QueryFreedb(FreedbInfo& info, int32_t) {
         freedbValid_ = false;
         freedb_ = FreedbEntry{};
     }
+    // A look-up that cannot get a thread fails like any other component call.
+    try {
+        StartQuery(info, layout);
+    } catch (const std::system_error&) {
+        throw ComponentError("The FreeDB look-up could not be started.");
+    }
+}
+
+void CdioGrabber::StartQuery(FreedbInfo& info, const DiscLayout& layout) {
     query_ = std::thread([this, &info, layout] {
         FreedbEntry entry;
         int status = kFreedbNotFound;
@@ -464,7 +475,12 @@ void CdioGrabber::StartWatcher() {
         std::lock_guard lock(watchMutex_);
         watchStop_ = false;
     }
-    watcher_ = std::thread([this] { WatchMedia(); });
+    try {
+        watcher_ = std::thread([this] { WatchMedia(); });
+    } catch (const std::system_error&) {
+        // Without a watcher media changes go unnoticed until the next refresh; reading works.
+        RipLog("The media watcher could not be started.");
+    }
 }
 
 void CdioGrabber::StopWatcher() {
