@@ -10,6 +10,7 @@
 
 #include "core/jobs/component_error.h"
 #include "core/rip/cd_grabber.h"
+#include "core/rip/freedb_info.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
@@ -21,6 +22,8 @@
 #include "gui/app/main_window.h"
 #include "gui/app/message_prompter.h"
 #include "gui/app/single_instance.h"
+#include "gui/rip_options/freedb_options_page.h"
+#include "gui/rip_options/rip_options_page.h"
 #include "gui/skin/skin.h"
 
 namespace quelt {
@@ -92,9 +95,15 @@ int RunQuelt(int argc, char** argv) {
         std::fprintf(stderr, "quelt: the CD drives cannot be opened: %s\n", error.what());
     }
     GrabberDriveHandOver handOver(*grabber);
+    // The one FreeDB component: the ripper's look-ups and the "FREEDB" options tab share it.
+    const std::unique_ptr<FreedbInfo> freedb = CreateFreedbInfo();
     MainWindow::Parts parts;
     parts.genres = genres.get();
     parts.driveHandOver = &handOver;
+    parts.ripOptions = [&context] { return new RipOptionsPage(context.settings); };
+    parts.freedbOptions = [&context, &freedb] {
+        return new FreedbOptionsPage(context.settings, *freedb);
+    };
     auto window = std::make_unique<MainWindow>(skin, context, std::move(parts));
     if (!window->isSkinned()) {
         std::fprintf(stderr, "quelt: the main window is missing from the skin\n");
