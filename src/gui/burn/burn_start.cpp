@@ -1,0 +1,55 @@
+#include "gui/burn/burn_start.h"
+
+#include <cstdio>
+
+#include "core/burn/burner_library.h"
+#include "core/burn/libburn_burner.h"
+#include "core/settings/settings.h"
+#include "gui/app/app_context.h"
+#include "gui/app/job_runner.h"
+#include "gui/app/progress_window.h"
+
+namespace quelt {
+
+QString ImagePathWithExtension(const QString& chosen, bool dataCd) {
+    const QString extension = dataCd ? QStringLiteral(".iso") : QStringLiteral(".cue");
+    if (chosen.endsWith(extension, Qt::CaseInsensitive)) return chosen;
+    return chosen + extension;
+}
+
+void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request, QWidget* owner,
+               const std::function<QString(QWidget*, bool)>& chooseImage,
+               const std::function<void(BurnJob&)>& setup) {
+    // The library's error texts go nowhere the user sees: the burn-done line is the verdict.
+    const BurnerResultSink sink = [](const std::string& text) {
+        std::fprintf(stderr, "quelt: burner %s\n", text.c_str());
+    };
+    if (!CheckBurnStart(request, library, *context.prompter, sink)) return;
+    if (request.writerText == kImageWriterText) {
+        const QString chosen = chooseImage ? chooseImage(owner, request.dataCd) : QString();
+        if (chosen.isEmpty()) return;
+        request.imagePath = ImagePathWithExtension(chosen, request.dataCd).toStdString();
+    }
+    // The label in force, with its default when the settings file has none.
+    GetSettingText(context.settings, kModeBurn, 301);
+
+    JobControl& control = context.burnControl;
+    control.Start();
+    ProgressWindow window(kModeBurn, control, *context.prompter, QString(), owner);
+    BurnJob job(context.settings, std::move(request), library, window, control);
+    job.SetResultSink(sink);
+    if (setup) setup(job);
+    // The callbacks are registered here, on the GUI thread; they write into the window,
+    // which posts every update to this thread.
+    job.RegisterCallbacks();
+    // The worker counts as running until the burn has ended, not when its passes return:
+    // burn-done and the library's last progress still write into the window, and it must
+    // not close before them.
+    if (!RunJobUnderProgressWindow(window, context.settings.priority, [&job] {
+            job.Run();
+            job.WaitUntilEnded();
+        }))
+        control.busy = false;
+}
+
+}  // namespace quelt
