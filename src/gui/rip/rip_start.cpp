@@ -1,0 +1,40 @@
+#include "gui/rip/rip_start.h"
+
+#include "core/jobs/closing_sound.h"
+#include "core/naming/templates.h"
+#include "core/rip/disc.h"
+#include "core/settings/settings.h"
+#include "gui/app/app_context.h"
+#include "gui/app/job_runner.h"
+#include "gui/app/progress_window.h"
+
+namespace quelt {
+
+bool StartRip(AppContext& context, Disc& disc, Prompter& prompter, int formatRow,
+              const std::string& presetLabel, QWidget* owner,
+              const std::function<void(RipJobParameters&)>& setup) {
+    if (!PrepareRip(disc, context.settings, prompter)) return false;
+
+    JobControl& control = context.ripControl;
+    ExtensionForFormat(context.settings, formatRow, true);
+    ProgressWindow window(kModeRip, control, prompter,
+                          QString::fromStdString(context.settings.rip.outputDirectory), owner);
+    window.SetButton("Abort Rip", true);
+
+    RipJobParameters parameters;
+    parameters.settings = context.settings;
+    parameters.formatRow = formatRow;
+    parameters.presetLabel = presetLabel;
+    parameters.closingSound = PlayClosingSound;
+    if (setup) setup(parameters);
+    RipJob job(disc, std::move(parameters), window, control);
+
+    control.Start();
+    if (!RunJobUnderProgressWindow(window, context.settings.priority, [&job] { job.Run(); })) {
+        control.busy = false;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quelt

@@ -1,0 +1,505 @@
+#include "gui/rip/ripper_page.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMetaObject>
+#include <QSignalBlocker>
+#include <QThread>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "core/jobs/component_error.h"
+#include "core/naming/templates.h"
+#include "core/rip/cd_grabber.h"
+#include "core/rip/freedb_info.h"
+#include "core/rip/genre_list.h"
+#include "core/transcode/catalogue.h"
+#include "gui/app/app_context.h"
+#include "gui/rip/rip_start.h"
+#include "gui/rip/track_list.h"
+#include "gui/skin/skin_windows.h"
+
+namespace quelt {
+
+namespace {
+
+constexpr int kTrackList = 1042, kDrives = 1043, kSelectAll = 1044, kFreedbBox = 1045,
+              kStatus = 1047, kArtist = 1048, kPreset = 1049, kFormat = 1050, kAlbum = 1051,
+              kTitle = 1052, kGenre = 1053, kCopyright = 1054, kComment = 1055, kYear = 1056,
+              kCloseTray = 1066, kEject = 1067;
+
+QString Qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The grabber may still hold a detached relay's address for an instant after
+// SetListener(nullptr) (an event raised just then); detached relays are therefore kept
+// for the life of the process. They are a few bytes each and one exists per page.
+void Retire(std::unique_ptr<GrabberEventRelay> relay) {
+    static std::mutex mutex;
+    static std::vector<std::unique_ptr<GrabberEventRelay>> retired;
+    std::lock_guard lock(mutex);
+    retired.push_back(std::move(relay));
+}
+
+}  // namespace
+
+RipperPage::RipperPage(Skin& skin, AppContext& context, CdGrabber& grabber, FreedbInfo& freedb,
+                       const GenreList* genres, QWidget* parent)
+    : SkinnedWindow(skin, kRipPageNumber, parent),
+      context_(context),
+      prompter_(*context.prompter, this),
+      disc_(grabber, freedb, prompter_, this),
+      grabber_(grabber) {
+    list_ = Bind<QTreeWidget>(kTrackList);
+    drives_ = Bind<QComboBox>(kDrives);
+    genre_ = Bind<QComboBox>(kGenre);
+    format_ = Bind<QComboBox>(kFormat);
+    preset_ = Bind<QComboBox>(kPreset);
+    selectAll_ = Bind<QAbstractButton>(kSelectAll);
+    freedb_ = Bind<QAbstractButton>(kFreedbBox);
+    status_ = Bind<QLabel>(kStatus);
+    status_->setTextFormat(Qt::PlainText);
+    for (QAbstractButton* box : {selectAll_, freedb_}) {
+        box->setCheckable(true);
+        box->setChecked(true);
+    }
+    disc_.SetFreedbBox(true);
+
+    SetUpLists(genres);
+    SetUpEdits();
+    SetUpTrackList(*list_);
+    SetUpMenu();
+    ConnectControls();
+
+    disc_.ConfigureFreedb(context_.settings.rip);
+    relay_ = std::make_unique<GrabberEventRelay>(
+        this,
+        GrabberEventRelay::Handlers{
+            [this] { WhenIdle([this] { disc_.MediaChanged(); }); },
+            [this](int status) { WhenIdle([this, status] { disc_.FreedbProgress(status); }); },
+            [this](int attempt, int32_t sector) { disc_.ReadRetry(attempt, sector); }});
+    grabber_.SetListener(relay_.get());
+    disc_.Create();
+}
+
+RipperPage::~RipperPage() {
+    grabber_.SetListener(nullptr);
+    relay_->Detach();
+    Retire(std::move(relay_));
+}
+
+// The skin's control `id` as a W; when the skin lacks it (or made another kind), a stand-in
+// of the right kind takes its place so that the page's logic never meets a missing control.
+template <class W>
+W* RipperPage::Bind(int id) {
+    if (W* w = control<W>(id)) return w;
+    W* standIn = nullptr;
+    if constexpr (std::is_same_v<W, QAbstractButton>)
+        standIn = new SkinButton(SkinControlType::Check, this);
+    else
+        standIn = new W(this);
+    if (QWidget* other = controlWidget(id)) {
+        standIn->setGeometry(other->geometry());
+        standIn->setVisible(other->isVisible());
+        other->hide();
+    } else {
+        standIn->hide();
+    }
+    return standIn;
+}
+
+void RipperPage::SetUpLists(const GenreList* genres) {
+    // Read once here; every later change is written at once. A stored row outside the
+    // lists (a hand-edited file) would start a rip without a format: the first row stands in.
+    formatRow_ = context_.profile.ReadInt("CDRIP", "FormatIndex");
+    presetRow_ = context_.profile.ReadInt("CDRIP", "FParamIndex");
+    if (formatRow_ < 0 || formatRow_ >= kOutputFormatCount) formatRow_ = 0;
+    if (presetRow_ < 0 || presetRow_ >= kEncodePresetCount) presetRow_ = 0;
+    for (QComboBox* box : {drives_, genre_, format_, preset_}) {
+        if (auto* skinned = qobject_cast<SkinComboBox*>(box)) skinned->setSorted(false);
+        box->setEditable(false);
+        box->clear();
+    }
+    for (int row = 0; row < kOutputFormatCount; ++row)
+        format_->addItem(Qs(std::string(OutputFormatRow(row)->label)));
+    for (int row = 0; row < kEncodePresetCount; ++row) preset_->addItem(Qs(EncodePresetLabel(row)));
+    format_->setCurrentIndex(formatRow_);
+    preset_->setCurrentIndex(presetRow_);
+    format_->setMaxVisibleItems(kOutputFormatCount);
+    preset_->setMaxVisibleItems(16);
+    ExtensionForFormat(context_.settings, formatRow_, true);
+
+    // The genre names come before the disc is read, so the first row's genre can be shown.
+    if (genres) {
+        for (int i = 0; i < genres->Count(); ++i) {
+            try {
+                genre_->addItem(Qs(genres->GenreName(i)));
+            } catch (const ComponentError&) {
+                break;
+            }
+        }
+        genre_->setCurrentIndex(0);
+    }
+    genre_->setMaxVisibleItems(16);
+    drives_->setMaxVisibleItems(10);
+}
+
+void RipperPage::SetUpEdits() {
+    for (int id : {kArtist, kAlbum, kTitle, kYear, kCopyright, kComment}) {
+        QLineEdit* edit = Bind<QLineEdit>(id);
+        edit->setMaxLength(id == kComment ? 255 : 200);
+        edits_.emplace_back(id, edit);
+    }
+    tagEdit(kYear)->setText(QStringLiteral("2007"));
+}
+
+void RipperPage::SetUpMenu() {
+    menu_ = new QMenu(this);
+    playAction_ = menu_->addAction(QStringLiteral("Pla&y"), this, [this] {
+        if (play_) play_();
+    });
+    stopAction_ = menu_->addAction(QStringLiteral("St&op"), this, [this] {
+        if (stop_) stop_();
+    });
+    playAction_->setEnabled(false);
+    stopAction_->setEnabled(false);
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("&Select all"), this, [this] { disc_.SelectAll(); });
+    menu_->addAction(QStringLiteral("Select &none"), this, [this] { disc_.SelectNone(); });
+    menu_->addAction(QStringLiteral("&Invert selection"), this,
+                     [this] { disc_.InvertSelection(); });
+    menu_->addSeparator();
+    auto* group = new QActionGroup(menu_);
+    const std::pair<const char*, int> cases[] = {{"&UPPER CASE", kCaseUpper},
+                                                 {"&lower case", kCaseLower},
+                                                 {"&Capitalize", kCaseCapitalize},
+                                                 {"Sentense case", kCaseSentence}};
+    for (const auto& [label, mode] : cases) {
+        QAction* action = menu_->addAction(QString::fromLatin1(label), this,
+                                           [this, mode = mode] { SetCaseMode(mode); });
+        action->setCheckable(true);
+        action->setChecked(mode == disc_.caseMode());
+        group->addAction(action);
+        caseActions_.push_back(action);
+    }
+}
+
+void RipperPage::ConnectControls() {
+    connect(this, &SkinnedWindow::controlClicked, this, &RipperPage::OnCommand);
+    if (!control<QAbstractButton>(kSelectAll))
+        connect(selectAll_, &QAbstractButton::clicked, this, [this] { OnCommand(kSelectAll); });
+    if (!control<QAbstractButton>(kFreedbBox))
+        connect(freedb_, &QAbstractButton::clicked, this, [this] { OnCommand(kFreedbBox); });
+
+    connect(drives_, &QComboBox::currentIndexChanged, this, [this](int entry) {
+        if (entry < 0) return;
+        try {
+            disc_.SelectDriveFromList(entry);
+        } catch (const ComponentError& error) {
+            ShowStatus(error.what());
+        }
+    });
+    connect(format_, &QComboBox::currentIndexChanged, this, [this](int row) {
+        if (row < 0) return;
+        formatRow_ = row;
+        context_.profile.WriteInt("CDRIP", "FormatIndex", row);
+    });
+    connect(preset_, &QComboBox::currentIndexChanged, this, [this](int row) {
+        if (row < 0) return;
+        presetRow_ = row;
+        context_.profile.WriteInt("CDRIP", "FParamIndex", row);
+    });
+    connect(genre_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) EditTag(kGenre, genre_->itemText(index));
+    });
+    for (auto& [id, edit] : edits_)
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, id = id](const QString& text) { EditTag(id, text); });
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, &RipperPage::ShowSelectedTrack);
+    connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        if (column != 0) return;
+        const int row = list_->indexOfTopLevelItem(item);
+        const bool checked = item->checkState(0) == Qt::Checked;
+        if (row >= 0 && row < static_cast<int>(disc_.rows().size()) &&
+            disc_.rows()[row].checked != checked) {
+            QSignalBlocker block(list_);
+            disc_.SetChecked(row, checked);
+        }
+    });
+}
+
+void RipperPage::OnCommand(int id) {
+    switch (id) {
+        case kSelectAll:
+            disc_.SelectAllBoxClicked(selectAll_->isChecked());
+            break;
+        case kFreedbBox:
+            disc_.FreedbBoxClicked(freedb_->isChecked());
+            break;
+        case kEject:
+            EjectTray();
+            break;
+        case kCloseTray:
+            CloseTray();
+            break;
+        default:
+            break;
+    }
+}
+
+QLineEdit* RipperPage::tagEdit(int id) const {
+    for (const auto& [editId, edit] : edits_)
+        if (editId == id) return edit;
+    return nullptr;
+}
+
+void RipperPage::EditTag(int id, const QString& text) {
+    if (context_.previewActive) return;
+    const std::string value = text.toStdString();
+    switch (id) {
+        case kArtist:
+            disc_.EditArtist(value);
+            break;
+        case kAlbum:
+            disc_.EditAlbum(value);
+            break;
+        case kTitle:
+            disc_.EditTitle(value);
+            break;
+        case kYear:
+            disc_.EditYear(value);
+            break;
+        case kGenre:
+            disc_.EditGenre(value);
+            break;
+        case kCopyright:
+            disc_.EditCopyright(value);
+            break;
+        case kComment:
+            disc_.EditComment(value);
+            break;
+        default:
+            break;
+    }
+}
+
+void RipperPage::ShowSelectedTrack() {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    disc_.SetPreviewActive(context_.previewActive);
+    try {
+        disc_.ShowSelectedTrack(selected.isEmpty() ? -1
+                                                   : list_->indexOfTopLevelItem(selected.front()));
+    } catch (const ComponentError& error) {
+        ShowStatus(error.what());
+    }
+}
+
+void RipperPage::SetCaseMode(int mode) {
+    for (std::size_t i = 0; i < caseActions_.size(); ++i)
+        caseActions_[i]->setChecked(static_cast<int>(i) + 1 == mode);
+    try {
+        disc_.SetCaseMode(mode);
+    } catch (const ComponentError&) {
+        ShowStatus("Error on Refresh Disc Info");
+    }
+}
+
+void RipperPage::EjectTray() {
+    try {
+        grabber_.EjectTray();
+    } catch (const ComponentError& error) {
+        ShowStatus(error.what());
+    }
+}
+
+void RipperPage::CloseTray() {
+    try {
+        grabber_.CloseTray();
+    } catch (const ComponentError& error) {
+        ShowStatus(error.what());
+    }
+}
+
+// ---- DiscView ---------------------------------------------------------------------------
+
+void RipperPage::ShowStatus(const std::string& text) {
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { ShowStatus(text); }, Qt::QueuedConnection);
+        return;
+    }
+    status_->setText(Qs(text));
+    status_->setToolTip(Qs(text));
+    ShowSelectedDrive();  // "Set CD-drive ... as current" follows every drive selection
+}
+
+void RipperPage::ShowSelectedDrive() {
+    const int entry = disc_.selectedDrive();
+    if (entry < 0 || entry >= drives_->count() || drives_->currentIndex() == entry) return;
+    QSignalBlocker block(drives_);
+    drives_->setCurrentIndex(entry);
+}
+
+void RipperPage::EnableWorkingControls(bool on) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{drives_, genre_, freedb_, selectAll_, format_, preset_})
+        w->setEnabled(on);
+    for (auto& entry : edits_) entry.second->setEnabled(on);
+}
+
+void RipperPage::EnableDriveListOnly() {
+    EnableWorkingControls(false);
+    drives_->setEnabled(true);
+}
+
+void RipperPage::DriveListChanged() {
+    QSignalBlocker block(drives_);
+    drives_->clear();
+    int widest = 0;
+    const QFontMetrics metrics(drives_->font());
+    for (const std::string& entry : disc_.driveEntries()) {
+        drives_->addItem(Qs(entry));
+        drives_->setItemData(drives_->count() - 1, Qs(entry), Qt::ToolTipRole);
+        widest = std::max(widest, metrics.horizontalAdvance(Qs(entry)));
+    }
+    // The entries carry the whole device or image path: the open list may be wider than
+    // the box so that they can be read.
+    drives_->view()->setMinimumWidth(std::min(widest + 40, 560));
+    drives_->setCurrentIndex(-1);
+    ShowSelectedDrive();
+}
+
+void RipperPage::RowsChanged() {
+    if (QThread::currentThread() != thread()) {
+        // The rip worker unchecks a ripped row. It alone changes the rows while it runs, so
+        // it may read them here; the GUI thread gets a copy of the check marks.
+        std::vector<bool> checked;
+        for (const TrackRow& row : disc_.rows()) checked.push_back(row.checked);
+        QMetaObject::invokeMethod(
+            this, [this, checked = std::move(checked)] { ApplyChecksFromWorker(checked); },
+            Qt::QueuedConnection);
+        return;
+    }
+    QSignalBlocker block(list_);
+    SyncTrackRows(*list_, disc_.rows());
+}
+
+void RipperPage::ApplyChecksFromWorker(std::vector<bool> checked) {
+    QSignalBlocker block(list_);
+    ApplyCheckMarks(*list_, checked);
+}
+
+void RipperPage::FieldsChanged() {
+    const TagFields& fields = disc_.fields();
+    const std::pair<int, const std::string*> texts[] = {
+        {kArtist, &fields.artist}, {kAlbum, &fields.album},         {kTitle, &fields.title},
+        {kYear, &fields.year},     {kCopyright, &fields.copyright}, {kComment, &fields.comment}};
+    for (const auto& [id, text] : texts) {
+        QLineEdit* edit = tagEdit(id);
+        const QString value = Qs(*text);
+        if (edit->text() == value) continue;  // keeps the cursor of the field being typed in
+        QSignalBlocker block(edit);
+        edit->setText(value);
+        edit->setCursorPosition(0);  // a long text shows its beginning
+    }
+    ShowGenre(fields.genre);
+}
+
+// A genre the names lack ("None", or a FreeDB genre such as "Post-rock") is shown as the
+// box's placeholder; picking a name from the list replaces it.
+void RipperPage::ShowGenre(const std::string& genre) {
+    QSignalBlocker block(genre_);
+    const int index = genre.empty() ? -1 : genre_->findText(Qs(genre), Qt::MatchFixedString);
+    genre_->setPlaceholderText(index < 0 ? Qs(genre) : QString());
+    genre_->setCurrentIndex(index);
+}
+
+void RipperPage::SelectRow(int row) {
+    QSignalBlocker block(list_);
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    if (!item) return;
+    list_->setCurrentItem(item);
+    item->setSelected(true);
+    list_->scrollToItem(item);
+}
+
+void RipperPage::SelectAllBoxChanged(bool checked) {
+    QSignalBlocker block(selectAll_);
+    selectAll_->setChecked(checked);
+}
+
+void RipperPage::ShowPositionLabel(const std::string& text) {
+    // The main window's status line belongs to the page of the current mode.
+    if (statusLine_ && context_.mode == kModeRip) statusLine_->setText(Qs(text));
+}
+
+// ---- Context menu -----------------------------------------------------------------------
+
+bool RipperPage::InTrackMenuZone(const QPoint& point) {
+    return point.x() <= 408 && point.y() >= 26 && point.y() <= 310;
+}
+
+bool RipperPage::OpenTrackMenu(const QPoint* point) {
+    // A keyboard request stands 5 pixels inside the page's corner, outside the list area.
+    const QPoint at = point ? *point : QPoint(5, 5);
+    if (!InTrackMenuZone(at)) return false;
+    ShowSelectedTrack();
+    playAction_->setEnabled(static_cast<bool>(play_));
+    stopAction_->setEnabled(static_cast<bool>(stop_));
+    menu_->popup(mapToGlobal(at));
+    return true;
+}
+
+void RipperPage::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        OpenTrackMenu(nullptr);
+    } else {
+        const QPoint point = event->pos();
+        OpenTrackMenu(&point);
+    }
+    event->accept();
+}
+
+void RipperPage::SetPreviewCommands(std::function<void()> play, std::function<void()> stop) {
+    play_ = std::move(play);
+    stop_ = std::move(stop);
+}
+
+void RipperPage::SetJobSetup(std::function<void(RipJobParameters&)> setup) {
+    jobSetup_ = std::move(setup);
+}
+
+// ---- Rip --------------------------------------------------------------------------------
+
+void RipperPage::WhenIdle(std::function<void()> event) {
+    if (ripRunning_) {
+        deferred_.push_back(std::move(event));
+        return;
+    }
+    event();
+}
+
+void RipperPage::RunDeferredEvents() {
+    std::vector<std::function<void()>> events;
+    events.swap(deferred_);
+    for (auto& event : events) event();
+}
+
+void RipperPage::StartJob() {
+    if (ripRunning_) return;
+    ripRunning_ = true;
+    StartRip(context_, disc_, prompter_, formatRow_, preset_->currentText().toStdString(), this,
+             jobSetup_);
+    ripRunning_ = false;
+    // The worker has ended: its unchecked rows are final.
+    RowsChanged();
+    RunDeferredEvents();
+}
+
+}  // namespace quelt

@@ -1,0 +1,159 @@
+// The CD ripper page: binds the skin's ripper controls to the Disc model (core/rip/disc.h).
+// The Disc holds the drives, rows, tag lists and status texts; this page shows them and
+// turns the user's edits and commands into Disc calls. Controls, bound by number:
+//   1042 track list, 1043 drive list, 1044 select-all box, 1045 FreeDB box,
+//   1047 status text, 1048 artist, 1051 album, 1052 title, 1056 year, 1053 genre,
+//   1054 copyright, 1055 comment, 1050 format list, 1049 preset list,
+//   1067 eject, 1066 close tray.
+// A control the skin lacks is replaced by a hidden stand-in, so the page always works.
+//
+// Threading: the page lives on the GUI thread. Grabber events reach it through a
+// GrabberEventRelay: media changes and FreeDB progress are queued to the GUI thread; read
+// retries run on the rip worker, whose status text and one-time warning are posted here.
+// While a rip runs, the worker owns the Disc: media changes and FreeDB outcomes that
+// arrive meanwhile wait until the job has ended.
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/rip/disc.h"
+#include "core/rip/rip_job.h"
+#include "gui/app/mode_page.h"
+#include "gui/rip/grabber_event_relay.h"
+#include "gui/rip/gui_thread_prompter.h"
+#include "gui/skin/skinned_window.h"
+
+class QAbstractButton;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTreeWidget;
+
+namespace quelt {
+
+struct AppContext;
+class CdGrabber;
+class FreedbInfo;
+class GenreList;
+
+class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
+    Q_OBJECT
+  public:
+    // Creates the page and reads the disc (CreateRipperPage): format and preset from the
+    // "CDRIP" keys, the track list, FreeDB configured from the settings, the grabber
+    // opened and its drives listed, the first drive refreshed, the genre names.
+    // `grabber`, `freedb`, `context` and `genres` must outlive the page; `genres` may be null.
+    RipperPage(Skin& skin, AppContext& context, CdGrabber& grabber, FreedbInfo& freedb,
+               const GenreList* genres, QWidget* parent = nullptr);
+    ~RipperPage() override;
+
+    // ModePage
+    QWidget* widget() override { return this; }
+    bool created() const override { return isSkinned(); }
+    int currentItem() const override { return disc_.selectedRow(); }
+    void setStatusLine(QLabel* line) override { statusLine_ = line; }
+    void StartJob() override;
+
+    // DiscView (GUI thread, except ShowStatus and RowsChanged, which the rip worker may call)
+    void ShowStatus(const std::string& text) override;
+    // The twelve working controls: drive list, artist, album, title, year, genre, FreeDB
+    // box, select-all box, copyright, comment, format list, preset list.
+    void EnableWorkingControls(bool on) override;
+    void EnableDriveListOnly() override;
+    void DriveListChanged() override;
+    void RowsChanged() override;
+    void FieldsChanged() override;
+    void SelectRow(int row) override;
+    void SelectAllBoxChanged(bool checked) override;
+    void ShowPositionLabel(const std::string& text) override;
+
+    Disc& disc() { return disc_; }
+    const Disc& disc() const { return disc_; }
+    int formatRow() const { return formatRow_; }
+    int presetRow() const { return presetRow_; }
+
+    // The selected row's tags into the fields (the main window's previous / next commands).
+    void ShowTrackTags(int itemValue) { disc_.ShowTrackTags(itemValue); }
+    void EjectTray();
+    void CloseTray();
+    // The case commands of the context menu (kCaseUpper..kCaseSentence).
+    void SetCaseMode(int mode);
+
+    // The context menu (menu resource 130) and the zone where it opens (page coordinates).
+    QMenu* trackMenu() const { return menu_; }
+    static bool InTrackMenuZone(const QPoint& point);
+    // Opens the menu for a request at `point` (page coordinates); a keyboard request has
+    // none. Returns whether the menu was opened.
+    bool OpenTrackMenu(const QPoint* point);
+
+    // The preview player's commands for "Pla&y" and "St&op"; without them the two entries
+    // are disabled.
+    void SetPreviewCommands(std::function<void()> play, std::function<void()> stop);
+    // Called with each rip's parameters before the job runs (tests drop the start delay
+    // and the sound).
+    void SetJobSetup(std::function<void(RipJobParameters&)> setup);
+
+    QTreeWidget* trackList() const { return list_; }
+    QComboBox* driveBox() const { return drives_; }
+    QComboBox* genreBox() const { return genre_; }
+    QComboBox* formatBox() const { return format_; }
+    QComboBox* presetBox() const { return preset_; }
+    QAbstractButton* selectAllBox() const { return selectAll_; }
+    QAbstractButton* freedbBox() const { return freedb_; }
+    QLabel* statusText() const { return status_; }
+    QLineEdit* tagEdit(int id) const;  // 1048, 1051, 1052, 1056, 1054, 1055
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    template <class W>
+    W* Bind(int id);
+    void SetUpLists(const GenreList* genres);
+    void SetUpEdits();
+    void SetUpMenu();
+    void ConnectControls();
+    void OnCommand(int id);
+    void ShowSelectedTrack();
+    void EditTag(int id, const QString& text);
+    void ApplyChecksFromWorker(std::vector<bool> checked);
+    // Runs `event` now, or after the running rip when one runs.
+    void WhenIdle(std::function<void()> event);
+    void RunDeferredEvents();
+    void ShowGenre(const std::string& genre);
+    void ShowSelectedDrive();
+
+    AppContext& context_;
+    GuiThreadPrompter prompter_;
+    Disc disc_;
+    CdGrabber& grabber_;
+    std::unique_ptr<GrabberEventRelay> relay_;
+    bool ripRunning_ = false;
+    std::vector<std::function<void()>> deferred_;
+    int formatRow_ = 0;
+    int presetRow_ = 0;
+    QPointer<QLabel> statusLine_;
+    std::function<void(RipJobParameters&)> jobSetup_;
+    std::function<void()> play_, stop_;
+
+    QTreeWidget* list_ = nullptr;
+    QComboBox* drives_ = nullptr;
+    QComboBox* genre_ = nullptr;
+    QComboBox* format_ = nullptr;
+    QComboBox* preset_ = nullptr;
+    QAbstractButton* selectAll_ = nullptr;
+    QAbstractButton* freedb_ = nullptr;
+    QLabel* status_ = nullptr;
+    std::vector<std::pair<int, QLineEdit*>> edits_;
+    QMenu* menu_ = nullptr;
+    QAction* playAction_ = nullptr;
+    QAction* stopAction_ = nullptr;
+    std::vector<QAction*> caseActions_;
+};
+
+}  // namespace quelt

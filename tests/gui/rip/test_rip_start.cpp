@@ -1,0 +1,193 @@
+// A rip started from the main window's start button on the ripper page: the job runs under
+// the progress window to its "Done" line, the files hold exactly the image's audio under
+// the names the edited tags give, ripped rows are unchecked; a read retry during the rip
+// shows every attempt but warns once; a media change during the rip waits for its end.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <atomic>
+#include <filesystem>
+#include <memory>
+
+#include "gui/app/main_window.h"
+#include "gui/app/progress_window.h"
+#include "gui_test_main.h"
+#include "rip_page_fixture.h"
+
+using namespace quelt;
+using quelt::test::RipFixture;
+
+namespace {
+
+struct Finished {
+    QString title;
+    QStringList log;
+    QString status;  // the page's status text when the job had ended
+};
+
+// Presses the start button of a main window whose ripper page is `f.page`'s kind, then
+// closes the progress window once the job has ended; returns what it showed.
+Finished RipFromStartButton(RipFixture& f, MainWindow& window, RipperPage& page) {
+    Finished seen;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, &window, [&] {
+        auto* progress = qobject_cast<ProgressWindow*>(QApplication::activeModalWidget());
+        if (!progress) return;
+        seen.title = progress->windowTitle();
+        const int rows = progress->logList()->rowCount();
+        if (progress->WorkerRunning() || rows == 0) return;
+        if (progress->actionButton()->text() != "Close") return;
+        for (int r = 0; r < rows; ++r) seen.log << progress->logList()->item(r, 1)->text();
+        seen.status = page.statusText()->text();
+        progress->actionButton()->click();
+    });
+    watcher.start(20);
+    QTest::mouseClick(window.control<QAbstractButton>(1017), Qt::LeftButton);
+    watcher.stop();
+    (void)f;
+    return seen;
+}
+
+MainWindow::Parts RipParts(RipFixture& f, RipperPage** made) {
+    MainWindow::Parts parts;
+    parts.genres = f.genres.get();
+    parts.ripPage = [&f, made](QWidget* parent) {
+        auto* page =
+            new RipperPage(f.skin, f.context, *f.grabber, *f.freedb, f.genres.get(), parent);
+        page->SetJobSetup([](RipJobParameters& p) {
+            p.startDelayMs = 0;
+            p.closingSound = {};
+        });
+        *made = page;
+        return page;
+    };
+    return parts;
+}
+
+bool WaitForLookup(RipperPage& page) {
+    return QTest::qWaitFor([&] { return !page.disc().lookupPending(); }, 120000);
+}
+
+}  // namespace
+
+class RipStartTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void startButtonRipsTheCheckedTracksToDone();
+    void readRetryDuringTheRipWarnsOnce();
+    void mediaChangeDuringTheRipWaitsForItsEnd();
+};
+
+void RipStartTest::startButtonRipsTheCheckedTracksToDone() {
+    RipFixture f;
+    const std::vector<int> sectors{150, 113, 120};
+    f.MakeGrabber(f.Image("rip", sectors));
+    const std::string out = f.scratch.File("out/");
+    f.context.settings.rip.outputDirectory = out;
+    f.context.settings.rip.outputNameIndex = 1;              // <artist> - <title>
+    f.context.profile.WriteInt("CDRIP", "FormatIndex", 10);  // .wav
+    RipperPage* page = nullptr;
+    MainWindow window(f.skin, f.context, RipParts(f, &page));
+    QVERIFY(page);
+    QVERIFY(WaitForLookup(*page));
+    QTreeWidget* list = page->trackList();
+    QCOMPARE(list->topLevelItemCount(), 3);
+    page->formatBox()->setCurrentIndex(9);  // .flac, chosen on the page
+    list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    list->setCurrentItem(list->topLevelItem(0));
+    page->tagEdit(1052)->setText("Edited Title");
+
+    const Finished seen = RipFromStartButton(f, window, *page);
+    QCOMPARE(seen.title, QString(" Audio CD Ripping ..."));
+    QVERIFY2(!seen.log.isEmpty(), "the progress window never showed the end of the job");
+    QCOMPARE(seen.log.first(), QString("Initializing..."));
+    QCOMPARE(seen.log.last(), QString("Done, 02 track(s) were successfully."));
+    QVERIFY(!f.context.ripControl.busy.load());
+    QCOMPARE(f.context.settings.ripExtension, std::string(".flac"));
+
+    // Exactly the image's audio, named by the edited and the default tags.
+    const std::string first = out + "Artist - Edited Title.flac";
+    const std::string third = out + "Artist - Session1 Track3.flac";
+    QVERIFY2(std::filesystem::exists(first), first.c_str());
+    QVERIFY2(std::filesystem::exists(third), third.c_str());
+    QVERIFY(!std::filesystem::exists(out + "Artist - Session1 Track2.flac"));
+    QVERIFY(quelt::test::DecodePcm(first) == quelt::test::TestPcm(sectors[0], 1));
+    QVERIFY(quelt::test::DecodePcm(third) == quelt::test::TestPcm(sectors[2], 3));
+
+    // Ripped rows are unchecked, so a second start finds nothing to rip.
+    for (int row = 0; row < 3; ++row)
+        QCOMPARE(list->topLevelItem(row)->checkState(0), Qt::Unchecked);
+    QCOMPARE(page->disc().CheckedCount(), 0);
+    QTest::mouseClick(window.control<QAbstractButton>(1017), Qt::LeftButton);
+    QCOMPARE(f.prompter.messages.size(), std::size_t(1));
+    QCOMPARE(f.prompter.messages[0].text,
+             std::string("Please select audio tracks which you want to rip!"));
+}
+
+void RipStartTest::readRetryDuringTheRipWarnsOnce() {
+    RipFixture f;
+    f.MakeGrabber(f.Image("retry", {300, 300}));
+    f.context.settings.rip.outputDirectory = f.scratch.File("out/");
+    f.context.profile.WriteInt("CDRIP", "FormatIndex", 10);  // .wav
+    // The grabber reports retries from the rip worker, as a damaged disc makes it do.
+    f.grabber->beforeRead = [&f](int round) {
+        if (round < 3) f.grabber->listener()->OnReadRetry(round + 1, 1000 + round);
+    };
+    RipperPage* page = nullptr;
+    MainWindow window(f.skin, f.context, RipParts(f, &page));
+    QVERIFY(WaitForLookup(*page));
+
+    const Finished seen = RipFromStartButton(f, window, *page);
+    QCOMPARE(seen.log.last(), QString("Done, 02 track(s) were successfully."));
+    QTRY_COMPARE(f.prompter.messages.size(), std::size_t(1));
+    QCOMPARE(f.prompter.messages[0].caption, std::string("Quelt CD Ripper Pro - Audio CD Ripper"));
+    QCOMPARE(f.prompter.messages[0].text,
+             std::string("Audio CD Ripper detects that this CD may be scratched. Please set "
+                         "the options for grabbing old or scratched CDs."));
+    QVERIFY(page->disc().retryWarningShown());
+    QCOMPARE(page->statusText()->text(),
+             QString("Attempt 3 of 10 attempts of reading the track sector 1002"));
+}
+
+void RipStartTest::mediaChangeDuringTheRipWaitsForItsEnd() {
+    RipFixture f;
+    f.MakeGrabber(f.Image("media", {300, 300, 300}));
+    f.context.settings.rip.outputDirectory = f.scratch.File("out/");
+    f.context.profile.WriteInt("CDRIP", "FormatIndex", 10);  // .wav
+    int refreshesDuringRip = -1;
+    RipperPage* page = nullptr;
+    f.grabber->beforeRead = [&](int round) {
+        // The media watcher reports a change while the second track is read; the page must
+        // not refill the rows the worker is reading. A marker queued behind the event tells
+        // the worker when the GUI thread has handled it.
+        if (round != 12) return;
+        auto handled = std::make_shared<std::atomic<bool>>(false);
+        f.grabber->listener()->OnMediaChanged();
+        QMetaObject::invokeMethod(
+            page, [handled] { *handled = true; }, Qt::QueuedConnection);
+        for (int i = 0; i < 60000 && !*handled; ++i) QThread::msleep(1);
+        refreshesDuringRip = f.grabber->refreshes;
+    };
+    MainWindow window(f.skin, f.context, RipParts(f, &page));
+    QVERIFY(WaitForLookup(*page));
+    const int refreshesBefore = f.grabber->refreshes;
+
+    const Finished seen = RipFromStartButton(f, window, *page);
+    QCOMPARE(seen.log.last(), QString("Done, 03 track(s) were successfully."));
+    QCOMPARE(refreshesDuringRip, refreshesBefore);
+    // After the job the change is handled: the disc is read again and the rows refilled.
+    QVERIFY(WaitForLookup(*page));
+    QCOMPARE(f.grabber->refreshes, refreshesBefore + 1);
+    QCOMPARE(page->trackList()->topLevelItemCount(), 3);
+    QCOMPARE(page->disc().CheckedCount(), 3);
+}
+
+QUELT_GUI_TEST(RipStartTest)
+#include "test_rip_start.moc"
