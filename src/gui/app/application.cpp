@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/burn/libburn_burner.h"
 #include "core/jobs/component_error.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
@@ -22,6 +23,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/message_prompter.h"
 #include "gui/app/single_instance.h"
+#include "gui/burn/burn_page.h"
 #include "gui/rip_options/freedb_options_page.h"
 #include "gui/rip_options/rip_options_page.h"
 #include "gui/skin/skin.h"
@@ -104,6 +106,8 @@ int RunQuelt(int argc, char** argv) {
     parts.freedbOptions = [&context, &freedb] {
         return new FreedbOptionsPage(context.settings, *freedb);
     };
+    LibburnBurner burner;  // outlives the window and its burner page
+    parts.burnPage = [&](QWidget* parent) { return new BurnPage(skin, context, burner, parent); };
     auto window = std::make_unique<MainWindow>(skin, context, std::move(parts));
     if (!window->isSkinned()) {
         std::fprintf(stderr, "quelt: the main window is missing from the skin\n");

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/burn/libburn_burner.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
@@ -22,6 +23,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/options_sheet.h"
 #include "gui/app/progress_window.h"
+#include "gui/burn/burn_page.h"
 #include "gui/convert/converter_page.h"
 #include "gui/skin/skin.h"
 
@@ -75,6 +77,8 @@ int main(int argc, char** argv) {
     const auto genres = CreateGenreList();
     MainWindow::Parts parts;
     parts.genres = genres.get();
+    LibburnBurner burner;
+    parts.burnPage = [&](QWidget* parent) { return new BurnPage(skin, context, burner, parent); };
     MainWindow window(skin, context, std::move(parts));
     window.show();
     auto& converter = *dynamic_cast<ConverterPage*>(window.page(kModeConvert));
@@ -85,6 +89,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     ok &= Save(window, out + "/main-ripper.png");
     window.SwitchMode(kModeBurn);
+    window.DropFiles(files);
     QApplication::processEvents();
     ok &= Save(window, out + "/main-burner.png");
     window.SwitchMode(kModeConvert);

@@ -302,6 +302,7 @@ std::string BurnPage::SelectWriter() {
 void BurnPage::ShowMedium() {
     // The lines describe the writer the list shows, so it is handed to the library first.
     SelectWriter();
+    writerBox_->setToolTip(writerBox_->currentText());  // a long device text is cut off
     const MediumLines lines = quelt::ShowMedium(library_, writers_.writerCount, PrintResult);
     mediumType_->setText(Qs(lines.type));
     if (lines.state) mediumState_->setText(Qs(*lines.state));
