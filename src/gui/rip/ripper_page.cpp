@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaObject>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QThread>
 #include <QTreeWidget>
@@ -437,6 +438,17 @@ void RipperPage::SelectAllBoxChanged(bool checked) {
 void RipperPage::ShowPositionLabel(const std::string& text) {
     // The main window's status line belongs to the page of the current mode.
     if (statusLine_ && context_.mode == kModeRip) statusLine_->setText(Qs(text));
+}
+
+void RipperPage::showEvent(QShowEvent* event) {
+    SkinnedWindow::showEvent(event);
+    if (ripRunning_ || disc_.selectedDrive() < 0) return;
+    try {
+        grabber_.DriveId();
+        return;  // the grabber still has the page's drive
+    } catch (const ComponentError&) {
+    }
+    disc_.Create(disc_.selectedDrive());
 }
 
 // ---- Context menu -----------------------------------------------------------------------

@@ -110,6 +110,9 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Shown again after the burner had the drives: the grabber lists its drives anew and
+    // has none selected, so the page selects its drive again and re-reads the disc.
+    void showEvent(QShowEvent* event) override;
 
   private:
     template <class W>

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "gui/app/drive_hand_over.h"
 #include "gui/app/main_window.h"
 #include "gui/app/progress_window.h"
 #include "gui_test_main.h"
@@ -83,6 +84,7 @@ class RipStartTest : public QObject {
     void startButtonRipsTheCheckedTracksToDone();
     void readRetryDuringTheRipWarnsOnce();
     void mediaChangeDuringTheRipWaitsForItsEnd();
+    void ripsAfterTheBurnerHadTheDrives();
 };
 
 void RipStartTest::startButtonRipsTheCheckedTracksToDone() {
@@ -187,6 +189,30 @@ void RipStartTest::mediaChangeDuringTheRipWaitsForItsEnd() {
     QCOMPARE(f.grabber->refreshes, refreshesBefore + 1);
     QCOMPARE(page->trackList()->topLevelItemCount(), 3);
     QCOMPARE(page->disc().CheckedCount(), 3);
+}
+
+void RipStartTest::ripsAfterTheBurnerHadTheDrives() {
+    RipFixture f;
+    f.MakeGrabber(f.Image("handover", {150, 150}));
+    f.context.settings.rip.outputDirectory = f.scratch.File("out/");
+    f.context.profile.WriteInt("CDRIP", "FormatIndex", 10);  // .wav
+    GrabberDriveHandOver handOver(*f.grabber);
+    RipperPage* page = nullptr;
+    MainWindow::Parts parts = RipParts(f, &page);
+    parts.driveHandOver = &handOver;
+    MainWindow window(f.skin, f.context, std::move(parts));
+    window.show();
+    QVERIFY(WaitForLookup(*page));
+
+    // The burner takes the drives (the grabber forgets its selection) and gives them back.
+    window.SwitchMode(kModeBurn);
+    window.SwitchMode(kModeRip);
+    QVERIFY(WaitForLookup(*page));
+    QCOMPARE(page->driveBox()->currentIndex(), 0);
+    QCOMPARE(page->trackList()->topLevelItemCount(), 2);
+
+    const Finished seen = RipFromStartButton(f, window, *page);
+    QCOMPARE(seen.log.last(), QString("Done, 02 track(s) were successfully."));
 }
 
 QUELT_GUI_TEST(RipStartTest)
