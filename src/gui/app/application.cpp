@@ -24,6 +24,7 @@
 #include "gui/app/message_prompter.h"
 #include "gui/app/single_instance.h"
 #include "gui/burn/burn_page.h"
+#include "gui/rip/ripper_page.h"
 #include "gui/rip_options/freedb_options_page.h"
 #include "gui/rip_options/rip_options_page.h"
 #include "gui/skin/skin.h"
@@ -105,6 +106,9 @@ int RunQuelt(int argc, char** argv) {
     parts.ripOptions = [&context] { return new RipOptionsPage(context.settings); };
     parts.freedbOptions = [&context, &freedb] {
         return new FreedbOptionsPage(context.settings, *freedb);
+    };
+    parts.ripPage = [&](QWidget* parent) {
+        return new RipperPage(skin, context, *grabber, *freedb, genres.get(), parent);
     };
     LibburnBurner burner;  // outlives the window and its burner page
     parts.burnPage = [&](QWidget* parent) { return new BurnPage(skin, context, burner, parent); };

@@ -9,12 +9,15 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
 #include <memory>
 
 #include "core/burn/libburn_burner.h"
+#include "core/rip/cd_grabber.h"
+#include "core/rip/freedb_info.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
@@ -25,6 +28,7 @@
 #include "gui/app/progress_window.h"
 #include "gui/burn/burn_page.h"
 #include "gui/convert/converter_page.h"
+#include "gui/rip/ripper_page.h"
 #include "gui/skin/skin.h"
 
 namespace {
@@ -77,6 +81,15 @@ int main(int argc, char** argv) {
     const auto genres = CreateGenreList();
     MainWindow::Parts parts;
     parts.genres = genres.get();
+    // The ripper shows the demo disc (no drive here); its look-up goes to a closed loopback
+    // port, fails at once, and the disc names its tracks by its CD-Text.
+    const auto grabber = CreateCdGrabber();
+    const auto freedb = CreateFreedbInfo();
+    freedb->SetCustomServer("127.0.0.1:1");
+    RipperPage* ripper = nullptr;
+    parts.ripPage = [&](QWidget* parent) {
+        return ripper = new RipperPage(skin, context, *grabber, *freedb, genres.get(), parent);
+    };
     LibburnBurner burner;
     parts.burnPage = [&](QWidget* parent) { return new BurnPage(skin, context, burner, parent); };
     MainWindow window(skin, context, std::move(parts));
@@ -86,6 +99,10 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) files << QString::fromLocal8Bit(argv[i]);
 
     bool ok = true;
+    for (int i = 0; i < 3000 && ripper && ripper->disc().lookupPending(); ++i) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(10);
+    }
     QApplication::processEvents();
     ok &= Save(window, out + "/main-ripper.png");
     window.SwitchMode(kModeBurn);
