@@ -46,6 +46,7 @@ class RipperPageTest : public QObject {
     void genreOutsideTheNamesIsShownAndKept();
     void caseModesRefillTheList();
     void freedbFillsTheRowsFromTheServer();
+    void workingControlsWaitForTheLookup();
     void freedbBoxAsksBeforeRefreshing_data();
     void freedbBoxAsksBeforeRefreshing();
     void formatAndPresetAreWrittenAtOnce_data();
@@ -301,6 +302,32 @@ void RipperPageTest::freedbFillsTheRowsFromTheServer() {
     QCOMPARE(page.statusText()->text(),
              QString("Track Count: 03 ,          Total Duration: 00:00:07.533"));
     QVERIFY(QString::fromStdString(server.RequestLog()).contains("cddb"));
+}
+
+void RipperPageTest::workingControlsWaitForTheLookup() {
+    quelt::test::CddbServer server("silent");  // never answers: the look-up waits for its time-out
+    RipFixture f;
+    f.freedb->SetCustomServer(server.host());
+    f.context.settings.rip.freedbTimeOut = 1000;  // the page configures FreeDB from it
+    f.MakeGrabber(f.Image("slow", {100, 100}));
+    f.page = std::make_unique<RipperPage>(f.skin, f.context, *f.grabber, *f.freedb, f.genres.get());
+    RipperPage& page = *f.page;
+    QVERIFY(page.disc().lookupPending());
+    QCOMPARE(page.statusText()->text(), QString("Finish Refreshing CD Information"));
+    QCOMPARE(page.trackList()->topLevelItemCount(), 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             page.driveBox(), page.formatBox(), page.presetBox(), page.genreBox(),
+             page.tagEdit(kArtist), page.tagEdit(kYear), page.selectAllBox(), page.freedbBox()})
+        QVERIFY(!w->isEnabled());
+
+    QVERIFY(f.WaitForLookup());
+    QCOMPARE(page.trackList()->topLevelItemCount(), 2);
+    QCOMPARE(page.statusText()->text(),
+             QString("Track Count: 02 ,          Total Duration: 00:00:02.666"));
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             page.driveBox(), page.formatBox(), page.presetBox(), page.genreBox(),
+             page.tagEdit(kArtist), page.tagEdit(kYear), page.selectAllBox(), page.freedbBox()})
+        QVERIFY(w->isEnabled());
 }
 
 void RipperPageTest::freedbBoxAsksBeforeRefreshing_data() {
