@@ -128,9 +128,11 @@ TEST_F(BurnCliTest, CtrlCWhileDecodingStopsWithoutAnImageOrAPartTemporaryFile) {
     EXPECT_FALSE(fs::exists(dir.File("out.cue")));
     EXPECT_FALSE(fs::exists(dir.File("out.bin")));
     // Only whole tracks may stay in the temporary folder: a minute of CD audio and a header.
-    if (fs::exists(Temp()))
-        for (const auto& e : fs::directory_iterator(Temp()))
+    if (fs::exists(Temp())) {
+        for (const auto& e : fs::directory_iterator(Temp())) {
             EXPECT_GE(fs::file_size(e.path()), 60u * 176400u) << "a part file was left: " << e.path();
+        }
+    }
 }
 
 }  // namespace

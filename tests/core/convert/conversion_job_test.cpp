@@ -28,6 +28,13 @@ constexpr int kWavRow = 10;
 constexpr int kFlacRow = 9;
 const char* const kPreset = "128kbit/s 44100Hz Stereo ";
 
+// An item of the list with its path only (no tags, no duration).
+ConvertItem PathItem(std::string path) {
+    ConvertItem item;
+    item.path = std::move(path);
+    return item;
+}
+
 // Records every position line and item bar too, and lets a test act on a report call.
 class Report : public RecordingReport {
   public:
@@ -185,7 +192,9 @@ TEST_P(IfExistsTest, AnExistingOutputIsHandledByTheRule) {
     } else {
         EXPECT_EQ(finished, 2);
         EXPECT_EQ(DecodePcm(out_ + c.written), DecodePcm(items[0].path));
-        if (c.rule == 0) EXPECT_EQ(ReadFile(out_ + "first.wav"), "sentinel");
+        if (c.rule == 0) {
+            EXPECT_EQ(ReadFile(out_ + "first.wav"), "sentinel");
+        }
     }
 }
 
@@ -236,7 +245,7 @@ TEST_F(ConversionJobTest, DeleteSourceKeepsSourcesOfFailedAndDamagedFiles) {
     // An AAC stream with damaged frames: converted, but with decode errors.
     ASSERT_TRUE(MakeTone(dir_.File("clean.aac"), ToneSpec{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
     ASSERT_TRUE(CopyWithDamage(dir_.File("clean.aac"), dir_.File("damaged.aac")));
-    ConvertItem damaged{dir_.File("damaged.aac")};
+    ConvertItem damaged = PathItem(dir_.File("damaged.aac"));
     EXPECT_EQ(RunJob({good, bad, damaged}), 2);
     EXPECT_TRUE(report_.Logged(damaged.path + ": Error while decoding frame, skip."));
     EXPECT_FALSE(fs::exists(good.path));
@@ -283,7 +292,7 @@ TEST_F(ConversionJobTest, TagsComeFromTheListAndOnlyWithMetadata) {
 
 TEST_F(ConversionJobTest, WithoutADurationProgressFollowsTheBytesAndNeverGoesBack) {
     ASSERT_TRUE(MakeToneWithoutDuration(dir_.File("stream.mka"), 3.0));
-    ConvertItem a{dir_.File("stream.mka")};
+    ConvertItem a = PathItem(dir_.File("stream.mka"));
     ConvertItem b = Tone("b.wav", 1.0);
     EXPECT_EQ(RunJob({a, b}), 2);
     // The first file's bars moved before it ended, and both bars only rose within a file.
@@ -300,7 +309,7 @@ TEST_F(ConversionJobTest, ResamplesAndDownmixesToThePreset) {
     six.channels = 6;
     six.seconds = 1.0;
     ASSERT_TRUE(MakeTone(dir_.File("surround.wav"), six));
-    EXPECT_EQ(RunJob({ConvertItem{dir_.File("surround.wav")}}, 5, "64kbit/s 32000Hz Mono "), 1);
+    EXPECT_EQ(RunJob({PathItem(dir_.File("surround.wav"))}, 5, "64kbit/s 32000Hz Mono "), 1);
     AudioProbe probe = ProbeAudio(out_ + "surround.mp3");
     EXPECT_EQ(probe.codec, "mp3");
     EXPECT_EQ(probe.sampleRate, 32000);
@@ -320,7 +329,7 @@ TEST_F(ConversionJobTest, AnEmptyListIsRefusedWithTheMessage) {
     EXPECT_EQ(prompter.shown,
               "Quelt CD Ripper Pro - Audio File Converter|Please add audio files...");
     prompter.shown.clear();
-    EXPECT_TRUE(CheckConvertList({ConvertItem{"x.wav"}}, prompter));
+    EXPECT_TRUE(CheckConvertList({PathItem("x.wav")}, prompter));
     EXPECT_EQ(prompter.shown, "");
 }
 

@@ -185,7 +185,9 @@ TEST_P(IfExistsTest, OnATakenName) {
     s_.convert.ifExists = GetParam().ifExists;
     Touch(Out() + "Song.mp3");
     ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
-    if (!GetParam().skip) EXPECT_EQ(target.path, Out() + "Song.mp3");
+    if (!GetParam().skip) {
+        EXPECT_EQ(target.path, Out() + "Song.mp3");
+    }
     EXPECT_EQ(target.skip, GetParam().skip);
     EXPECT_EQ(target.logLine, GetParam().log ? Out() + "Song.mp3" + GetParam().log : "");
 }

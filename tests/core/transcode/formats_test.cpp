@@ -94,7 +94,9 @@ TEST_P(FormatTest, ConvertsToTheRowsCodecRateChannelsAndLength) {
     ASSERT_FALSE(dts.empty());
     for (size_t i = 0; i < dts.size(); ++i) {
         ASSERT_NE(dts[i], INT64_MIN) << "packet " << i;
-        if (i > 0) ASSERT_GE(dts[i], dts[i - 1]) << "packet " << i;
+        if (i > 0) {
+            ASSERT_GE(dts[i], dts[i - 1]) << "packet " << i;
+        }
     }
 
     // Nothing is left under a temporary name.

@@ -97,8 +97,11 @@ void ReadEverything(const SkinDocument& doc) {
             EXPECT_LE(c.button.toolTips.size(), 519u);
             EXPECT_LE(c.button.tag.size(), 522u);
             EXPECT_EQ(c.type, SkinControlTypeOf(c.typeText));
-            for (const auto& f : c.text.fonts)
-                if (f) EXPECT_LE(f->faceName.size(), 31u);
+            for (const auto& f : c.text.fonts) {
+                if (f) {
+                    EXPECT_LE(f->faceName.size(), 31u);
+                }
+            }
         }
     }
 }
@@ -116,7 +119,9 @@ TEST(SkinFuzzTest, MutatedDescriptionsNeverBreakTheReader) {
         const SkinDocument again = SkinDocument::Parse(ui, ShippedHeader());
         auto a = doc.Window(1000), b = again.Window(1000);
         ASSERT_EQ(a.has_value(), b.has_value());
-        if (a) EXPECT_EQ(a->controls.size(), b->controls.size());
+        if (a) {
+            EXPECT_EQ(a->controls.size(), b->controls.size());
+        }
     }
 }
 
@@ -146,7 +151,9 @@ TEST(SkinFuzzTest, RandomBytesAndRandomFontRecords) {
         std::string font(122, '0');
         for (char& c : font) c = "0123456789ABCDEFabcdefXZ"[rng() % 24];
         auto decoded = DecodeSkinFont(font);
-        if (decoded) EXPECT_EQ(DecodeSkinFont(EncodeSkinFont(*decoded)), decoded);
+        if (decoded) {
+            EXPECT_EQ(DecodeSkinFont(EncodeSkinFont(*decoded)), decoded);
+        }
     }
 }
 

@@ -196,8 +196,9 @@ TEST_P(ZqrWindowTest, ControlsLieInsideTheWindowAndNeverOverlap) {
         for (const QRect& other : rects) EXPECT_FALSE(other.intersects(r)) << control.section;
         rects.push_back(r);
         EXPECT_NE(control.type, SkinControlType::Unknown) << control.section;
-        if (control.raw.count("fontn"))
+        if (control.raw.count("fontn")) {
             EXPECT_TRUE(control.text.fonts[kSkinNormal].has_value()) << control.section;
+        }
     }
 }
 
