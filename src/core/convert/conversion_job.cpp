@@ -11,6 +11,7 @@
 #include "core/naming/templates.h"
 #include "core/naming/text.h"
 #include "core/transcode/pipeline.h"
+#include "core/transcode/track_output.h"
 
 namespace quelt {
 namespace {
@@ -125,25 +126,9 @@ void ConversionJob::ConvertOne(size_t i) {
         return;
     }
 
-    OutputSpec spec;
-    spec.path = target.path;
-    spec.extension = settings_.convertExtension;
-    spec.forceAac = formatRow_ >= 0 && formatRow_ <= 4;
-    spec.bitRate = preset_.bitRate;
-    spec.sampleRate = preset_.sampleRate;
-    spec.channels = preset_.channels;
-    if (settings_.convert.metadata == 1) {
-        OutputTags outTags;
-        outTags.title = item.title;
-        outTags.artist = item.artist;
-        outTags.comment = item.comment;
-        outTags.copyright = item.copyright;
-        outTags.album = item.album;
-        outTags.year = item.year;
-        outTags.track = static_cast<int>(i) + 1;
-        outTags.genre = item.genre;
-        spec.tags = outTags;
-    }
+    const OutputSpec spec =
+        TrackOutputSpec(target.path, settings_.convertExtension, formatRow_ >= 0 && formatRow_ <= 4,
+                        preset_, settings_.convert.metadata == 1 ? &tags : nullptr);
     auto output = CreateAudioOutput(spec);
     if (!output) {
         report_.Log(output.step() == kOutputFileOpenStep

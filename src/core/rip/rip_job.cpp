@@ -20,6 +20,7 @@
 #include "core/settings/app_paths.h"
 #include "core/transcode/catalogue.h"
 #include "core/transcode/pipeline.h"
+#include "core/transcode/track_output.h"
 
 namespace quelt {
 namespace {
@@ -204,25 +205,10 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
         pathListed = true;
         report_.Log(Format("Create output file: %s", path));
 
-        OutputSpec spec;
-        spec.path = path;
-        spec.extension = settings.ripExtension;
-        spec.forceAac = forceAac_;
-        spec.bitRate = bitRate_;
-        spec.sampleRate = sampleRate_;
-        spec.channels = channels_;
-        if (settings.rip.metadata) {
-            OutputTags out;
-            out.title = tags.title;
-            out.artist = tags.artist;
-            out.album = tags.album;
-            out.genre = tags.genre;
-            out.copyright = tags.copyright;
-            out.comment = tags.comment;
-            out.year = tags.year;
-            out.track = i + 1;
-            spec.tags = out;
-        }
+        const OutputSpec spec = TrackOutputSpec(
+            path, settings.ripExtension, forceAac_,
+            EncodeParameters{.bitRate = bitRate_, .sampleRate = sampleRate_, .channels = channels_},
+            settings.rip.metadata ? &tags : nullptr);
         auto created = CreateAudioOutput(spec);
         if (!created) {
             outcome_.outputPaths.pop_back();

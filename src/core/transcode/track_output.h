@@ -1,0 +1,42 @@
+// The output file of one track of a rip or a conversion: where it goes, how it is encoded
+// and which of the track's tags it carries.
+#pragma once
+
+#include <string>
+
+#include "core/naming/templates.h"
+#include "core/transcode/catalogue.h"
+#include "core/transcode/pipeline.h"
+
+namespace quelt {
+
+// The tags written into the file: the track's texts, its year and its number as the track.
+inline OutputTags TrackOutputTags(const TrackTags& tags) {
+    OutputTags out;
+    out.title = tags.title;
+    out.artist = tags.artist;
+    out.album = tags.album;
+    out.genre = tags.genre;
+    out.copyright = tags.copyright;
+    out.comment = tags.comment;
+    out.year = tags.year;
+    out.track = tags.number;
+    return out;
+}
+
+// The output at `path` encoded with `encoding`; `extension` is the job's current extension
+// and `forceAac` holds for the catalogue's AAC rows. `tags` null: no tag is written.
+inline OutputSpec TrackOutputSpec(std::string path, std::string extension, bool forceAac,
+                                  const EncodeParameters& encoding, const TrackTags* tags) {
+    OutputSpec spec;
+    spec.path = std::move(path);
+    spec.extension = std::move(extension);
+    spec.forceAac = forceAac;
+    spec.bitRate = encoding.bitRate;
+    spec.sampleRate = encoding.sampleRate;
+    spec.channels = encoding.channels;
+    if (tags) spec.tags = TrackOutputTags(*tags);
+    return spec;
+}
+
+}  // namespace quelt
