@@ -115,7 +115,7 @@ private:
     int64_t TrackMs() const { return static_cast<int64_t>(Track().sectors) * 1000 / kSectorsPerSecond; }
     void RebuildDriveList();
     void OpenHandle();   // caller holds cdioMutex_
-    void CloseHandle();  // caller holds cdioMutex_
+    void CloseHandle();  // caller holds cdioMutex_; ends the open track's reader first
     void SetTrayLock(bool locked);
     void StartWatcher();
     void StopWatcher();
@@ -157,7 +157,6 @@ CdioGrabber::~CdioGrabber() {
     StopWatcher();
     JoinQuery();
     std::lock_guard lock(cdioMutex_);
-    reader_.reset();
     CloseHandle();
 }
 
@@ -193,8 +192,6 @@ void CdioGrabber::Close() {
     StopWatcher();
     JoinQuery();
     std::lock_guard lock(cdioMutex_);
-    reader_.reset();
-    trackOpen_ = false;
     CloseHandle();
     opened_ = false;
     drives_.clear();
@@ -258,8 +255,6 @@ void CdioGrabber::SelectDrive(int number) {
     JoinQuery();
     {
         std::lock_guard lock(cdioMutex_);
-        reader_.reset();
-        trackOpen_ = false;
         CloseHandle();
         current_ = number - 1;
         OpenHandle();
@@ -286,6 +281,8 @@ void CdioGrabber::OpenHandle() {
 }
 
 void CdioGrabber::CloseHandle() {
+    reader_.reset();
+    trackOpen_ = false;
     if (cdio_) cdio_destroy(cdio_);
     cdio_ = nullptr;
     layout_ = DiscLayout{};
@@ -297,8 +294,6 @@ void CdioGrabber::RefreshDisc() {
     Current();
     JoinQuery();
     std::lock_guard lock(cdioMutex_);
-    reader_.reset();
-    trackOpen_ = false;
     CloseHandle();
     OpenHandle();
 }
