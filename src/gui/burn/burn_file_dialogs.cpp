@@ -8,8 +8,7 @@
 namespace quelt {
 
 QString ChooseImageFile(QWidget* owner, bool dataCd) {
-    const QString music = QString::fromStdString(MusicFolder());
-    const QString folder = QDir(music).exists() ? music : QString::fromStdString(HomeFolder());
+    const QString folder = QString::fromStdString(DialogStartFolder());
     const QString name = dataCd ? QStringLiteral("Data CD.iso") : QStringLiteral("Audio CD.cue");
     const QString filter =
         dataCd ? QStringLiteral("ISO image (*.iso)") : QStringLiteral("CUE/BIN image (*.cue)");

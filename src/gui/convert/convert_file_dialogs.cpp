@@ -1,6 +1,5 @@
 #include "gui/convert/convert_file_dialogs.h"
 
-#include <QDir>
 #include <QFileDialog>
 
 #include "core/settings/app_paths.h"
@@ -18,10 +17,7 @@ QString Filter(const QString& label, const QString& patterns) {
     return label + " (" + list.join(' ') + ")";
 }
 
-QString StartFolder() {
-    const QString music = QString::fromStdString(MusicFolder());
-    return QDir(music).exists() ? music : QString::fromStdString(HomeFolder());
-}
+QString StartFolder() { return QString::fromStdString(DialogStartFolder()); }
 
 }  // namespace
 
