@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFontMetrics>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -17,7 +15,8 @@
 #include "core/jobs/prompter.h"
 #include "core/naming/text.h"
 #include "gui/app/app_context.h"
-#include "gui/app/list_images.h"
+#include "gui/app/file_list.h"
+#include "gui/app/format_lists.h"
 #include "gui/burn/burn_file_dialogs.h"
 #include "gui/burn/burn_start.h"
 #include "gui/convert/convert_file_dialogs.h"
@@ -57,66 +56,17 @@ BurnPage::BurnPage(Skin& skin, AppContext& context, BurnerLibrary& library, QWid
     mediumType_ = Bind<QLabel>(kMediumType);
     mediumState_ = Bind<QLabel>(kMediumState);
     mediumSize_ = Bind<QLabel>(kMediumSize);
-    SetUpList();
+    SetUpFileList(list_);
     SetUpMenu();
     ConnectControls();
     SetUpLists();
     Refresh();
 }
 
-// The skin's control `id` as a W; when the skin lacks it (or made another kind), a stand-in
-// of the right kind takes its place so that the page's logic never meets a missing control.
-template <class W>
-W* BurnPage::Bind(int id) {
-    if (W* w = control<W>(id)) return w;
-    auto* standIn = new W(this);
-    if (QWidget* other = controlWidget(id)) {
-        standIn->setGeometry(other->geometry());
-        standIn->setVisible(other->isVisible());
-        other->hide();
-    } else {
-        standIn->hide();
-    }
-    return standIn;
-}
-
-void BurnPage::SetUpList() {
-    list_->setColumnCount(3);
-    list_->setHeaderLabels(
-        {QStringLiteral("   # "), QStringLiteral(" Filename"), QStringLiteral(" Duration")});
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setIconSize(QSize(16, 16));
-    list_->setTextElideMode(Qt::ElideLeft);  // the file name matters more than its folders
-    QFont rows(QStringLiteral("Tahoma"));
-    rows.setPixelSize(13);
-    // Number and duration keep their widths (the number's widened by its row image); the
-    // path takes what is left, so the duration is never cut off.
-    list_->header()->setStretchLastSection(false);
-    list_->setColumnWidth(0, 34 + 16);
-    list_->setColumnWidth(1, 294);
-    list_->setColumnWidth(2,
-                          std::max(80, QFontMetrics(rows).horizontalAdvance("00:00:00.000") + 18));
-    list_->header()->setSectionResizeMode(0, QHeaderView::Fixed);
-    list_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    list_->header()->setSectionResizeMode(2, QHeaderView::Fixed);
-    list_->headerItem()->setTextAlignment(2, Qt::AlignCenter);
-    if (auto* skinned = qobject_cast<SkinListView*>(list_)) skinned->setGridLines(true);
-    list_->setFont(rows);
-    QFont header = rows;
-    header.setBold(true);
-    list_->header()->setFont(header);
-}
-
 void BurnPage::SetUpLists() {
     for (QComboBox* box : {writerBox_, discType_}) {
-        if (auto* skinned = qobject_cast<SkinComboBox*>(box)) skinned->setSorted(false);
-        box->setEditable(false);
         QSignalBlocker block(box);
-        box->clear();
+        ResetChoiceBox(box);
     }
     {
         QSignalBlocker block(discType_);
@@ -232,22 +182,11 @@ void BurnPage::Refresh() {
     {
         QSignalBlocker block(list_);
         list_->clear();
-        const QIcon icon = ListRowIcon(0);
         const auto& entries = compilation_.entries();
-        for (int i = 0; i < int(entries.size()); ++i) {
-            auto* row = new QTreeWidgetItem(list_);
-            row->setIcon(0, icon);
-            row->setText(0, Qs(Compilation::RowNumber(i)));
-            row->setText(1, Qs(entries[size_t(i)].path));
-            row->setToolTip(1, Qs(entries[size_t(i)].path));
-            row->setText(2, Qs(FormatDuration(entries[size_t(i)].durationMs)));
-            row->setTextAlignment(2, Qt::AlignCenter);
-        }
-        if (QTreeWidgetItem* row = list_->topLevelItem(compilation_.current())) {
-            list_->setCurrentItem(row);
-            row->setSelected(true);
-            list_->scrollToItem(row);
-        }
+        for (int i = 0; i < int(entries.size()); ++i)
+            AddFileRow(list_, Qs(Compilation::RowNumber(i)), entries[size_t(i)].path,
+                       entries[size_t(i)].durationMs);
+        SelectFileRow(list_, list_->topLevelItem(compilation_.current()));
     }
     summary_->setText(Qs(compilation_.SummaryText()));
     if (compilation_.current() >= 0 && statusLine_)

@@ -104,9 +104,6 @@ class BurnPage : public SkinnedWindow, public ModePage {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    template <class W>
-    W* Bind(int id);
-    void SetUpList();
     void SetUpLists();
     void SetUpMenu();
     void ConnectControls();

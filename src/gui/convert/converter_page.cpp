@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,7 +20,8 @@
 #include "core/transcode/catalogue.h"
 #include "core/transcode/media_info.h"
 #include "gui/app/app_context.h"
-#include "gui/app/list_images.h"
+#include "gui/app/file_list.h"
+#include "gui/app/format_lists.h"
 #include "gui/convert/conversion_start.h"
 #include "gui/convert/convert_file_dialogs.h"
 #include "gui/skin/skin_windows.h"
@@ -56,48 +55,19 @@ ConverterPage::ConverterPage(Skin& skin, AppContext& context, const GenreList* g
     preset_ = Bind<QComboBox>(kPreset);
     SetUpLists();
     SetUpEdits();
-    SetUpList();
+    SetUpFileList(list_);
     SetUpMenu();
     ConnectControls();
     Refresh();
 }
 
-// The skin's control `id` as a W; when the skin lacks it (or made another kind), a stand-in
-// of the right kind takes its place so that the page's logic never meets a missing control.
-template <class W>
-W* ConverterPage::Bind(int id) {
-    if (W* w = control<W>(id)) return w;
-    auto* standIn = new W(this);
-    if (QWidget* other = controlWidget(id)) {
-        standIn->setGeometry(other->geometry());
-        standIn->setVisible(other->isVisible());
-        other->hide();
-    } else {
-        standIn->hide();
-    }
-    return standIn;
-}
-
 void ConverterPage::SetUpLists() {
     // Format and preset rows are read once here; every later change is written at once.
-    // A row the lists do not have (a hand-edited file) would start a job without a format;
-    // the first row stands in for it.
-    formatRow_ = context_.profile.ReadInt("CONVERT", "FormatIndex");
-    presetRow_ = context_.profile.ReadInt("CONVERT", "FParamIndex");
-    if (formatRow_ < 0 || formatRow_ >= kOutputFormatCount) formatRow_ = 0;
-    if (presetRow_ < 0 || presetRow_ >= kEncodePresetCount) presetRow_ = 0;
-    for (QComboBox* box : {genre_, format_, preset_}) {
-        if (auto* skinned = qobject_cast<SkinComboBox*>(box)) skinned->setSorted(false);
-        box->setEditable(false);
-        box->clear();
-    }
-    for (int row = 0; row < kOutputFormatCount; ++row)
-        format_->addItem(Qs(std::string(OutputFormatRow(row)->label)));
-    for (int row = 0; row < kEncodePresetCount; ++row) preset_->addItem(Qs(EncodePresetLabel(row)));
-    format_->setCurrentIndex(formatRow_);
-    preset_->setCurrentIndex(presetRow_);
-    format_->setMaxVisibleItems(kOutputFormatCount);
-    preset_->setMaxVisibleItems(16);
+    const FormatRows rows = ReadFormatRows(context_.profile, "CONVERT");
+    formatRow_ = rows.format;
+    presetRow_ = rows.preset;
+    for (QComboBox* box : {genre_, format_, preset_}) ResetChoiceBox(box);
+    FillFormatLists(format_, preset_, rows);
     if (genres_) {
         for (int i = 0; i < genres_->Count(); ++i) genre_->addItem(Qs(genres_->GenreName(i)));
         genre_->setCurrentIndex(0);
@@ -112,37 +82,6 @@ void ConverterPage::SetUpEdits() {
         edits_.emplace_back(id, edit);
     }
     tagEdit(kYear)->setText(QStringLiteral("2007"));
-}
-
-void ConverterPage::SetUpList() {
-    list_->setColumnCount(3);
-    list_->setHeaderLabels(
-        {QStringLiteral("   # "), QStringLiteral(" Filename"), QStringLiteral(" Duration")});
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setIconSize(QSize(16, 16));
-    list_->setTextElideMode(Qt::ElideLeft);  // the file name matters more than its folders
-    QFont rows(QStringLiteral("Tahoma"));
-    rows.setPixelSize(13);
-    // Number and duration keep their widths (the number's widened by its row image); the
-    // file name takes what is left, so the duration is never cut off.
-    list_->header()->setStretchLastSection(false);
-    list_->setColumnWidth(0, 34 + 16);
-    list_->setColumnWidth(1, 294);
-    list_->setColumnWidth(2,
-                          std::max(80, QFontMetrics(rows).horizontalAdvance("00:00:00.000") + 18));
-    list_->header()->setSectionResizeMode(0, QHeaderView::Fixed);
-    list_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    list_->header()->setSectionResizeMode(2, QHeaderView::Fixed);
-    list_->headerItem()->setTextAlignment(2, Qt::AlignCenter);
-    if (auto* skinned = qobject_cast<SkinListView*>(list_)) skinned->setGridLines(true);
-    list_->setFont(rows);
-    QFont header = rows;
-    header.setBold(true);
-    list_->header()->setFont(header);
 }
 
 void ConverterPage::SetUpMenu() {
@@ -252,15 +191,8 @@ void ConverterPage::Refresh() {
         list_->clear();
         count_ = 0;
         totalMs_ = 0;
-        const QIcon icon = ListRowIcon(0);
         for (const ConvertItem& item : items_) {
-            auto* row = new QTreeWidgetItem(list_);
-            row->setIcon(0, icon);
-            row->setText(0, Qs(FormatTrackNumber(count_ + 1, 2)));
-            row->setText(1, Qs(item.path));
-            row->setToolTip(1, Qs(item.path));
-            row->setText(2, Qs(FormatDuration(item.durationMs)));
-            row->setTextAlignment(2, Qt::AlignCenter);
+            AddFileRow(list_, Qs(FormatTrackNumber(count_ + 1, 2)), item.path, item.durationMs);
             ++count_;
             totalMs_ += item.durationMs;
         }
@@ -268,10 +200,7 @@ void ConverterPage::Refresh() {
     if (count_ > 0) {
         if (current_ < 0 || current_ >= count_) current_ = count_ - 1;
         QSignalBlocker block(list_);
-        QTreeWidgetItem* row = list_->topLevelItem(current_);
-        list_->setCurrentItem(row);
-        row->setSelected(true);
-        list_->scrollToItem(row);
+        SelectFileRow(list_, list_->topLevelItem(current_));
     } else {
         current_ = -1;
     }

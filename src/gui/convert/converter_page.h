@@ -86,9 +86,6 @@ class ConverterPage : public SkinnedWindow, public ModePage {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    template <class W>
-    W* Bind(int id);
-    void SetUpList();
     void SetUpLists();
     void SetUpEdits();
     void SetUpMenu();

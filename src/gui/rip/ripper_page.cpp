@@ -23,6 +23,7 @@
 #include "core/rip/genre_list.h"
 #include "core/transcode/catalogue.h"
 #include "gui/app/app_context.h"
+#include "gui/app/format_lists.h"
 #include "gui/rip/rip_start.h"
 #include "gui/rip/track_list.h"
 #include "gui/skin/skin_windows.h"
@@ -95,45 +96,13 @@ RipperPage::~RipperPage() {
     Retire(std::move(relay_));
 }
 
-// The skin's control `id` as a W; when the skin lacks it (or made another kind), a stand-in
-// of the right kind takes its place so that the page's logic never meets a missing control.
-template <class W>
-W* RipperPage::Bind(int id) {
-    if (W* w = control<W>(id)) return w;
-    W* standIn = nullptr;
-    if constexpr (std::is_same_v<W, QAbstractButton>)
-        standIn = new SkinButton(SkinControlType::Check, this);
-    else
-        standIn = new W(this);
-    if (QWidget* other = controlWidget(id)) {
-        standIn->setGeometry(other->geometry());
-        standIn->setVisible(other->isVisible());
-        other->hide();
-    } else {
-        standIn->hide();
-    }
-    return standIn;
-}
-
 void RipperPage::SetUpLists(const GenreList* genres) {
-    // Read once here; every later change is written at once. A stored row outside the
-    // lists (a hand-edited file) would start a rip without a format: the first row stands in.
-    formatRow_ = context_.profile.ReadInt("CDRIP", "FormatIndex");
-    presetRow_ = context_.profile.ReadInt("CDRIP", "FParamIndex");
-    if (formatRow_ < 0 || formatRow_ >= kOutputFormatCount) formatRow_ = 0;
-    if (presetRow_ < 0 || presetRow_ >= kEncodePresetCount) presetRow_ = 0;
-    for (QComboBox* box : {drives_, genre_, format_, preset_}) {
-        if (auto* skinned = qobject_cast<SkinComboBox*>(box)) skinned->setSorted(false);
-        box->setEditable(false);
-        box->clear();
-    }
-    for (int row = 0; row < kOutputFormatCount; ++row)
-        format_->addItem(Qs(std::string(OutputFormatRow(row)->label)));
-    for (int row = 0; row < kEncodePresetCount; ++row) preset_->addItem(Qs(EncodePresetLabel(row)));
-    format_->setCurrentIndex(formatRow_);
-    preset_->setCurrentIndex(presetRow_);
-    format_->setMaxVisibleItems(kOutputFormatCount);
-    preset_->setMaxVisibleItems(16);
+    // The stored rows are read once here; every later change is written at once.
+    const FormatRows rows = ReadFormatRows(context_.profile, "CDRIP");
+    formatRow_ = rows.format;
+    presetRow_ = rows.preset;
+    for (QComboBox* box : {drives_, genre_, format_, preset_}) ResetChoiceBox(box);
+    FillFormatLists(format_, preset_, rows);
     ExtensionForFormat(context_.settings, formatRow_, true);
 
     // The genre names come before the disc is read, so the first row's genre can be shown.

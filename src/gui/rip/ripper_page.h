@@ -115,8 +115,6 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     void showEvent(QShowEvent* event) override;
 
   private:
-    template <class W>
-    W* Bind(int id);
     void SetUpLists(const GenreList* genres);
     void SetUpEdits();
     void SetUpMenu();

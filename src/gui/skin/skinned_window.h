@@ -61,6 +61,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
+#include <type_traits>
 #include <vector>
 
 #include "gui/skin/skin.h"
@@ -135,6 +136,28 @@ class SkinnedWindow : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+    // The control `id` as a W for a page's logic. When the skin lacks it (or made another
+    // kind), a stand-in of the right kind (a check box for a button) takes its place, so
+    // that the page's logic never meets a missing control: it takes over the other
+    // control's geometry and visibility and hides it, or stays hidden when there is none.
+    template <class W>
+    W* Bind(int id) {
+        if (W* w = control<W>(id)) return w;
+        W* standIn = nullptr;
+        if constexpr (std::is_same_v<W, QAbstractButton>)
+            standIn = new SkinButton(SkinControlType::Check, this);
+        else
+            standIn = new W(this);
+        if (QWidget* other = controlWidget(id)) {
+            standIn->setGeometry(other->geometry());
+            standIn->setVisible(other->isVisible());
+            other->hide();
+        } else {
+            standIn->hide();
+        }
+        return standIn;
+    }
 
   private:
     struct Built {
