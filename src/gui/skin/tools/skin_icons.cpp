@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <QtMath>
 #include <functional>
+#include <initializer_list>
 #include <map>
 
 #include "gui/skin/tools/skin_art.h"
@@ -58,6 +59,35 @@ void Plus(QPainter& p, QPointF centre, qreal r, const QColor& c, qreal w) {
     p.setPen(Stroke(c, w));
     p.drawLine(centre - QPointF(r, 0), centre + QPointF(r, 0));
     p.drawLine(centre - QPointF(0, r), centre + QPointF(0, r));
+}
+
+// The closed outline through `points` (fractions of the box), stroked and not filled.
+void Outline(QPainter& p, const QRectF& b, const QColor& c, qreal w,
+             std::initializer_list<QPointF> points) {
+    QPainterPath path;
+    bool first = true;
+    for (const QPointF& f : points) {
+        if (first)
+            path.moveTo(At(b, f.x(), f.y()));
+        else
+            path.lineTo(At(b, f.x(), f.y()));
+        first = false;
+    }
+    path.closeSubpath();
+    p.setPen(Stroke(c, w));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(path);
+}
+
+// A sheet with its top right corner folded.
+void FileOutline(QPainter& p, const QRectF& b, const QColor& c, qreal w) {
+    Outline(p, b, c, w, {{0.22, 0.1}, {0.56, 0.1}, {0.78, 0.32}, {0.78, 0.9}, {0.22, 0.9}});
+}
+
+// A folder with its tab on the left.
+void FolderOutline(QPainter& p, const QRectF& b, const QColor& c, qreal w) {
+    Outline(p, b, c, w,
+            {{0.1, 0.22}, {0.38, 0.22}, {0.48, 0.32}, {0.9, 0.32}, {0.9, 0.82}, {0.1, 0.82}});
 }
 
 const std::map<QString, Glyph>& Glyphs() {
@@ -200,31 +230,12 @@ const std::map<QString, Glyph>& Glyphs() {
                      qreal w) { Triangle(p, b, c, 0.3, 0.2, 0.3, 0.8, 0.82, 0.5); }},
         {"addfile",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
-             QPainterPath d;
-             d.moveTo(At(b, 0.22, 0.1));
-             d.lineTo(At(b, 0.56, 0.1));
-             d.lineTo(At(b, 0.78, 0.32));
-             d.lineTo(At(b, 0.78, 0.9));
-             d.lineTo(At(b, 0.22, 0.9));
-             d.closeSubpath();
-             p.setPen(Stroke(c, w));
-             p.setBrush(Qt::NoBrush);
-             p.drawPath(d);
+             FileOutline(p, b, c, w);
              Plus(p, At(b, 0.5, 0.58), b.width() * 0.14, c, w);
          }},
         {"addfolder",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
-             QPainterPath d;
-             d.moveTo(At(b, 0.1, 0.22));
-             d.lineTo(At(b, 0.38, 0.22));
-             d.lineTo(At(b, 0.48, 0.32));
-             d.lineTo(At(b, 0.9, 0.32));
-             d.lineTo(At(b, 0.9, 0.82));
-             d.lineTo(At(b, 0.1, 0.82));
-             d.closeSubpath();
-             p.setPen(Stroke(c, w));
-             p.setBrush(Qt::NoBrush);
-             p.drawPath(d);
+             FolderOutline(p, b, c, w);
              Plus(p, At(b, 0.5, 0.57), b.width() * 0.13, c, w);
          }},
         {"remove",
@@ -303,19 +314,7 @@ const std::map<QString, Glyph>& Glyphs() {
              p.setBrush(c);
              p.drawEllipse(At(b, 0.46, 0.74), b.width() * 0.18, b.width() * 0.14);
          }},
-        {"file",
-         [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
-             QPainterPath d;
-             d.moveTo(At(b, 0.22, 0.1));
-             d.lineTo(At(b, 0.56, 0.1));
-             d.lineTo(At(b, 0.78, 0.32));
-             d.lineTo(At(b, 0.78, 0.9));
-             d.lineTo(At(b, 0.22, 0.9));
-             d.closeSubpath();
-             p.setPen(Stroke(c, w));
-             p.setBrush(Qt::NoBrush);
-             p.drawPath(d);
-         }},
+        {"file", FileOutline},
         {"ok",
          [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
              p.setPen(Stroke(c, w * 1.2));
@@ -327,20 +326,7 @@ const std::map<QString, Glyph>& Glyphs() {
              p.drawLine(At(b, 0.28, 0.28), At(b, 0.72, 0.72));
              p.drawLine(At(b, 0.72, 0.28), At(b, 0.28, 0.72));
          }},
-        {"folder",
-         [](QPainter& p, const QRectF& b, const QColor& c, qreal w) {
-             QPainterPath d;
-             d.moveTo(At(b, 0.1, 0.22));
-             d.lineTo(At(b, 0.38, 0.22));
-             d.lineTo(At(b, 0.48, 0.32));
-             d.lineTo(At(b, 0.9, 0.32));
-             d.lineTo(At(b, 0.9, 0.82));
-             d.lineTo(At(b, 0.1, 0.82));
-             d.closeSubpath();
-             p.setPen(Stroke(c, w));
-             p.setBrush(Qt::NoBrush);
-             p.drawPath(d);
-         }},
+        {"folder", FolderOutline},
     };
     return glyphs;
 }
