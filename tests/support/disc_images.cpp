@@ -46,39 +46,39 @@ std::vector<int16_t> TestPcm(int sectors, int seed) {
     return pcm;
 }
 
-std::string MakeDiscImage(const std::string& folder, const std::string& name, const ImageSpec& spec) {
+std::string MakeDiscImage(const std::string& folder, const std::string& name, const DiscLayout& layout) {
     std::string json = "{\"cue\": " + JsonString(folder + "/" + name + ".cue") + ", \"artist\": " +
-                       JsonString(spec.artist) + ", \"album\": " + JsonString(spec.album) +
-                       ", \"cdtext\": " + (spec.cdText ? "true" : "false") +
-                       ", \"data_sectors\": " + std::to_string(spec.dataSectors) +
-                       ", \"pregap_sectors\": " + std::to_string(spec.pregapSectors) +
-                       ", \"extra_file_line\": " + (spec.extraFileLine ? "true" : "false") + ", \"tracks\": [";
-    for (std::size_t i = 0; i < spec.tracks.size(); ++i) {
+                       JsonString(layout.artist) + ", \"album\": " + JsonString(layout.album) +
+                       ", \"cdtext\": " + (layout.cdText ? "true" : "false") +
+                       ", \"data_sectors\": " + std::to_string(layout.dataSectors) +
+                       ", \"pregap_sectors\": " + std::to_string(layout.pregapSectors) +
+                       ", \"extra_file_line\": " + (layout.extraFileLine ? "true" : "false") + ", \"tracks\": [";
+    for (std::size_t i = 0; i < layout.tracks.size(); ++i) {
         const std::string raw = folder + "/" + name + "-track" + std::to_string(i + 1) + ".raw";
         std::ofstream out(raw, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(spec.tracks[i].pcm.data()),
-                  static_cast<std::streamsize>(spec.tracks[i].pcm.size() * 2));
+        out.write(reinterpret_cast<const char*>(layout.tracks[i].pcm.data()),
+                  static_cast<std::streamsize>(layout.tracks[i].pcm.size() * 2));
         if (!out) return {};
         json += std::string(i ? ", " : "") + "{\"pcm\": " + JsonString(raw) + ", \"title\": " +
-                JsonString(spec.tracks[i].title) + ", \"artist\": " + JsonString(spec.tracks[i].artist) + "}";
+                JsonString(layout.tracks[i].title) + ", \"artist\": " + JsonString(layout.tracks[i].artist) + "}";
     }
     json += "]}";
-    const std::string specPath = folder + "/" + name + ".json";
+    const std::string layoutPath = folder + "/" + name + ".json";
     {
-        std::ofstream out(specPath);
+        std::ofstream out(layoutPath);
         out << json;
         if (!out) return {};
     }
-    if (Run("python3 " + ShellQuote(ScriptPath()) + " spec " + ShellQuote(specPath)) != 0) return {};
+    if (Run("python3 " + ShellQuote(ScriptPath()) + " layout " + ShellQuote(layoutPath)) != 0) return {};
     return folder + "/" + name + ".cue";
 }
 
 std::string MakeDiscImage(const std::string& folder, const std::string& name,
                           const std::vector<int>& trackSectors) {
-    ImageSpec spec;
+    DiscLayout layout;
     for (std::size_t i = 0; i < trackSectors.size(); ++i)
-        spec.tracks.push_back({TestPcm(trackSectors[i], static_cast<int>(i) + 1), "", ""});
-    return MakeDiscImage(folder, name, spec);
+        layout.tracks.push_back({TestPcm(trackSectors[i], static_cast<int>(i) + 1), "", ""});
+    return MakeDiscImage(folder, name, layout);
 }
 
 std::vector<int16_t> ReadRawPcm(const std::string& path) {

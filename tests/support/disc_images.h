@@ -14,7 +14,7 @@ struct ImageTrack {
     std::string title, artist;
 };
 
-struct ImageSpec {
+struct DiscLayout {
     std::vector<ImageTrack> tracks;
     std::string artist, album;
     bool cdText = false;
@@ -28,7 +28,7 @@ std::vector<int16_t> TestPcm(int sectors, int seed);
 
 // Writes folder/name.cue, .bin and (with CD-Text) .cdt; returns the cue path, or "" when
 // the generator failed.
-std::string MakeDiscImage(const std::string& folder, const std::string& name, const ImageSpec& spec);
+std::string MakeDiscImage(const std::string& folder, const std::string& name, const DiscLayout& layout);
 
 // An image whose tracks have the given lengths in sectors, made of TestPcm(sectors, i).
 std::string MakeDiscImage(const std::string& folder, const std::string& name,

@@ -54,14 +54,14 @@ std::string Capture(const std::string& command) {
     return out;
 }
 
-bool MakeTone(const std::string& path, const ToneSpec& spec) {
+bool MakeTone(const std::string& path, const ToneOptions& toneOptions) {
     std::string cmd = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i " +
-                      ShellQuote("sine=frequency=" + std::to_string(spec.frequency) +
-                                 ":sample_rate=" + std::to_string(spec.sampleRate) +
-                                 ":duration=" + std::to_string(spec.seconds)) +
-                      " -ac " + std::to_string(spec.channels);
-    for (const auto& [key, value] : spec.tags) cmd += " -metadata " + ShellQuote(key + "=" + value);
-    cmd += " " + spec.extraArgs + " " + ShellQuote(path);
+                      ShellQuote("sine=frequency=" + std::to_string(toneOptions.frequency) +
+                                 ":sample_rate=" + std::to_string(toneOptions.sampleRate) +
+                                 ":duration=" + std::to_string(toneOptions.seconds)) +
+                      " -ac " + std::to_string(toneOptions.channels);
+    for (const auto& [key, value] : toneOptions.tags) cmd += " -metadata " + ShellQuote(key + "=" + value);
+    cmd += " " + toneOptions.extraArgs + " " + ShellQuote(path);
     return Run(cmd) == 0;
 }
 

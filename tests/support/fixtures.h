@@ -31,7 +31,7 @@ std::string Capture(const std::string& command);
 // Quotes a text for the shell.
 std::string ShellQuote(const std::string& text);
 
-struct ToneSpec {
+struct ToneOptions {
     double seconds = 2.0;
     int sampleRate = 44100;
     int channels = 2;
@@ -42,7 +42,7 @@ struct ToneSpec {
 
 // Writes a sine tone with ffmpeg; the container follows the extension. Fails the test
 // (returns false) when ffmpeg fails.
-bool MakeTone(const std::string& path, const ToneSpec& spec = {});
+bool MakeTone(const std::string& path, const ToneOptions& toneOptions = {});
 
 // Decodes a file with ffmpeg to interleaved signed 16-bit PCM at its own rate and channels.
 std::vector<int16_t> DecodePcm(const std::string& path);

@@ -10,6 +10,7 @@
 #include "core/naming/text.h"
 #include "core/settings/app_paths.h"
 #include "core/transcode/pipeline.h"
+#include "core/transcode/track_output.h"
 
 namespace quelt {
 namespace {
@@ -189,19 +190,17 @@ void BurnJob::DecodeOne(int index) {
         return;
     }
 
-    OutputSpec spec;
-    spec.path = temporary;
-    spec.extension = kBurnExtension;
-    spec.forceAac = false;
-    spec.bitRate = kBurnBitRate;
-    spec.sampleRate = kBurnSampleRate;
-    spec.channels = kBurnChannels;
+    OutputParameters parameters = TrackOutputParameters(
+        temporary, kBurnExtension, false,
+        EncodeParameters{
+            .bitRate = kBurnBitRate, .sampleRate = kBurnSampleRate, .channels = kBurnChannels},
+        nullptr);
     OutputTags tags;
     tags.title = tags.artist = tags.copyright = tags.comment = tags.album = tags.genre = kBurnTag;
     tags.year = kBurnYear;
     tags.track = index + 1;
-    spec.tags = tags;
-    auto output = CreateAudioOutput(spec);
+    parameters.tags = tags;
+    auto output = CreateAudioOutput(parameters);
     if (!output) {
         // A temporary file that cannot be created (a folder that cannot be made or
         // written) fails this file; no older file of that name is burnt in its place.

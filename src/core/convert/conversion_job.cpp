@@ -126,10 +126,10 @@ void ConversionJob::ConvertOne(size_t i) {
         return;
     }
 
-    const OutputSpec spec =
-        TrackOutputSpec(target.path, settings_.convertExtension, formatRow_ >= 0 && formatRow_ <= 4,
-                        preset_, settings_.convert.metadata == 1 ? &tags : nullptr);
-    auto output = CreateAudioOutput(spec);
+    const OutputParameters parameters =
+        TrackOutputParameters(target.path, settings_.convertExtension, IsAacRow(formatRow_),
+                              preset_, settings_.convert.metadata == 1 ? &tags : nullptr);
+    auto output = CreateAudioOutput(parameters);
     if (!output) {
         report_.Log(output.step() == kOutputFileOpenStep
                         ? "Could not open input audio " + item.path + ", skip."

@@ -80,7 +80,7 @@ RipOutcome RipJob::Run() {
     bitRate_ = preset.bitRate;
     sampleRate_ = preset.sampleRate;
     channels_ = preset.channels;
-    if (auto format = OutputFormatRow(params_.formatRow)) forceAac_ = format->aac;
+    forceAac_ = IsAacRow(params_.formatRow);
     if (params_.startDelayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(params_.startDelayMs));
 
@@ -205,11 +205,11 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
         pathListed = true;
         report_.Log(Format("Create output file: %s", path));
 
-        const OutputSpec spec = TrackOutputSpec(
+        const OutputParameters parameters = TrackOutputParameters(
             path, settings.ripExtension, forceAac_,
             EncodeParameters{.bitRate = bitRate_, .sampleRate = sampleRate_, .channels = channels_},
             settings.rip.metadata ? &tags : nullptr);
-        auto created = CreateAudioOutput(spec);
+        auto created = CreateAudioOutput(parameters);
         if (!created) {
             outcome_.outputPaths.pop_back();
             if (created.message().empty()) {

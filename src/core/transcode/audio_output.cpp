@@ -154,20 +154,21 @@ std::string AudioOutput::containerName() const {
     return state_ ? state_->format->oformat->name : "";
 }
 
-Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
+Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters) {
     QuietCodecLibrary();
     // 1. The container, from the name alone.
-    const AVOutputFormat* container = av_guess_format(nullptr, spec.path.c_str(), nullptr);
+    const AVOutputFormat* container = av_guess_format(nullptr, parameters.path.c_str(), nullptr);
     if (!container)
-        return Failure{"Could not encodec the output format <" + spec.extension + ">, skip.", 1};
+        return Failure{"Could not encodec the output format <" + parameters.extension + ">, skip.",
+                       1};
 
     // 2, 3. The container context, named after the final path.
     auto state = std::make_unique<AudioOutput::State>();
-    state->path = spec.path;
+    state->path = parameters.path;
     state->format = avformat_alloc_context();
     if (!state->format) return Failure{"Could not allocate the output media, skip.", 2};
     state->format->oformat = container;
-    state->format->url = av_strdup(spec.path.c_str());
+    state->format->url = av_strdup(parameters.path.c_str());
 
     // 4, 5. One audio stream with id 1.
     state->stream = avformat_new_stream(state->format, nullptr);
@@ -176,7 +177,7 @@ Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
     state->stream->id = 1;
 
     // 6. The encoder: AAC when the row asks for it, else the container's default.
-    AVCodecID codecId = spec.forceAac ? AV_CODEC_ID_AAC : container->audio_codec;
+    AVCodecID codecId = parameters.forceAac ? AV_CODEC_ID_AAC : container->audio_codec;
     const AVCodec* codec = codecId == AV_CODEC_ID_NONE ? nullptr : avcodec_find_encoder(codecId);
     if (!codec) return Failure{"Could not find the audio encodec, skip.", 6};
 
@@ -184,16 +185,17 @@ Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
     AVCodecContext* encoder = state->encoder = avcodec_alloc_context3(codec);
     if (!encoder) return Failure{"Could not open the audio encodec, skip.", 7};
     encoder->codec_type = AVMEDIA_TYPE_AUDIO;
-    encoder->bit_rate = spec.bitRate;
-    encoder->sample_rate = spec.sampleRate;
-    av_channel_layout_default(&encoder->ch_layout, spec.channels);
+    encoder->bit_rate = parameters.bitRate;
+    encoder->sample_rate = parameters.sampleRate;
+    av_channel_layout_default(&encoder->ch_layout, parameters.channels);
     encoder->sample_fmt = ChooseSampleFormat(codec);
-    encoder->time_base = AVRational{1, spec.sampleRate > 0 ? spec.sampleRate : 1};
+    encoder->time_base = AVRational{1, parameters.sampleRate > 0 ? parameters.sampleRate : 1};
     // Containers that keep codec headers globally get them there (the mp4 family, and any
     // other container that says it needs them, such as "ipod" for .m4a).
     if (NeedsGlobalHeader(container->name) || (container->flags & AVFMT_GLOBALHEADER))
         encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (spec.sampleRate <= 0 || spec.channels <= 0 || avcodec_open2(encoder, codec, nullptr) < 0)
+    if (parameters.sampleRate <= 0 || parameters.channels <= 0 ||
+        avcodec_open2(encoder, codec, nullptr) < 0)
         return Failure{"Could not open the audio encodec, skip.", 7};
     if (avcodec_parameters_from_context(state->stream->codecpar, encoder) < 0)
         return Failure{"Could not open the audio encodec, skip.", 7};
@@ -203,9 +205,9 @@ Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
     state->smallLastFrame = codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
 
     // 8. The sample FIFO and the reused frame and packet.
-    int bytesPerSample = av_get_bytes_per_sample(encoder->sample_fmt) * spec.channels;
+    int bytesPerSample = av_get_bytes_per_sample(encoder->sample_fmt) * parameters.channels;
     state->fifo =
-        av_audio_fifo_alloc(encoder->sample_fmt, spec.channels, kFifoBytes / bytesPerSample);
+        av_audio_fifo_alloc(encoder->sample_fmt, parameters.channels, kFifoBytes / bytesPerSample);
     state->frame = av_frame_alloc();
     state->packet = av_packet_alloc();
     if (!state->fifo || !state->frame || !state->packet)
@@ -221,7 +223,7 @@ Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
 
     // 9. The file, under a temporary name until the output is complete.
     if (!(container->flags & AVFMT_NOFILE)) {
-        state->temporaryPath = CreateTemporaryFile(spec.path);
+        state->temporaryPath = CreateTemporaryFile(parameters.path);
         if (state->temporaryPath.empty() ||
             avio_open(&state->format->pb, state->temporaryPath.c_str(), AVIO_FLAG_WRITE) < 0)
             return Failure{"", kOutputFileOpenStep};
@@ -229,10 +231,10 @@ Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec) {
     }
 
     // 10. Tags. Ogg keeps its comments with the stream, the others with the container.
-    if (spec.tags) {
-        CopyTags(&state->format->metadata, *spec.tags);
+    if (parameters.tags) {
+        CopyTags(&state->format->metadata, *parameters.tags);
         if (std::string_view(container->name) == "ogg")
-            CopyTags(&state->stream->metadata, *spec.tags);
+            CopyTags(&state->stream->metadata, *parameters.tags);
     }
 
     AudioOutput output;

@@ -79,6 +79,11 @@ std::optional<OutputFormat> OutputFormatRow(int row) {
     return kFormats[row];
 }
 
+bool IsAacRow(int row) {
+    const auto format = OutputFormatRow(row);
+    return format && format->aac;
+}
+
 std::optional<OutputFormat> OutputFormatByExtension(std::string_view extension) {
     if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
     for (const auto& f : kFormats) {

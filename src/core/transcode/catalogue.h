@@ -20,6 +20,8 @@ inline constexpr int kEncodePresetCount = 68;
 
 // nullopt for a row outside 0..12.
 std::optional<OutputFormat> OutputFormatRow(int row);
+// True for the AAC rows (0..4), whose outputs are forced to the AAC codec.
+bool IsAacRow(int row);
 // Finds a format by its extension (".flac" or "flac", any case); nullopt when unknown.
 std::optional<OutputFormat> OutputFormatByExtension(std::string_view extension);
 

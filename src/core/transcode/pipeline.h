@@ -88,7 +88,7 @@ struct OutputTags {
     std::string genre;
 };
 
-struct OutputSpec {
+struct OutputParameters {
     std::string path;        // the final output path; the container is guessed from its name
     std::string extension;   // the job's current extension (".mp3"), for the step-1 message
     bool forceAac = false;   // AAC rows of the catalogue: AAC whatever the container default
@@ -126,19 +126,19 @@ class AudioOutput {
     State* state() const { return state_.get(); }
 
   private:
-    friend Expected<AudioOutput> CreateAudioOutput(const OutputSpec&);
+    friend Expected<AudioOutput> CreateAudioOutput(const OutputParameters&);
     friend void DiscardAudioOutput(AudioOutput&);
     friend std::optional<std::string> CloseAudioOutput(AudioOutput&);
     std::unique_ptr<State> state_;
 };
 
-// Steps 1..10: guess the container from spec.path, add the stream, choose and open the
+// Steps 1..10: guess the container from parameters.path, add the stream, choose and open the
 // encoder, prepare the FIFO, open the (temporary) file, copy the tags. Failures, in order:
 // "Could not encodec the output format <%s>, skip." (%s the extension), "Could not allocate
 // the output media, skip.", "Could not set the output audio parameters, skip.", "Could not
 // find the audio encodec, skip.", "Could not open the audio encodec, skip.", and step 9 as
 // described at kOutputFileOpenStep.
-Expected<AudioOutput> CreateAudioOutput(const OutputSpec& spec);
+Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters);
 
 // Step 11: writes the container header. An empty result means success; otherwise the
 // write-error line (see CloseAudioOutput) and the output should be discarded.

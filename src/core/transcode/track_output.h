@@ -26,17 +26,18 @@ inline OutputTags TrackOutputTags(const TrackTags& tags) {
 
 // The output at `path` encoded with `encoding`; `extension` is the job's current extension
 // and `forceAac` holds for the catalogue's AAC rows. `tags` null: no tag is written.
-inline OutputSpec TrackOutputSpec(std::string path, std::string extension, bool forceAac,
-                                  const EncodeParameters& encoding, const TrackTags* tags) {
-    OutputSpec spec;
-    spec.path = std::move(path);
-    spec.extension = std::move(extension);
-    spec.forceAac = forceAac;
-    spec.bitRate = encoding.bitRate;
-    spec.sampleRate = encoding.sampleRate;
-    spec.channels = encoding.channels;
-    if (tags) spec.tags = TrackOutputTags(*tags);
-    return spec;
+inline OutputParameters TrackOutputParameters(std::string path, std::string extension,
+                                              bool forceAac, const EncodeParameters& encoding,
+                                              const TrackTags* tags) {
+    OutputParameters parameters;
+    parameters.path = std::move(path);
+    parameters.extension = std::move(extension);
+    parameters.forceAac = forceAac;
+    parameters.bitRate = encoding.bitRate;
+    parameters.sampleRate = encoding.sampleRate;
+    parameters.channels = encoding.channels;
+    if (tags) parameters.tags = TrackOutputTags(*tags);
+    return parameters;
 }
 
 }  // namespace quelt

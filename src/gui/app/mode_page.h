@@ -2,6 +2,7 @@
 // The page widgets are created by the main window and live as long as it.
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 class QLabel;
@@ -29,5 +30,11 @@ class ModePage {
     // The start button in this page's mode: runs the page's job under the progress window.
     virtual void StartJob() {}
 };
+
+// The area over a page's list (page coordinates) where a right-click opens the list's menu;
+// the three pages lay their lists out alike.
+inline bool InPageListMenuZone(const QPoint& point) {
+    return point.x() <= 408 && point.y() >= 26 && point.y() <= 310;
+}
 
 }  // namespace quelt

@@ -283,9 +283,7 @@ void BurnPage::SetEditingEnabled(bool on) {
     QCoreApplication::processEvents();
 }
 
-bool BurnPage::InContextZone(const QPoint& point) {
-    return point.x() <= 408 && point.y() >= 26 && point.y() <= 310;
-}
+bool BurnPage::InContextZone(const QPoint& point) { return InPageListMenuZone(point); }
 
 void BurnPage::contextMenuEvent(QContextMenuEvent* event) {
     QPoint point = event->pos();

@@ -294,9 +294,7 @@ void ConverterPage::SetEditingEnabled(bool on) {
     for (QWidget* w : editingControls_) w->setEnabled(on);
 }
 
-bool ConverterPage::InContextZone(const QPoint& point) {
-    return point.x() <= 408 && point.y() >= 26 && point.y() <= 310;
-}
+bool ConverterPage::InContextZone(const QPoint& point) { return InPageListMenuZone(point); }
 
 void ConverterPage::contextMenuEvent(QContextMenuEvent* event) {
     QPoint point = event->pos();

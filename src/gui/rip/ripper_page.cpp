@@ -422,9 +422,7 @@ void RipperPage::showEvent(QShowEvent* event) {
 
 // ---- Context menu -----------------------------------------------------------------------
 
-bool RipperPage::InTrackMenuZone(const QPoint& point) {
-    return point.x() <= 408 && point.y() >= 26 && point.y() <= 310;
-}
+bool RipperPage::InTrackMenuZone(const QPoint& point) { return InPageListMenuZone(point); }
 
 bool RipperPage::OpenTrackMenu(const QPoint* point) {
     // A keyboard request stands 5 pixels inside the page's corner, outside the list area.

@@ -23,10 +23,10 @@ class BurnCliTest : public ::testing::Test {
   protected:
     Result Cli(const std::string& arguments) { return test::RunCli(dir, arguments); }
     std::string Tone(const std::string& name, double seconds, const std::string& extra = "") {
-        test::ToneSpec spec;
-        spec.seconds = seconds;
-        spec.extraArgs = extra;
-        EXPECT_TRUE(test::MakeTone(dir.File(name), spec));
+        test::ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
+        toneOptions.extraArgs = extra;
+        EXPECT_TRUE(test::MakeTone(dir.File(name), toneOptions));
         return name;
     }
     std::string Temp() const { return dir.File("cache") + "/quelt/Temp/"; }

@@ -57,9 +57,9 @@ class CliTest : public ::testing::Test {
     }
 
     std::string Tone(const std::string& name, double seconds = 0.5) {
-        ToneSpec spec;
-        spec.seconds = seconds;
-        EXPECT_TRUE(MakeTone(dir_.File(name), spec));
+        ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
+        EXPECT_TRUE(MakeTone(dir_.File(name), toneOptions));
         return dir_.File(name);
     }
 
@@ -184,9 +184,9 @@ class EveryFormat : public ::testing::TestWithParam<int> {
     static void SetUpTestSuite() {
         dir_ = std::make_unique<ScratchDir>();
         fs::create_directories(dir_->File("config"));
-        ToneSpec spec;
-        spec.seconds = 10.0;
-        ASSERT_TRUE(MakeTone(dir_->File("tagged.wav"), spec));
+        ToneOptions toneOptions;
+        toneOptions.seconds = 10.0;
+        ASSERT_TRUE(MakeTone(dir_->File("tagged.wav"), toneOptions));
         // Tags come from the list (here: the source file's own tags, read by the probe).
         ASSERT_EQ(quelt::test::Run("ffmpeg -nostdin -loglevel error -y -i " +
                                    ShellQuote(dir_->File("tagged.wav")) +

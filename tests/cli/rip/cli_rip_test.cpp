@@ -136,10 +136,10 @@ TEST_F(CliRip, RefusesBadDrivesAndTrackLists) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("does not exist"), std::string::npos) << missing.err;
 
-    test::ImageSpec spec;
-    spec.tracks = {{test::TestPcm(80, 1), "", ""}, {test::TestPcm(80, 2), "", ""}};
-    spec.extraFileLine = true;
-    const std::string split = test::MakeDiscImage(dir_.path().string(), "split", spec);
+    test::DiscLayout layout;
+    layout.tracks = {{test::TestPcm(80, 1), "", ""}, {test::TestPcm(80, 2), "", ""}};
+    layout.extraFileLine = true;
+    const std::string split = test::MakeDiscImage(dir_.path().string(), "split", layout);
     Result refused = Cli("disc --drive " + test::ShellQuote(split));
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("several FILE lines"), std::string::npos) << refused.err;

@@ -81,14 +81,14 @@ class BurnJobTest : public ::testing::Test {
 
     std::string Source(const std::string& name, double seconds, int rate, int channels,
                        double frequency, const std::string& extra = "") {
-        test::ToneSpec spec;
-        spec.seconds = seconds;
-        spec.sampleRate = rate;
-        spec.channels = channels;
-        spec.frequency = frequency;
-        spec.extraArgs = extra;
+        test::ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
+        toneOptions.sampleRate = rate;
+        toneOptions.channels = channels;
+        toneOptions.frequency = frequency;
+        toneOptions.extraArgs = extra;
         const std::string path = dir.File(name);
-        EXPECT_TRUE(test::MakeTone(path, spec)) << name;
+        EXPECT_TRUE(test::MakeTone(path, toneOptions)) << name;
         return path;
     }
     std::vector<std::string> FiveSources() {

@@ -30,10 +30,10 @@ class ScriptedPrompter : public Prompter {
 class CompilationTest : public ::testing::Test {
   protected:
     std::string Tone(const std::string& name, double seconds) {
-        test::ToneSpec spec;
-        spec.seconds = seconds;
+        test::ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
         const std::string path = dir.File(name);
-        EXPECT_TRUE(test::MakeTone(path, spec));
+        EXPECT_TRUE(test::MakeTone(path, toneOptions));
         return path;
     }
     // A list of three files of 1, 2 and 3 seconds named a, b, c.
@@ -154,12 +154,12 @@ TEST_F(CompilationTest, TheSameFileTwiceIsListedTwiceAndUnreadableFilesAreLeftOu
 
 TEST_F(CompilationTest, AddFolderTakesMediaFilesOfThatFolderOnly) {
     fs::create_directories(dir.path() / "album" / "inner");
-    test::ToneSpec spec;
-    spec.seconds = 0.5;
-    ASSERT_TRUE(test::MakeTone(dir.File("album/one.mp2"), spec));
-    ASSERT_TRUE(test::MakeTone(dir.File("album/inner/two.mp3"), spec));
+    test::ToneOptions toneOptions;
+    toneOptions.seconds = 0.5;
+    ASSERT_TRUE(test::MakeTone(dir.File("album/one.mp2"), toneOptions));
+    ASSERT_TRUE(test::MakeTone(dir.File("album/inner/two.mp3"), toneOptions));
     EXPECT_EQ(list.AddFolder(dir.File("album")), 0);
-    ASSERT_TRUE(test::MakeTone(dir.File("album/three.flac"), spec));
+    ASSERT_TRUE(test::MakeTone(dir.File("album/three.flac"), toneOptions));
     EXPECT_EQ(list.AddFolder(dir.File("album")), 1);
     EXPECT_EQ(list.AddFolder(dir.File("no-such-folder")), 0);
     EXPECT_EQ(list.size(), 1);

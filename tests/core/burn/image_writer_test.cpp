@@ -29,12 +29,12 @@ class ImageWriterTest : public ::testing::Test {
 
     std::string Tone(const std::string& name, double seconds, double frequency,
                      std::vector<std::pair<std::string, std::string>> tags = {}) {
-        test::ToneSpec spec;
-        spec.seconds = seconds;
-        spec.frequency = frequency;
-        spec.tags = std::move(tags);
+        test::ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
+        toneOptions.frequency = frequency;
+        toneOptions.tags = std::move(tags);
         const std::string path = dir.File(name);
-        EXPECT_TRUE(test::MakeTone(path, spec));
+        EXPECT_TRUE(test::MakeTone(path, toneOptions));
         return path;
     }
 
@@ -157,7 +157,7 @@ TEST_F(ImageWriterTest, ItsMediumIsAnEmpty700MegabyteCdR) {
 }
 
 TEST_F(ImageWriterTest, NonCdAudioIsRefusedAndBurnDoneStillComesOnceWithTheReason) {
-    test::ToneSpec mono;
+    test::ToneOptions mono;
     mono.channels = 1;
     const std::string wav = dir.File("mono.wav");
     ASSERT_TRUE(test::MakeTone(wav, mono));

@@ -71,11 +71,11 @@ class StdioWriterTest : public ::testing::Test {
     std::vector<std::string> Sources() {
         std::vector<std::string> files;
         for (int i = 1; i <= 3; ++i) {
-            test::ToneSpec spec;
-            spec.seconds = 0.3 * i;
-            spec.frequency = 300 * i;
+            test::ToneOptions toneOptions;
+            toneOptions.seconds = 0.3 * i;
+            toneOptions.frequency = 300 * i;
             files.push_back(dir.File("0" + std::to_string(i) + ".wav"));
-            EXPECT_TRUE(test::MakeTone(files.back(), spec));
+            EXPECT_TRUE(test::MakeTone(files.back(), toneOptions));
         }
         return files;
     }

@@ -80,10 +80,10 @@ class ConversionJobTest : public ::testing::Test {
 
     // A tone file named `name` in the scratch folder, as a list item.
     ConvertItem Tone(const std::string& name, double seconds = 0.5) {
-        ToneSpec spec;
-        spec.seconds = seconds;
+        ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
         std::string path = dir_.File(name);
-        EXPECT_TRUE(MakeTone(path, spec));
+        EXPECT_TRUE(MakeTone(path, toneOptions));
         ConvertItem item;
         item.path = path;
         item.title = "Title " + name;
@@ -243,7 +243,8 @@ TEST_F(ConversionJobTest, DeleteSourceKeepsSourcesOfFailedAndDamagedFiles) {
     ConvertItem good = Tone("good.wav");
     ConvertItem bad = Garbage("bad.wav");
     // An AAC stream with damaged frames: converted, but with decode errors.
-    ASSERT_TRUE(MakeTone(dir_.File("clean.aac"), ToneSpec{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
+    ASSERT_TRUE(
+        MakeTone(dir_.File("clean.aac"), ToneOptions{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
     ASSERT_TRUE(CopyWithDamage(dir_.File("clean.aac"), dir_.File("damaged.aac")));
     ConvertItem damaged = PathItem(dir_.File("damaged.aac"));
     EXPECT_EQ(RunJob({good, bad, damaged}), 2);
@@ -305,7 +306,7 @@ TEST_F(ConversionJobTest, WithoutADurationProgressFollowsTheBytesAndNeverGoesBac
 }
 
 TEST_F(ConversionJobTest, ResamplesAndDownmixesToThePreset) {
-    ToneSpec six;
+    ToneOptions six;
     six.channels = 6;
     six.seconds = 1.0;
     ASSERT_TRUE(MakeTone(dir_.File("surround.wav"), six));

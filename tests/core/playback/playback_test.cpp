@@ -45,7 +45,7 @@ class PlaybackTest : public ::testing::Test {
 
 TEST_F(PlaybackTest, PlaysEverySampleOfAFileThenSilence) {
     std::string wav = dir_.File("tone.wav");
-    ToneSpec tone;
+    ToneOptions tone;
     tone.seconds = 0.5;
     ASSERT_TRUE(MakeTone(wav, tone));
     std::vector<int16_t> expected = DecodePcm(wav);
@@ -76,7 +76,7 @@ TEST_F(PlaybackTest, PlaysEverySampleOfAFileThenSilence) {
 
 TEST_F(PlaybackTest, PlayAfterTheEndStartsAgain) {
     std::string wav = dir_.File("tone.wav");
-    ToneSpec tone;
+    ToneOptions tone;
     tone.seconds = 0.3;
     tone.sampleRate = 22050;  // resampled to the device's rate
     tone.channels = 1;
@@ -98,7 +98,7 @@ TEST_F(PlaybackTest, PlayAfterTheEndStartsAgain) {
 
 TEST_F(PlaybackTest, VolumeScalesWhatIsPlayed) {
     std::string wav = dir_.File("tone.wav");
-    ToneSpec tone;
+    ToneOptions tone;
     tone.seconds = 0.2;
     ASSERT_TRUE(MakeTone(wav, tone));
     std::vector<int16_t> source = DecodePcm(wav);
@@ -136,7 +136,7 @@ TEST_F(PlaybackTest, RefusesWhatCannotPlay) {
 
 TEST_F(PlaybackTest, StoppedStreamHoldsItsPosition) {
     std::string wav = dir_.File("tone.wav");
-    ToneSpec tone;
+    ToneOptions tone;
     tone.seconds = 2;
     ASSERT_TRUE(MakeTone(wav, tone));
     auto library = CreatePlaybackLibrary();

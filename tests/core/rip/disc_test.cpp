@@ -114,10 +114,10 @@ TEST_F(DiscModel, ListsTheDriveAndFillsRowsWithDefaultTags) {
 }
 
 TEST_F(DiscModel, GivesADataTrackNoRow) {
-    test::ImageSpec spec;
-    spec.tracks = {{test::TestPcm(100, 1), "", ""}, {test::TestPcm(100, 2), "", ""}};
-    spec.dataSectors = 200;
-    Make(test::MakeDiscImage(dir_.path().string(), "mixed", spec));
+    test::DiscLayout layout;
+    layout.tracks = {{test::TestPcm(100, 1), "", ""}, {test::TestPcm(100, 2), "", ""}};
+    layout.dataSectors = 200;
+    Make(test::MakeDiscImage(dir_.path().string(), "mixed", layout));
     disc_->Create();
     ASSERT_EQ(disc_->rows().size(), 2u);
     EXPECT_EQ(disc_->rows()[1].number, "02");

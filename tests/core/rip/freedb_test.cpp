@@ -247,12 +247,12 @@ TEST_F(GrabberLookup, RaisesProgressEventsAndServesEachTracksData) {
 }
 
 TEST_F(GrabberLookup, NamesADiscFromItsCdTextWhenTheServerCannot) {
-    test::ImageSpec spec;
-    spec.cdText = true;
-    spec.artist = "Björk Guðmundsdóttir";
-    spec.album = "Café Olé";
-    spec.tracks = {{test::TestPcm(100, 1), "Première", ""}, {test::TestPcm(100, 2), "Zweite Straße", "Gäst"}};
-    Open(test::MakeDiscImage(dir_.path().string(), "cdtext", spec));
+    test::DiscLayout layout;
+    layout.cdText = true;
+    layout.artist = "Björk Guðmundsdóttir";
+    layout.album = "Café Olé";
+    layout.tracks = {{test::TestPcm(100, 1), "Première", ""}, {test::TestPcm(100, 2), "Zweite Straße", "Gäst"}};
+    Open(test::MakeDiscImage(dir_.path().string(), "cdtext", layout));
     info_->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
     grabber_->QueryFreedb(*info_, 0);
     ASSERT_EQ(events_.WaitForOutcome(), kFreedbFound);

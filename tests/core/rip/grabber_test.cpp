@@ -13,7 +13,7 @@
 namespace quelt {
 namespace {
 
-using test::ImageSpec;
+using test::DiscLayout;
 using test::MakeDiscImage;
 using test::ReadWholeTrack;
 using test::TestPcm;
@@ -65,25 +65,25 @@ TEST(CdGrabber, GivesDurationsFromTheSectorCount) {
 
 TEST(CdGrabber, StopsAtTheTrackEndAndAppendsTheNextPregapToTheTrackBefore) {
     test::ScratchDir dir;
-    ImageSpec spec;
-    spec.tracks = {{TestPcm(120, 1), "", ""}, {TestPcm(90, 2), "", ""}};
-    spec.pregapSectors = 30;
-    const std::string cue = MakeDiscImage(dir.path().string(), "pregap", spec);
+    DiscLayout layout;
+    layout.tracks = {{TestPcm(120, 1), "", ""}, {TestPcm(90, 2), "", ""}};
+    layout.pregapSectors = 30;
+    const std::string cue = MakeDiscImage(dir.path().string(), "pregap", layout);
     auto grabber = ImagesOnly();
     grabber->SelectDrive(grabber->AddImage(cue));
     std::vector<int16_t> first = ReadWholeTrack(*grabber, 0, 0);
     ASSERT_EQ(first.size(), (120u + 30u) * 588 * 2);
-    EXPECT_TRUE(std::equal(spec.tracks[0].pcm.begin(), spec.tracks[0].pcm.end(), first.begin()));
-    EXPECT_TRUE(std::all_of(first.begin() + spec.tracks[0].pcm.size(), first.end(), [](int16_t s) { return s == 0; }));
-    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), spec.tracks[1].pcm);
+    EXPECT_TRUE(std::equal(layout.tracks[0].pcm.begin(), layout.tracks[0].pcm.end(), first.begin()));
+    EXPECT_TRUE(std::all_of(first.begin() + layout.tracks[0].pcm.size(), first.end(), [](int16_t s) { return s == 0; }));
+    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), layout.tracks[1].pcm);
 }
 
 TEST(CdGrabber, ListsADataTrackAfterTheAudioWithItsOwnType) {
     test::ScratchDir dir;
-    ImageSpec spec;
-    spec.tracks = {{TestPcm(100, 1), "", ""}, {TestPcm(110, 2), "", ""}};
-    spec.dataSectors = 300;
-    const std::string cue = MakeDiscImage(dir.path().string(), "mixed", spec);
+    DiscLayout layout;
+    layout.tracks = {{TestPcm(100, 1), "", ""}, {TestPcm(110, 2), "", ""}};
+    layout.dataSectors = 300;
+    const std::string cue = MakeDiscImage(dir.path().string(), "mixed", layout);
     auto grabber = ImagesOnly();
     grabber->SelectDrive(grabber->AddImage(cue));
     grabber->SelectSession(0);
@@ -91,7 +91,7 @@ TEST(CdGrabber, ListsADataTrackAfterTheAudioWithItsOwnType) {
     grabber->SelectTrack(2);
     EXPECT_NE(grabber->TrackType(), kTrackAudio);
     EXPECT_THROW(grabber->OpenTrack(), ComponentError);
-    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), spec.tracks[1].pcm);
+    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), layout.tracks[1].pcm);
 }
 
 TEST(CdGrabber, DescribesAnImageAsADrive) {
@@ -112,10 +112,10 @@ TEST(CdGrabber, DescribesAnImageAsADrive) {
 
 TEST(CdGrabber, RefusesACueSheetWithSeveralFiles) {
     test::ScratchDir dir;
-    ImageSpec spec;
-    spec.tracks = {{TestPcm(100, 1), "", ""}, {TestPcm(100, 2), "", ""}};
-    spec.extraFileLine = true;
-    const std::string cue = MakeDiscImage(dir.path().string(), "split", spec);
+    DiscLayout layout;
+    layout.tracks = {{TestPcm(100, 1), "", ""}, {TestPcm(100, 2), "", ""}};
+    layout.extraFileLine = true;
+    const std::string cue = MakeDiscImage(dir.path().string(), "split", layout);
     auto grabber = ImagesOnly();
     try {
         grabber->AddImage(cue);
@@ -155,11 +155,11 @@ TEST(CdGrabber, RefusesATocImageWithSeveralDataFiles) {
 
 TEST(CdGrabber, KeepsTheCdTextOfARenamedCueSheet) {
     test::ScratchDir dir;
-    ImageSpec spec;
-    spec.cdText = true;
-    spec.album = "Été";
-    spec.tracks = {{TestPcm(80, 1), "Première", "Zoë"}};
-    const std::string cue = MakeDiscImage(dir.path().string(), "texted", spec);
+    DiscLayout layout;
+    layout.cdText = true;
+    layout.album = "Été";
+    layout.tracks = {{TestPcm(80, 1), "Première", "Zoë"}};
+    const std::string cue = MakeDiscImage(dir.path().string(), "texted", layout);
     std::filesystem::rename(cue, dir.File("Other Name.cue"));
     test::EventRecorder events;  // outlives the grabber, whose look-up thread reports to it
     auto grabber = ImagesOnly();

@@ -44,7 +44,7 @@ class FormatTest : public ::testing::TestWithParam<FormatCase> {
   protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<ScratchDir>();
-        ToneSpec tone;
+        ToneOptions tone;
         tone.seconds = kToneSeconds;
         ASSERT_TRUE(MakeTone(Source(), tone));
     }
@@ -73,10 +73,10 @@ TEST_P(FormatTest, ConvertsToTheRowsCodecRateChannelsAndLength) {
     const FormatCase& c = GetParam();
     std::string out =
         dir_->File("out" + std::to_string(c.row) + std::string(OutputFormatRow(c.row)->extension));
-    OutputSpec spec = SpecFor(out, c.row, kPreset128Stereo);
-    spec.tags = SampleTags();
+    OutputParameters parameters = ParametersFor(out, c.row, kPreset128Stereo);
+    parameters.tags = SampleTags();
 
-    PipelineRun run = RunPipeline(Source(), spec);
+    PipelineRun run = RunPipeline(Source(), parameters);
     ASSERT_EQ(run.failure, "");
     EXPECT_EQ(run.decode.decodeErrors, 0);
 
@@ -110,9 +110,9 @@ TEST_P(TaggedFormatTest, TagsReadBack) {
     const FormatCase& c = GetParam();
     std::string out =
         dir_->File("tags" + std::to_string(c.row) + std::string(OutputFormatRow(c.row)->extension));
-    OutputSpec spec = SpecFor(out, c.row, kPreset128Stereo);
-    spec.tags = SampleTags();
-    ASSERT_EQ(RunPipeline(Source(), spec).failure, "");
+    OutputParameters parameters = ParametersFor(out, c.row, kPreset128Stereo);
+    parameters.tags = SampleTags();
+    ASSERT_EQ(RunPipeline(Source(), parameters).failure, "");
 
     auto info = ReadMediaInfo(out);
     ASSERT_TRUE(info) << info.message();
@@ -130,7 +130,7 @@ TEST_P(TaggedFormatTest, WithoutTagsTheFileCarriesNone) {
     const FormatCase& c = GetParam();
     std::string out = dir_->File("plain" + std::to_string(c.row) +
                                  std::string(OutputFormatRow(c.row)->extension));
-    ASSERT_EQ(RunPipeline(Source(), SpecFor(out, c.row, kPreset128Stereo)).failure, "");
+    ASSERT_EQ(RunPipeline(Source(), ParametersFor(out, c.row, kPreset128Stereo)).failure, "");
     auto info = ReadMediaInfo(out);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->title, "");

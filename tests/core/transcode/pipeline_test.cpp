@@ -25,7 +25,7 @@ class PipelineTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         dir_ = std::make_unique<ScratchDir>();
-        ToneSpec tone;
+        ToneOptions tone;
         tone.seconds = 1.0;
         ASSERT_TRUE(MakeTone(Wav(), tone));
     }
@@ -58,7 +58,7 @@ TEST_P(PresetEdgeTest, ProducesThePresetsRateAndChannels) {
     std::string out =
         File("edge" + std::to_string(c.formatRow) + "_" + std::to_string(c.presetRow) +
              std::string(OutputFormatRow(c.formatRow)->extension));
-    ASSERT_EQ(RunPipeline(Wav(), SpecFor(out, c.formatRow, c.presetRow)).failure, "");
+    ASSERT_EQ(RunPipeline(Wav(), ParametersFor(out, c.formatRow, c.presetRow)).failure, "");
     AudioProbe probe = ProbeAudio(out);
     EXPECT_EQ(probe.codec, c.codec);
     EXPECT_EQ(probe.sampleRate, c.rate);
@@ -90,7 +90,7 @@ class RefusedPairTest : public PipelineTest, public ::testing::WithParamInterfac
 TEST_P(RefusedPairTest, EncoderRefusesThePair) {
     const RefusedCase& c = GetParam();
     std::string out = File("refused" + std::string(OutputFormatRow(c.formatRow)->extension));
-    PipelineRun run = RunPipeline(Wav(), SpecFor(out, c.formatRow, c.presetRow));
+    PipelineRun run = RunPipeline(Wav(), ParametersFor(out, c.formatRow, c.presetRow));
     EXPECT_EQ(run.failure, "Could not open the audio encodec, skip.");
     EXPECT_FALSE(fs::exists(out));
 }
@@ -102,13 +102,13 @@ INSTANTIATE_TEST_SUITE_P(Pairs, RefusedPairTest,
                                            RefusedCase{7, 65}));  // Vorbis 8 kbit/s 12000 Hz mono
 
 TEST_F(PipelineTest, LosslessRoundTripsAreBitExact) {
-    ToneSpec tone;
+    ToneOptions tone;
     tone.seconds = 1.3;  // not a whole number of FLAC blocks
     tone.frequency = 997;
     ASSERT_TRUE(MakeTone(File("exact.wav"), tone));
-    ASSERT_EQ(RunPipeline(File("exact.wav"), SpecFor(File("exact.flac"), 9, 0)).failure, "");
-    ASSERT_EQ(RunPipeline(File("exact.flac"), SpecFor(File("back.wav"), 10, 0)).failure, "");
-    ASSERT_EQ(RunPipeline(File("exact.wav"), SpecFor(File("exact.aiff"), 11, 0)).failure, "");
+    ASSERT_EQ(RunPipeline(File("exact.wav"), ParametersFor(File("exact.flac"), 9, 0)).failure, "");
+    ASSERT_EQ(RunPipeline(File("exact.flac"), ParametersFor(File("back.wav"), 10, 0)).failure, "");
+    ASSERT_EQ(RunPipeline(File("exact.wav"), ParametersFor(File("exact.aiff"), 11, 0)).failure, "");
     std::vector<int16_t> source = DecodePcm(File("exact.wav"));
     ASSERT_EQ(source.size(), static_cast<size_t>(1.3 * 44100) * 2);
     EXPECT_EQ(DecodePcm(File("exact.flac")), source);
@@ -139,17 +139,17 @@ TEST_F(PipelineTest, InputFailuresGiveTheirMessages) {
 }
 
 TEST_F(PipelineTest, OutputFailuresGiveTheirMessagesAndLeaveNothing) {
-    OutputSpec unknown = SpecFor(File("song.xyz"), 5, 6);
+    OutputParameters unknown = ParametersFor(File("song.xyz"), 5, 6);
     unknown.extension = ".xyz";
     EXPECT_EQ(CreateAudioOutput(unknown).message(),
               "Could not encodec the output format <.xyz>, skip.");
 
     // .3gp without the AAC forcing asks for AMR-NB, which has no encoder here.
-    OutputSpec amr = SpecFor(File("song.3gp"), 0, 6);
+    OutputParameters amr = ParametersFor(File("song.3gp"), 0, 6);
     amr.forceAac = false;
     EXPECT_EQ(CreateAudioOutput(amr).message(), "Could not find the audio encodec, skip.");
 
-    auto noFolder = CreateAudioOutput(SpecFor(File("no/such/folder/song.mp3"), 5, 6));
+    auto noFolder = CreateAudioOutput(ParametersFor(File("no/such/folder/song.mp3"), 5, 6));
     ASSERT_FALSE(noFolder);
     EXPECT_EQ(noFolder.step(), kOutputFileOpenStep);
     EXPECT_EQ(noFolder.message(), "");
@@ -160,7 +160,7 @@ TEST_F(PipelineTest, OutputFailuresGiveTheirMessagesAndLeaveNothing) {
 TEST_F(PipelineTest, AnUnfinishedOutputNeverTouchesAnExistingFile) {
     std::ofstream(File("keep.mp3")) << "the user's file";
     {
-        auto output = CreateAudioOutput(SpecFor(File("keep.mp3"), 5, 6));
+        auto output = CreateAudioOutput(ParametersFor(File("keep.mp3"), 5, 6));
         ASSERT_TRUE(output);
         EXPECT_NE(output->temporaryPath(), File("keep.mp3"));
         EXPECT_TRUE(fs::exists(output->temporaryPath()));
@@ -171,7 +171,7 @@ TEST_F(PipelineTest, AnUnfinishedOutputNeverTouchesAnExistingFile) {
         std::string temporary = output->temporaryPath();
         DiscardAudioOutput(*output);
         EXPECT_FALSE(fs::exists(temporary));
-        auto again = CreateAudioOutput(SpecFor(File("keep.mp3"), 5, 6));
+        auto again = CreateAudioOutput(ParametersFor(File("keep.mp3"), 5, 6));
         ASSERT_TRUE(again);
         temporary = again->temporaryPath();
         // Destroyed without being closed.
@@ -191,9 +191,9 @@ TEST_F(PipelineTest, BlocksOfAnySizeArriveWhole) {
         pcm[i] = static_cast<int16_t>((i * 7919) % 20000 - 10000);
     for (int row : {9, 10, 5}) {
         std::string ext(OutputFormatRow(row)->extension);
-        OutputSpec spec =
-            SpecFor(File("blocks" + ext), row, row == 5 ? 17 : 0);  // MP3: 32 kHz mono
-        auto output = CreateAudioOutput(spec);
+        OutputParameters parameters =
+            ParametersFor(File("blocks" + ext), row, row == 5 ? 17 : 0);  // MP3: 32 kHz mono
+        auto output = CreateAudioOutput(parameters);
         ASSERT_TRUE(output) << output.message();
         ASSERT_FALSE(WriteOutputHeader(*output));
         size_t at = 0;
@@ -216,16 +216,17 @@ TEST_F(PipelineTest, BlocksOfAnySizeArriveWhole) {
 }
 
 TEST_F(PipelineTest, DamagedAndTruncatedInputsConvertWhatIsThere) {
-    ASSERT_TRUE(MakeTone(File("clean.aac"), ToneSpec{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
+    ASSERT_TRUE(MakeTone(File("clean.aac"), ToneOptions{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
     ASSERT_TRUE(CopyWithDamage(File("clean.aac"), File("damaged.aac")));
-    PipelineRun damaged = RunPipeline(File("damaged.aac"), SpecFor(File("damaged.wav"), 10, 0));
+    PipelineRun damaged =
+        RunPipeline(File("damaged.aac"), ParametersFor(File("damaged.wav"), 10, 0));
     EXPECT_EQ(damaged.failure, "");
     EXPECT_GT(damaged.decode.decodeErrors, 0);
     EXPECT_GT(DecodedFrames(File("damaged.wav"), 2), 44100);
 
     size_t size = fs::file_size(Wav());
     ASSERT_TRUE(CopyTruncated(Wav(), File("cut.wav"), size / 2));
-    PipelineRun cut = RunPipeline(File("cut.wav"), SpecFor(File("cut.flac"), 9, 0));
+    PipelineRun cut = RunPipeline(File("cut.wav"), ParametersFor(File("cut.flac"), 9, 0));
     EXPECT_EQ(cut.failure, "");
     std::vector<int16_t> whole = DecodePcm(Wav()), half = DecodePcm(File("cut.flac"));
     ASSERT_GT(half.size(), whole.size() / 3);
@@ -233,12 +234,12 @@ TEST_F(PipelineTest, DamagedAndTruncatedInputsConvertWhatIsThere) {
 }
 
 TEST_F(PipelineTest, PositionsRiseToTheEndAndEverySampleArrives) {
-    ToneSpec tone;
+    ToneOptions tone;
     tone.seconds = 2.0;
     ASSERT_TRUE(MakeTone(File("long.wav"), tone));
     auto input = OpenAudioInput(File("long.wav"));
     ASSERT_TRUE(input);
-    auto output = CreateAudioOutput(SpecFor(File("long.flac"), 9, 0));
+    auto output = CreateAudioOutput(ParametersFor(File("long.flac"), 9, 0));
     ASSERT_TRUE(output);
     ASSERT_FALSE(WriteOutputHeader(*output));
     std::atomic<bool> cancel{false};
@@ -255,7 +256,7 @@ TEST_F(PipelineTest, PositionsRiseToTheEndAndEverySampleArrives) {
 
 TEST_F(PipelineTest, ACancelStopsDecodingAndTheOutputIsDiscarded) {
     auto input = OpenAudioInput(Wav());
-    auto output = CreateAudioOutput(SpecFor(File("cancelled.mp3"), 5, 6));
+    auto output = CreateAudioOutput(ParametersFor(File("cancelled.mp3"), 5, 6));
     ASSERT_TRUE(input && output);
     ASSERT_FALSE(WriteOutputHeader(*output));
     std::atomic<bool> cancel{true};
@@ -276,7 +277,7 @@ TEST_F(PipelineTest, AWriteErrorIsReportedByTheBlockThatHitsIt) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{64 * 1024, 64 * 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
-        auto output = CreateAudioOutput(SpecFor(out, 10, 0));
+        auto output = CreateAudioOutput(ParametersFor(out, 10, 0));
         if (!output || WriteOutputHeader(*output)) std::_Exit(10);
         std::vector<int16_t> sector(588 * 2, 1234);
         BlockStatus status = BlockStatus::kOk;
@@ -301,7 +302,7 @@ TEST_F(PipelineTest, AWriteErrorIsReportedByTheBlockThatHitsIt) {
 
 TEST(MediaInfoTest, ReadsDurationTagsAndStreams) {
     ScratchDir dir;
-    ToneSpec tone;
+    ToneOptions tone;
     tone.seconds = 1.5;
     tone.tags = {{"title", "Probe"}, {"artist", "Someone"}, {"date", "2007"}, {"genre", "Blues"}};
     ASSERT_TRUE(MakeTone(dir.File("tagged.flac"), tone));

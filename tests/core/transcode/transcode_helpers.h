@@ -16,27 +16,27 @@ struct PipelineRun {
     int64_t lastPositionMs = -1;
 };
 
-inline OutputSpec SpecFor(const std::string& out, int formatRow, int presetRow) {
+inline OutputParameters ParametersFor(const std::string& out, int formatRow, int presetRow) {
     OutputFormat format = *OutputFormatRow(formatRow);
     EncodeParameters p = PresetFromLabel(EncodePresetLabel(presetRow));
-    OutputSpec spec;
-    spec.path = out;
-    spec.extension = std::string(format.extension);
-    spec.forceAac = format.aac;
-    spec.bitRate = p.bitRate;
-    spec.sampleRate = p.sampleRate;
-    spec.channels = p.channels;
-    return spec;
+    OutputParameters parameters;
+    parameters.path = out;
+    parameters.extension = std::string(format.extension);
+    parameters.forceAac = format.aac;
+    parameters.bitRate = p.bitRate;
+    parameters.sampleRate = p.sampleRate;
+    parameters.channels = p.channels;
+    return parameters;
 }
 
-inline PipelineRun RunPipeline(const std::string& source, const OutputSpec& spec) {
+inline PipelineRun RunPipeline(const std::string& source, const OutputParameters& parameters) {
     PipelineRun run;
     auto input = OpenAudioInput(source);
     if (!input) {
         run.failure = input.message();
         return run;
     }
-    auto output = CreateAudioOutput(spec);
+    auto output = CreateAudioOutput(parameters);
     if (!output) {
         run.failure = output.message();
         run.failedStep = output.step();

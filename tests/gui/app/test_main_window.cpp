@@ -88,9 +88,9 @@ struct Fixture {
     }
     QString Tone(const std::string& name) {
         const std::string path = scratch.File(name);
-        quelt::test::ToneSpec spec;
-        spec.seconds = 1.0;
-        if (!quelt::test::MakeTone(path, spec)) return {};
+        quelt::test::ToneOptions toneOptions;
+        toneOptions.seconds = 1.0;
+        if (!quelt::test::MakeTone(path, toneOptions)) return {};
         return QString::fromStdString(path);
     }
 

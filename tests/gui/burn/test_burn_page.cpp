@@ -111,9 +111,9 @@ struct Fixture {
     QString Tone(const std::string& name, double seconds = 1.0) {
         const std::string path = scratch.File(name);
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        quelt::test::ToneSpec spec;
-        spec.seconds = seconds;
-        if (!quelt::test::MakeTone(path, spec)) return {};
+        quelt::test::ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
+        if (!quelt::test::MakeTone(path, toneOptions)) return {};
         return QString::fromStdString(path);
     }
     QStringList Listed() {

@@ -54,10 +54,10 @@ struct Fixture {
                  std::vector<std::pair<std::string, std::string>> tags = {}) {
         const std::string path = scratch.File(name);
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        quelt::test::ToneSpec spec;
-        spec.seconds = seconds;
-        spec.tags = std::move(tags);
-        if (!quelt::test::MakeTone(path, spec)) return {};
+        quelt::test::ToneOptions toneOptions;
+        toneOptions.seconds = seconds;
+        toneOptions.tags = std::move(tags);
+        if (!quelt::test::MakeTone(path, toneOptions)) return {};
         return QString::fromStdString(path);
     }
     QStringList Listed() {
