@@ -12,8 +12,9 @@ namespace {
 
 // "cd HOME && exec env VARIABLES quelt-cli ARGUMENTS" without redirections; exec keeps one
 // process, so a signal sent to the shell's id reaches the program.
-std::string CliCommand(const ScratchDir& home, const std::string& arguments) {
-    return "cd " + ShellQuote(home.path().string()) + " && exec env HOME=" +
+std::string CliCommand(const ScratchDir& home, const std::string& arguments,
+                       const std::string& launcher = "") {
+    return "cd " + ShellQuote(home.path().string()) + " && exec " + launcher + " env HOME=" +
            ShellQuote(home.path().string()) + " XDG_CONFIG_HOME=" + ShellQuote(home.File("config")) +
            " XDG_CACHE_HOME=" + ShellQuote(home.File("cache")) +
            " XDG_MUSIC_DIR=" + ShellQuote(home.File("music")) +
@@ -30,27 +31,27 @@ void SplitLines(CliResult& r) {
 
 std::string CliPath() { return QUELT_CLI_PATH; }
 
-CliResult RunCli(const ScratchDir& home, const std::string& arguments) {
+CliResult RunCli(const ScratchDir& home, const std::string& arguments,
+                 const std::string& launcher) {
     // The captured streams sit beside the folders the program uses, under names no test
     // gives its own files.
     const std::string out = home.File(".cli-stdout"), err = home.File(".cli-stderr");
     CliResult r;
-    r.status = Run(CliCommand(home, arguments) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err));
+    r.status = Run(CliCommand(home, arguments, launcher) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err));
     r.out = ReadFile(out);
     r.err = ReadFile(err);
     SplitLines(r);
     return r;
 }
 
-CliResult RunCliInterrupted(const ScratchDir& home, const std::string& arguments,
-                            const std::string& linePrefix) {
-    const std::string err = home.File(".cli-stderr");
-    const std::string command = CliCommand(home, arguments) + " 2>" + ShellQuote(err);
-    CliResult r;
+CliProcess::CliProcess(const ScratchDir& home, const std::string& arguments) {
+    static int count = 0;
+    errFile_ = home.File(".cli-stderr-" + std::to_string(++count));
+    const std::string command = CliCommand(home, arguments) + " 2>" + ShellQuote(errFile_);
     int out[2];
-    if (pipe(out) != 0) return r;
-    const pid_t pid = fork();
-    if (pid == 0) {
+    if (pipe(out) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
@@ -58,23 +59,49 @@ CliResult RunCliInterrupted(const ScratchDir& home, const std::string& arguments
         _exit(127);
     }
     close(out[1]);
-    FILE* lines = fdopen(out[0], "r");
+    out_ = fdopen(out[0], "r");
+}
+
+CliProcess::~CliProcess() {
+    if (pid_ > 0) Finish();
+}
+
+bool CliProcess::WaitForLine(const std::string& prefix) {
     char buffer[4096];
-    bool signalled = false;
-    while (std::fgets(buffer, sizeof buffer, lines)) {
-        r.out += buffer;
-        if (!signalled && std::string(buffer).rfind(linePrefix, 0) == 0) {
-            kill(pid, SIGINT);
-            signalled = true;
-        }
+    while (out_ && std::fgets(buffer, sizeof buffer, out_)) {
+        result_.out += buffer;
+        if (std::string(buffer).rfind(prefix, 0) == 0) return true;
     }
-    std::fclose(lines);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = ReadFile(err);
-    SplitLines(r);
-    return r;
+    return false;
+}
+
+void CliProcess::Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
+}
+
+CliResult CliProcess::Finish() {
+    if (out_) {
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, out_)) result_.out += buffer;
+        std::fclose(out_);
+        out_ = nullptr;
+    }
+    if (pid_ > 0) {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        result_.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result_.err = ReadFile(errFile_);
+        SplitLines(result_);
+    }
+    return result_;
+}
+
+CliResult RunCliInterrupted(const ScratchDir& home, const std::string& arguments,
+                            const std::string& linePrefix, int signal) {
+    CliProcess process(home, arguments);
+    if (process.WaitForLine(linePrefix)) process.Signal(signal);
+    return process.Finish();
 }
 
 }  // namespace quelt::test

@@ -2,6 +2,7 @@
 // test's scratch folder.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,37 @@ struct CliResult {
 // the folder `home` and waits for it. HOME is `home`, and XDG_CONFIG_HOME, XDG_CACHE_HOME
 // and XDG_MUSIC_DIR are its "config", "cache" and "music" folders, so settings, the
 // temporary folder and the default output folder never touch the user's; there is no sound
-// card and no leak check.
-CliResult RunCli(const ScratchDir& home, const std::string& arguments);
+// card and no leak check. `launcher`, when given, is a command the program is run through
+// ("setpriv ..." to run it as another user).
+CliResult RunCli(const ScratchDir& home, const std::string& arguments,
+                 const std::string& launcher = "");
 
-// RunCli, and sends the program SIGINT (as Ctrl-C does) once it has printed a line that
-// starts with `linePrefix` on standard output.
+// RunCli, and sends the program `signal` (SIGINT: as Ctrl-C does) once it has printed a line
+// that starts with `linePrefix` on standard output.
 CliResult RunCliInterrupted(const ScratchDir& home, const std::string& arguments,
-                            const std::string& linePrefix);
+                            const std::string& linePrefix, int signal = 2);
+
+// quelt-cli started as RunCli starts it, left running while the test reads its standard
+// output line by line and signals it (its standard error goes to a file of its own).
+class CliProcess {
+  public:
+    CliProcess(const ScratchDir& home, const std::string& arguments);
+    ~CliProcess();  // finishes the program when Finish was not called
+    CliProcess(const CliProcess&) = delete;
+    CliProcess& operator=(const CliProcess&) = delete;
+
+    // Reads standard output until a line starting with `prefix`; false at its end.
+    bool WaitForLine(const std::string& prefix);
+    void Signal(int signal);
+    // Reads the rest of standard output and waits for the program's end.
+    CliResult Finish();
+
+  private:
+    std::string errFile_;
+    int pid_ = -1;
+    std::FILE* out_ = nullptr;
+    CliResult result_;
+};
 
 // The built quelt-cli program.
 std::string CliPath();

@@ -165,6 +165,7 @@ void ConversionJob::ConvertOne(size_t i) {
         ++summary_.failed;
         return;
     }
+    target.claim.Keep();
     CloseAudioInput(*input);
     ++summary_.finished;
 

@@ -1,5 +1,7 @@
 #include "core/naming/output_path.h"
 
+#include <cerrno>
+
 #include "core/naming/paths.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
@@ -7,11 +9,24 @@
 namespace quelt {
 namespace {
 
-// The folder of a full path without its final "/", as MakeDirectoryPath takes it.
-void MakeFolderOf(const std::string& path) {
+// The folder of a full path without its final "/", as MakeDirectoryPath takes it. Returns
+// the folders made.
+std::vector<std::string> MakeFolderOf(const std::string& path) {
     std::string folder = PathFolder(path);
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (!folder.empty() && folder != "/") MakeDirectoryPath(folder);
+    if (!folder.empty() && folder != "/") return MakeDirectoryPath(folder);
+    return {};
+}
+
+// Claims `path` for `target`; a folder that another job removed just now is made again.
+ClaimStatus Claim(ConvertTarget& target, const std::string& path) {
+    ClaimStatus status = ClaimNewFile(path);
+    for (int retry = 0; status == ClaimStatus::kFailed && errno == ENOENT && retry < 3; ++retry) {
+        target.claim.AddCreatedFolders(MakeFolderOf(path));
+        status = ClaimNewFile(path);
+    }
+    if (status == ClaimStatus::kClaimed) target.claim.HoldPlaceholder(path);
+    return status;
 }
 
 // An empty folder setting would put files in whatever folder the process runs in; it
@@ -48,8 +63,10 @@ ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sou
 
     ConvertTarget target;
     target.path = folder + name + extension;
-    MakeFolderOf(target.path);
-    if (!PathExists(target.path)) return target;
+    target.claim.AddCreatedFolders(MakeFolderOf(target.path));
+    // A name that cannot be claimed for another reason is left to the output's own open,
+    // which reports it.
+    if (Claim(target, target.path) != ClaimStatus::kTaken) return target;
 
     switch (convert.ifExists) {
         case 0: {
@@ -59,7 +76,7 @@ ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sou
             do {
                 stem += "n";
                 target.path = stem + extension;
-            } while (PathExists(target.path));
+            } while (Claim(target, target.path) == ClaimStatus::kTaken);
             break;
         }
         case 1:

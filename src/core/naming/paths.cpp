@@ -61,13 +61,16 @@ bool PathExists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-void MakeDirectoryPath(const std::string& folder) {
+std::vector<std::string> MakeDirectoryPath(const std::string& folder) {
+    std::vector<std::string> created;
     // Every prefix that ends before a "/", then the whole path; the root prefix is skipped.
     for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string prefix = folder.substr(0, slash);
-        if (!prefix.empty() && prefix.back() != '/') ::mkdir(prefix.c_str(), 0777);
+        if (!prefix.empty() && prefix.back() != '/' && ::mkdir(prefix.c_str(), 0777) == 0)
+            created.push_back(prefix);
         if (slash == std::string::npos) break;
     }
+    return created;
 }
 
 bool IsMediaFile(const std::string& path) {

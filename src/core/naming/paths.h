@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quelt {
 
@@ -11,8 +12,9 @@ std::string PathFileTitle(const std::string& path);       // name without extens
 std::string PathUpperExtension(const std::string& path);  // "MP3", without the dot
 std::string WithTrailingBackslash(const std::string& folder);  // adds "/" when missing
 bool PathExists(const std::string& path);                 // "/" always exists
-// Creates each missing folder of `folder` from the top down; failures are silent.
-void MakeDirectoryPath(const std::string& folder);
+// Creates each missing folder of `folder` from the top down; failures are silent. Returns
+// the folders it created, outermost first.
+std::vector<std::string> MakeDirectoryPath(const std::string& folder);
 
 // The supported-input tests by extension.
 bool IsMediaFile(const std::string& path);   // converter input and burner compilation

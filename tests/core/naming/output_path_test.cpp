@@ -140,8 +140,34 @@ TEST_F(ConvertPathTest, NamesByTemplateWithAPaddedNumber) {
     tags_.artist = "A";
     tags_.album = "B";
     tags_.title = "C";
-    EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, Out() + "A/B/08. C.mp3");
+    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_EQ(target.path, Out() + "A/B/08. C.mp3");
     EXPECT_TRUE(fs::is_directory(Out() + "A/B"));
+}
+
+// The name is held from the moment it is chosen: a second choice made meanwhile (another
+// job, another process) gets the next name; a claim given up removes its empty file and the
+// folders made for it, a kept one leaves everything.
+TEST_F(ConvertPathTest, ANameIsClaimedUntilTheOutputIsKeptOrGivenUp) {
+    s_.convert.ifExists = 0;
+    fs::create_directories(Out());
+    s_.convert.outputDirectory = Out() + "new/deeper/";
+    {
+        ConvertTarget first = ConvertOutputPath(s_, source_, tags_);
+        ConvertTarget second = ConvertOutputPath(s_, source_, tags_);
+        EXPECT_EQ(first.path, Out() + "new/deeper/Song.mp3");
+        EXPECT_EQ(second.path, Out() + "new/deeper/Songn.mp3");
+        EXPECT_TRUE(fs::exists(first.path));
+        s_.convert.ifExists = 2;
+        EXPECT_TRUE(ConvertOutputPath(s_, source_, tags_).skip);
+    }
+    EXPECT_FALSE(fs::exists(Out() + "new"));
+    EXPECT_TRUE(fs::exists(Out()));  // it was there before
+
+    ConvertTarget kept = ConvertOutputPath(s_, source_, tags_);
+    kept.claim.Keep();
+    kept = ConvertTarget{};
+    EXPECT_TRUE(fs::exists(Out() + "new/deeper/Song.mp3"));
 }
 
 TEST_F(ConvertPathTest, FolderWithoutTrailingSlashIsGluedToTheName) {
