@@ -39,13 +39,16 @@ function(quelt_gtest name)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${environment_file}")
 endfunction()
 
-# Shared test helpers (scratch folders, media made with ffmpeg, running quelt-cli).
+# Shared test helpers (scratch folders, media made with ffmpeg, running quelt-cli, fixture servers).
 function(quelt_test_support)
   if(NOT TARGET quelt_test_support)
     add_library(quelt_test_support STATIC
       ${PROJECT_SOURCE_DIR}/tests/support/fixtures.cpp
-      ${PROJECT_SOURCE_DIR}/tests/support/cli_runner.cpp)
+      ${PROJECT_SOURCE_DIR}/tests/support/cli_runner.cpp
+      ${PROJECT_SOURCE_DIR}/tests/support/fixture_server.cpp
+      ${PROJECT_SOURCE_DIR}/tests/support/http_server.cpp)
     target_include_directories(quelt_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
-    target_compile_definitions(quelt_test_support PRIVATE QUELT_CLI_PATH="$<TARGET_FILE:quelt-cli>")
+    target_compile_definitions(quelt_test_support PRIVATE QUELT_CLI_PATH="$<TARGET_FILE:quelt-cli>"
+      QUELT_TEST_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures")
   endif()
 endfunction()

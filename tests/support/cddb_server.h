@@ -2,10 +2,11 @@
 // test and stopped by the destructor.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include <sys/types.h>
+#include "support/fixture_server.h"
 
 namespace quelt::test {
 
@@ -18,19 +19,15 @@ public:
     CddbServer(const CddbServer&) = delete;
     CddbServer& operator=(const CddbServer&) = delete;
 
-    bool running() const { return port_ > 0; }
-    int port() const { return port_; }
-    std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
+    bool running() const { return server_->running(); }
+    int port() const { return server_->port(); }
+    std::string host() const { return "127.0.0.1:" + std::to_string(port()); }
     // Every request seen: "DIRECT|PROXY path=... proto=... cmd=...", one per line.
     std::string RequestLog() const;
 
 private:
-    pid_t pid_ = -1;
-    int port_ = 0;
     std::string logPath_;
+    std::unique_ptr<FixtureServer> server_;
 };
-
-// A loopback port with nothing listening on it: connecting is refused.
-int UnusedLoopbackPort();
 
 }  // namespace quelt::test
