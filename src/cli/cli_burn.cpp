@@ -11,7 +11,9 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/options.h"
+#include "cli/progress_clock.h"
 #include "core/burn/burn_job.h"
 #include "core/burn/burner_page_logic.h"
 #include "core/burn/compilation.h"
@@ -35,7 +37,9 @@ extern "C" void OnInterrupt(int) {
 // on standard error when it is a terminal.
 class PrintingReport : public JobReport {
   public:
-    PrintingReport() : progress_(::isatty(STDERR_FILENO) == 1) {}
+    // `totalAudioMs`: the playing time of the compilation, for the speed on the progress line.
+    explicit PrintingReport(long long totalAudioMs)
+        : progress_(::isatty(STDERR_FILENO) == 1), clock_(totalAudioMs) {}
     ~PrintingReport() override {
         if (shown_) std::fputc('\n', stderr);
     }
@@ -66,13 +70,14 @@ class PrintingReport : public JobReport {
   private:
     void ShowProgress() {
         if (!progress_) return;
-        std::fprintf(stderr, "\r  item %3d%%   total %3d%%", item_, total_);
+        std::fprintf(stderr, "\r\033[K  item %3d%%   total %3d%%%s", item_, total_,
+                     clock_.Describe(total_).c_str());
         std::fflush(stderr);
         shown_ = true;
     }
     void ClearProgress() {
         if (!shown_) return;
-        std::fprintf(stderr, "\r%40s\r", "");
+        std::fputs("\r\033[K", stderr);
         shown_ = false;
     }
 
@@ -80,6 +85,7 @@ class PrintingReport : public JobReport {
     const bool progress_;
     bool shown_ = false;
     int item_ = 0, total_ = 0;
+    const ProgressClock clock_;
 };
 
 // Messages of the burn start go to standard error.
@@ -119,13 +125,37 @@ std::string ResolveWriter(const std::string& given, const WriterList& writers) {
 
 int RunWriters(const Args& args) {
     Options options("writers");
+    options.Flag("--json", "print one JSON array with an object per writer instead of the lines");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
-        return options.PrintHelp("",
+        return options.PrintHelp("[--json]",
                                  "Lists the CD writers by number, the image file writer last.");
     if (!options.Positional().empty()) return options.UnexpectedArgument();
     LibburnBurner library;
     const WriterList writers = StartBurner(library);
+    if (options.Has("--json")) {
+        JsonWriter json;
+        json.BeginArray();
+        for (int i = 0; i < writers.writerCount; ++i) {
+            const std::string& text = writers.entries[size_t(i)];
+            const bool image = text == kImageWriterText;
+            // A drive's text starts with its device path in brackets.
+            const size_t close = text.find(']');
+            const std::string device =
+                !image && text.rfind("[", 0) == 0 && close != std::string::npos
+                    ? text.substr(1, close - 1)
+                    : "";
+            json.BeginObject()
+                .Field("number", i + 1)
+                .Field("text", text)
+                .Field("device", device)
+                .Field("imageWriter", image)
+                .EndObject();
+        }
+        json.EndArray().Print();
+        if (writers.writerCount == 0) std::fprintf(stderr, "%s\n", kNoCdBurnerEntry);
+        return writers.writerCount == 0 ? kExitFailed : kExitOk;
+    }
     if (writers.writerCount == 0) {
         std::printf("%s\n", kNoCdBurnerEntry);
         return kExitFailed;
@@ -199,7 +229,7 @@ int RunBurn(const Args& args) {
     JobControl control;
     control.Start();
     ApplyPriority(settings.priority);
-    PrintingReport report;
+    PrintingReport report(compilation.totalMs());
     BurnSummary summary;
     {
         BurnJob job(settings, request, library, report, control);

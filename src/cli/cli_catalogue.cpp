@@ -1,7 +1,9 @@
-// quelt-cli formats | presets: the format catalogue as "ROW<TAB>LABEL" lines, in list order.
+// quelt-cli formats | presets: the format catalogue as "ROW<TAB>LABEL" lines, in list order,
+// or with --json as one JSON array.
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/options.h"
 #include "core/transcode/catalogue.h"
 
@@ -10,6 +12,7 @@ namespace {
 
 // Parses the words of a command that takes none; returns -1 to go on, else the exit status.
 int CheckNoArguments(Options& options, const Args& args, const char* about) {
+    options.Flag("--json", "print one JSON array instead of the lines");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested()) return options.PrintHelp("", about);
     if (!options.Positional().empty()) return options.UnexpectedArgument();
@@ -26,6 +29,20 @@ int RunFormats(const Args& args) {
                              "the row or the extension.");
         status >= 0)
         return status;
+    if (options.Has("--json")) {
+        JsonWriter json;
+        json.BeginArray();
+        for (int row = 0; row < kOutputFormatCount; ++row) {
+            const OutputFormat format = *OutputFormatRow(row);
+            json.BeginObject()
+                .Field("row", row)
+                .Field("extension", format.extension)
+                .Field("label", format.label)
+                .EndObject();
+        }
+        json.EndArray().Print();
+        return kExitOk;
+    }
     for (int row = 0; row < kOutputFormatCount; ++row)
         std::printf("%d\t%s\n", row, std::string(OutputFormatRow(row)->label).c_str());
     return kExitOk;
@@ -39,6 +56,23 @@ int RunPresets(const Args& args) {
             "with a blank); --preset takes the row or the label.");
         status >= 0)
         return status;
+    if (options.Has("--json")) {
+        JsonWriter json;
+        json.BeginArray();
+        for (int row = 0; row < kEncodePresetCount; ++row) {
+            const std::string label = EncodePresetLabel(row);
+            const EncodeParameters parameters = PresetFromLabel(label);
+            json.BeginObject()
+                .Field("row", row)
+                .Field("label", label)
+                .Field("bitRate", parameters.bitRate)
+                .Field("sampleRate", parameters.sampleRate)
+                .Field("channels", parameters.channels)
+                .EndObject();
+        }
+        json.EndArray().Print();
+        return kExitOk;
+    }
     for (int row = 0; row < kEncodePresetCount; ++row)
         std::printf("%d\t%s\n", row, EncodePresetLabel(row).c_str());
     return kExitOk;

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/options.h"
+#include "cli/progress_clock.h"
 #include "core/convert/conversion_job.h"
 #include "core/jobs/closing_sound.h"
 #include "core/jobs/priority.h"
@@ -26,7 +28,9 @@ namespace {
 // Prints what the progress window would show.
 class ConsoleReport : public JobReport {
   public:
-    ConsoleReport() : terminal_(isatty(STDERR_FILENO) == 1) {}
+    // `totalAudioMs`: the playing time of every file, for the speed on the progress line.
+    explicit ConsoleReport(long long totalAudioMs)
+        : terminal_(isatty(STDERR_FILENO) == 1), clock_(totalAudioMs) {}
 
     void Log(const std::string& text) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -69,8 +73,8 @@ class ConsoleReport : public JobReport {
         constexpr int kWidth = 20;
         std::string bar(kWidth, '-');
         for (int i = 0; i < kWidth * item_ / 100; ++i) bar[i] = '#';
-        std::fprintf(stderr, "\r\033[K%s  [%s] %3d%%  total %3d%%", counter_.c_str(), bar.c_str(),
-                     item_, total_);
+        std::fprintf(stderr, "\r\033[K%s  [%s] %3d%%  total %3d%%%s", counter_.c_str(), bar.c_str(),
+                     item_, total_, clock_.Describe(total_).c_str());
         std::fflush(stderr);
         drawn_ = true;
     }
@@ -81,6 +85,7 @@ class ConsoleReport : public JobReport {
     std::string counter_;
     int item_ = 0;
     int total_ = 0;
+    const ProgressClock clock_;
 };
 
 JobControl* g_control = nullptr;
@@ -106,25 +111,57 @@ void PrintInfo(const std::string& path, const MediaInfo& info) {
     std::printf("  Track: %s\n", info.track > 0 ? std::to_string(info.track).c_str() : "");
 }
 
+void AddInfoJson(JsonWriter& json, const std::string& path, const MediaInfo& info) {
+    json.BeginObject()
+        .Field("path", path)
+        .Field("durationMs", static_cast<long long>(info.durationMs))
+        .Field("duration", FormatDuration(info.durationMs))
+        .Field("hasAudio", info.hasAudio)
+        .Field("codec", info.codecName)
+        .Field("sampleRate", info.hasAudio ? info.sampleRate : 0)
+        .Field("channels", info.hasAudio ? info.channels : 0);
+    json.Key("tags")
+        .BeginObject()
+        .Field("title", info.title)
+        .Field("artist", info.artist)
+        .Field("album", info.album)
+        .Field("year", info.year)
+        .Field("genre", info.genre)
+        .Field("comment", info.comment)
+        .Field("copyright", info.copyright)
+        .Field("track", info.track > 0 ? info.track : 0)
+        .EndObject();
+    json.EndObject();
+}
+
 }  // namespace
 
 int RunInfo(const Args& args) {
     Options options("info");
+    options.Flag("--json", "print one JSON array with an object per file instead of the text");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
-        return options.PrintHelp("FILE...",
+        return options.PrintHelp("[--json] FILE...",
                                  "Shows the duration, the streams and the tags of each file.");
     if (options.Positional().empty()) return options.UsageError("no file given");
+    const bool asJson = options.Has("--json");
+    JsonWriter json;
+    json.BeginArray();
     int status = kExitOk;
     for (const std::string& path : options.Positional()) {
         auto info = ReadMediaInfo(path);
         if (!info) {
             std::fprintf(stderr, "quelt-cli info: %s\n", info.message().c_str());
+            if (asJson) json.BeginObject().Field("path", path).Field("error", info.message()).EndObject();
             status = kExitFailed;
             continue;
         }
-        PrintInfo(path, *info);
+        if (asJson)
+            AddInfoJson(json, path, *info);
+        else
+            PrintInfo(path, *info);
     }
+    if (asJson) json.EndArray().Print();
     return status;
 }
 
@@ -187,7 +224,9 @@ int RunConvert(const Args& args) {
         return kExitNothingToDo;
     }
 
-    ConsoleReport report;
+    long long totalAudioMs = 0;
+    for (const ConvertItem& item : items) totalAudioMs += item.durationMs;
+    ConsoleReport report(totalAudioMs);
     JobControl control;
     control.Start();
     ApplyPriority(settings.priority);

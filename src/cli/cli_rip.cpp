@@ -15,7 +15,9 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/options.h"
+#include "cli/progress_clock.h"
 #include "core/jobs/closing_sound.h"
 #include "core/jobs/component_error.h"
 #include "core/jobs/job_control.h"
@@ -42,8 +44,16 @@ void OnInterrupt(int) {
 
 class ConsoleView : public DiscView {
 public:
+    // With --json the status texts are kept for the document instead of printed.
+    bool keepStatuses = false;
+    std::vector<std::string> statuses;
+
     void ShowStatus(const std::string& text) override {
         std::lock_guard lock(m_);
+        if (keepStatuses) {
+            statuses.push_back(text);
+            return;
+        }
         std::printf("%s\n", text.c_str());
         std::fflush(stdout);
     }
@@ -65,7 +75,8 @@ public:
 
 class ConsoleReport : public JobReport {
 public:
-    ConsoleReport() : terminal_(isatty(STDERR_FILENO)) {}
+    // `totalAudioMs`: the playing time of the checked tracks, for the speed on the progress line.
+    explicit ConsoleReport(long long totalAudioMs) : terminal_(isatty(STDERR_FILENO)), clock_(totalAudioMs) {}
     void Log(const std::string& text) override {
         std::lock_guard lock(m_);
         ClearProgress();
@@ -89,19 +100,31 @@ private:
         std::lock_guard lock(m_);
         bar = percent;
         if (!terminal_) return;
-        std::fprintf(stderr, "\rtrack %3d %%   total %3d %%", item_, total_);
+        std::fprintf(stderr, "\r\033[Ktrack %3d %%   total %3d %%%s", item_, total_, clock_.Describe(total_).c_str());
         shown_ = true;
     }
     void ClearProgress() {
         if (!shown_) return;
-        std::fprintf(stderr, "\r%40s\r", "");
+        std::fputs("\r\033[K", stderr);
         shown_ = false;
     }
     std::mutex m_;
     bool terminal_;
     bool shown_ = false;
     int item_ = 0, total_ = 0;
+    const ProgressClock clock_;
 };
+
+// The playing time of the checked rows, from their "mm:ss.mmm" durations.
+long long CheckedAudioMs(const Disc& disc) {
+    long long total = 0;
+    for (const TrackRow& row : disc.rows()) {
+        int minutes = 0, seconds = 0, millis = 0;
+        if (row.checked && std::sscanf(row.duration.c_str(), "%d:%d.%d", &minutes, &seconds, &millis) == 3)
+            total += (minutes * 60LL + seconds) * 1000 + millis;
+    }
+    return total;
+}
 
 // Grabber events: read retries go straight to the model (they arrive on the reading
 // thread, inside the model's own calls); FreeDB progress is queued for the main thread.
@@ -267,6 +290,53 @@ bool ParseTrackList(const std::string& text, int rowCount, std::set<int>& rows, 
     return true;
 }
 
+// One drive as the ripper's drive list shows it; the grabber has it selected.
+void AddDriveJson(JsonWriter& json, CdGrabber& grabber) {
+    json.BeginObject()
+        .Field("id", grabber.DriveId())
+        .Field("vendor", grabber.DriveText1())
+        .Field("model", grabber.DriveText2())
+        .Field("revision", grabber.DriveText3())
+        .EndObject();
+}
+
+// The disc as `disc --json` shows it: the drive, the status texts and one object per track
+// with its row's texts and its tags.
+void PrintDiscJson(Session& session) {
+    const Disc& disc = *session.disc;
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("drive");
+    if (disc.driveEntries().empty())
+        json.BeginObject().EndObject();
+    else
+        AddDriveJson(json, *session.grabber);
+    json.Key("status").BeginArray();
+    for (const std::string& text : session.view.statuses) json.String(text);
+    json.EndArray();
+    json.Key("tracks").BeginArray();
+    const TagLists& tags = disc.tags();
+    const auto tag = [](const std::vector<std::string>& list, size_t i) {
+        return i < list.size() ? list[i] : std::string();
+    };
+    for (size_t i = 0; i < disc.rows().size(); ++i) {
+        const TrackRow& row = disc.rows()[i];
+        json.BeginObject()
+            .Field("number", static_cast<int>(i + 1))
+            .Field("artist", row.artist)
+            .Field("title", row.title)
+            .Field("duration", row.duration)
+            .Field("checked", row.checked)
+            .Field("album", tag(tags.album, i))
+            .Field("year", tag(tags.year, i))
+            .Field("genre", tag(tags.genre, i))
+            .Field("comment", tag(tags.comment, i))
+            .Field("copyright", tag(tags.copyright, i))
+            .EndObject();
+    }
+    json.EndArray().EndObject().Print();
+}
+
 void PrintRows(const Disc& disc) {
     for (const auto& row : disc.rows())
         std::printf("%s\t%s\t%s\t%s\n", row.number.c_str(), row.artist.c_str(), row.title.c_str(),
@@ -279,9 +349,10 @@ void PrintRows(const Disc& disc) {
 int RunDrives(const Args& args) {
     Options options("drives");
     options.Value("--drive", "D", "also list this disc image (may be given more than once)");
+    options.Flag("--json", "print one JSON array with an object per drive instead of the lines");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
-        return options.PrintHelp("[--drive IMAGE]...", "Lists the CD drives as the ripper page does.");
+        return options.PrintHelp("[--drive IMAGE]... [--json]", "Lists the CD drives as the ripper page does.");
     if (!options.Positional().empty()) return options.UnexpectedArgument();
     auto grabber = CreateCdGrabber();
     grabber->Open();
@@ -292,10 +363,20 @@ int RunDrives(const Args& args) {
             if (!image.empty()) grabber->AddImage(image);
         }
         const int count = grabber->DriveCount();
+        if (options.Has("--json")) {
+            JsonWriter json;
+            json.BeginArray();
+            for (int n = 1; n <= count; ++n) {
+                grabber->SelectDrive(n);
+                AddDriveJson(json, *grabber);
+            }
+            json.EndArray().Print();
+        }
         if (count == 0) {
             std::fputs("No CD drives are found !\n", stderr);
             return kExitNothingToDo;
         }
+        if (options.Has("--json")) return kExitOk;
         for (int n = 1; n <= count; ++n) {
             grabber->SelectDrive(n);
             std::printf("[%s]   %s   %s   %s\n", grabber->DriveId().c_str(), grabber->DriveText1().c_str(),
@@ -312,9 +393,10 @@ int RunDisc(const Args& args) {
     AddDriveOptions(options);
     AddFreedbOptions(options);
     options.Value("--case", "1..4", "case of the tags: 1 UPPER, 2 lower, 3 Capitalize (default), 4 Sentence");
+    options.Flag("--json", "print one JSON object (drive, status texts, tracks) instead of the text");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
-        return options.PrintHelp("[--drive D] [FREEDB OPTIONS]",
+        return options.PrintHelp("[--drive D] [FREEDB OPTIONS] [--json]",
                                  "Shows the status texts and the track list the ripper page would show.");
     if (!options.Positional().empty()) return options.UnexpectedArgument();
     Settings settings = LoadUserSettings();
@@ -325,11 +407,15 @@ int RunDisc(const Args& args) {
         return options.UsageError(error);
 
     Session session;
+    session.view.keepStatuses = options.Has("--json");
     session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
     const int entry = ResolveDrive(session, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
     ReadDisc(session, settings, choice, entry);
-    PrintRows(*session.disc);
+    if (options.Has("--json"))
+        PrintDiscJson(session);
+    else
+        PrintRows(*session.disc);
     if (session.disc->driveEntries().empty()) return kExitNothingToDo;
     return session.disc->rows().empty() ? kExitNothingToDo : kExitOk;
 }
@@ -394,7 +480,7 @@ int RunRip(const Args& args) {
     // The closing sound is for someone watching the rip; a script or a pipe gets none.
     if (isatty(STDOUT_FILENO)) parameters.closingSound = [](bool done) { PlayClosingSound(done); };
 
-    ConsoleReport report;
+    ConsoleReport report(CheckedAudioMs(*session.disc));
     JobControl control;
     control.Start();
     gCancelFlag.store(&control.cancel);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "cli/options.h"
 #include "core/settings/settings.h"
 
@@ -96,6 +97,7 @@ constexpr const char* kSynopsis = "list | get SECTION KEY | set SECTION KEY VALU
 constexpr const char* kAbout =
     "Shows and changes the settings file ($XDG_CONFIG_HOME/quelt/zqrprocfg.cfg).\n"
     "  list                     every setting in force, as SECTION<TAB>KEY<TAB>VALUE lines\n"
+    "                           (with --json one JSON array of {section, key, value})\n"
     "  get SECTION KEY          the value in force (defaults included); writes nothing\n"
     "  set SECTION KEY VALUE    changes one value and saves the settings\n"
     "Sections and keys are matched without regard to case; integer settings take decimal\n"
@@ -123,6 +125,18 @@ const Key* NamedKey(const Options& options, size_t wordCount, const char* takes,
 int List(const Options& options) {
     if (options.Positional().size() != 1) return options.UsageError("list takes no arguments");
     LoadedSettings loaded;
+    if (options.Has("--json")) {
+        JsonWriter json;
+        json.BeginArray();
+        for (const auto& key : kKeys)
+            json.BeginObject()
+                .Field("section", key.section)
+                .Field("key", key.name)
+                .Field("value", ValueInForce(key, loaded.settings, loaded.file))
+                .EndObject();
+        json.EndArray().Print();
+        return kExitOk;
+    }
     for (const auto& key : kKeys)
         std::printf("%s\t%s\t%s\n", key.section, key.name,
                     ValueInForce(key, loaded.settings, loaded.file).c_str());
@@ -175,6 +189,7 @@ int Set(const Options& options) {
 
 int RunSettings(const Args& args) {
     Options options("settings");
+    options.Flag("--json", "list: print one JSON array instead of the lines");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested()) return options.PrintHelp(kSynopsis, kAbout);
     const auto& words = options.Positional();
