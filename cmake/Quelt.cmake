@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # quelt_core_area(NAME SOURCES ... [DEPS ...]): one static library per core area, so that an
 # area can be built and tested alone. Everything in src/ is included from the src/ root.
 function(quelt_core_area name)

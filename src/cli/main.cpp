@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "quelt_version.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ Rip: --custom-pattern P, --m3u, --eject, --lock-tray, --case 1..4
 FreeDB: --freedb / --no-freedb, --server N|HOST, --port P, --proxy HOST:PORT, --timeout T
 Burn: --label TEXT, --test-mode, --no-finalize, --eject
 A drive is a device path, a disc image (.cue, .toc, .nrg) or "demo".
-Run "quelt-cli COMMAND --help" for the options of one command.
+Run "quelt-cli COMMAND --help" for the options of one command;
+"quelt-cli --version" shows the version and the licence.
 
 Exit status: 0 done, 1 an item failed, 2 bad usage or input, 3 nothing to do,
 130 cancelled by Ctrl-C.
@@ -61,6 +63,10 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
         !std::strcmp(argv[1], "help")) {
         std::fputs(kUsage, stdout);
+        return quelt::cli::kExitOk;
+    }
+    if (!std::strcmp(argv[1], "--version") || !std::strcmp(argv[1], "-v")) {
+        std::fputs("quelt-cli (Quelt CD Ripper Pro) " QUELT_VERSION "\n" QUELT_LICENSE_NOTICE, stdout);
         return quelt::cli::kExitOk;
     }
     Args args(argv + 2, argv + argc);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "gui/app/icon_painter.h"
+#include "quelt_version.h"
 
 namespace quelt {
 
@@ -31,10 +32,18 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
         "you preview every track before you start."));
     description->setWordWrap(true);
     description->setMinimumWidth(300);
+    auto* licence = new QLabel(QStringLiteral(
+        "Free software under the GNU General Public License, version 3 or any later version "
+        "(" QUELT_LICENSE "); it comes with NO WARRANTY. "
+        "<a href='https://www.gnu.org/licenses/gpl-3.0.html'>Read the licence</a>"));
+    licence->setObjectName(QStringLiteral("licence"));
+    licence->setWordWrap(true);
+    licence->setOpenExternalLinks(true);
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);
     text->addWidget(description);
+    text->addWidget(licence);
     text->addStretch(1);
     auto* row = new QHBoxLayout;
     row->setSpacing(18);
