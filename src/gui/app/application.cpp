@@ -3,7 +3,9 @@
 #include <pthread.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -17,9 +19,11 @@
 #include "core/settings/settings.h"
 #include "gui/app/app_context.h"
 #include "gui/app/application_look.h"
+#include "gui/app/command_line.h"
 #include "gui/app/drive_hand_over.h"
 #include "gui/app/exit_signals.h"
 #include "gui/app/icon_painter.h"
+#include "gui/app/instance_channel.h"
 #include "gui/app/main_window.h"
 #include "gui/app/message_prompter.h"
 #include "gui/app/single_instance.h"
@@ -28,6 +32,7 @@
 #include "gui/rip_options/freedb_options_page.h"
 #include "gui/rip_options/rip_options_page.h"
 #include "gui/skin/skin.h"
+#include "quelt_version.h"
 
 namespace quelt {
 
@@ -51,6 +56,17 @@ void EndOrderly(AppContext& context, MainWindow& window) {
 }  // namespace
 
 int RunQuelt(int argc, char** argv) {
+    // --help and --version answer on the terminal, before any display is needed.
+    const GuiCommandLine commandLine = ParseGuiCommandLine(argc, argv);
+    if (!commandLine.error.empty()) {
+        std::fprintf(stderr, "quelt: %s (see quelt --help)\n", commandLine.error.c_str());
+        return 2;
+    }
+    if (commandLine.help || commandLine.version) {
+        std::fputs((commandLine.help ? GuiHelpText() : GuiVersionText()).c_str(), stdout);
+        return 0;
+    }
+
     // A logout may come at any moment, even before the window exists: the signals wait,
     // blocked, until ExitSignals can turn them into an orderly exit.
     sigset_t exitSignalSet;
@@ -59,13 +75,22 @@ int RunQuelt(int argc, char** argv) {
     sigaddset(&exitSignalSet, SIGINT);
     pthread_sigmask(SIG_BLOCK, &exitSignalSet, nullptr);
 
+    QStringList files;
+    for (const std::string& file : commandLine.files) files << QFile::decodeName(file.c_str());
     SingleInstanceLock instance;
-    if (!instance.Acquired()) return 0;
+    if (!instance.Acquired()) {
+        // A copy runs already: it comes to the front and takes this start's files. This
+        // start ends either way without a window, touching nothing.
+        QCoreApplication handOver(argc, argv);
+        if (!HandOverToRunningInstance(files))
+            std::fprintf(stderr, "quelt: another copy is running but does not answer\n");
+        return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quelt"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quelt CD Ripper Pro"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quelt"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUELT_APP_ID));
     QApplication::setWindowIcon(AppIcon());
 
     Skin skin;
@@ -120,7 +145,15 @@ int RunQuelt(int argc, char** argv) {
     prompter.SetParent(window.get());
     ExitSignals exitSignals([&] { EndOrderly(context, *window); });
     pthread_sigmask(SIG_UNBLOCK, &exitSignalSet, nullptr);
+    InstanceServer laterStarts;
+    QObject::connect(&laterStarts, &InstanceServer::handedOver, window.get(), &MainWindow::OpenFiles);
+    if (!laterStarts.Listen())
+        std::fprintf(stderr, "quelt: later starts cannot reach this window (%s)\n",
+                     qPrintable(InstanceSocketPath()));
     window->show();
+    // The files of this command line, once the window has laid out its pages.
+    if (!files.isEmpty())
+        QTimer::singleShot(0, window.get(), [&window, files] { window->OpenFiles(files); });
     const int status = app.exec();
 
     window.reset();

@@ -54,6 +54,13 @@ class MainWindow : public SkinnedWindow {
     // Files dropped onto the window, in drop order: added to the converter list (mode 200)
     // or the burn compilation (mode 300), ignored in mode 100.
     void DropFiles(const QStringList& paths);
+    // Files handed to the program (on its command line, or by a later start): audio files
+    // go to the converter, or to the burner when it shows; a disc image (.cue, .toc, .nrg)
+    // opens on the ripper page. While a dialog of the program is open (a job's progress
+    // window, the options) nothing is added: that dialog comes to the front instead.
+    void OpenFiles(const QStringList& paths);
+    // Shows the window in front of the others, restored when it was minimised.
+    void BringToFront();
     // The start button: the current mode's job, unless a preview plays.
     void Start();
     // Stops a playing preview (no-op when none plays).

@@ -25,6 +25,8 @@ class ModePage {
     // Dropped files, in drop order, then one refresh.
     virtual void AddDroppedFile(const QString& path) { (void)path; }
     virtual void RefreshAfterDrop() {}
+    // A disc image handed to the program (the ripper lists it as a drive and reads it).
+    virtual void OpenDiscImage(const QString& path) { (void)path; }
     // Called each time the page is shown by a mode switch (the burner re-reads its writer).
     virtual void RefreshOnShow() {}
     // The start button in this page's mode: runs the page's job under the progress window.
