@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The program installed into a scratch prefix with `cmake --install`, checked as a desktop,
 a software centre, man and bash would see it."""
-import argparse
+import install_args
 import os
 import subprocess
 import sys
@@ -155,9 +155,4 @@ class Completion(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--version", required=True)
-    parser.add_argument("--app-id", required=True)
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], "-v", *rest])
+    install_args.run_tests(sys.modules[__name__])

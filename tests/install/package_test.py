@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The Debian package of the build tree: built by CPack, its control fields and file list
 checked, then installed into a scratch root with dpkg --root, run, and removed again."""
-import argparse
+import install_args
 import json
 import os
 import shutil
@@ -109,9 +109,4 @@ class DebianPackage(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--version", required=True)
-    parser.add_argument("--app-id", required=True)
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], "-v", *rest])
+    install_args.run_tests(sys.modules[__name__])
