@@ -212,10 +212,12 @@ std::vector<const char*> Join(std::vector<const char*> a, const std::vector<cons
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliHelpTest,
     ::testing::Values(
-        Help{"formats", "", {}}, Help{"presets", "", {}},
-        Help{"settings", " list | get SECTION KEY | set SECTION KEY VALUE", {}},
-        Help{"writers", "", {}}, Help{"drives", " [--drive IMAGE]...", {"--drive"}},
-        Help{"disc", " [--drive D] [FREEDB OPTIONS]", Join({"--drive", "--case"}, kFreedbOptions)},
+        Help{"formats", "", {"--json"}}, Help{"presets", "", {"--json"}},
+        Help{"settings", " list | get SECTION KEY | set SECTION KEY VALUE", {"--json"}},
+        Help{"writers", " [--json]", {"--json"}},
+        Help{"drives", " [--drive IMAGE]... [--json]", {"--drive", "--json"}},
+        Help{"disc", " [--drive D] [FREEDB OPTIONS] [--json]",
+             Join({"--drive", "--case", "--json"}, kFreedbOptions)},
         Help{"rip", " [--drive D] [--tracks 1,3-5] [OPTIONS] [FREEDB OPTIONS]",
              Join({"--drive", "--tracks", "--format", "--preset", "--output-dir", "--name-template",
                    "--metadata", "--no-metadata", "--custom-pattern", "--m3u", "--eject",
