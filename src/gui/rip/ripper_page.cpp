@@ -481,4 +481,16 @@ void RipperPage::StartJob() {
     RunDeferredEvents();
 }
 
+void RipperPage::OpenDiscImage(const QString& path) {
+    if (ripRunning_) return;
+    int number = 0;
+    try {
+        number = grabber_.AddImage(path.toStdString());
+    } catch (const ComponentError& error) {
+        ShowStatus(std::string("Cannot open the disc image: ") + error.what());
+        return;
+    }
+    disc_.Create(number - 1);
+}
+
 }  // namespace quelt

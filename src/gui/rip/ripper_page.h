@@ -57,6 +57,9 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     bool created() const override { return isSkinned(); }
     int currentItem() const override { return disc_.selectedRow(); }
     void setStatusLine(QLabel* line) override { statusLine_ = line; }
+    // A disc image handed to the program: listed as a drive, selected and read at once; an
+    // image that cannot be read is named in the status. Ignored while a rip runs.
+    void OpenDiscImage(const QString& path) override;
     void StartJob() override;
 
     // DiscView (GUI thread, except ShowStatus and RowsChanged, which the rip worker may call)
