@@ -25,7 +25,7 @@ int RunFormats(const Args& args) {
     Options options("formats");
     if (int status =
             CheckNoArguments(options, args,
-                             "Lists the 13 output formats as ROW<TAB>LABEL lines; --format takes\n"
+                             "Lists the 16 output formats as ROW<TAB>LABEL lines; --format takes\n"
                              "the row or the extension.");
         status >= 0)
         return status;
@@ -52,7 +52,7 @@ int RunPresets(const Args& args) {
     Options options("presets");
     if (int status = CheckNoArguments(
             options, args,
-            "Lists the 68 encoding presets as ROW<TAB>LABEL lines (each label ends\n"
+            "Lists the 69 encoding presets as ROW<TAB>LABEL lines (each bit-rate label ends\n"
             "with a blank); --preset takes the row or the label.");
         status >= 0)
         return status;

@@ -27,7 +27,7 @@ constexpr Command kCommands[] = {
 constexpr const char* kUsage = R"(Usage: quelt-cli COMMAND [OPTIONS] [ARGS]
 
 Commands:
-  formats | presets             the 13 formats and 68 presets, "ROW<TAB>LABEL"
+  formats | presets             the 16 formats and 69 presets, "ROW<TAB>LABEL"
   info FILE...                  duration and tags of each file
   convert [OPTIONS] FILE...     convert audio files
   drives                        CD drives (and disc images given with --drive)
@@ -41,8 +41,8 @@ Commands:
 
 Common options: --format ROW|EXT, --preset ROW|LABEL, --output-dir DIR,
   --name-template N, --metadata / --no-metadata
-Convert: --if-exists new|overwrite|skip, --delete-source
-Rip: --custom-pattern P, --m3u, --eject, --lock-tray, --case 1..4
+Convert: --if-exists new|overwrite|skip, --delete-source, --jobs N, --replaygain
+Rip: --custom-pattern P, --m3u, --eject, --lock-tray, --case 1..4, --replaygain
 FreeDB: --freedb / --no-freedb, --server N|HOST, --port P, --proxy HOST:PORT, --timeout T
 Burn: --label TEXT, --test-mode, --no-finalize, --eject
 A drive is a device path, a disc image (.cue, .toc, .nrg) or "demo".

@@ -19,6 +19,21 @@ struct AudioProbe {
     std::string container;  // ffprobe's format name
 };
 
+// ffprobe's values of `entries` ("stream=sample_rate", "format=duration") for `path`, one
+// per line, without the keys.
+inline std::string ProbeEntry(const std::string& path, const std::string& entries) {
+    std::string out = Capture("ffprobe -v error -show_entries " + entries +
+                              " -of default=noprint_wrappers=1:nokey=1 " + ShellQuote(path));
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+    return out;
+}
+
+// A digest of every decoded sample of `path` as 32-bit integers (24-bit audio keeps all
+// its bits), for comparing two files' audio.
+inline std::string SamplesDigest32(const std::string& path) {
+    return Capture("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -f s32le - | md5sum");
+}
+
 // The first audio stream of `path` as ffprobe sees it; codec empty when there is none.
 inline AudioProbe ProbeAudio(const std::string& path) {
     AudioProbe probe;

@@ -191,7 +191,7 @@ void BurnJob::DecodeOne(int index) {
     }
 
     OutputParameters parameters = TrackOutputParameters(
-        temporary, kBurnExtension, false,
+        temporary, kBurnExtension, OutputFormatByExtension(kBurnExtension)->row,
         EncodeParameters{
             .bitRate = kBurnBitRate, .sampleRate = kBurnSampleRate, .channels = kBurnChannels},
         nullptr);

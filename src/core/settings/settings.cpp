@@ -1,5 +1,6 @@
 #include "core/settings/settings.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,7 @@ void LoadSettings(Settings& settings, const ProfileFile& file) {
     FixFreedb(rip);
     rip.useFreedbProxy = file.ReadInt(kRip, "UseFreedbProxy");
     rip.freedbProxy = file.ReadString(kRip, "FreedbProxy");
+    rip.replayGain = file.ReadInt(kRip, "ReplayGain") == 1 ? 1 : 0;
 
     ConvertSettings& convert = settings.convert;
     convert.bOutputDirectory = file.ReadInt(kConvert, "bOutputDirectory");
@@ -63,6 +65,8 @@ void LoadSettings(Settings& settings, const ProfileFile& file) {
     convert.metadata = file.ReadInt(kConvert, "Metadata");
     convert.ifExists = file.ReadInt(kConvert, "IfExists");
     convert.deleteSource = file.ReadInt(kConvert, "DeleteSource");
+    convert.jobs = std::clamp(file.ReadInt(kConvert, "Jobs"), 0, 64);
+    convert.replayGain = file.ReadInt(kConvert, "ReplayGain") == 1 ? 1 : 0;
 
     BurnSettings& burn = settings.burn;
     burn.volumeLabel = file.ReadString(kBurn, "VolumeLabel");
@@ -94,6 +98,7 @@ bool SaveSettings(Settings& settings, ProfileFile& file) {
         {kRip, "FreedbTimeOut", Decimal(rip.freedbTimeOut)},
         {kRip, "UseFreedbProxy", Decimal(rip.useFreedbProxy)},
         {kRip, "FreedbProxy", rip.freedbProxy},
+        {kRip, "ReplayGain", Decimal(rip.replayGain)},
         {kConvert, "bOutputDirectory", Decimal(convert.bOutputDirectory)},
         {kConvert, "OutputDirectory", convert.outputDirectory},
         {kConvert, "bOutputNameIndex", Decimal(convert.bOutputNameIndex)},
@@ -101,6 +106,8 @@ bool SaveSettings(Settings& settings, ProfileFile& file) {
         {kConvert, "Metadata", Decimal(convert.metadata)},
         {kConvert, "IfExists", Decimal(convert.ifExists)},
         {kConvert, "DeleteSource", Decimal(convert.deleteSource)},
+        {kConvert, "Jobs", Decimal(convert.jobs)},
+        {kConvert, "ReplayGain", Decimal(convert.replayGain)},
         {kBurn, "VolumeLabel", burn.volumeLabel},
         {kBurn, "EjectAfterBurn", Decimal(burn.ejectAfterBurn)},
         {kBurn, "Finalize", Decimal(burn.finalize)},

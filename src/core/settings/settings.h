@@ -25,6 +25,7 @@ struct RipSettings {                 // section "CDRIP"
     int freedbTimeOut = 0;           // milliseconds
     int useFreedbProxy = 0;
     std::string freedbProxy;         // "host:port"
+    int replayGain = 0;              // 1: ReplayGain 2 tags (track and album) on ripped files
 };
 
 struct ConvertSettings {             // section "Convert"
@@ -35,6 +36,8 @@ struct ConvertSettings {             // section "Convert"
     int metadata = 0;
     int ifExists = 0;                // 0 new name, 1 overwrite, 2 skip
     int deleteSource = 0;
+    int jobs = 0;                    // files converted at once; 0: one per core
+    int replayGain = 0;              // 1: ReplayGain 2 tags (track and batch as album)
 };
 
 struct BurnSettings {                // section "CDBurn"

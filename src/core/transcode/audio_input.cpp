@@ -31,6 +31,23 @@ int64_t AudioInput::durationMs() const { return state_ ? state_->durationMs : 0;
 int AudioInput::sampleRate() const { return state_ ? state_->decoder->sample_rate : 0; }
 int AudioInput::channels() const { return state_ ? state_->decoder->ch_layout.nb_channels : 0; }
 
+int AudioInput::bitsPerSample() const {
+    if (!state_) return 16;
+    const AVCodecContext* decoder = state_->decoder;
+    const AVCodecDescriptor* codec = avcodec_descriptor_get(decoder->codec_id);
+    if (codec && (codec->props & AV_CODEC_PROP_LOSSY)) return 16;
+    const AVSampleFormat format = av_get_packed_sample_fmt(decoder->sample_fmt);
+    const int bytes = av_get_bytes_per_sample(format);
+    if (bytes <= 2) return 16;
+    // Float or 32-bit integer samples: the depth the codec says it carries, else 24 for
+    // float (more than any such source holds) and 32 for integers.
+    const int raw = decoder->bits_per_raw_sample > 0 ? decoder->bits_per_raw_sample
+                                                     : decoder->bits_per_coded_sample;
+    if (raw > 16 && raw <= 24) return 24;
+    if (format == AV_SAMPLE_FMT_FLT || format == AV_SAMPLE_FMT_DBL) return 24;
+    return raw > 24 || raw == 0 ? 32 : 16;
+}
+
 double AudioInput::readFraction() const {
     if (!state_ || !state_->format->pb) return -1;
     int64_t size = avio_size(state_->format->pb);

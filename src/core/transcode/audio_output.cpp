@@ -2,7 +2,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <span>
 #include <random>
 
 extern "C" {
@@ -80,15 +82,32 @@ void CopyTags(AVDictionary** dict, const OutputTags& tags) {
 }
 
 // The encoder's sample format: 16-bit when the encoder takes it (nothing to convert), else
-// the nearest the encoder offers.
-AVSampleFormat ChooseSampleFormat(const AVCodec* codec) {
+// the nearest the encoder offers; for a deeper output, 32-bit integers first.
+AVSampleFormat ChooseSampleFormat(const AVCodec* codec, int bitsPerSample) {
     const AVSampleFormat* formats = codec->sample_fmts;
-    if (!formats) return AV_SAMPLE_FMT_S16;
-    for (AVSampleFormat wanted : {AV_SAMPLE_FMT_S16, AV_SAMPLE_FMT_S16P, AV_SAMPLE_FMT_FLTP,
-                                  AV_SAMPLE_FMT_FLT, AV_SAMPLE_FMT_S32, AV_SAMPLE_FMT_S32P})
+    if (!formats) return bitsPerSample > 16 ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16;
+    static constexpr AVSampleFormat kDeep[] = {AV_SAMPLE_FMT_S32, AV_SAMPLE_FMT_S32P,
+                                               AV_SAMPLE_FMT_FLTP, AV_SAMPLE_FMT_FLT};
+    static constexpr AVSampleFormat kCd[] = {AV_SAMPLE_FMT_S16,  AV_SAMPLE_FMT_S16P,
+                                             AV_SAMPLE_FMT_FLTP, AV_SAMPLE_FMT_FLT,
+                                             AV_SAMPLE_FMT_S32,  AV_SAMPLE_FMT_S32P};
+    const std::span<const AVSampleFormat> order =
+        bitsPerSample > 16 ? std::span<const AVSampleFormat>(kDeep) : std::span<const AVSampleFormat>(kCd);
+    for (AVSampleFormat wanted : order)
         for (const AVSampleFormat* f = formats; *f != AV_SAMPLE_FMT_NONE; ++f)
             if (*f == wanted) return wanted;
     return formats[0];
+}
+
+// A PCM container's default codec at a greater depth (WAV and AIFF keep 24-bit sources).
+AVCodecID DeeperPcm(AVCodecID id, int bitsPerSample) {
+    if (bitsPerSample <= 16) return id;
+    const bool wide = bitsPerSample > 24;
+    switch (id) {
+        case AV_CODEC_ID_PCM_S16LE: return wide ? AV_CODEC_ID_PCM_S32LE : AV_CODEC_ID_PCM_S24LE;
+        case AV_CODEC_ID_PCM_S16BE: return wide ? AV_CODEC_ID_PCM_S32BE : AV_CODEC_ID_PCM_S24BE;
+        default: return id;
+    }
 }
 
 }  // namespace
@@ -165,6 +184,7 @@ Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters) {
     // 2, 3. The container context, named after the final path.
     auto state = std::make_unique<AudioOutput::State>();
     state->path = parameters.path;
+    state->meter = parameters.meter;
     state->format = avformat_alloc_context();
     if (!state->format) return Failure{"Could not allocate the output media, skip.", 2};
     state->format->oformat = container;
@@ -176,9 +196,17 @@ Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters) {
         return Failure{"Could not set the output audio parameters, skip.", 5};
     state->stream->id = 1;
 
-    // 6. The encoder: AAC when the row asks for it, else the container's default.
-    AVCodecID codecId = parameters.forceAac ? AV_CODEC_ID_AAC : container->audio_codec;
-    const AVCodec* codec = codecId == AV_CODEC_ID_NONE ? nullptr : avcodec_find_encoder(codecId);
+    // 6. The encoder: AAC when the row asks for it, one by name when the row names one,
+    // else the container's default.
+    const AVCodec* codec = nullptr;
+    if (!parameters.encoder.empty()) {
+        codec = avcodec_find_encoder_by_name(parameters.encoder.c_str());
+    } else {
+        AVCodecID codecId = parameters.forceAac
+                                ? AV_CODEC_ID_AAC
+                                : DeeperPcm(container->audio_codec, parameters.bitsPerSample);
+        codec = codecId == AV_CODEC_ID_NONE ? nullptr : avcodec_find_encoder(codecId);
+    }
     if (!codec) return Failure{"Could not find the audio encodec, skip.", 6};
 
     // 7. Open it with the preset's parameters.
@@ -188,7 +216,10 @@ Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters) {
     encoder->bit_rate = parameters.bitRate;
     encoder->sample_rate = parameters.sampleRate;
     av_channel_layout_default(&encoder->ch_layout, parameters.channels);
-    encoder->sample_fmt = ChooseSampleFormat(codec);
+    encoder->sample_fmt = ChooseSampleFormat(codec, parameters.bitsPerSample);
+    const AVSampleFormat packed = av_get_packed_sample_fmt(encoder->sample_fmt);
+    if (packed == AV_SAMPLE_FMT_S32 && parameters.bitsPerSample > 16)
+        encoder->bits_per_raw_sample = std::min(parameters.bitsPerSample, 32);
     encoder->time_base = AVRational{1, parameters.sampleRate > 0 ? parameters.sampleRate : 1};
     // Containers that keep codec headers globally get them there (the mp4 family, and any
     // other container that says it needs them, such as "ipod" for .m4a).
@@ -233,7 +264,8 @@ Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters) {
     // 10. Tags. Ogg keeps its comments with the stream, the others with the container.
     if (parameters.tags) {
         CopyTags(&state->format->metadata, *parameters.tags);
-        if (std::string_view(container->name) == "ogg")
+        const std::string_view name = container->name;
+        if (name == "ogg" || name == "opus")
             CopyTags(&state->stream->metadata, *parameters.tags);
     }
 

@@ -17,10 +17,13 @@ constexpr std::array<OutputFormat, kOutputFormatCount> kFormats{{
     {6, ".mp2", ".mp2 (MPEG Layer - 2)", false},
     {7, ".ogg", ".ogg (Ogg Vorbis)", false},
     {8, ".ac3", ".ac3 (Dolby Digital)", false},
-    {9, ".flac", ".flac (Free Lossless Audio Codec)", false},
-    {10, ".wav", ".wav (Standard)", false},
-    {11, ".aiff", ".aiff (Macintosh)", false},
+    {9, ".flac", ".flac (Free Lossless Audio Codec)", false, {}, 0, true},
+    {10, ".wav", ".wav (Standard)", false, {}, 0, true},
+    {11, ".aiff", ".aiff (Macintosh)", false, {}, 0, true},
     {12, ".wma", ".wma (Microsoft Media Audio)", false},
+    {13, ".opus", ".opus (Opus)", false, "libopus", 48000},
+    {14, ".m4a", "ALAC (.m4a)", false, "alac", 0, true},
+    {15, ".wv", ".wv (WavPack)", false, "wavpack", 0, true},
 }};
 
 struct Preset {
@@ -30,7 +33,7 @@ struct Preset {
 };
 
 // In list order: falling bit rate; within one bit rate stereo first, each by falling rate.
-constexpr std::array<Preset, kEncodePresetCount> kPresets{{
+constexpr std::array<Preset, kSameAsSourcePreset> kPresets{{
     {320, 44100, false}, {256, 44100, false}, {224, 44100, false}, {192, 44100, false},
     {160, 44100, false}, {160, 44100, true},
     {128, 44100, false}, {128, 44100, true},
@@ -98,6 +101,7 @@ std::optional<OutputFormat> OutputFormatByExtension(std::string_view extension) 
 }
 
 std::string EncodePresetLabel(int row) {
+    if (row == kSameAsSourcePreset) return std::string(kSameAsSourceLabel);
     if (row < 0 || row >= kEncodePresetCount) return {};
     const Preset& p = kPresets[row];
     return std::to_string(p.kbit) + "kbit/s " + std::to_string(p.rate) + "Hz " +
@@ -112,6 +116,11 @@ int EncodePresetRow(std::string_view label) {
 
 EncodeParameters PresetFromLabel(std::string_view label) {
     EncodeParameters p;
+    if (label == kSameAsSourceLabel) {
+        p.sameAsSource = true;
+        p.channels = 0;
+        return p;
+    }
     p.bitRate = LeadingNumber(Word(label, 0)) * 1000;
     p.sampleRate = LeadingNumber(Word(label, 1));
     p.channels = Word(label, 2) == "Mono" ? 1 : 2;

@@ -49,6 +49,7 @@ bool EncodeFromFifo(AudioOutput::State& out, int samples, int padTo) {
                                out.encoder->ch_layout.nb_channels, out.encoder->sample_fmt);
     frame->pts = out.nextPts;
     out.nextPts += length;
+    if (out.meter) out.meter->Add(frame);
     int result = avcodec_send_frame(out.encoder, frame);
     if (result < 0) return RecordEncodeError(out, result);
     return WritePackets(out);
@@ -176,6 +177,7 @@ bool FeedFrame(AudioOutput::State& out, AVFrame* frame, const SampleSource& sour
         av_channel_layout_copy(&frame->ch_layout, &out.encoder->ch_layout);
         frame->pts = out.nextPts;
         out.nextPts += frame->nb_samples;
+        if (out.meter) out.meter->Add(frame);
         int result = avcodec_send_frame(out.encoder, frame);
         if (result < 0) return RecordEncodeError(out, result);
         return WritePackets(out);

@@ -33,6 +33,8 @@
 
 namespace quelt {
 
+class LoudnessMeter;
+
 // One input file opened for decoding its first audio stream. Move-only; the destructor
 // releases everything (CloseAudioInput does the same at a point of the caller's choosing).
 class AudioInput {
@@ -51,6 +53,9 @@ class AudioInput {
     // The decoder's sample rate (Hz) and channel count.
     int sampleRate() const;
     int channels() const;
+    // The bit depth worth keeping: the integer depth of a lossless source (16, 24, 32), 16
+    // for a lossy one.
+    int bitsPerSample() const;
     // How far reading has come through the file, 0..1 by bytes; -1 when the size is unknown.
     // Used for progress when durationMs() is 0.
     double readFraction() const;
@@ -92,10 +97,13 @@ struct OutputParameters {
     std::string path;        // the final output path; the container is guessed from its name
     std::string extension;   // the job's current extension (".mp3"), for the step-1 message
     bool forceAac = false;   // AAC rows of the catalogue: AAC whatever the container default
+    std::string encoder;     // an encoder by name ("libopus"); empty: the container's default
     int bitRate = 0;         // bit/s
     int sampleRate = 44100;  // Hz
-    int channels = 2;        // 1 or 2
+    int channels = 2;        // 1 or 2 (more only for "Same as source")
+    int bitsPerSample = 16;  // 16, 24 or 32: lossless and PCM encoders keep this depth
     std::optional<OutputTags> tags;  // none: no tag is written at all
+    LoudnessMeter* meter = nullptr;  // when set, measures every sample the encoder receives
 };
 
 // The output is being written when its file could not be opened (CreateAudioOutput step 9):

@@ -12,6 +12,7 @@ extern "C" {
 
 #include <string>
 
+#include "core/transcode/loudness_meter.h"
 #include "core/transcode/pipeline.h"
 
 namespace quelt {
@@ -59,6 +60,8 @@ struct AudioOutput::State {
     AVChannelLayout sourceLayout{};
     uint8_t** converted = nullptr;  // resampler output
     int convertedCapacity = 0;      // samples per channel
+
+    LoudnessMeter* meter = nullptr;  // sees every frame handed to the encoder
 
     bool fileOpen = false;
     std::string error;          // the first write or encode error, as the line to log

@@ -24,20 +24,31 @@ inline OutputTags TrackOutputTags(const TrackTags& tags) {
     return out;
 }
 
-// The output at `path` encoded with `encoding`; `extension` is the job's current extension
-// and `forceAac` holds for the catalogue's AAC rows. `tags` null: no tag is written.
+// The output at `path` encoded with `encoding` in the catalogue's format `formatRow`;
+// `extension` is the job's current extension. `tags` null: no tag is written. For
+// "Same as source" the caller fills in the source's rate, channels and depth.
 inline OutputParameters TrackOutputParameters(std::string path, std::string extension,
-                                              bool forceAac, const EncodeParameters& encoding,
+                                              int formatRow, const EncodeParameters& encoding,
                                               const TrackTags* tags) {
     OutputParameters parameters;
     parameters.path = std::move(path);
     parameters.extension = std::move(extension);
-    parameters.forceAac = forceAac;
+    parameters.forceAac = IsAacRow(formatRow);
     parameters.bitRate = encoding.bitRate;
     parameters.sampleRate = encoding.sampleRate;
     parameters.channels = encoding.channels;
+    if (const auto format = OutputFormatRow(formatRow)) {
+        parameters.encoder = std::string(format->encoder);
+        if (format->fixedSampleRate > 0) parameters.sampleRate = format->fixedSampleRate;
+    }
     if (tags) parameters.tags = TrackOutputTags(*tags);
     return parameters;
+}
+
+// Whether `formatRow` can encode with `encoding`: "Same as source" only for lossless rows.
+inline bool FormatTakesPreset(int formatRow, const EncodeParameters& encoding) {
+    const auto format = OutputFormatRow(formatRow);
+    return !encoding.sameAsSource || (format && format->lossless);
 }
 
 }  // namespace quelt

@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Usage{"rip --server 11", 2}, Usage{"disc --server ''", 2}, Usage{"rip --proxy ''", 2},
                       Usage{"drives --drive ''", 2}, Usage{"disc --drive ''", 2}, Usage{"rip --port 0", 2},
                       Usage{"disc --port 65536", 2}, Usage{"rip --timeout soon", 2},
-                      Usage{"rip --format .xyz", 2}, Usage{"rip --preset 68", 2},
+                      Usage{"rip --format .xyz", 2}, Usage{"rip --preset 69", 2},
                       Usage{"rip --name-template 12", 2}, Usage{"rip --tracks", 2},
                       Usage{"burn --bogus", 2}, Usage{"burn --writer", 2},
                       Usage{"writers --bogus", 2}, Usage{"settings get CDRIP 'Output\nDirectory'", 2},

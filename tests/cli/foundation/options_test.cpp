@@ -113,12 +113,16 @@ TEST(CommonOptionsTest, ResolvesFormatsAndPresetsByRowOrName) {
     EXPECT_EQ(ResolveFormat("5"), 5);
     EXPECT_EQ(ResolveFormat("flac"), 9);
     EXPECT_EQ(ResolveFormat(".WAV"), 10);
-    EXPECT_FALSE(ResolveFormat("13"));
-    EXPECT_FALSE(ResolveFormat("opus"));
+    EXPECT_EQ(ResolveFormat("opus"), 13);
+    EXPECT_EQ(ResolveFormat("m4a"), 4) << "the AAC row keeps its extension";
+    EXPECT_FALSE(ResolveFormat("16"));
+    EXPECT_FALSE(ResolveFormat("ape"));
     EXPECT_EQ(ResolvePreset("7"), "128kbit/s 44100Hz Mono ");
     EXPECT_EQ(ResolvePreset("128kbit/s 44100Hz Mono"), "128kbit/s 44100Hz Mono ");
     EXPECT_EQ(ResolvePreset("8kbit/s 8000Hz Mono "), "8kbit/s 8000Hz Mono ");
-    EXPECT_FALSE(ResolvePreset("68"));
+    EXPECT_EQ(ResolvePreset("68"), "Same as source");
+    EXPECT_EQ(ResolvePreset("Same as source"), "Same as source");
+    EXPECT_FALSE(ResolvePreset("69"));
     EXPECT_FALSE(ResolvePreset("129kbit/s 44100Hz Mono"));
 }
 

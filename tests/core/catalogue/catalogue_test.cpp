@@ -54,13 +54,14 @@ std::vector<std::string> PublishedPresets() {
 TEST(PresetListTest, SixtyEightLabelsInPublishedOrder) {
     const auto published = PublishedPresets();
     ASSERT_EQ(published.size(), 68u);
-    ASSERT_EQ(kEncodePresetCount, 68);
-    for (int row = 0; row < kEncodePresetCount; ++row)
+    ASSERT_EQ(kEncodePresetCount, 69);
+    for (int row = 0; row < 68; ++row)
         EXPECT_EQ(EncodePresetLabel(row), published[row]) << row;
     EXPECT_EQ(EncodePresetLabel(0), "320kbit/s 44100Hz Stereo ");
     EXPECT_EQ(EncodePresetLabel(7), "128kbit/s 44100Hz Mono ");
     EXPECT_EQ(EncodePresetLabel(67), "8kbit/s 8000Hz Mono ");
-    EXPECT_EQ(EncodePresetLabel(68), "");
+    EXPECT_EQ(EncodePresetLabel(68), "Same as source") << "added after the classic 68";
+    EXPECT_EQ(EncodePresetLabel(69), "");
     EXPECT_EQ(EncodePresetLabel(-1), "");
 }
 
@@ -80,7 +81,7 @@ TEST_P(PresetRowTest, LabelParsesToItsNumbersAndFindsItsRow) {
     EXPECT_EQ(p.channels, std::string(mode) == "Mono" ? 1 : 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllRows, PresetRowTest, ::testing::Range(0, kEncodePresetCount));
+INSTANTIATE_TEST_SUITE_P(AllRows, PresetRowTest, ::testing::Range(0, kSameAsSourcePreset));
 
 struct LabelCase {
     const char* label;
@@ -108,8 +109,17 @@ INSTANTIATE_TEST_SUITE_P(
                                 2},  // split at single blanks
                       LabelCase{"kbit/s Hz Mono ", 0, 0, 1}, LabelCase{"", 0, 0, 2}));
 
+TEST(PresetListTest, SameAsSourceParsesToNoNumbers) {
+    EXPECT_EQ(EncodePresetRow("Same as source"), kSameAsSourcePreset);
+    const EncodeParameters p = PresetFromLabel("Same as source");
+    EXPECT_TRUE(p.sameAsSource);
+    EXPECT_EQ(p.bitRate, 0);
+    EXPECT_FALSE(PresetFromLabel("Same as source ").sameAsSource);
+    EXPECT_FALSE(PresetFromLabel(EncodePresetLabel(0)).sameAsSource);
+}
+
 TEST(PresetListTest, FallingBitRateStereoFirstFallingRate) {
-    for (int row = 1; row < kEncodePresetCount; ++row) {
+    for (int row = 1; row < kSameAsSourcePreset; ++row) {
         const auto a = PresetFromLabel(EncodePresetLabel(row - 1));
         const auto b = PresetFromLabel(EncodePresetLabel(row));
         ASSERT_GE(a.bitRate, b.bitRate) << row;
@@ -140,8 +150,11 @@ TEST(FormatListTest, ThirteenRowsWithTheirExtensionsLabelsAndAacFlag) {
         {".wav", ".wav (Standard)", false},
         {".aiff", ".aiff (Macintosh)", false},
         {".wma", ".wma (Microsoft Media Audio)", false},
+        {".opus", ".opus (Opus)", false},
+        {".m4a", "ALAC (.m4a)", false},
+        {".wv", ".wv (WavPack)", false},
     };
-    ASSERT_EQ(kOutputFormatCount, 13);
+    ASSERT_EQ(kOutputFormatCount, 16);
     for (int row = 0; row < kOutputFormatCount; ++row) {
         auto f = OutputFormatRow(row);
         ASSERT_TRUE(f);
@@ -149,9 +162,10 @@ TEST(FormatListTest, ThirteenRowsWithTheirExtensionsLabelsAndAacFlag) {
         EXPECT_EQ(f->extension, expected[row].extension);
         EXPECT_EQ(f->label, expected[row].label);
         EXPECT_EQ(f->aac, expected[row].aac);
-        EXPECT_EQ(OutputFormatByExtension(expected[row].extension)->row, row);
+        if (row != 14) EXPECT_EQ(OutputFormatByExtension(expected[row].extension)->row, row);
     }
-    EXPECT_FALSE(OutputFormatRow(13));
+    EXPECT_EQ(OutputFormatByExtension(".m4a")->row, 4) << "the AAC row owns the extension";
+    EXPECT_FALSE(OutputFormatRow(16));
     EXPECT_FALSE(OutputFormatRow(-1));
 }
 

@@ -153,13 +153,14 @@ TEST(ExtensionForFormatTest, SetsTheJobsExtensionFromARow) {
     EXPECT_EQ(ExtensionForFormat(s, 9, true), ".flac");
     EXPECT_EQ(s.ripExtension, ".flac");
     EXPECT_EQ(s.convertExtension, "");
-    EXPECT_EQ(ExtensionForFormat(s, 13, true), ".flac");
+    EXPECT_EQ(ExtensionForFormat(s, 16, true), ".flac");
     EXPECT_EQ(ExtensionForFormat(s, -1, true), ".flac");
     EXPECT_EQ(s.ripExtension, ".flac");
     EXPECT_EQ(ExtensionForFormat(s, 0, false), ".3gp");
     EXPECT_EQ(ExtensionForFormat(s, 12, false), ".wma");
     EXPECT_EQ(s.convertExtension, ".wma");
-    EXPECT_EQ(ExtensionForFormat(s, 13, false), ".wma");
+    EXPECT_EQ(ExtensionForFormat(s, 16, false), ".wma");
+    EXPECT_EQ(ExtensionForFormat(s, 15, false), ".wv");
 }
 
 }  // namespace

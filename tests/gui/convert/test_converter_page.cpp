@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/transcode/catalogue.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
@@ -111,8 +112,8 @@ void ConverterPageTest::createdWithItsListsAndAnEmptySummary() {
     f.context.profile.WriteInt("CONVERT", "FParamIndex", 7);
     ConverterPage& page = f.Page();
     QVERIFY(page.isSkinned());
-    QCOMPARE(page.formatBox()->count(), 13);
-    QCOMPARE(page.presetBox()->count(), 68);
+    QCOMPARE(page.formatBox()->count(), kOutputFormatCount);
+    QCOMPARE(page.presetBox()->count(), kEncodePresetCount);
     QCOMPARE(page.formatBox()->currentIndex(), 5);
     QCOMPARE(page.presetBox()->currentIndex(), 7);
     QCOMPARE(page.genreBox()->count(), 148);

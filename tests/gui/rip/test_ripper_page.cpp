@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "core/transcode/catalogue.h"
 #include "core/naming/text.h"
 #include "gui_test_main.h"
 #include "rip_page_fixture.h"
@@ -106,8 +107,8 @@ void RipperPageTest::demoDiscIsListedAndShownOnFirstStart() {
     QVERIFY(page.selectAllBox()->isChecked());
     QVERIFY(page.freedbBox()->isChecked());
     QCOMPARE(page.genreBox()->count(), 148);
-    QCOMPARE(page.formatBox()->count(), 13);
-    QCOMPARE(page.presetBox()->count(), 68);
+    QCOMPARE(page.formatBox()->count(), kOutputFormatCount);
+    QCOMPARE(page.presetBox()->count(), kEncodePresetCount);
     QVERIFY(f.prompter.messages.empty());
 }
 
