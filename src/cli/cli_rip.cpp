@@ -427,6 +427,7 @@ int RunRip(const Args& args) {
     AddCommonOptions(options);
     options.Value("--custom-pattern", "P", "field codes for template 11, e.g. 0|2|3|1|");
     options.Flag("--m3u", "write the day's M3U playlist");
+    options.Flag("--replaygain", "write ReplayGain 2 tags (track, and the disc as the album)");
     options.Flag("--eject", "open the tray when the rip is done");
     options.Flag("--lock-tray", "lock the tray while ripping");
     options.Value("--case", "1..4", "case of the tags: 1 UPPER, 2 lower, 3 Capitalize (default), 4 Sentence");
@@ -451,6 +452,7 @@ int RunRip(const Args& args) {
         if (!common.nameTemplate) settings.rip.outputNameIndex = 11;
     }
     if (options.Has("--m3u")) settings.rip.createM3U = 1;
+    if (options.Has("--replaygain")) settings.rip.replayGain = 1;
     if (options.Has("--eject")) settings.rip.ejectAfterRip = 1;
     if (options.Has("--lock-tray")) settings.rip.lockTray = 1;
     const ProfileFile file = UserSettingsFile();

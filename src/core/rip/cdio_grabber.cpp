@@ -348,26 +348,29 @@ void CdioGrabber::OpenTrack() {
     if (!track.audio) throw ComponentError("Track " + std::to_string(track.number) + " is not an audio track.");
     std::lock_guard lock(cdioMutex_);
     if (!cdio_) throw ComponentError("The disc cannot be read.");
-    reader_.reset();
     unreadable_ = 0;
-    const bool image = Current().image != nullptr;
-    reader_ = std::make_unique<TrackReader>(
-        cdio_, image, track.firstSector, track.sectors, switches_, ReadAttempts(),
-        [this](int attempt, int32_t sector) { Emit([&](CdGrabberListener& l) { l.OnReadRetry(attempt, sector); }); },
-        options_.simulatedReadFaults);
+    // The reader, with paranoia's buffers, is made once for the open disc and reused by
+    // every track read from it.
+    if (!reader_) {
+        const bool image = Current().image != nullptr;
+        reader_ = std::make_unique<TrackReader>(
+            cdio_, image,
+            [this](int attempt, int32_t sector) { Emit([&](CdGrabberListener& l) { l.OnReadRetry(attempt, sector); }); },
+            options_.simulatedReadFaults);
+    }
+    reader_->Start(track.firstSector, track.sectors, switches_, ReadAttempts());
     trackOpen_ = true;
 }
 
 void CdioGrabber::CloseTrack() {
     std::lock_guard lock(cdioMutex_);
-    if (reader_) unreadable_ = reader_->UnreadableSectors();
-    reader_.reset();
+    if (reader_ && trackOpen_) unreadable_ = reader_->UnreadableSectors();
     trackOpen_ = false;
 }
 
 int32_t CdioGrabber::ReadBlocks(int blocks, std::vector<uint8_t>& pcm) {
     std::lock_guard lock(cdioMutex_);
-    if (!reader_) throw ComponentError("No track is open for reading.");
+    if (!reader_ || !trackOpen_) throw ComponentError("No track is open for reading.");
     int32_t n = reader_->Read(blocks, pcm);
     unreadable_ = reader_->UnreadableSectors();
     return n;

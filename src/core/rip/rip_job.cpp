@@ -17,9 +17,12 @@
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
 #include "core/rip/playlist.h"
+#include "core/rip/track_encoder.h"
 #include "core/settings/app_paths.h"
 #include "core/transcode/catalogue.h"
+#include "core/transcode/loudness_meter.h"
 #include "core/transcode/pipeline.h"
+#include "core/transcode/tag_rewrite.h"
 #include "core/transcode/track_output.h"
 
 namespace quelt {
@@ -43,6 +46,15 @@ std::string Format(const char* format, const Texts&... texts) {
 
 std::string OrDefault(const std::string& value, const char* fallback) {
     return value.empty() ? std::string(fallback) : value;
+}
+
+// Forgets the output path of a track that left no file (the playlist lists only files).
+void ForgetPath(std::vector<std::string>& paths, const std::string& path) {
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it)
+        if (*it == path) {
+            paths.erase(std::next(it).base());
+            return;
+        }
 }
 
 std::tm LocalToday() {
@@ -80,7 +92,12 @@ RipOutcome RipJob::Run() {
     bitRate_ = preset.bitRate;
     sampleRate_ = preset.sampleRate;
     channels_ = preset.channels;
-    forceAac_ = IsAacRow(params_.formatRow);
+    sameAsSource_ = preset.sameAsSource;
+    if (sameAsSource_) {
+        // The disc's own audio: 44100 Hz, stereo, 16 bits.
+        sampleRate_ = 44100;
+        channels_ = 2;
+    }
     if (params_.startDelayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(params_.startDelayMs));
 
@@ -100,22 +117,19 @@ RipOutcome RipJob::Run() {
     report_.Log("Initializing...");
     report_.SetButton("Abort Convert", true);
 
+    encoders_ = params_.encoders > 0 ? params_.encoders
+                                     : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     for (int i = 0; i < static_cast<int>(disc_.rows().size()); ++i) {
         if (!disc_.rows()[i].checked || control_.Cancelled()) continue;
-        TrackResult result = RipRow(i, static_cast<int>(disc_.rows().size()));
-        if (result == TrackResult::kRipped) {
-            ++outcome_.rippedCount;
-            disc_.SetChecked(i, false);
-        } else if (result == TrackResult::kCancelled) {
-            // The rows of a cancelled track stay checked; it is neither counted nor done.
-        } else if (result == TrackResult::kFailed) {
-            ++outcome_.failedCount;
-        } else if (result == TrackResult::kStopJob) {
+        if (!RipRow(i, static_cast<int>(disc_.rows().size()))) {
             outcome_.stoppedEarly = true;
             ++outcome_.failedCount;
             break;
         }
     }
+    Settle(0);
+    // The ripped tracks are the album.
+    for (const std::string& error : TagReplayGain(measured_)) report_.Log(error);
 
     if (trayLocked) {
         try {
@@ -164,17 +178,95 @@ RipOutcome RipJob::Run() {
     return outcome_;
 }
 
-RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
+struct RipJob::Track {
+    int row = 0;
+    std::string number;  // the row's number, two digits
+    std::string path;
+    std::unique_ptr<LoudnessMeter> meter;  // fed by the encoder; outlives it
+    std::unique_ptr<TrackEncoder> encoder;
+    int32_t unreadable = 0;
+};
+
+void RipJob::Later(std::function<void()> action) {
+    steps_.push_back(Step{std::move(action), nullptr});
+    Settle(unconcluded_);
+}
+
+void RipJob::LogLater(std::string line) {
+    Later([this, line = std::move(line)] { report_.Log(line); });
+}
+
+void RipJob::Settle(int maxUnconcluded) {
+    while (!steps_.empty()) {
+        Step& step = steps_.front();
+        if (step.conclude) {
+            if (unconcluded_ <= maxUnconcluded && !step.conclude->encoder->Ended()) return;
+            std::shared_ptr<Track> track = std::move(step.conclude);
+            steps_.pop_front();
+            --unconcluded_;
+            Conclude(*track);
+        } else {
+            std::function<void()> action = std::move(step.action);
+            steps_.pop_front();
+            action();
+        }
+    }
+}
+
+void RipJob::Conclude(Track& track) {
+    if (auto error = track.encoder->Wait()) {
+        report_.Log(*error);
+        ForgetPath(outcome_.outputPaths, track.path);
+        report_.Log(Format("Track %s failed, its partial file was removed.", track.number));
+        ++outcome_.failedCount;
+        return;
+    }
+    report_.Log("CD Track closing ...");
+    if (track.unreadable > 0) {
+        report_.Log("Track " + track.number + ": " + std::to_string(track.unreadable) +
+                    " sector(s) could not be read after every attempt; the track is not counted as ripped.");
+        ++outcome_.failedCount;
+        return;
+    }
+    ++outcome_.rippedCount;
+    disc_.SetChecked(track.row, false);
+    if (track.meter) measured_.emplace_back(track.path, track.meter->Finish());
+}
+
+void RipJob::UpdateBars(int64_t position, int64_t length) {
+    // Rounds of 50 blocks overshoot the track's end; the bar stops at 100.
+    const int64_t done = length > 0 ? std::min(position, length) : 1;
+    const int64_t total = length > 0 ? length : 1;
+    const int trackPercent = static_cast<int>(done * 100 / total);
+    if (itemBar_ < trackPercent) {
+        itemBar_ = trackPercent;
+        report_.SetItemBar(trackPercent);
+        char text[64];
+        std::snprintf(text, sizeof text, "Current Postion : %7.2f %%",
+                      static_cast<double>(done) * 100.0 / static_cast<double>(total));
+        report_.SetPositionLine(text);
+    }
+    const int batch = (outcome_.rippedCount * 100 + trackPercent) / std::max(1, outcome_.checkedCount);
+    if (batch > batchBar_) {
+        batchBar_ = batch;
+        report_.SetTotalBar(batch);
+        report_.SetBatchLine("Batch Rip = " + std::to_string(batch) + " %");
+    }
+}
+
+bool RipJob::RipRow(int i, int rowCount) {
     CdGrabber& grabber = disc_.grabber();
     const Settings& settings = params_.settings;
     const TagLists& lists = disc_.tags();
-    const std::string number = FormatTrackNumber(i + 1, 2);
+    auto track = std::make_shared<Track>();
+    track->row = i;
+    track->number = FormatTrackNumber(i + 1, 2);
+    const std::string& number = track->number;
 
     report_.SetItemBar(0);
     itemBar_ = 0;
     report_.SetPositionLine("Current Position = 0 %");
 
-    AudioOutput output;
     bool trackOpen = false;
     bool pathListed = false;  // this track's path is the last of outcome_.outputPaths
     try {
@@ -200,45 +292,59 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
         tags.sampleRate = sampleRate_;
         report_.SetInputLine(Format("Current Rip : %s ", tags.title));
 
-        const std::string path = RipOutputPath(settings, tags);
+        const std::string path = track->path = RipOutputPath(settings, tags);
         outcome_.outputPaths.push_back(path);
         pathListed = true;
-        report_.Log(Format("Create output file: %s", path));
+        LogLater(Format("Create output file: %s", path));
 
-        const OutputParameters parameters = TrackOutputParameters(
-            path, settings.ripExtension, forceAac_,
-            EncodeParameters{.bitRate = bitRate_, .sampleRate = sampleRate_, .channels = channels_},
+        // At most encoders_ tracks are encoded at once: wait for the oldest before
+        // starting another.
+        Settle(encoders_ - 1);
+        const EncodeParameters encoding{.bitRate = bitRate_, .sampleRate = sampleRate_, .channels = channels_,
+                                        .sameAsSource = sameAsSource_};
+        OutputParameters parameters = TrackOutputParameters(
+            path, settings.ripExtension, params_.formatRow, encoding,
             settings.rip.metadata ? &tags : nullptr);
-        auto created = CreateAudioOutput(parameters);
+        if (settings.rip.replayGain == 1) {
+            track->meter = std::make_unique<LoudnessMeter>();
+            parameters.meter = track->meter.get();
+        }
+        auto created = !FormatTakesPreset(params_.formatRow, encoding)
+                           ? Expected<AudioOutput>(Failure{"Could not open the audio encodec, skip.", 7})
+                           : CreateAudioOutput(parameters);
         if (!created) {
             outcome_.outputPaths.pop_back();
             if (created.message().empty()) {
-                report_.Log(Format("Could not open the output file %s, the rip stops.", path));
-                return TrackResult::kStopJob;
+                LogLater(Format("Could not open the output file %s, the rip stops.", path));
+                return false;
             }
-            report_.Log(created.message());
-            return TrackResult::kSkipped;
+            LogLater(created.message());
+            return true;
         }
-        output = std::move(created.value());
+        AudioOutput output = std::move(created.value());
         if (auto error = WriteOutputHeader(output)) {
-            report_.Log(*error);
             DiscardAudioOutput(output);
             outcome_.outputPaths.pop_back();
-            report_.Log(Format("Track %s failed, its partial file was removed.", number));
-            return TrackResult::kFailed;
+            LogLater(*error);
+            LogLater(Format("Track %s failed, its partial file was removed.", number));
+            Later([this] { ++outcome_.failedCount; });
+            return true;
         }
 
         grabber.ReadSwitchA(0);
         grabber.ReadSwitchB(0);
         grabber.ReadSwitchC(0);
-        report_.Log("CD Track opening ...");
+        LogLater("CD Track opening ...");
         grabber.OpenTrack();
         trackOpen = true;
+        track->encoder = std::make_unique<TrackEncoder>(std::move(output));
         const int64_t length = static_cast<int64_t>(grabber.TrackSizeA()) * grabber.TrackSizeB() / 4;
-        report_.Log(Format("Please wait, analyzes for several seconds and extracting track %s (\"%s\")...",
-                           FormatTrackNumber(outcome_.rippedCount + 1, 2), number));
+        // The count of tracks ripped before this one is known only once they are concluded.
+        Later([this, number] {
+            report_.Log(Format("Please wait, analyzes for several seconds and extracting track %s (\"%s\")...",
+                               FormatTrackNumber(outcome_.rippedCount + 1, 2), number));
+        });
 
-        std::vector<uint8_t> pcm;
         int64_t position = 0;
         bool cancelled = false;
         do {
@@ -246,75 +352,37 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
                 cancelled = true;
                 break;
             }
+            std::vector<uint8_t> pcm;
             const int32_t status = grabber.ReadBlocks(kBlocksPerRound, pcm);
             position += kBlocksPerRound;
-            if (status > 0 && !pcm.empty()) {
-                BlockStatus written = EncodePcmBlock(output, reinterpret_cast<const int16_t*>(pcm.data()),
-                                                     pcm.size(), 44100, 2, EncodeVariant::kRip);
-                if (written != BlockStatus::kOk) {
-                    report_.Log(WriteError(output));
-                    DiscardAudioOutput(output);
-                    grabber.CloseTrack();
-                    outcome_.outputPaths.pop_back();
-                    report_.Log(Format("Track %s failed, its partial file was removed.", number));
-                    return TrackResult::kFailed;
-                }
-            }
-            // Rounds of 50 blocks overshoot the track's end; the bar stops at 100.
-            const int64_t done = length > 0 ? std::min(position, length) : 1;
-            const int64_t total = length > 0 ? length : 1;
-            const int trackPercent = static_cast<int>(done * 100 / total);
-            if (itemBar_ < trackPercent) {
-                itemBar_ = trackPercent;
-                report_.SetItemBar(trackPercent);
-                char text[64];
-                std::snprintf(text, sizeof text, "Current Postion : %7.2f %%",
-                              static_cast<double>(done) * 100.0 / static_cast<double>(total));
-                report_.SetPositionLine(text);
-            }
-            const int batch = (outcome_.rippedCount * 100 + trackPercent) / std::max(1, outcome_.checkedCount);
-            if (batch > batchBar_) {
-                batchBar_ = batch;
-                report_.SetTotalBar(batch);
-                report_.SetBatchLine("Batch Rip = " + std::to_string(batch) + " %");
-            }
+            // A failed encoder ends the reading; its conclusion says why.
+            if (status > 0 && !pcm.empty() && !track->encoder->Push(std::move(pcm))) break;
+            UpdateBars(position, length);
+            Settle(unconcluded_);
         } while (position < length);
 
-        if (cancelled) {
-            // The unfinished file goes; a file of that name from before stays untouched.
-            DiscardAudioOutput(output);
-            report_.Log("CD Track closing ...");
-            grabber.CloseTrack();
-            trackOpen = false;
-            // A cancelled track ends its bar like a finished one; only the count differs.
-            report_.SetItemBar(100);
-            report_.SetPositionLine("Current Postion : 100 %");
-            return TrackResult::kCancelled;
-        }
-        if (auto error = CloseAudioOutput(output)) {
-            report_.Log(*error);
-            grabber.CloseTrack();
-            outcome_.outputPaths.pop_back();
-            report_.Log(Format("Track %s failed, its partial file was removed.", number));
-            return TrackResult::kFailed;
-        }
-        report_.Log("CD Track closing ...");
         grabber.CloseTrack();
         trackOpen = false;
+        track->unreadable = grabber.UnreadableSectors();
+        // A cancelled track ends its bar like a finished one; only the count differs.
         report_.SetItemBar(100);
         report_.SetPositionLine("Current Postion : 100 %");
-
-        const int32_t unreadable = grabber.UnreadableSectors();
-        if (unreadable > 0) {
-            report_.Log("Track " + number + ": " + std::to_string(unreadable) +
-                        " sector(s) could not be read after every attempt; the track is not counted as ripped.");
-            return TrackResult::kFailed;
+        if (cancelled) {
+            // The unfinished file goes; a file of that name from before stays untouched.
+            track->encoder->Abandon();
+            track->encoder.reset();
+            LogLater("CD Track closing ...");
+            return true;
         }
-        return TrackResult::kRipped;
+        track->encoder->Finish();
+        steps_.push_back(Step{{}, track});
+        ++unconcluded_;
+        Settle(unconcluded_);
+        return true;
     } catch (const std::exception& error) {
         // A component error, or anything else thrown while the track is processed (an
         // allocation, the file system), abandons this track only; the worker goes on.
-        DiscardAudioOutput(output);
+        track->encoder.reset();  // discards its output
         if (trackOpen) {
             try {
                 grabber.CloseTrack();
@@ -322,9 +390,10 @@ RipJob::TrackResult RipJob::RipRow(int i, int rowCount) {
             }
         }
         // Its partial file is gone, so the playlist does not list it.
-        if (pathListed) outcome_.outputPaths.pop_back();
-        report_.Log(Format("Could not read track %s (%s), skip.", number, error.what()));
-        return TrackResult::kFailed;
+        if (pathListed) ForgetPath(outcome_.outputPaths, track->path);
+        LogLater(Format("Could not read track %s (%s), skip.", number, error.what()));
+        Later([this] { ++outcome_.failedCount; });
+        return true;
     }
 }
 

@@ -2,17 +2,23 @@
 // encodes them through the transcoding pipeline into files named by the rip template, and
 // ends with the M3U playlist, the closing sound and the optional eject.
 //
-// Threads. Run() is the worker body; it reports through JobReport and polls
-// JobControl::cancel once per read round. The Disc is not touched by anyone else while it
-// runs (the page waits behind the modal progress window).
+// Threads. Run() is the worker body and the one reader of the drive; it reports through
+// JobReport and polls JobControl::cancel once per read round. Each track is encoded on a
+// thread of its own (TrackEncoder), so the next track is read while the previous one is
+// still being encoded; the log keeps the order of a one-track-at-a-time rip because the
+// lines of a track wait until every earlier track's outcome is known. The Disc is not
+// touched by anyone else while it runs (the page waits behind the modal progress window).
 #pragma once
 
 #include <ctime>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/settings/settings.h"
+#include "core/transcode/loudness_meter.h"
 
 namespace quelt {
 
@@ -43,6 +49,7 @@ struct RipJobParameters {
     int startDelayMs = 500;     // lets the progress window appear before the drive spins
     std::function<void(bool done)> closingSound;  // Done (true) or Fail (false); may be empty
     std::function<std::tm()> today;               // the local date; empty: the clock's
+    int encoders = 0;  // tracks encoded at once (the one being read included); 0: the cores
 };
 
 class RipJob {
@@ -52,8 +59,21 @@ public:
     RipOutcome Run();
 
 private:
-    enum class TrackResult { kRipped, kCancelled, kFailed, kSkipped, kStopJob };
-    TrackResult RipRow(int row, int rowCount);
+    struct Track;
+    // Reads row `row` and hands it to an encoder; false when the job must stop (the output
+    // file could not be opened).
+    bool RipRow(int row, int rowCount);
+    // What is logged and counted once `track`'s encoder has ended.
+    void Conclude(Track& track);
+    void UpdateBars(int64_t position, int64_t length);
+
+    // Report calls of a track run in track order: `action` runs at once when no earlier
+    // track is still being encoded, else after the earlier tracks' conclusions.
+    void Later(std::function<void()> action);
+    void LogLater(std::string line);
+    // Runs the queued actions; waits for encoders while more than `maxUnconcluded` tracks
+    // have not been concluded.
+    void Settle(int maxUnconcluded);
 
     Disc& disc_;
     RipJobParameters params_;
@@ -61,9 +81,16 @@ private:
     JobControl& control_;
     RipOutcome outcome_;
     int bitRate_ = 0, sampleRate_ = 44100, channels_ = 2;
-    bool forceAac_ = false;
+    bool sameAsSource_ = false;
     int itemBar_ = 0, batchBar_ = 0;
-    std::string cancelledPath_;
+    int encoders_ = 1;
+    struct Step {
+        std::function<void()> action;
+        std::shared_ptr<Track> conclude;  // set: waits for this track's encoder, then concludes
+    };
+    std::deque<Step> steps_;
+    std::vector<std::pair<std::string, Loudness>> measured_;  // ripped tracks, with ReplayGain
+    int unconcluded_ = 0;
 };
 
 }  // namespace quelt

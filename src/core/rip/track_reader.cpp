@@ -26,10 +26,9 @@ void ParanoiaCallback(long position, paranoia_cb_mode_t mode) {
 
 }  // namespace
 
-TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, int32_t firstSector,
-                         int32_t sectors, ReadSwitches switches, int attempts,
-                         RetryHandler onRetry, int simulatedFaults)
-    : attempts_(switches.singleTry ? 1 : std::max(1, attempts)), onRetry_(std::move(onRetry)) {
+TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, RetryHandler onRetry,
+                         int simulatedFaults)
+    : onRetry_(std::move(onRetry)) {
     char* messages = nullptr;
     drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_LOGIT, &messages);
     if (messages) {
@@ -44,18 +43,27 @@ TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, int32_t firstSec
         cdio_cddap_close_no_free_cdio(drive_);
         throw ComponentError("The disc cannot be opened for reading audio.");
     }
-    // Never read beyond the disc's last audio sector: paranoia can wait there forever.
-    const lsn_t last = cdio_cddap_disc_lastsector(drive_);
-    next_ = firstSector;
-    end_ = firstSector + std::max(0, sectors);
-    if (last >= 0 && end_ > last + 1) end_ = last + 1;
-    if (end_ < next_) end_ = next_;
-
+    lastSector_ = cdio_cddap_disc_lastsector(drive_);
     paranoia_ = cdio_paranoia_init(drive_);
     if (!paranoia_) {
         cdio_cddap_close_no_free_cdio(drive_);
         throw ComponentError("The audio reader cannot be started.");
     }
+}
+
+void TrackReader::Start(int32_t firstSector, int32_t sectors, ReadSwitches switches,
+                        int attempts) {
+    attempts_ = switches.singleTry ? 1 : std::max(1, attempts);
+    unreadable_.clear();
+    retried_.clear();
+    retriesAtSector_ = 0;
+    retrySector_ = -1;
+    // Never read beyond the disc's last audio sector: paranoia can wait there forever.
+    next_ = firstSector;
+    end_ = firstSector + std::max(0, sectors);
+    if (lastSector_ >= 0 && end_ > lastSector_ + 1) end_ = lastSector_ + 1;
+    if (end_ < next_) end_ = next_;
+
     int mode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
     if (switches.skipVerify) mode &= ~(PARANOIA_MODE_VERIFY | PARANOIA_MODE_OVERLAP);
     if (switches.skipRepair)

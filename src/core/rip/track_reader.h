@@ -1,5 +1,7 @@
-// Reads one track's audio through libcdio-paranoia, sector by sector, with verification
-// and re-reads. Lives from OpenTrack to CloseTrack on the thread that reads.
+// Reads tracks' audio through libcdio-paranoia, sector by sector, with verification and
+// re-reads. One reader (and so one paranoia instance with its buffers) serves every track
+// read from one open disc: Start() points it at the next track. Used by one thread at a
+// time.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +29,15 @@ public:
     // `cdio` must stay open while the reader lives. `littleEndianSource` fixes the byte
     // order of the audio (images hold little-endian samples; guessing it from a silent
     // track fails). Throws ComponentError when the drive cannot be read as audio.
-    TrackReader(CdIo_t* cdio, bool littleEndianSource, int32_t firstSector, int32_t sectors,
-                ReadSwitches switches, int attempts, RetryHandler onRetry, int simulatedFaults = 0);
+    TrackReader(CdIo_t* cdio, bool littleEndianSource, RetryHandler onRetry,
+                int simulatedFaults = 0);
     ~TrackReader();
     TrackReader(const TrackReader&) = delete;
     TrackReader& operator=(const TrackReader&) = delete;
+
+    // Starts reading `sectors` sectors from `firstSector` with these switches and attempts
+    // per sector; forgets the previous track's unreadable sectors.
+    void Start(int32_t firstSector, int32_t sectors, ReadSwitches switches, int attempts);
 
     // Up to `blocks` sectors into `pcm`; returns the count, 0 at the end of the track.
     int32_t Read(int blocks, std::vector<uint8_t>& pcm);
@@ -47,7 +53,8 @@ private:
     cdrom_paranoia_t* paranoia_ = nullptr;
     int32_t next_ = 0;  // next sector to deliver (LSN)
     int32_t end_ = 0;   // one past the last sector to deliver
-    int attempts_;
+    int32_t lastSector_ = -1;  // the disc's last audio sector, -1 when unknown
+    int attempts_ = 1;
     RetryHandler onRetry_;
     std::set<int32_t> unreadable_;
     std::set<int32_t> retried_;

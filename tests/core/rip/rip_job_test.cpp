@@ -465,5 +465,38 @@ TEST_F(RipJobTest, KeepsNamesFromFreedbInsideTheOutputFolder) {
     EXPECT_FALSE(fs::exists(dir_.path() / "outside.wav"));
 }
 
+// Tracks are read one after another while earlier ones are still being encoded; the files
+// and the log must be exactly those of a one-track-at-a-time rip.
+TEST_F(RipJobTest, PipelinedRipWritesExactTracksWithTheLogOfASequentialOne) {
+    LoadTracks({120, 30, 200, 60, 150, 90});
+    auto rip = [&](int encoders) {
+        RipJobParameters p;
+        p.settings = settings_;
+        p.settings.rip.outputDirectory = Out(std::to_string(encoders) + "/");
+        p.formatRow = kFlacRow;
+        p.presetLabel = EncodePresetLabel(kPreset44100Stereo);
+        p.startDelayMs = 0;
+        p.encoders = encoders;
+        disc_->SelectAll();
+        test::RecordingReport report;
+        control_.Start();
+        RipJob job(*disc_, p, report, control_);
+        EXPECT_EQ(job.Run().rippedCount, 6);
+        return report.log;
+    };
+    const std::vector<std::string> sequential = rip(1);
+    const std::vector<std::string> pipelined = rip(3);
+    for (int t = 0; t < 6; ++t) {
+        const std::string name = "track " + std::to_string(t + 1) + ".flac";
+        EXPECT_EQ(test::DecodePcm(Out("3/" + name)), test::TestPcm(sectors_[t], t + 1)) << name;
+    }
+    ASSERT_EQ(pipelined.size(), sequential.size());
+    for (std::size_t i = 0; i < sequential.size(); ++i) {
+        std::string expected = sequential[i];
+        if (auto at = expected.find(Out("1/")); at != std::string::npos) expected.replace(at, Out("1/").size(), Out("3/"));
+        EXPECT_EQ(pipelined[i], expected) << "line " << i;
+    }
+}
+
 }  // namespace
 }  // namespace quelt
