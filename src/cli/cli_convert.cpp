@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -171,7 +172,9 @@ int RunConvert(const Args& args) {
     options
         .Value("--if-exists", "new|overwrite|skip",
                "when the output file exists (default: the setting)")
-        .Flag("--delete-source", "delete each source whose output was written completely");
+        .Flag("--delete-source", "delete each source whose output was written completely")
+        .Value("--jobs", "N", "convert N files at once (default: the setting; 0: one per core)")
+        .Flag("--replaygain", "write ReplayGain 2 tags (track, and the batch as the album)");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
         return options.PrintHelp(
@@ -196,6 +199,14 @@ int RunConvert(const Args& args) {
                                       "\"");
     }
     if (options.Has("--delete-source")) settings.convert.deleteSource = 1;
+    if (options.Has("--replaygain")) settings.convert.replayGain = 1;
+    if (auto jobs = options.Get("--jobs")) {
+        char* end = nullptr;
+        const long n = std::strtol(jobs->c_str(), &end, 10);
+        if (jobs->empty() || *end != '\0' || n < 0 || n > 64)
+            return options.UsageError("--jobs takes a number from 0 to 64, not \"" + *jobs + "\"");
+        settings.convert.jobs = static_cast<int>(n);
+    }
 
     const ProfileFile file = UserSettingsFile();
     const int formatRow = FormatRowInForce(common, file, kModeConvert);

@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/convert/ordered_report.h"
 #include "core/jobs/closing_sound.h"
 #include "core/naming/output_path.h"
 #include "core/naming/paths.h"
 #include "core/naming/templates.h"
 #include "core/naming/text.h"
 #include "core/transcode/pipeline.h"
+#include "core/transcode/tag_rewrite.h"
 #include "core/transcode/track_output.h"
 
 namespace quelt {
@@ -42,6 +44,15 @@ bool CheckConvertList(const std::vector<ConvertItem>& items, Prompter& prompter)
 struct ConversionJob::FileProgress {
     size_t index;
     const AudioInput* input;
+    JobReport& report;
+    int itemBar = 0;
+};
+
+// A file taken by a worker: its position, tags and output name.
+struct ConversionJob::Started {
+    size_t index = 0;
+    TrackTags tags;
+    ConvertTarget target;
 };
 
 ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
@@ -61,16 +72,39 @@ ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, 
     ExtensionForFormat(settings_, formatRow_, false);
 }
 
+int ConversionJob::Parallelism() const {
+    if (settings_.convert.jobs > 0) return settings_.convert.jobs;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 int ConversionJob::Run() {
     if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     summary_ = {};
-    itemBar_ = totalBar_ = 0;
+    totalBar_ = 0;
+    next_ = 0;
+    percent_.assign(items_.size(), 0);
+    writing_.assign(items_.size(), std::string());
+    meters_.clear();
+    meters_.resize(items_.size());
+    measured_.assign(items_.size(), {});
     report_.SetItemBar(0);
     report_.SetTotalBar(0);
     report_.SetBatchLine(std::string("Batch Convert = 0 ") + "%");
     report_.Log("Initializing...");
 
-    for (size_t i = 0; i < items_.size() && !control_.Cancelled(); ++i) ConvertOne(i);
+    OrderedReport ordered(report_, static_cast<int>(items_.size()));
+    ordered_ = &ordered;
+    const size_t workers = std::min<size_t>(static_cast<size_t>(Parallelism()), items_.size());
+    if (workers <= 1) {
+        Work();
+    } else {
+        // The workers inherit this thread's priority.
+        std::vector<std::thread> threads;
+        for (size_t w = 0; w < workers; ++w) threads.emplace_back([this] { Work(); });
+        for (std::thread& thread : threads) thread.join();
+    }
+    ordered_ = nullptr;
+    if (settings_.convert.replayGain == 1) WriteReplayGain();
 
     report_.SetItemBar(100);
     report_.SetTotalBar(100);
@@ -87,12 +121,25 @@ int ConversionJob::Run() {
     return summary_.finished;
 }
 
-void ConversionJob::ConvertOne(size_t i) {
-    const ConvertItem& item = items_[i];
-    const int count = static_cast<int>(items_.size());
-    report_.SetInputLine("Input Audio : " + PathFileName(item.path));
+void ConversionJob::Work() {
+    Started started;
+    while (StartNext(started)) {
+        ConvertOne(started);
+        EndFile(started.index);
+    }
+}
 
-    TrackTags tags;
+bool ConversionJob::StartNext(Started& started) {
+    std::unique_lock lock(mutex_);
+    if (next_ >= items_.size() || control_.Cancelled()) return false;
+    const size_t i = next_++;
+    const ConvertItem& item = items_[i];
+    JobReport& report = ordered_->File(static_cast<int>(i));
+    report.SetInputLine("Input Audio : " + PathFileName(item.path));
+
+    started = Started{};
+    started.index = i;
+    TrackTags& tags = started.tags;
     tags.number = static_cast<int>(i) + 1;
     tags.title = item.title;
     tags.artist = item.artist;
@@ -104,10 +151,44 @@ void ConversionJob::ConvertOne(size_t i) {
     tags.sourceTitle = PathFileTitle(item.path);
     tags.comment = item.comment;
     tags.copyright = item.copyright;
-    ConvertTarget target = ConvertOutputPath(settings_, item.path, tags);
-    if (!target.logLine.empty()) report_.Log(target.logLine);
+    // Names are chosen here, in list order and one at a time, so that a file sees the names
+    // of every earlier file as taken, as it would in a one-file-at-a-time batch.
+    started.target = ConvertOutputPath(settings_, item.path, tags);
+    // Earlier files that write the same path (the "overwrite" rule) finish first, in list
+    // order, so the last file's output is the one that stays.
+    if (started.target.skip) return true;
+    const std::string& path = started.target.path;
+    writing_[i] = path;
+    fileEnded_.wait(lock, [&] {
+        return std::find(writing_.begin(), writing_.begin() + static_cast<std::ptrdiff_t>(i), path) ==
+               writing_.begin() + static_cast<std::ptrdiff_t>(i);
+    });
+    return true;
+}
+
+void ConversionJob::EndFile(size_t index) {
+    ordered_->Finished(static_cast<int>(index));
+    std::lock_guard lock(mutex_);
+    writing_[index].clear();
+    fileEnded_.notify_all();
+}
+
+void ConversionJob::ConvertOne(Started& started) {
+    const size_t i = started.index;
+    const ConvertItem& item = items_[i];
+    const int count = static_cast<int>(items_.size());
+    JobReport& report = ordered_->File(static_cast<int>(i));
+    TrackTags& tags = started.tags;
+    ConvertTarget& target = started.target;
+    auto count_as = [&](int ConversionSummary::*field) {
+        std::lock_guard lock(mutex_);
+        ++(summary_.*field);
+        percent_[i] = 100;
+    };
+
+    if (!target.logLine.empty()) report.Log(target.logLine);
     if (target.skip) {
-        ++summary_.skipped;
+        count_as(&ConversionSummary::skipped);
         return;
     }
     // Writing over the source itself is safe (the output replaces it only when complete),
@@ -115,59 +196,70 @@ void ConversionJob::ConvertOne(size_t i) {
     const bool outputIsSource = SameFile(item.path, target.path);
 
     auto input = OpenAudioInput(item.path, [&] {
-        report_.SetButton("Abort Convert", true);
-        report_.SetCounterLine("Converting : track no. " +
-                               FormatTrackNumber(static_cast<int>(i) + 1, 2) + "  / " +
-                               FormatTrackNumber(count, 2) + " tracks");
+        report.SetButton("Abort Convert", true);
+        report.SetCounterLine("Converting : track no. " +
+                              FormatTrackNumber(static_cast<int>(i) + 1, 2) + "  / " +
+                              FormatTrackNumber(count, 2) + " tracks");
     });
     if (!input) {
-        report_.Log(input.message());
-        ++summary_.failed;
+        report.Log(input.message());
+        count_as(&ConversionSummary::failed);
         return;
     }
 
-    const OutputParameters parameters =
-        TrackOutputParameters(target.path, settings_.convertExtension, IsAacRow(formatRow_),
-                              preset_, settings_.convert.metadata == 1 ? &tags : nullptr);
-    auto output = CreateAudioOutput(parameters);
+    OutputParameters parameters =
+        TrackOutputParameters(target.path, settings_.convertExtension, formatRow_, preset_,
+                              settings_.convert.metadata == 1 ? &tags : nullptr);
+    if (settings_.convert.replayGain == 1) {
+        meters_[i] = std::make_unique<LoudnessMeter>();
+        parameters.meter = meters_[i].get();
+    }
+    if (preset_.sameAsSource) {
+        parameters.sampleRate = input->sampleRate();
+        parameters.channels = input->channels();
+        parameters.bitsPerSample = input->bitsPerSample();
+    }
+    auto output = FormatTakesPreset(formatRow_, preset_)
+                      ? CreateAudioOutput(parameters)
+                      : Expected<AudioOutput>(Failure{"Could not open the audio encodec, skip.", 7});
     if (!output) {
-        report_.Log(output.step() == kOutputFileOpenStep
-                        ? "Could not open input audio " + item.path + ", skip."
-                        : output.message());
-        ++summary_.failed;
+        report.Log(output.step() == kOutputFileOpenStep
+                       ? "Could not open input audio " + item.path + ", skip."
+                       : output.message());
+        count_as(&ConversionSummary::failed);
         return;
     }
 
-    itemBar_ = 0;
-    report_.SetItemBar(0);
-    report_.Log("Create output file: " + target.path);
+    report.SetItemBar(0);
+    report.Log("Create output file: " + target.path);
     if (auto error = WriteOutputHeader(*output)) {
-        report_.Log(*error);
-        ++summary_.failed;
+        report.Log(*error);
+        count_as(&ConversionSummary::failed);
         return;  // the output's destructor removes what was written
     }
 
-    FileProgress progress{i, &*input};
+    FileProgress progress{i, &*input, report};
     DecodeResult result = DecodeIntoOutput(
         *input, *output, control_.cancel, [&](int64_t ms) { OnPosition(progress, ms); },
-        [&] { report_.Log(item.path + ": Error while decoding frame, skip."); });
+        [&] { report.Log(item.path + ": Error while decoding frame, skip."); });
     if (result.status == DecodeStatus::kCancelled) return;  // the unfinished output is discarded
     if (result.status == DecodeStatus::kWriteError) {
-        report_.Log(WriteError(*output));
-        ++summary_.failed;
+        report.Log(WriteError(*output));
+        count_as(&ConversionSummary::failed);
         return;
     }
 
-    report_.SetItemBar(100);
-    report_.SetPositionLine(std::string("Current Postion : 100 ") + "%");
+    report.SetItemBar(100);
+    report.SetPositionLine(std::string("Current Postion : 100 ") + "%");
     if (auto error = CloseAudioOutput(*output)) {
-        report_.Log(*error);
-        ++summary_.failed;
+        report.Log(*error);
+        count_as(&ConversionSummary::failed);
         return;
     }
     target.claim.Keep();
     CloseAudioInput(*input);
-    ++summary_.finished;
+    if (meters_[i]) measured_[i] = {target.path, meters_[i]->Finish()};
+    count_as(&ConversionSummary::finished);
 
     // Only a source whose output is complete and clean goes.
     if (settings_.convert.deleteSource == 1 && !control_.Cancelled() && result.decodeErrors == 0 &&
@@ -175,6 +267,11 @@ void ConversionJob::ConvertOne(size_t i) {
         std::error_code ec;
         fs::remove(item.path, ec);
     }
+}
+
+// The batch's files are the album.
+void ConversionJob::WriteReplayGain() {
+    for (const std::string& error : TagReplayGain(measured_)) report_.Log(error);
 }
 
 void ConversionJob::OnPosition(FileProgress& file, int64_t ms) {
@@ -197,13 +294,18 @@ void ConversionJob::OnPosition(FileProgress& file, int64_t ms) {
 }
 
 void ConversionJob::AdvanceBars(FileProgress& file, int percent, double exactPercent) {
-    if (percent > itemBar_) {
-        itemBar_ = percent;
-        report_.SetItemBar(percent);
-        report_.SetPositionLine(PositionLine(exactPercent));
+    if (percent > file.itemBar) {
+        file.itemBar = percent;
+        file.report.SetItemBar(percent);
+        file.report.SetPositionLine(PositionLine(exactPercent));
     }
-    const int count = static_cast<int>(items_.size());
-    int batch = (static_cast<int>(file.index) * 100 + percent) / count;
+    // The batch covers all the work: every ended file counts whole, each running file by
+    // its own percentage (one file at a time, this is (i x 100 + P) / count).
+    std::lock_guard lock(mutex_);
+    percent_[file.index] = std::max(percent_[file.index], percent);
+    int64_t sum = 0;
+    for (int p : percent_) sum += p;
+    const int batch = static_cast<int>(sum / static_cast<int64_t>(items_.size()));
     if (batch > totalBar_) {
         totalBar_ = batch;
         report_.SetTotalBar(batch);

@@ -10,14 +10,20 @@
 //   4. The abort button / Ctrl-C sets control.cancel (the GUI also clears control.busy, as
 //      the abort request does). Run() returns after its last step; control.busy is false
 //      from then on.
-// Threading: Run() calls the JobReport and reads JobControl from the thread it runs on;
-// the job owns copies of everything else, so the caller may change its own list and
-// settings meanwhile.
+// Threading: Run() converts up to settings.convert.jobs files at once (0: one per core), on
+// threads it starts and joins itself; the JobReport is called from those threads, through an
+// OrderedReport so that the window reads as a one-file-at-a-time batch. Output names are
+// chosen in list order, so a batch gets the names a one-file-at-a-time run would give. The
+// job owns copies of everything else, so the caller may change its own list and settings
+// meanwhile.
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,8 +32,11 @@
 #include "core/jobs/prompter.h"
 #include "core/settings/settings.h"
 #include "core/transcode/catalogue.h"
+#include "core/transcode/loudness_meter.h"
 
 namespace quelt {
+
+class OrderedReport;
 
 // One file of the converter's list: its path and the tags as read (and edited by the user).
 struct ConvertItem {
@@ -69,6 +78,8 @@ class ConversionJob {
     // The worker: converts the batch and returns the number of finished files. Clears
     // control.busy at its end.
     int Run();
+    // Files converted at once: the "Jobs" setting, or the number of cores when it is 0.
+    int Parallelism() const;
 
     const ConversionSummary& summary() const { return summary_; }
     const Settings& settings() const { return settings_; }  // convertExtension set
@@ -76,7 +87,13 @@ class ConversionJob {
 
   private:
     struct FileProgress;
-    void ConvertOne(size_t index);
+    struct Started;
+    OrderedReport* ordered_ = nullptr;  // during Run()
+    void Work();
+    // Takes the next file in list order and claims its output name; false when none is left.
+    bool StartNext(Started& started);
+    void ConvertOne(Started& started);
+    void EndFile(size_t index);
     void OnPosition(FileProgress& file, int64_t ms);
     void AdvanceBars(FileProgress& file, int percent, double exactPercent);
 
@@ -89,8 +106,19 @@ class ConversionJob {
     std::chrono::milliseconds startDelay_{500};
     std::function<void(bool)> sound_;
     ConversionSummary summary_;
-    int itemBar_ = 0;
     int totalBar_ = 0;
+
+    // Shared by the workers, under mutex_.
+    std::mutex mutex_;
+    std::condition_variable fileEnded_;
+    size_t next_ = 0;                   // the next file to start
+    std::vector<int> percent_;          // each file's progress; 100 once it has ended
+    std::vector<std::string> writing_;  // the output path of each file started and not ended
+
+    // ReplayGain: each file's meter and, once its output is complete, its path and loudness.
+    std::vector<std::unique_ptr<LoudnessMeter>> meters_;
+    std::vector<std::pair<std::string, Loudness>> measured_;
+    void WriteReplayGain();
 };
 
 }  // namespace quelt

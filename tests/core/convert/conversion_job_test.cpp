@@ -6,12 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <regex>
+#include <tuple>
 
 #include "core/transcode/media_info.h"
 #include "support/fixtures.h"
@@ -76,6 +78,7 @@ class ConversionJobTest : public ::testing::Test {
         settings_.convert.metadata = 1;
         settings_.convert.ifExists = 0;
         settings_.convert.deleteSource = 0;
+        settings_.convert.jobs = 1;  // the one-file-at-a-time batch; parallel tests raise it
     }
 
     // A tone file named `name` in the scratch folder, as a list item.
@@ -368,6 +371,178 @@ TEST_F(ConversionJobTest, AFullDiskFailsTheFileCleanly) {
     EXPECT_TRUE(fs::exists(out_ + "small.wav"));
     EXPECT_FALSE(fs::exists(small.path));
     EXPECT_TRUE(NoTemporaryFiles(out_));
+}
+
+// Several files at once must give what one file at a time gives: the same names (also when
+// names collide, under each "IfExists" rule), the same audio under each name and the same log.
+class ParallelBatchTest : public ConversionJobTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ParallelBatchTest, GivesTheNamesAudioAndLogOfAOneFileAtATimeBatch) {
+    settings_.convert.ifExists = GetParam();
+    settings_.convert.bOutputNameIndex = 1;
+    settings_.convert.outputNameIndex = 2;  // "<artist> - <title>": equal tags, equal names
+    std::vector<ConvertItem> items;
+    for (int i = 0; i < 7; ++i) {
+        ToneOptions tone;
+        tone.seconds = 0.3 + 0.25 * (i % 3);
+        tone.frequency = 300.0 + 110.0 * i;
+        const std::string path = dir_.File("src" + std::to_string(i) + ".wav");
+        ASSERT_TRUE(MakeTone(path, tone));
+        ConvertItem item = PathItem(path);
+        item.artist = "Artist";
+        item.title = i < 4 ? "Same" : "Song " + std::to_string(i);
+        items.push_back(item);
+    }
+    auto run = [&](int jobs, const std::string& folder) {
+        settings_.convert.jobs = jobs;
+        settings_.convert.outputDirectory = folder;
+        fs::create_directories(folder);
+        std::ofstream(folder + "Artist - Same.flac") << "the user's own file";
+        Report report;
+        control_.Start();
+        ConversionJob job(settings_, items, kFlacRow, kPreset, report, control_);
+        job.SetStartDelay(std::chrono::milliseconds(0));
+        job.SetClosingSound({});
+        job.Run();
+        std::vector<std::string> log = report.log;
+        for (std::string& line : log)
+            if (auto at = line.find(folder); at != std::string::npos) line.replace(at, folder.size(), "<out>/");
+        return log;
+    };
+    const std::vector<std::string> one = run(1, dir_.File("one") + "/");
+    const std::vector<std::string> three = run(3, dir_.File("three") + "/");
+    EXPECT_EQ(three, one);
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_.File("one"))) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> parallelNames;
+    for (const auto& entry : fs::directory_iterator(dir_.File("three")))
+        parallelNames.push_back(entry.path().filename());
+    std::sort(parallelNames.begin(), parallelNames.end());
+    ASSERT_EQ(parallelNames, names);
+    for (const std::string& name : names) {
+        const std::string a = dir_.File("one") + "/" + name, b = dir_.File("three") + "/" + name;
+        if (ReadFile(a) == "the user's own file")
+            EXPECT_EQ(ReadFile(b), ReadFile(a)) << name;
+        else
+            EXPECT_EQ(DecodePcm(b), DecodePcm(a)) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, ParallelBatchTest, ::testing::Values(0, 1, 2));
+
+TEST_F(ConversionJobTest, CancelInAParallelBatchLeavesNoPartialFileAndEverySource) {
+    settings_.convert.jobs = 3;
+    settings_.convert.deleteSource = 1;
+    std::vector<ConvertItem> items;
+    for (int i = 1; i <= 6; ++i) items.push_back(Tone("c" + std::to_string(i) + ".wav", 3.0));
+    std::atomic<int> bars{0};
+    // Cancel once the running files have moved their bars a few times.
+    report_.onItemBar = [&](int percent) {
+        if (percent > 0 && ++bars == 3) control_.cancel.store(true);
+    };
+    RunJob(items, kFlacRow);
+
+    EXPECT_TRUE(summary_.cancelled);
+    EXPECT_EQ(summary_.finished, 0);
+    EXPECT_TRUE(NoTemporaryFiles(out_));
+    EXPECT_TRUE(fs::is_empty(out_));
+    for (const ConvertItem& item : items) EXPECT_TRUE(fs::exists(item.path)) << item.path;
+    EXPECT_EQ(report_.log.back(), "Convert cancelled by user");
+    EXPECT_FALSE(control_.busy.load());
+}
+
+TEST_F(ConversionJobTest, TheNewFormatsDecodeToTheSourcesLength) {
+    settings_.convert.jobs = 0;  // one per core
+    const ConvertItem source = Tone("long.wav", 2.0);
+    for (const auto& [row, extension, codec] : {std::tuple{13, ".opus", "opus"},
+                                                std::tuple{14, ".m4a", "alac"},
+                                                std::tuple{15, ".wv", "wavpack"}}) {
+        settings_.convert.outputDirectory = dir_.File(codec) + "/";
+        ASSERT_EQ(RunJob({source}, row, kPreset), 1) << codec;
+        const std::string path = dir_.File(codec) + "/long" + extension;
+        EXPECT_EQ(ProbeEntry(path, "stream=codec_name"), codec);
+        EXPECT_NEAR(std::stod(ProbeEntry(path, "format=duration")), 2.0, 0.03) << codec;
+        if (std::string(codec) == "opus") EXPECT_EQ(ProbeEntry(path, "stream=sample_rate"), "48000");
+    }
+    // Lossless rows keep every sample.
+    EXPECT_EQ(DecodePcm(dir_.File("alac") + "/long.m4a"), DecodePcm(source.path));
+    EXPECT_EQ(DecodePcm(dir_.File("wavpack") + "/long.wv"), DecodePcm(source.path));
+}
+
+TEST_F(ConversionJobTest, SameAsSourceKeeps96kHz24BitAndIsRefusedByLossyRows) {
+    ToneOptions tone;
+    tone.seconds = 0.5;
+    tone.sampleRate = 96000;
+    tone.extraArgs = "-c:a flac -sample_fmt s32";
+    const std::string path = dir_.File("hires.flac");
+    ASSERT_TRUE(MakeTone(path, tone));
+    ASSERT_EQ(ProbeEntry(path, "stream=bits_per_raw_sample"), "24");
+    for (const auto& [row, extension] :
+         {std::pair{kFlacRow, ".flac"}, std::pair{kWavRow, ".wav"}, std::pair{15, ".wv"}, std::pair{14, ".m4a"}}) {
+        settings_.convert.outputDirectory = dir_.File(std::to_string(row)) + "/";
+        ASSERT_EQ(RunJob({PathItem(path)}, row, "Same as source"), 1) << extension;
+        const std::string out = settings_.convert.outputDirectory + "hires" + extension;
+        EXPECT_EQ(ProbeEntry(out, "stream=sample_rate"), "96000") << extension;
+        EXPECT_EQ(ProbeEntry(out, "stream=channels"), "2") << extension;
+        const std::string bits = ProbeEntry(out, "stream=bits_per_raw_sample");
+        const std::string coded = ProbeEntry(out, "stream=bits_per_sample");
+        EXPECT_TRUE(bits == "24" || coded == "24") << extension << " " << bits << "/" << coded;
+        EXPECT_EQ(SamplesDigest32(out), SamplesDigest32(path)) << extension << " keeps every bit";
+    }
+    settings_.convert.outputDirectory = dir_.File("mp3") + "/";
+    EXPECT_EQ(RunJob({PathItem(path)}, 5, "Same as source"), 0);
+    EXPECT_TRUE(report_.Logged("Could not open the audio encodec, skip."));
+}
+
+// The loudness FFmpeg's own ebur128 filter reports for a file's audio, in LUFS.
+double Ebur128Loudness(const std::string& path) {
+    const std::string out = Capture("ffmpeg -nostdin -hide_banner -nostats -i " + ShellQuote(path) +
+                                    " -af ebur128 -f null - 2>&1");
+    const size_t summary = out.find("Integrated loudness:");
+    const size_t at = out.find("I:", summary);
+    return at == std::string::npos ? 0.0 : std::stod(out.substr(at + 2));
+}
+
+double GainTag(const std::string& path, const std::string& key) {
+    const std::string text = ProbeEntry(path, "format_tags=" + key + ":stream_tags=" + key);
+    return text.empty() ? 999.0 : std::stod(text);
+}
+
+TEST_F(ConversionJobTest, ReplayGainTagsMatchTheEbur128FilterAndSpanTheBatch) {
+    settings_.convert.replayGain = 1;
+    settings_.convert.jobs = 2;
+    std::vector<ConvertItem> items;
+    for (const auto& [name, volume] : {std::pair{"loud.wav", "0.8"}, std::pair{"quiet.wav", "0.4"}}) {
+        ToneOptions tone;
+        tone.seconds = 4.0;
+        tone.frequency = 1000.0;
+        tone.extraArgs = std::string("-af volume=") + volume;
+        ASSERT_TRUE(MakeTone(dir_.File(name), tone));
+        items.push_back(PathItem(dir_.File(name)));
+    }
+    ASSERT_EQ(RunJob(items, kFlacRow), 2);
+    double gains[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::string path = out_ + (i == 0 ? "loud.flac" : "quiet.flac");
+        gains[i] = GainTag(path, "REPLAYGAIN_TRACK_GAIN");
+        EXPECT_NEAR(gains[i], -18.0 - Ebur128Loudness(path), 0.1) << path;
+        EXPECT_GT(GainTag(path, "REPLAYGAIN_TRACK_PEAK"), 0.0);
+        EXPECT_EQ(DecodePcm(path), DecodePcm(items[static_cast<size_t>(i)].path)) << "the audio is untouched";
+    }
+    const double album = GainTag(out_ + "loud.flac", "REPLAYGAIN_ALBUM_GAIN");
+    EXPECT_EQ(album, GainTag(out_ + "quiet.flac", "REPLAYGAIN_ALBUM_GAIN"));
+    EXPECT_GT(album, gains[0]);
+    EXPECT_LT(album, gains[1]);
+    EXPECT_NEAR(GainTag(out_ + "quiet.flac", "REPLAYGAIN_ALBUM_PEAK"),
+                GainTag(out_ + "loud.flac", "REPLAYGAIN_TRACK_PEAK"), 1e-6);
+    EXPECT_TRUE(NoTemporaryFiles(out_));
+
+    settings_.convert.replayGain = 0;
+    settings_.convert.ifExists = 1;
+    ASSERT_EQ(RunJob({items[0]}, kFlacRow), 1);
+    EXPECT_EQ(GainTag(out_ + "loud.flac", "REPLAYGAIN_TRACK_GAIN"), 999.0) << "off by default";
 }
 
 }  // namespace
