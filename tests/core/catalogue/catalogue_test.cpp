@@ -131,7 +131,7 @@ TEST(PresetListTest, FallingBitRateStereoFirstFallingRate) {
     }
 }
 
-TEST(FormatListTest, ThirteenRowsWithTheirExtensionsLabelsAndAacFlag) {
+TEST(FormatListTest, ClassicRowsThenTheNewOnesWithTheirExtensionsLabelsAndAacFlag) {
     const struct {
         const char* extension;
         const char* label;
@@ -174,7 +174,8 @@ TEST(FormatListTest, FindsAFormatByExtensionInAnySpelling) {
     EXPECT_EQ(OutputFormatByExtension(".Mp3")->row, 5);
     EXPECT_FALSE(OutputFormatByExtension("mp"));
     EXPECT_FALSE(OutputFormatByExtension(""));
-    EXPECT_FALSE(OutputFormatByExtension(".opus"));
+    EXPECT_EQ(OutputFormatByExtension(".OPUS")->row, 13);
+    EXPECT_FALSE(OutputFormatByExtension(".ape"));
 }
 
 TEST(FormatListTest, GlobalHeaderContainers) {
