@@ -246,7 +246,10 @@ void RipJob::UpdateBars(int64_t position, int64_t length) {
                       static_cast<double>(done) * 100.0 / static_cast<double>(total));
         report_.SetPositionLine(text);
     }
-    const int batch = (outcome_.rippedCount * 100 + trackPercent) / std::max(1, outcome_.checkedCount);
+    // Tracks read but still being encoded count as ripped here, as they would be by now in a
+    // one-track-at-a-time rip.
+    const int batch = ((outcome_.rippedCount + unconcluded_) * 100 + trackPercent) /
+                      std::max(1, outcome_.checkedCount);
     if (batch > batchBar_) {
         batchBar_ = batch;
         report_.SetTotalBar(batch);
