@@ -260,7 +260,16 @@ std::string PresetLabelInForce(const CommonOptions& common, const ProfileFile& f
     return EncodePresetLabel(file.ReadInt(PageSection(mode), "FParamIndex"));
 }
 
-ProfileFile UserSettingsFile() { return ProfileFile(SettingsFilePath()); }
+ProfileFile UserSettingsFile() {
+    ProfileFile file(SettingsFilePath());
+    // Said once per run, however often the command reopens the file.
+    static bool warned = false;
+    if (const std::string warning = SettingsReadWarning(file); !warning.empty() && !warned) {
+        std::fprintf(stderr, "quelt-cli: %s\n", warning.c_str());
+        warned = true;
+    }
+    return file;
+}
 
 Settings LoadUserSettings() {
     Settings settings;

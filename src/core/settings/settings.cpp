@@ -187,6 +187,12 @@ void SetSettingText(Settings& settings, int category, int id, const std::string&
     // clang-format on
 }
 
+std::string SettingsReadWarning(const ProfileFile& file) {
+    if (file.readError().empty()) return {};
+    return "The settings file " + file.path() + " cannot be read (" + file.readError() +
+           "). Default settings are used, and no settings are saved.";
+}
+
 std::string SettingsFilePath() { return ConfigFolder() + "zqrprocfg.cfg"; }
 
 }  // namespace quelt

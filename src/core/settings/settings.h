@@ -69,6 +69,10 @@ bool SaveSettings(Settings& settings, ProfileFile& file);
 std::string GetSettingText(Settings& settings, int category, int id);
 void SetSettingText(Settings& settings, int category, int id, const std::string& text);
 
+// The warning for a settings file that exists but could not be read, "" when it was read
+// (or is missing): the program then runs on defaults and does not save them.
+std::string SettingsReadWarning(const ProfileFile& file);
+
 // The per-user settings file: $XDG_CONFIG_HOME/quelt/zqrprocfg.cfg (~/.config/quelt/...).
 std::string SettingsFilePath();
 

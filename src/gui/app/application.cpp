@@ -112,6 +112,8 @@ int RunQuelt(int argc, char** argv) {
     AppContext context(SettingsFilePath(), prompter);
     context.driveFlag = 1;
     LoadSettings(context.settings, context.profile);
+    const std::string settingsWarning = SettingsReadWarning(context.profile);
+    if (!settingsWarning.empty()) std::fprintf(stderr, "quelt: %s\n", settingsWarning.c_str());
 
     const std::unique_ptr<GenreList> genres = CreateGenreList();
     // The grabbing component holds the drives from the start; the mode switch hands them to
@@ -154,6 +156,7 @@ int RunQuelt(int argc, char** argv) {
     // The files of this command line, once the window has laid out its pages.
     if (!files.isEmpty())
         QTimer::singleShot(0, window.get(), [&window, files] { window->OpenFiles(files); });
+    if (!settingsWarning.empty()) prompter.ShowMessage("Quelt CD Ripper Pro", settingsWarning);
     const int status = app.exec();
 
     window.reset();
