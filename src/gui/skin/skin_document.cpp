@@ -26,7 +26,8 @@ SkinRect ParseSkinRect(std::string_view text) {
     int parts[4] = {0, 0, 0, 0};
     for (int i = 0; i < 4; ++i) {
         std::size_t comma = text.find(',');
-        parts[i] = ParseInt(text.substr(0, comma));
+        parts[i] = std::clamp(ParseInt(text.substr(0, comma)), -kSkinCoordinateMax,
+                              kSkinCoordinateMax);
         if (comma == std::string_view::npos) break;
         text.remove_prefix(comma + 1);
     }

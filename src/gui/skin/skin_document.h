@@ -36,7 +36,9 @@ namespace quelt {
 // A rectangle in window client pixels: left, top, right, bottom (right and bottom are
 // exclusive, so width = right - left). Parsed from "l,t,r,b"; missing or non-numeric parts
 // read 0, so "10,20" is {10, 20, 0, 0} (a rectangle of negative size, which widgets treat
-// as empty).
+// as empty). Each coordinate is held to +-kSkinCoordinateMax, so that sizes and sums of
+// coordinates can never overflow, whatever a description says.
+inline constexpr int kSkinCoordinateMax = 32767;
 struct SkinRect {
     int left = 0;
     int top = 0;

@@ -40,6 +40,10 @@ TEST(SkinRectTest, MissingPartsReadZero) {
     EXPECT_EQ(ParseSkinRect(""), (SkinRect{0, 0, 0, 0}));
     EXPECT_EQ(ParseSkinRect(" 5 , x, 7"), (SkinRect{5, 0, 7, 0}));
     EXPECT_EQ(ParseSkinRect("-3,4,5,6,99"), (SkinRect{-3, 4, 5, 6}));
+    // Extreme numbers are held to a range in which sizes cannot overflow.
+    const SkinRect extreme = ParseSkinRect("-2147483648,-99999999999,2147483647,99999999999");
+    EXPECT_EQ(extreme, (SkinRect{-32767, -32767, 32767, 32767}));
+    EXPECT_EQ(extreme.width(), 65534);
     EXPECT_EQ(ParseSkinRect("12abc,3"), (SkinRect{12, 3, 0, 0}));
 }
 
