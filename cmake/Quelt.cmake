@@ -13,6 +13,12 @@ function(quelt_core_area name)
     QUELT_INSTALL_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/quelt")
 endfunction()
 
+# The sanitizer settings every test runs with: leaks are reported, except the third-party
+# ones the suppressions file names (each with its reason). Programs a test starts inherit them.
+set(QUELT_TEST_SANITIZER_ENV
+  "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
+  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/leak-suppressions.txt:print_suppressions=0")
+
 # quelt_gtest(NAME SOURCES ... LIBS ...): one GoogleTest executable, registered with CTest.
 function(quelt_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
@@ -27,7 +33,7 @@ function(quelt_gtest name)
     QUELT_BUILD_DATA_DIR="${QUELT_BUILD_DATA_DIR}")
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
-  # Every discovered case runs without a sound card or a display and without leak checks,
+  # Every discovered case runs without a sound card or a display and with the leak check,
   # under plain ctest too. gtest_discover_tests re-splits its PROPERTIES at every semicolon,
   # whatever the escaping, so a multi-variable ENVIRONMENT cannot pass through it: a file
   # that CTest reads after the discovered cases sets it on the list of cases instead.
@@ -35,7 +41,7 @@ function(quelt_gtest name)
   file(WRITE "${environment_file}"
     "if(${name}_TESTS)\n"
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT\n"
-    "    \"SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0\")\n"
+    "    \"SDL_AUDIODRIVER=dummy;QT_QPA_PLATFORM=offscreen;${QUELT_TEST_SANITIZER_ENV}\")\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${environment_file}")
 endfunction()

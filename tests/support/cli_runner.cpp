@@ -18,7 +18,7 @@ std::string CliCommand(const ScratchDir& home, const std::string& arguments,
            ShellQuote(home.path().string()) + " XDG_CONFIG_HOME=" + ShellQuote(home.File("config")) +
            " XDG_CACHE_HOME=" + ShellQuote(home.File("cache")) +
            " XDG_MUSIC_DIR=" + ShellQuote(home.File("music")) +
-           " SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 " + ShellQuote(CliPath()) + " " +
+           " SDL_AUDIODRIVER=dummy " + ShellQuote(CliPath()) + " " +
            arguments;
 }
 

@@ -293,7 +293,8 @@ std::unique_ptr<PlaybackLibrary> CreatePlaybackLibrary() {
 }
 
 PlaybackLibrary& SharedPlaybackLibrary() {
-    static PlaybackLibrary* shared = CreatePlaybackLibrary().release();
+    // Owned for the life of the process: its destructor closes the audio device at exit.
+    static const std::unique_ptr<PlaybackLibrary> shared = CreatePlaybackLibrary();
     return *shared;
 }
 

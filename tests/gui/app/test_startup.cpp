@@ -23,7 +23,6 @@ struct Session {
         env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("SDL_AUDIODRIVER", "dummy");
-        env.insert("ASAN_OPTIONS", "detect_leaks=0");
         env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
         env.insert("XDG_RUNTIME_DIR", dir.path() + "/runtime");
         env.insert("XDG_CACHE_HOME", dir.path() + "/cache");
