@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/naming/text.h"
+#include "core/naming/untrusted_text.h"
 #include "core/settings/settings.h"
 #include "core/transcode/catalogue.h"
 
@@ -56,9 +57,10 @@ std::string ApplyCustom(const std::string& pattern, const std::string& tagsText)
 }
 
 // A "|" inside a tag would end its field early and shift every later field, so it is kept
-// out of the tags text.
+// out of the tags text. Tags come from files and discs: line breaks, escape sequences and
+// invalid UTF-8 never reach a file name.
 std::string FieldText(const std::string& text) {
-    std::string field = text;
+    std::string field = CleanUntrustedText(text);
     for (char& c : field)
         if (c == '|') c = '_';
     return field;

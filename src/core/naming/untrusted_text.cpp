@@ -1,4 +1,4 @@
-#include "core/rip/untrusted_text.h"
+#include "core/naming/untrusted_text.h"
 
 #include <cstdint>
 
@@ -26,6 +26,8 @@ std::size_t ValidSequenceLength(std::string_view s, std::size_t i, uint32_t& cp)
     return len;
 }
 
+bool IsControl(uint32_t cp) { return cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0); }
+
 }  // namespace
 
 std::string CleanUntrustedText(std::string_view text, std::size_t maxBytes) {
@@ -38,7 +40,7 @@ std::string CleanUntrustedText(std::string_view text, std::size_t maxBytes) {
         if (len == 0) {
             piece = "\xEF\xBF\xBD";
             len = 1;
-        } else if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
+        } else if (IsControl(cp)) {
             piece = " ";
         } else {
             piece = std::string(text.substr(i, len));
@@ -51,6 +53,37 @@ std::string CleanUntrustedText(std::string_view text, std::size_t maxBytes) {
     if (first == std::string::npos) return {};
     std::size_t last = out.find_last_not_of(' ');
     return out.substr(first, last - first + 1);
+}
+
+std::string TerminalText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    auto hex = [&out](std::string_view bytes) {
+        static const char kDigits[] = "0123456789abcdef";
+        for (unsigned char b : bytes) out += std::string("\\x") + kDigits[b >> 4] + kDigits[b & 15];
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        uint32_t cp = 0;
+        std::size_t len = ValidSequenceLength(text, i, cp);
+        if (len == 0) {
+            hex(text.substr(i, 1));
+            len = 1;
+        } else if (cp == '\n') {
+            out += "\\n";
+        } else if (cp == '\r') {
+            out += "\\r";
+        } else if (cp == '\t') {
+            out += "\\t";
+        } else if (cp == 0x1B) {
+            out += "\\e";
+        } else if (IsControl(cp)) {
+            hex(text.substr(i, len));
+        } else {
+            out.append(text.substr(i, len));
+        }
+        i += len;
+    }
+    return out;
 }
 
 }  // namespace quelt

@@ -58,6 +58,15 @@ INSTANTIATE_TEST_SUITE_P(Indexes, ConvertTemplateTest,
                                            NameCase{10, "08 - Z"}, NameCase{11, "X - Y - 08 - Z"},
                                            NameCase{12, ""}, NameCase{-1, ""}));
 
+// Tags read from files may hold anything: no line break, escape sequence or broken byte
+// reaches a file name.
+TEST(TagsTextTest, HostileTagTextIsCleanedForNames) {
+    TrackTags t = SampleTags(1);
+    t.artist = "Evil\nArtist\x1b[2J";
+    t.title = "Title\r\xff";
+    EXPECT_EQ(BuildRipName(4, RipTagsText(t), ""), "Evil Artist [2J/Y/1. Title \xEF\xBF\xBD");
+}
+
 TEST(TagsTextTest, RipNumbersAreNotPaddedConvertNumbersAre) {
     EXPECT_EQ(RipTagsText(SampleTags(5)), "5|Z|X|Y|G|128000|44100|");
     EXPECT_EQ(ConvertTagsText(SampleTags(5)), "05|Z|X|Y|G|128000|44100|Live|");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/rip/untrusted_text.h"
+#include "core/naming/untrusted_text.h"
 
 namespace quelt {
 namespace {
@@ -24,6 +24,13 @@ TEST(UntrustedText, CutsLongTextsAtACharacterBoundary) {
     std::string cut = CleanUntrustedText(longText, 1001);
     EXPECT_EQ(cut.size(), 1000u);
     EXPECT_EQ(CleanUntrustedText(cut), cut);
+}
+
+// Printed text cannot drive the terminal: controls and broken bytes show as escapes.
+TEST(UntrustedText, TerminalTextEscapesControlsAndBrokenBytes) {
+    EXPECT_EQ(TerminalText("Sigur Rós \\ 東京"), "Sigur Rós \\ 東京");
+    EXPECT_EQ(TerminalText("a\nb\rc\td\x1b[2Je\x7f"), "a\\nb\\rc\\td\\e[2Je\\x7f");
+    EXPECT_EQ(TerminalText("\xc2\x9b" "31m\xff"), "\\xc2\\x9b31m\\xff");
 }
 
 }  // namespace
