@@ -248,6 +248,14 @@ void ConversionJob::ConvertOne(Started& started) {
         count_as(&ConversionSummary::failed);
         return;
     }
+    // A damaged file that lost audio would pass for a whole copy (and could cost its source).
+    if (ErrorsCutTheAudio(result, input->durationMs())) {
+        report_.Log(item.path + ": read or decode errors cut the audio short (" +
+                    FormatDuration(result.decodedMs) + " of " + FormatDuration(input->durationMs()) +
+                    "); the output was removed, skip.");
+        ++summary_.failed;
+        return;
+    }
 
     report.SetItemBar(100);
     report.SetPositionLine(std::string("Current Postion : 100 ") + "%");

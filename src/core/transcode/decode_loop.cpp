@@ -64,7 +64,8 @@ DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output,
         if (onDecodeError) onDecodeError();
     };
 
-    while (av_read_frame(in->format, work.packet) >= 0) {
+    int read;
+    while ((read = av_read_frame(in->format, work.packet)) >= 0) {
         if (cancel.load(std::memory_order_relaxed)) {
             av_packet_unref(work.packet);
             result.status = DecodeStatus::kCancelled;
@@ -91,11 +92,22 @@ DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output,
         }
     }
 
+    result.readError = read != AVERROR_EOF;
+
     // The decoder's delayed frames.
     avcodec_send_packet(in->decoder, nullptr);
     Received got = ReceiveFrames(*in, *out, work.frame, samples);
     if (got == Received::kWriteError) result.status = DecodeStatus::kWriteError;
+    if (got == Received::kDecodeError) decodeError();
+    if (in->decoder->sample_rate > 0) result.decodedMs = samples * 1000 / in->decoder->sample_rate;
     return result;
+}
+
+bool ErrorsCutTheAudio(const DecodeResult& result, int64_t durationMs) {
+    if (!result.readError && result.decodeErrors == 0) return false;
+    if (durationMs <= 0) return true;
+    const int64_t difference = result.decodedMs - durationMs;
+    return difference < -50 || difference > 50;
 }
 
 }  // namespace quelt

@@ -187,15 +187,24 @@ enum class DecodeStatus {
 
 struct DecodeResult {
     DecodeStatus status = DecodeStatus::kCompleted;
-    int decodeErrors = 0;  // packets whose decoding failed (their rest was dropped)
+    int decodeErrors = 0;    // packets whose decoding failed (their rest was dropped)
+    bool readError = false;  // reading stopped at an error before the end of the file
+    int64_t decodedMs = 0;   // the length of the audio decoded
 };
+
+// True when read or decode errors have cost audio: the result had errors and its decoded
+// length is not the input's duration (within 50 ms, about one frame of the lossy formats;
+// an input of unknown duration cannot show that nothing was lost). Such an output is not a
+// faithful copy and must not stand in for its source.
+bool ErrorsCutTheAudio(const DecodeResult& result, int64_t durationMs);
 
 // Position in milliseconds of the packet just decoded (it may pass the container's stated
 // duration: decoding goes on to the real end of the stream).
 using PositionCallback = std::function<void(int64_t ms)>;
 
 // Reads, decodes and encodes the whole input into the output. `cancel` is tested after each
-// packet read. `position` is called after each packet that produced samples; `onDecodeError`
+// packet read. A read error ends the reading like the end of the file does, but is recorded
+// in the result; so are decode errors, also those of the decoder's last frames. `position` is called after each packet that produced samples; `onDecodeError`
 // once for each packet that failed to decode (the job logs
 // "%s: Error while decoding frame, skip." with the input path). Does not close either side.
 DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output,

@@ -245,17 +245,17 @@ TEST_F(ConversionJobTest, DeleteSourceKeepsSourcesOfFailedAndDamagedFiles) {
     settings_.convert.deleteSource = 1;
     ConvertItem good = Tone("good.wav");
     ConvertItem bad = Garbage("bad.wav");
-    // An AAC stream with damaged frames: converted, but with decode errors.
+    // An AAC stream with damaged frames: the errors cost audio, so it fails.
     ASSERT_TRUE(
         MakeTone(dir_.File("clean.aac"), ToneOptions{2.0, 44100, 2, 440.0, {}, "-b:a 128k"}));
     ASSERT_TRUE(CopyWithDamage(dir_.File("clean.aac"), dir_.File("damaged.aac")));
     ConvertItem damaged = PathItem(dir_.File("damaged.aac"));
-    EXPECT_EQ(RunJob({good, bad, damaged}), 2);
+    EXPECT_EQ(RunJob({good, bad, damaged}), 1);
     EXPECT_TRUE(report_.Logged(damaged.path + ": Error while decoding frame, skip."));
     EXPECT_FALSE(fs::exists(good.path));
     EXPECT_TRUE(fs::exists(bad.path));
     EXPECT_TRUE(fs::exists(damaged.path));
-    EXPECT_TRUE(fs::exists(out_ + "damaged.wav"));
+    EXPECT_FALSE(fs::exists(out_ + "damaged.wav"));
 }
 
 TEST_F(ConversionJobTest, AnOutputThatIsItsOwnSourceReplacesItSafely) {
