@@ -4,34 +4,29 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/progress_clock.h"
 #include "core/burn/burn_job.h"
 #include "core/burn/burner_page_logic.h"
 #include "core/burn/compilation.h"
+#include "core/burn/image_writer.h"
 #include "core/burn/libburn_burner.h"
 #include "core/jobs/priority.h"
+#include "core/naming/untrusted_text.h"
 #include "core/settings/settings.h"
 
 namespace quelt::cli {
 namespace {
 
 constexpr const char* kBurnSynopsis = "[--writer W] [--data] [--image FILE] [OPTIONS] FILE...";
-
-// The job that Ctrl-C cancels; set while a burn runs.
-std::atomic<JobControl*> gInterruptible{nullptr};
-
-extern "C" void OnInterrupt(int) {
-    if (JobControl* control = gInterruptible.load()) control->cancel.store(true);
-}
 
 // Prints what the progress window would show: log lines on standard output, the two bars
 // on standard error when it is a terminal.
@@ -47,7 +42,7 @@ class PrintingReport : public JobReport {
     void Log(const std::string& text) override {
         std::lock_guard lock(mutex_);
         ClearProgress();
-        std::printf("%s\n", text.c_str());
+        std::printf("%s\n", TerminalText(text).c_str());
         std::fflush(stdout);
         ShowProgress();
     }
@@ -174,7 +169,8 @@ int RunBurn(const Args& args) {
         .Value("--label", "TEXT", "disc volume label")
         .Flag("--test-mode", "simulate: write nothing")
         .Flag("--no-finalize", "leave the disc open")
-        .Flag("--eject", "eject after burning");
+        .Flag("--eject", "eject after burning")
+        .Flag("--overwrite", "replace an existing image file (else the burn is refused)");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
         return options.PrintHelp(kBurnSynopsis,
@@ -210,6 +206,12 @@ int RunBurn(const Args& args) {
     }
     if (request.writerText == kImageWriterText && request.imagePath.empty())
         return options.UsageError("the image file writer needs --image FILE");
+    if (request.writerText == kImageWriterText && !options.Has("--overwrite")) {
+        const auto existing = ExistingImageFiles(request.imagePath, request.dataCd);
+        if (!existing.empty())
+            return options.UsageError(existing.front() +
+                                      " exists; --overwrite replaces the image");
+    }
     if (!request.writerText.empty())
         ReportBurnerResult(library, library.SetDevice(request.writerText), sink);
 
@@ -231,18 +233,17 @@ int RunBurn(const Args& args) {
     ApplyPriority(settings.priority);
     PrintingReport report(compilation.totalMs());
     BurnSummary summary;
+    int cancelledStatus;
     {
         BurnJob job(settings, request, library, report, control);
         job.SetResultSink(sink);
-        gInterruptible.store(&control);
-        auto previous = std::signal(SIGINT, OnInterrupt);
+        InterruptScope interrupts(control.cancel);
         job.Start();
         job.WaitUntilEnded();
-        std::signal(SIGINT, previous);
-        gInterruptible.store(nullptr);
         summary = job.summary();
+        cancelledStatus = interrupts.CancelledStatus();
     }
-    if (summary.cancelled) return kExitCancelled;
+    if (summary.cancelled) return cancelledStatus;
     if (!summary.burnSucceeded) {
         if (!summary.burnError.empty()) PrintError(summary.burnError);
         return kExitFailed;

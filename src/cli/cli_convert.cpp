@@ -1,11 +1,10 @@
 // quelt-cli info FILE... and quelt-cli convert [OPTIONS] FILE...: the media probe and the
 // conversion job without windows. Log lines go to standard output; a one-line progress
-// display goes to standard error when it is a terminal; Ctrl-C cancels like the abort
-// button (the output being written is removed) and the command exits with 130.
+// display goes to standard error when it is a terminal; Ctrl-C, SIGTERM and SIGHUP cancel
+// like the abort button (the output being written is removed): see cli/interrupt.h.
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/progress_clock.h"
@@ -20,6 +20,7 @@
 #include "core/jobs/closing_sound.h"
 #include "core/jobs/priority.h"
 #include "core/naming/text.h"
+#include "core/naming/untrusted_text.h"
 #include "core/transcode/catalogue.h"
 #include "core/transcode/media_info.h"
 
@@ -36,7 +37,7 @@ class ConsoleReport : public JobReport {
     void Log(const std::string& text) override {
         std::lock_guard<std::mutex> lock(mutex_);
         ClearProgress();
-        std::printf("%s\n", text.c_str());
+        std::printf("%s\n", TerminalText(text).c_str());
         std::fflush(stdout);
         DrawProgress();
     }
@@ -89,14 +90,8 @@ class ConsoleReport : public JobReport {
     const ProgressClock clock_;
 };
 
-JobControl* g_control = nullptr;
-
-void OnInterrupt(int) {
-    if (g_control) g_control->cancel.store(true);  // lock-free atomic: safe in a handler
-}
-
 void PrintInfo(const std::string& path, const MediaInfo& info) {
-    std::printf("%s\n", path.c_str());
+    std::printf("%s\n", TerminalText(path).c_str());
     std::printf("  Duration: %s\n", FormatDuration(info.durationMs).c_str());
     if (info.hasAudio)
         std::printf("  Audio: %s, %d Hz, %d channel%s\n", info.codecName.c_str(), info.sampleRate,
@@ -108,7 +103,8 @@ void PrintInfo(const std::string& path, const MediaInfo& info) {
         {"Year", &info.year},           {"Genre", &info.genre},   {"Comment", &info.comment},
         {"Copyright", &info.copyright},
     };
-    for (const auto& [name, value] : tags) std::printf("  %s: %s\n", name, value->c_str());
+    for (const auto& [name, value] : tags)
+        std::printf("  %s: %s\n", name, TerminalText(*value).c_str());
     std::printf("  Track: %s\n", info.track > 0 ? std::to_string(info.track).c_str() : "");
 }
 
@@ -248,21 +244,17 @@ int RunConvert(const Args& args) {
     job.SetClosingSound(sound ? std::function<void(bool)>(PlayClosingSound)
                               : std::function<void(bool)>());
 
-    g_control = &control;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    action.sa_flags = SA_RESETHAND;  // a second Ctrl-C ends the program at once
-    sigemptyset(&action.sa_mask);
-    struct sigaction previous {};
-    sigaction(SIGINT, &action, &previous);
-    job.Run();
-    sigaction(SIGINT, &previous, nullptr);
-    g_control = nullptr;
+    int cancelledStatus;
+    {
+        InterruptScope interrupts(control.cancel);
+        job.Run();
+        cancelledStatus = interrupts.CancelledStatus();
+    }
     report.Finish();
     if (sound) WaitForClosingSound();
 
     const ConversionSummary& summary = job.summary();
-    if (summary.cancelled) return kExitCancelled;
+    if (summary.cancelled) return cancelledStatus;
     return summary.failed > 0 || notAdded > 0 ? kExitFailed : kExitOk;
 }
 

@@ -3,7 +3,6 @@
 // Every status text the page would show and every log line of the progress window goes to
 // standard output, one per line; the progress bars go to standard error when it is a
 // terminal. A drive is a device path, a disc image (.cue, .toc, .nrg) or "demo".
-#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,6 +14,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/interrupt.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/progress_clock.h"
@@ -24,6 +24,7 @@
 #include "core/jobs/job_report.h"
 #include "core/jobs/priority.h"
 #include "core/jobs/prompter.h"
+#include "core/naming/untrusted_text.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
 #include "core/rip/disc_image.h"
@@ -33,14 +34,6 @@
 
 namespace quelt::cli {
 namespace {
-
-std::atomic<std::atomic<bool>*> gCancelFlag{nullptr};
-std::atomic<bool> gInterrupted{false};
-
-void OnInterrupt(int) {
-    gInterrupted.store(true);
-    if (auto* flag = gCancelFlag.load()) flag->store(true);
-}
 
 class ConsoleView : public DiscView {
 public:
@@ -54,7 +47,7 @@ public:
             statuses.push_back(text);
             return;
         }
-        std::printf("%s\n", text.c_str());
+        std::printf("%s\n", TerminalText(text).c_str());
         std::fflush(stdout);
     }
 
@@ -80,7 +73,7 @@ public:
     void Log(const std::string& text) override {
         std::lock_guard lock(m_);
         ClearProgress();
-        std::printf("%s\n", text.c_str());
+        std::printf("%s\n", TerminalText(text).c_str());
         std::fflush(stdout);
     }
     void SetItemBar(int percent) override { Progress(item_, percent); }
@@ -261,13 +254,20 @@ int ResolveDrive(Session& session, const std::optional<std::string>& drive, std:
     return -1;
 }
 
-// Creates the page's state for the chosen drive and waits for the FreeDB outcome.
-void ReadDisc(Session& session, const Settings& settings, const FreedbChoice& choice, int entry) {
+// Creates the page's state for the chosen drive and waits for the FreeDB outcome. Ctrl-C
+// (or SIGTERM, SIGHUP) during the look-up ends it at once: the result is then the exit status
+// for the signal, else 0.
+int ReadDisc(Session& session, const Settings& settings, const FreedbChoice& choice, int entry) {
     session.disc->ConfigureFreedb(settings.rip);
     if (!choice.customServer.empty()) session.freedb->SetCustomServer(choice.customServer);
     session.disc->SetFreedbBox(choice.lookUp);
+    std::atomic<bool> lookupCancel{false};
+    InterruptScope interrupts(lookupCancel);
+    session.freedb->SetCancelFlag(&lookupCancel);
     session.disc->Create(entry);
     if (session.disc->lookupPending()) session.events.DeliverFreedbOutcome();
+    session.freedb->SetCancelFlag(nullptr);
+    return interrupts.signal() ? interrupts.CancelledStatus() : 0;
 }
 
 bool ParseTrackList(const std::string& text, int rowCount, std::set<int>& rows, std::string& error) {
@@ -339,8 +339,8 @@ void PrintDiscJson(Session& session) {
 
 void PrintRows(const Disc& disc) {
     for (const auto& row : disc.rows())
-        std::printf("%s\t%s\t%s\t%s\n", row.number.c_str(), row.artist.c_str(), row.title.c_str(),
-                    row.duration.c_str());
+        std::printf("%s\t%s\t%s\t%s\n", row.number.c_str(), TerminalText(row.artist).c_str(),
+                    TerminalText(row.title).c_str(), row.duration.c_str());
     std::fflush(stdout);
 }
 
@@ -411,7 +411,7 @@ int RunDisc(const Args& args) {
     session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
     const int entry = ResolveDrive(session, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
-    ReadDisc(session, settings, choice, entry);
+    if (const int cancelled = ReadDisc(session, settings, choice, entry)) return cancelled;
     if (options.Has("--json"))
         PrintDiscJson(session);
     else
@@ -463,7 +463,7 @@ int RunRip(const Args& args) {
     session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
     const int entry = ResolveDrive(session, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
-    ReadDisc(session, settings, choice, entry);
+    if (const int cancelled = ReadDisc(session, settings, choice, entry)) return cancelled;
 
     if (auto tracks = options.Get("--tracks")) {
         std::set<int> rows;
@@ -485,19 +485,13 @@ int RunRip(const Args& args) {
     ConsoleReport report(CheckedAudioMs(*session.disc));
     JobControl control;
     control.Start();
-    gCancelFlag.store(&control.cancel);
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    struct sigaction previous {};
-    sigaction(SIGINT, &action, &previous);
+    InterruptScope interrupts(control.cancel);
     ApplyPriority(settings.priority);
 
     RipJob job(*session.disc, parameters, report, control);
     const RipOutcome outcome = job.Run();
 
-    sigaction(SIGINT, &previous, nullptr);
-    gCancelFlag.store(nullptr);
-    if (gInterrupted.load()) return kExitCancelled;
+    if (interrupts.signal()) return interrupts.CancelledStatus();
     return outcome.rippedCount == outcome.checkedCount && !outcome.stoppedEarly ? kExitOk : kExitFailed;
 }
 

@@ -1,5 +1,6 @@
 // The quelt-cli commands. Each takes the words after its name and returns the exit status:
-// 0 every item done, 1 an item failed, 2 bad usage or input, 3 nothing to do, 130 Ctrl-C.
+// 0 every item done, 1 an item failed, 2 bad usage or input, 3 nothing to do, 130 Ctrl-C
+// (143 SIGTERM, 129 SIGHUP: see cli/interrupt.h).
 #pragma once
 
 #include <string>

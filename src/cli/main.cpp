@@ -44,13 +44,13 @@ Common options: --format ROW|EXT, --preset ROW|LABEL, --output-dir DIR,
 Convert: --if-exists new|overwrite|skip, --delete-source, --jobs N, --replaygain
 Rip: --custom-pattern P, --m3u, --eject, --lock-tray, --case 1..4, --replaygain
 FreeDB: --freedb / --no-freedb, --server N|HOST, --port P, --proxy HOST:PORT, --timeout T
-Burn: --label TEXT, --test-mode, --no-finalize, --eject
+Burn: --label TEXT, --test-mode, --no-finalize, --eject, --overwrite
 A drive is a device path, a disc image (.cue, .toc, .nrg) or "demo".
 Run "quelt-cli COMMAND --help" for the options of one command;
 "quelt-cli --version" shows the version and the licence.
 
 Exit status: 0 done, 1 an item failed, 2 bad usage or input, 3 nothing to do,
-130 cancelled by Ctrl-C.
+130 cancelled by Ctrl-C, 143 by SIGTERM, 129 by SIGHUP.
 )";
 
 }  // namespace

@@ -292,6 +292,8 @@ void BurnJob::BurnPass() {
     for (const auto& file : temporary_) Report(library_.AddFile({file}));
     if (!request_.writerText.empty()) Report(library_.SetDevice(request_.writerText));
     if (!request_.imagePath.empty()) Report(library_.SetImagePath(request_.imagePath));
+    // An image file being written stops at the abort button or Ctrl-C; a disc cannot.
+    library_.SetCancelFlag(&control_.cancel);
 
     report_.Log("Prepare Collection");
     Report(library_.Prepare());
@@ -317,12 +319,17 @@ void BurnJob::OnProcess(float percent) {
 void BurnJob::OnFinalize() { report_.Log("Finalize CD..."); }
 
 void BurnJob::OnBurnDone(const std::string& error) {
+    // A write that failed because it was told to stop was cancelled, not broken.
+    const bool cancelled = !error.empty() && control_.Cancelled();
     {
         std::lock_guard lock(mutex_);
         summary_.burnSucceeded = error.empty();
         summary_.burnError = error;
+        if (cancelled) summary_.cancelled = true;
     }
-    report_.Log(error.empty() ? "Burn Done!" : "Burn Done With Errors");
+    report_.Log(error.empty() ? "Burn Done!"
+                : cancelled   ? "Cancelled by user"
+                              : "Burn Done With Errors");
     if (sound_) sound_(error.empty());
     report_.SetButton("Close", true);
     MarkEnded(true, false);

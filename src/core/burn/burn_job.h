@@ -8,7 +8,8 @@
 //   2. control.Start(), ApplyPriority(settings.priority).
 //   3. Build the BurnJob and call Start() on the user-interface thread: it registers the
 //      library's callbacks and runs the worker on a thread of its own.
-//   4. The abort button / Ctrl-C sets control.cancel during the decode pass.
+//   4. The abort button / Ctrl-C sets control.cancel during the decode pass, or while an
+//      image file is written (a disc in a writer is written to the end).
 //   5. The job has ended when Ended() is true (WaitUntilEnded() blocks for it): after the
 //      burn-done callback, or after a decode pass that burns nothing (cancelled). Until
 //      then control.busy stays raised and the report must stay open, because the
@@ -55,7 +56,7 @@ bool CheckBurnStart(const BurnRequest& request, BurnerLibrary& library, Prompter
 struct BurnSummary {
     int decoded = 0;             // temporary files written completely
     int failed = 0;              // sources that could not be decoded
-    bool cancelled = false;      // the decode pass was cancelled; nothing was burnt
+    bool cancelled = false;      // the decode pass, or the write of an image, was cancelled
     bool burnStarted = false;    // Burn() was called
     bool burnSucceeded = false;  // burn-done came with an empty text
     std::string burnError;       // burn-done's text when it was not empty

@@ -9,6 +9,7 @@
 // callbacks then arrive on a thread of the library's own.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -103,6 +104,9 @@ class BurnerLibrary {
     virtual int32_t GetText(int32_t code, std::string& text) = 0;
     // The file the image writer writes (".cue" for an Audio CD, ".iso" for a data CD).
     virtual int32_t SetImagePath(const std::string& path) = 0;
+    // A flag the burn watches: a write to an image file stops when it rises and removes what
+    // it wrote (a disc in a writer is always written to the end). Null for none.
+    virtual void SetCancelFlag(const std::atomic<bool>* cancel) {}
 
     virtual void SetProcessEventCallback(BurnProcessCallback callback) = 0;
     virtual void SetBurnDoneEventCallback(BurnDoneCallback callback) = 0;

@@ -106,9 +106,23 @@ CueImagePaths CueImagePathsFor(const std::string& imagePath) {
     return paths;
 }
 
+std::vector<std::string> ExistingImageFiles(const std::string& imagePath, bool dataCd) {
+    std::vector<std::string> candidates{imagePath};
+    if (!dataCd) {
+        const CueImagePaths paths = CueImagePathsFor(imagePath);
+        candidates = {paths.cue, paths.bin, paths.cdText};
+    }
+    std::vector<std::string> existing;
+    for (const auto& path : candidates) {
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(path, ec))) existing.push_back(path);
+    }
+    return existing;
+}
+
 std::string WriteCueBinImage(const std::string& imagePath,
                              const std::vector<AudioTrackFile>& tracks, bool simulate,
-                             const WriteProgress& progress) {
+                             const WriteProgress& progress, const std::atomic<bool>* cancel) {
     if (tracks.empty()) return "There are no tracks to write";
     const CueImagePaths paths = CueImagePathsFor(imagePath);
     if (FileName(paths.cue).find('"') != std::string::npos)
@@ -142,6 +156,7 @@ std::string WriteCueBinImage(const std::string& imagePath,
             if (fromFile && !in.read(block.data(), std::streamsize(fromFile)))
                 return "Cannot read " + track.path + " (it is shorter than its header says)";
             std::memset(block.data() + fromFile, 0, n - fromFile);
+            if (cancel && cancel->load()) return kImageWriteCancelledText;
             if (!simulate && !bin.Write(block.data(), n, error)) return error;
             at += n;
             done += n;
@@ -166,7 +181,7 @@ std::string WriteCueBinImage(const std::string& imagePath,
 }
 
 std::string WriteIsoImage(const std::string& isoPath, IsoImageStream& iso, bool simulate,
-                          const WriteProgress& progress) {
+                          const WriteProgress& progress, const std::atomic<bool>* cancel) {
     PendingFile out(isoPath);
     std::string error;
     if (!simulate && !out.Open(error)) return error;
@@ -181,6 +196,7 @@ std::string WriteIsoImage(const std::string& isoPath, IsoImageStream& iso, bool 
                                       : source->read(source, sector.data(), int(sector.size()));
         if (n < 0) return "The disc image could not be generated";
         if (n == 0) break;
+        if (cancel && cancel->load()) return kImageWriteCancelledText;
         if (!simulate && !out.Write(sector.data(), size_t(n), error)) return error;
         done += n;
         if (progress && total > 0 && (done % (64 * kCdDataSectorBytes) == 0 || done == total))

@@ -9,6 +9,7 @@
 // leaves no half image behind.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,15 +47,24 @@ struct CueImagePaths {
 };
 CueImagePaths CueImagePathsFor(const std::string& imagePath);
 
+// The files of the image at `imagePath` that exist already (the cue, BIN and CD-Text file
+// of an Audio CD, the ISO file of a data CD): a front end asks before replacing them.
+std::vector<std::string> ExistingImageFiles(const std::string& imagePath, bool dataCd);
+
+// The reason a write stopped because `cancel` was raised.
+inline constexpr const char* kImageWriteCancelledText = "Cancelled by user";
+
 // Writes the Audio CD image. With `simulate` everything is read and checked and nothing
-// is written. Returns "" on success, else the reason.
+// is written. `cancel`, when given, is checked after every block: a cancelled write leaves
+// nothing behind. Returns "" on success, else the reason.
 std::string WriteCueBinImage(const std::string& imagePath,
                              const std::vector<AudioTrackFile>& tracks, bool simulate,
-                             const WriteProgress& progress);
+                             const WriteProgress& progress,
+                             const std::atomic<bool>* cancel = nullptr);
 
 // Writes the data CD image from `iso` to `isoPath`, or only reads it through with
-// `simulate`. Returns "" on success, else the reason.
+// `simulate`; `cancel` as above. Returns "" on success, else the reason.
 std::string WriteIsoImage(const std::string& isoPath, IsoImageStream& iso, bool simulate,
-                          const WriteProgress& progress);
+                          const WriteProgress& progress, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace quelt

@@ -295,6 +295,7 @@ int32_t LibburnBurner::Burn() {
         plan.errorCode = Fail(kBurnerNotPrepared, "");
         plan.error = details_[kBurnerNotPrepared];
     }
+    plan.cancel = cancel_;
     burning_ = true;
     try {
         burnThread_ = std::thread([this, plan] { RunBurn(plan); });
@@ -353,8 +354,10 @@ std::string LibburnBurner::WritePlan(const Plan& plan, const BurnProcessCallback
         if (!iso) return error;
     }
     if (plan.writer.kind == WriterKind::kImage)
-        return data ? WriteIsoImage(plan.imagePath, *iso, plan.options.testMode, progress)
-                    : WriteCueBinImage(plan.imagePath, plan.audio, plan.options.testMode, progress);
+        return data ? WriteIsoImage(plan.imagePath, *iso, plan.options.testMode, progress,
+                                    plan.cancel)
+                    : WriteCueBinImage(plan.imagePath, plan.audio, plan.options.testMode, progress,
+                                       plan.cancel);
 
     std::unique_ptr<GrabbedDrive> grabbed;
     if (plan.writer.kind == WriterKind::kStdio) {
@@ -466,6 +469,11 @@ int32_t LibburnBurner::SetImagePath(const std::string& path) {
     imagePath_ = path;
     Unprepare();
     return kBurnerOk;
+}
+
+void LibburnBurner::SetCancelFlag(const std::atomic<bool>* cancel) {
+    std::lock_guard lock(mutex_);
+    cancel_ = cancel;
 }
 
 void LibburnBurner::SetProcessEventCallback(BurnProcessCallback callback) {

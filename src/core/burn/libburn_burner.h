@@ -63,6 +63,7 @@ class LibburnBurner final : public BurnerLibrary {
     int32_t EraseDialog(const std::string& title) override;
     int32_t GetText(int32_t code, std::string& text) override;
     int32_t SetImagePath(const std::string& path) override;
+    void SetCancelFlag(const std::atomic<bool>* cancel) override;
 
     void SetProcessEventCallback(BurnProcessCallback callback) override;
     void SetBurnDoneEventCallback(BurnDoneCallback callback) override;
@@ -93,6 +94,7 @@ class LibburnBurner final : public BurnerLibrary {
         int32_t projectType = kAudioCdProject;
         Options options;
         std::string imagePath;
+        const std::atomic<bool>* cancel = nullptr;  // see SetCancelFlag
         std::vector<AudioTrackFile> audio;
         std::vector<std::string> dataFiles;
         int32_t errorCode = kBurnerOk;  // set when the plan cannot be burnt
@@ -115,6 +117,7 @@ class LibburnBurner final : public BurnerLibrary {
     Options options_;
     Writer writer_;
     std::string imagePath_;
+    const std::atomic<bool>* cancel_ = nullptr;
     Plan plan_;
     bool prepared_ = false;
     std::map<int32_t, std::string> details_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/burn/burner_library.h"
+#include "core/burn/image_writer.h"
 #include "core/burn/libburn_burner.h"
 #include "core/settings/settings.h"
 #include "gui/app/app_context.h"
@@ -10,6 +11,16 @@
 #include "gui/app/progress_window.h"
 
 namespace quelt {
+
+namespace {
+
+std::string ReplaceImageQuestion(const std::vector<std::string>& existing) {
+    std::string names;
+    for (const auto& path : existing) names += "\n" + path;
+    return "These files of the image exist already:" + names + "\n\nReplace them?";
+}
+
+}  // namespace
 
 QString ImagePathWithExtension(const QString& chosen, bool dataCd) {
     const QString extension = dataCd ? QStringLiteral(".iso") : QStringLiteral(".cue");
@@ -29,6 +40,11 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
         const QString chosen = chooseImage ? chooseImage(owner, request.dataCd) : QString();
         if (chosen.isEmpty()) return;
         request.imagePath = ImagePathWithExtension(chosen, request.dataCd).toStdString();
+        // The file dialog asked about the one name it saw; an image is up to three files.
+        const auto existing = ExistingImageFiles(request.imagePath, request.dataCd);
+        if (!existing.empty() &&
+            !context.prompter->AskYesNo(kBurnCaption, ReplaceImageQuestion(existing)))
+            return;
     }
     // The label in force, with its default when the settings file has none.
     GetSettingText(context.settings, kModeBurn, 301);
