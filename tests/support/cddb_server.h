@@ -12,7 +12,7 @@ namespace quelt::test {
 
 class CddbServer {
 public:
-    // mode: "normal", "silent" (never answers) or "garbage". `extraRoots` are further entry
+    // mode: "normal", "silent" (never answers), "garbage" or "huge" (a 100 MB reply). `extraRoots` are further entry
     // folders beside tests/fixtures/cddb.
     explicit CddbServer(const std::string& mode = "normal", const std::vector<std::string>& extraRoots = {});
     ~CddbServer();

@@ -14,9 +14,11 @@
 
 #include <cddb/cddb.h>
 
+#include "core/rip/cddb_entry.h"
+#include "core/rip/cddb_relay.h"
 #include "core/rip/freedb_info.h"
 #include "core/rip/rip_log.h"
-#include "core/rip/untrusted_text.h"
+#include "core/naming/untrusted_text.h"
 
 namespace quelt {
 namespace {
@@ -45,6 +47,8 @@ constexpr ServerEntry kServers[kFreedbServerCount] = {
 };
 
 constexpr int kDefaultTimeOutMs = 10000;
+// A CDDB entry is a few kilobytes; 99 tracks of long texts stay far below this.
+constexpr size_t kReplyCap = 1 << 20;
 constexpr const char* kQueryPath = "/~cddb/cddb.cgi";
 
 void LogFromCddb(cddb_log_level_t level, const char* message) {
@@ -76,11 +80,6 @@ void SplitHostPort(const std::string& text, std::string& host, int& port) {
     if (p >= 1 && p <= 65535) port = p;
 }
 
-bool StartsWithVarious(const std::string& artist) {
-    std::string lower;
-    for (char c : artist) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower.rfind("various", 0) == 0;
-}
 
 // The server settings a look-up uses, copied under the lock when it starts: the options page
 // may change them on its thread while a look-up runs on the grabber's.
@@ -122,6 +121,8 @@ public:
         settings_.customServer = host;
     }
 
+    void SetCancelFlag(const std::atomic<bool>* cancel) override { cancel_ = cancel; }
+
     int Lookup(const DiscToc& toc, const std::function<void(int)>& progress,
                FreedbEntry& entry) override;
 
@@ -130,13 +131,45 @@ private:
         std::lock_guard lock(m_);
         return settings_;
     }
-    static cddb_conn_t* Connect(const ServerSettings& settings);
+    // Where a connection goes: the server, or the proxy that carries HTTP to it.
+    struct Endpoint {
+        std::string host;
+        int port = 0;
+        bool http = true;
+        bool viaProxy = false;
+    };
+    static cddb_conn_t* Connect(const ServerSettings& settings, Endpoint& upstream);
 
     mutable std::mutex m_;
     ServerSettings settings_;
+    std::atomic<const std::atomic<bool>*> cancel_{nullptr};
 };
 
-cddb_conn_t* CddbFreedbInfo::Connect(const ServerSettings& settings) {
+// Sends the connection's exchanges through `relay` instead of straight to `upstream`.
+void ThroughRelay(cddb_conn_t* conn, const CddbRelay& relay, bool http) {
+    if (http) {
+        cddb_http_proxy_enable(conn);
+        cddb_set_http_proxy_server_name(conn, "127.0.0.1");
+        cddb_set_http_proxy_server_port(conn, relay.port());
+    } else {
+        cddb_set_server_name(conn, "127.0.0.1");
+        cddb_set_server_port(conn, relay.port());
+    }
+}
+
+// The log line for a look-up the relay ended early; "" when it did not.
+std::string EndedEarlyText(CddbRelay::Outcome outcome, int64_t totalMs) {
+    switch (outcome) {
+        case CddbRelay::Outcome::kCancelled: return "FreeDB look-up cancelled";
+        case CddbRelay::Outcome::kDeadline:
+            return "FreeDB look-up stopped after " + std::to_string(totalMs / 1000) + " s";
+        case CddbRelay::Outcome::kTooLarge:
+            return "FreeDB reply larger than " + std::to_string(kReplyCap >> 20) + " MB, ignored";
+        default: return {};
+    }
+}
+
+cddb_conn_t* CddbFreedbInfo::Connect(const ServerSettings& settings, Endpoint& upstream) {
     PrepareLibrary();
     cddb_conn_t* conn = cddb_new();
     if (!conn) return nullptr;
@@ -175,6 +208,9 @@ cddb_conn_t* CddbFreedbInfo::Connect(const ServerSettings& settings) {
         cddb_set_http_proxy_server_name(conn, proxyHost.c_str());
         cddb_set_http_proxy_server_port(conn, proxyPort);
         http = true;
+        upstream = {proxyHost, proxyPort, true, true};
+    } else {
+        upstream = {host, port, http, false};
     }
     if (http) {
         cddb_http_enable(conn);
@@ -190,8 +226,27 @@ int CddbFreedbInfo::Lookup(const DiscToc& toc, const std::function<void(int)>& p
     entry = FreedbEntry{};
     if (toc.trackOffsets.empty() || toc.trackOffsets.size() > 99) return kFreedbNotFound;
     if (progress) progress(kFreedbConnecting);
-    cddb_conn_t* conn = Connect(Locked());
+    const ServerSettings settings = Locked();
+    Endpoint upstream;
+    cddb_conn_t* conn = Connect(settings, upstream);
     if (!conn) return kFreedbConnectionFailed;
+    // Three time-outs in all: connecting, the query and the read.
+    const int64_t totalMs = 3 * static_cast<int64_t>(settings.timeOut > 0 ? settings.timeOut
+                                                                            : kDefaultTimeOutMs);
+    sockaddr_in address{};
+    if (!ResolveIpv4(upstream.host, upstream.port, address)) {
+        RipLog("FreeDB server " + upstream.host + " not found");
+        cddb_destroy(conn);
+        return kFreedbConnectionFailed;
+    }
+    CddbRelay relay(address, upstream.http && !upstream.viaProxy,
+                    {std::chrono::steady_clock::now() + std::chrono::milliseconds(totalMs),
+                     kReplyCap, cancel_.load()});
+    if (!relay.port()) {
+        cddb_destroy(conn);
+        return kFreedbConnectionFailed;
+    }
+    ThroughRelay(conn, relay, upstream.http);
     cddb_disc_t* disc = cddb_disc_new();
     if (!disc) {
         cddb_destroy(conn);
@@ -221,43 +276,18 @@ int CddbFreedbInfo::Lookup(const DiscToc& toc, const std::function<void(int)>& p
             RipLog(std::string("FreeDB read failed: ") + cddb_error_str(cddb_errno(conn)));
             status = kFreedbNotFound;
         } else {
-            auto text = [](const char* s) { return CleanUntrustedText(s ? s : ""); };
-            entry.artist = text(cddb_disc_get_artist(disc));
-            entry.album = text(cddb_disc_get_title(disc));
-            entry.genre = text(cddb_disc_get_genre(disc));
-            if (entry.genre.empty()) entry.genre = text(cddb_disc_get_category_str(disc));
-            unsigned year = cddb_disc_get_year(disc);
-            entry.year = year <= 9999 ? static_cast<int>(year) : 0;
-            const int count = static_cast<int>(toc.trackOffsets.size());
-            const bool various = StartsWithVarious(entry.artist);
-            bool anything = !entry.artist.empty() || !entry.album.empty();
-            for (int i = 0; i < count; ++i) {
-                cddb_track_t* track = cddb_disc_get_track(disc, i);
-                std::string title = text(track ? cddb_track_get_title(track) : nullptr);
-                // libcddb splits every "Artist / Title" into the track's own artist; only a
-                // various-artists disc keeps that split, elsewhere the title is whole again.
-                std::string artist = text(track ? cddb_track_get_artist(track) : nullptr);
-                if (artist.empty()) artist = entry.artist;
-                if (!various && artist != entry.artist) {
-                    title = artist + " / " + title;
-                    artist = entry.artist;
-                }
-                auto slash = title.find(" / ");
-                if (various && slash != std::string::npos) {
-                    artist = title.substr(0, slash);
-                    title = title.substr(slash + 3);
-                }
-                anything = anything || !title.empty();
-                entry.trackArtists.push_back(artist);
-                entry.trackTitles.push_back(title);
-            }
-            // A reply the library could not parse leaves every field empty.
-            status = anything ? kFreedbFound : kFreedbNotFound;
-            if (!anything) entry = FreedbEntry{};
+            status = EntryFromCddbDisc(disc, static_cast<int>(toc.trackOffsets.size()), entry)
+                         ? kFreedbFound
+                         : kFreedbNotFound;
         }
     }
     cddb_disc_destroy(disc);
     cddb_destroy(conn);
+    if (const std::string early = EndedEarlyText(relay.outcome(), totalMs); !early.empty()) {
+        RipLog(early);
+        status = kFreedbConnectionFailed;
+        entry = FreedbEntry{};
+    }
     return status;
 }
 

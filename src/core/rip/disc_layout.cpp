@@ -3,7 +3,7 @@
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
 
-#include "core/rip/untrusted_text.h"
+#include "core/naming/untrusted_text.h"
 
 namespace quelt {
 namespace {

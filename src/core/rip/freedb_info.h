@@ -6,6 +6,7 @@
 // become U+FFFD), control characters become blanks and each text is cut to a sane length.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -60,8 +61,12 @@ public:
     // /~cddb/cddb.cgi); "" returns to the list.
     virtual std::string CustomServer() const = 0;
     virtual void SetCustomServer(const std::string& host) = 0;
+    // A flag that ends a running look-up at once when it rises (Ctrl-C, an abort button);
+    // null for none. The flag must outlive every look-up that starts while it is set.
+    virtual void SetCancelFlag(const std::atomic<bool>* cancel) {}
 
-    // Looks the disc up; blocks up to about the time-out per server exchange. `progress`
+    // Looks the disc up; blocks up to three time-outs in all (connect, query, read), and
+    // ends early on the cancel flag or a reply over 1 MB, as a failed connection. `progress`
     // receives kFreedbConnecting and kFreedbQuerying on the calling thread. Returns
     // kFreedbFound (with `entry` filled), kFreedbConnectionFailed or kFreedbNotFound.
     virtual int Lookup(const DiscToc& toc, const std::function<void(int)>& progress,

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <atomic>
 #include <QMessageBox>
 #include <QTimer>
 #include <csignal>
@@ -115,6 +116,9 @@ int RunQuelt(int argc, char** argv) {
     const std::string settingsWarning = SettingsReadWarning(context.profile);
     if (!settingsWarning.empty()) std::fprintf(stderr, "quelt: %s\n", settingsWarning.c_str());
 
+    // Leaving the program ends a running look-up at once instead of waiting for its server
+    // (declared first, so that it outlives the components that read it).
+    std::atomic<bool> leaving{false};
     const std::unique_ptr<GenreList> genres = CreateGenreList();
     // The grabbing component holds the drives from the start; the mode switch hands them to
     // the burner and back.
@@ -127,6 +131,7 @@ int RunQuelt(int argc, char** argv) {
     GrabberDriveHandOver handOver(*grabber);
     // The one FreeDB component: the ripper's look-ups and the "FREEDB" options tab share it.
     const std::unique_ptr<FreedbInfo> freedb = CreateFreedbInfo();
+    freedb->SetCancelFlag(&leaving);
     MainWindow::Parts parts;
     parts.genres = genres.get();
     parts.driveHandOver = &handOver;
@@ -158,6 +163,7 @@ int RunQuelt(int argc, char** argv) {
         QTimer::singleShot(0, window.get(), [&window, files] { window->OpenFiles(files); });
     if (!settingsWarning.empty()) prompter.ShowMessage("Quelt CD Ripper Pro", settingsWarning);
     const int status = app.exec();
+    leaving = true;
 
     window.reset();
     SaveSettings(context.settings, context.profile);

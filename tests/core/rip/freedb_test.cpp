@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "core/naming/untrusted_text.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
-#include "core/rip/untrusted_text.h"
 #include "rip_test_helpers.h"
 #include "support/cddb_server.h"
 #include "support/disc_images.h"
@@ -168,6 +169,33 @@ TEST_F(FreedbLookup, GivesUpOnAServerThatNeverAnswers) {
     info_->SetTimeOut(1000);
     FreedbEntry entry;
     EXPECT_EQ(Lookup(kExact, entry), kFreedbConnectionFailed);
+}
+
+// A server that sends without end, or keeps its connection open, ties the look-up up only
+// as long as the user lets it: a cap on the reply, a cancel flag that works at once.
+TEST_F(FreedbLookup, AHugeReplyIsCutOffAtTheCap) {
+    CddbServer server("huge");
+    ASSERT_TRUE(server.running());
+    info_->SetCustomServer(server.host());
+    info_->SetTimeOut(600000);
+    FreedbEntry entry;
+    EXPECT_EQ(Lookup(kExact, entry), kFreedbConnectionFailed);
+    EXPECT_TRUE(entry.trackTitles.empty());
+}
+
+TEST_F(FreedbLookup, TheCancelFlagEndsALookupAtOnce) {
+    CddbServer server("silent");
+    ASSERT_TRUE(server.running());
+    info_->SetCustomServer(server.host());
+    info_->SetTimeOut(600000);
+    std::atomic<bool> cancel{false};
+    info_->SetCancelFlag(&cancel);
+    FreedbEntry entry;
+    const int status = info_->Lookup(TocOf(kExact), [&](int s) {
+        if (s == kFreedbQuerying) cancel = true;
+    }, entry);
+    EXPECT_EQ(status, kFreedbConnectionFailed);
+    info_->SetCancelFlag(nullptr);
 }
 
 TEST_F(FreedbLookup, GoesThroughAnHttpProxy) {
