@@ -3,6 +3,8 @@
 namespace quelt {
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
+
 std::string_view Trim(std::string_view s) {
     const char* blanks = " \t\r\n\f\v";
     size_t first = s.find_first_not_of(blanks);
@@ -87,7 +89,8 @@ void StoreOne(std::vector<std::string>& lines, const ProfileEntry& entry) {
 }  // namespace
 
 ProfileText::ProfileText(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xef\xbb\xbf") bytes.remove_prefix(3);
+    byteOrderMark_ = bytes.substr(0, 3) == kByteOrderMark;
+    if (byteOrderMark_) bytes.remove_prefix(3);
     while (!bytes.empty()) {
         size_t end = bytes.find('\n');
         std::string_view line = bytes.substr(0, end);
@@ -144,7 +147,9 @@ void ProfileText::Store(const std::vector<ProfileEntry>& entries) {
 }
 
 std::string ProfileText::Text() const {
-    std::string text;
+    // The mark goes back too: dropping it would let a second one that follows become the
+    // one that is skipped, and the first line would change its meaning.
+    std::string text(byteOrderMark_ ? kByteOrderMark : std::string_view());
     for (const auto& line : lines_) text += line + "\n";
     return text;
 }

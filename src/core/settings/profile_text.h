@@ -40,7 +40,7 @@ class ProfileText {
     // is replaced in place, a new key goes after its section's last entry, a new section at
     // the end. Line breaks in names and values are stored as blanks.
     void Store(const std::vector<ProfileEntry>& entries);
-    // The lines joined, each ending in "\n".
+    // The lines joined, each ending in "\n", after the byte-order mark when there was one.
     std::string Text() const;
 
   private:
@@ -51,6 +51,7 @@ class ProfileText {
     };
     void Index();
 
+    bool byteOrderMark_ = false;
     std::vector<std::string> lines_;
     std::vector<Section> sections_;
     std::unordered_map<std::string, size_t> byName_;  // lower-case name -> sections_ index

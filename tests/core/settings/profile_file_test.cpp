@@ -85,6 +85,18 @@ TEST_F(ProfileFileTest, AByteOrderMarkDoesNotHideTheFirstSection) {
     EXPECT_EQ(file_.ReadInt("CDRIP", "FormatIndex"), 4);
 }
 
+// A rewrite keeps the mark: were it dropped, a second mark after it (as a fuzzer found)
+// would be skipped at the next read instead, and "[x]" behind it would become a section.
+TEST_F(ProfileFileTest, ARewriteKeepsTheByteOrderMark) {
+    WriteText("\xef\xbb\xbf\xef\xbb\xbf[cdrip]\nKey=1\n");
+    EXPECT_EQ(file_.ReadString("CDRIP", "Key"), "");
+    ASSERT_TRUE(file_.WriteEntries({{"CDRIP", "OutputDirectory", "/m/"}}));
+    ProfileFile reread(path_);
+    EXPECT_EQ(reread.ReadString("CDRIP", "OutputDirectory"), "/m/");
+    EXPECT_EQ(reread.ReadString("CDRIP", "Key"), "");
+    EXPECT_EQ(ReadText().rfind("\xef\xbb\xbf\xef\xbb\xbf[cdrip]", 0), 0u);
+}
+
 TEST_F(ProfileFileTest, FirstSectionOfANameDecides) {
     WriteText("[Main]\nPriority=2\n[Other]\nx=1\n[MAIN]\nPriority=4\nExtra=9\n");
     EXPECT_EQ(file_.ReadInt("Main", "Priority"), 2);
