@@ -249,10 +249,10 @@ void ConversionJob::ConvertOne(Started& started) {
         return;
     }
     // A damaged file that lost audio would pass for a whole copy (and could cost its source).
-    if (ErrorsCutTheAudio(result, input->durationMs())) {
-        report_.Log(item.path + ": read or decode errors cut the audio short (" +
-                    FormatDuration(result.decodedMs) + " of " + FormatDuration(input->durationMs()) +
-                    "); the output was removed, skip.");
+    if (AudioWasLost(result, *input)) {
+        report_.Log(item.path + ": damaged audio, only " + FormatDuration(result.decodedMs) +
+                    " of " + FormatDuration(std::max(input->statedMs(), input->durationMs())) +
+                    " could be decoded; the output was removed, skip.");
         ++summary_.failed;
         return;
     }

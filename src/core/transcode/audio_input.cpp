@@ -28,6 +28,7 @@ const std::string& AudioInput::path() const {
 }
 
 int64_t AudioInput::durationMs() const { return state_ ? state_->durationMs : 0; }
+int64_t AudioInput::statedMs() const { return state_ ? state_->statedMs : 0; }
 int AudioInput::sampleRate() const { return state_ ? state_->decoder->sample_rate : 0; }
 int AudioInput::channels() const { return state_ ? state_->decoder->ch_layout.nb_channels : 0; }
 
@@ -83,6 +84,9 @@ Expected<AudioInput> OpenAudioInput(const std::string& path,
     state->timeBase = stream->time_base;
     int64_t duration = state->format->duration;
     state->durationMs = duration == AV_NOPTS_VALUE || duration < 0 ? 0 : duration / 1000;
+    if (state->format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM &&
+        stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        state->statedMs = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
     // Only the audio stream's packets are wanted.
     for (unsigned i = 0; i < state->format->nb_streams; ++i)
         if (static_cast<int>(i) != state->streamIndex)

@@ -103,11 +103,13 @@ DecodeResult DecodeIntoOutput(AudioInput& input, AudioOutput& output,
     return result;
 }
 
-bool ErrorsCutTheAudio(const DecodeResult& result, int64_t durationMs) {
+bool AudioWasLost(const DecodeResult& result, const AudioInput& input) {
+    constexpr int64_t kSlackMs = 50;
+    if (input.statedMs() > 0 && result.decodedMs < input.statedMs() - kSlackMs) return true;
     if (!result.readError && result.decodeErrors == 0) return false;
-    if (durationMs <= 0) return true;
-    const int64_t difference = result.decodedMs - durationMs;
-    return difference < -50 || difference > 50;
+    if (input.durationMs() <= 0) return true;
+    const int64_t difference = result.decodedMs - input.durationMs();
+    return difference < -kSlackMs || difference > kSlackMs;
 }
 
 }  // namespace quelt

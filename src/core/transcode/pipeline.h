@@ -50,6 +50,9 @@ class AudioInput {
     const std::string& path() const;
     // The container's duration in whole milliseconds; 0 when the container does not know it.
     int64_t durationMs() const;
+    // The length the audio stream's header states (FLAC's sample count, a WAV data size,
+    // an MP4 sample table); 0 when the length is only estimated (from the bit rate, say).
+    int64_t statedMs() const;
     // The decoder's sample rate (Hz) and channel count.
     int sampleRate() const;
     int channels() const;
@@ -192,11 +195,12 @@ struct DecodeResult {
     int64_t decodedMs = 0;   // the length of the audio decoded
 };
 
-// True when read or decode errors have cost audio: the result had errors and its decoded
-// length is not the input's duration (within 50 ms, about one frame of the lossy formats;
-// an input of unknown duration cannot show that nothing was lost). Such an output is not a
-// faithful copy and must not stand in for its source.
-bool ErrorsCutTheAudio(const DecodeResult& result, int64_t durationMs);
+// True when damage has cost audio: read or decode errors came and the decoded length is not
+// the input's duration (within 50 ms, about one frame of the lossy formats; an input of
+// unknown duration cannot show that nothing was lost), or the decoded audio falls short of
+// the length the stream's header states (a demuxer that skips damaged frames silently).
+// Such an output is not a faithful copy and must not stand in for its source.
+bool AudioWasLost(const DecodeResult& result, const AudioInput& input);
 
 // Position in milliseconds of the packet just decoded (it may pass the container's stated
 // duration: decoding goes on to the real end of the stream).

@@ -76,7 +76,7 @@ TEST_F(SignalFaultTest, AnExistingImageIsReplacedOnlyWithOverwrite) {
 
     CliResult replaced = RunCli(home_, "burn --overwrite --image old.cue " + tone);
     EXPECT_EQ(replaced.status, 0) << replaced.out << replaced.err;
-    EXPECT_GT(fs::file_size(home_.File("old.bin")), 44100u * 4);
+    EXPECT_GE(fs::file_size(home_.File("old.bin")), 44100u * 4);
     EXPECT_TRUE(fs::exists(home_.File("old.cue")));
 }
 
