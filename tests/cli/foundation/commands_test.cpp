@@ -33,18 +33,20 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, PresetsPrintsSixtyEightRowsWithTheirTrailingBlank) {
     Result r = Cli("presets");
     EXPECT_EQ(r.status, 0);
-    ASSERT_EQ(r.lines.size(), 68u);
+    ASSERT_EQ(r.lines.size(), 69u);
     EXPECT_EQ(r.lines[0], "0\t320kbit/s 44100Hz Stereo ");
     EXPECT_EQ(r.lines[7], "7\t128kbit/s 44100Hz Mono ");
     EXPECT_EQ(r.lines[67], "67\t8kbit/s 8000Hz Mono ");
+    EXPECT_EQ(r.lines[68], "68\tSame as source");
 }
 
 TEST_F(CliTest, FormatsPrintsThirteenRows) {
     Result r = Cli("formats");
     EXPECT_EQ(r.status, 0);
-    ASSERT_EQ(r.lines.size(), 13u);
+    ASSERT_EQ(r.lines.size(), 16u);
     EXPECT_EQ(r.lines[0], "0\t.3gp (AAC-Advanced Audio Coding)");
     EXPECT_EQ(r.lines[12], "12\t.wma (Microsoft Media Audio)");
+    EXPECT_EQ(r.lines[14], "14\tALAC (.m4a)");
 }
 
 TEST_F(CliTest, FirstStartShowsDefaultsAndWritesNothing) {
@@ -128,7 +130,7 @@ TEST_F(CliTest, ListShowsEveryKeyInForce) {
     WriteSettings("[Convert]\nIfExists=2\n");
     Result r = Cli("settings list");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.lines.size(), 29u);
+    EXPECT_EQ(r.lines.size(), 32u);  // with Convert Jobs and ReplayGain, CDRIP ReplayGain
     EXPECT_NE(r.out.find("Convert\tIfExists\t2\n"), std::string::npos);
     EXPECT_NE(r.out.find("CDBurn\tVolumeLabel\tAudio CD\n"), std::string::npos);
     EXPECT_NE(r.out.find("Main\tPriority\t1\n"), std::string::npos);
