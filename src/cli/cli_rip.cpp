@@ -24,6 +24,7 @@
 #include "core/jobs/job_report.h"
 #include "core/jobs/priority.h"
 #include "core/jobs/prompter.h"
+#include "core/naming/templates.h"
 #include "core/naming/untrusted_text.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
@@ -337,6 +338,15 @@ void PrintDiscJson(Session& session) {
     json.EndArray().EndObject().Print();
 }
 
+// The entry of CustomSeparators() that `text` names ("No" and "" for none); -1 for any other.
+int SeparatorEntry(const std::string& text) {
+    if (text == "No") return 0;
+    const auto& separators = CustomSeparators();
+    for (size_t i = 0; i < separators.size(); ++i)
+        if (separators[i] == text) return static_cast<int>(i);
+    return -1;
+}
+
 void PrintRows(const Disc& disc) {
     for (const auto& row : disc.rows())
         std::printf("%s\t%s\t%s\t%s\n", row.number.c_str(), TerminalText(row.artist).c_str(),
@@ -426,6 +436,7 @@ int RunRip(const Args& args) {
     options.Value("--tracks", "LIST", "the tracks to rip, e.g. 1,3-5 (default: every track)");
     AddCommonOptions(options);
     options.Value("--custom-pattern", "P", "field codes for template 11, e.g. 0|2|3|1|");
+    options.Value("--separator", "S", "between the custom pattern's fields: No, \" \", -, . or _");
     options.Flag("--m3u", "write the day's M3U playlist");
     options.Flag("--replaygain", "write ReplayGain 2 tags (track, and the disc as the album)");
     options.Flag("--eject", "open the tray when the rip is done");
@@ -450,6 +461,11 @@ int RunRip(const Args& args) {
     if (auto pattern = options.Get("--custom-pattern")) {
         settings.rip.outputNameCustom = *pattern;
         if (!common.nameTemplate) settings.rip.outputNameIndex = 11;
+    }
+    if (auto separator = options.Get("--separator")) {
+        settings.rip.outputNameSeparator = SeparatorEntry(*separator);
+        if (settings.rip.outputNameSeparator < 0)
+            return options.UsageError("--separator takes No, \" \", -, . or _");
     }
     if (options.Has("--m3u")) settings.rip.createM3U = 1;
     if (options.Has("--replaygain")) settings.rip.replayGain = 1;

@@ -39,6 +39,7 @@ const Key kKeys[] = {
     {"CDRIP", "OutputDirectory", kModeRip, 101, TEXT(rip.outputDirectory)},
     {"CDRIP", "OutputNameIndex", kModeRip, 103, NUMBER(rip.outputNameIndex)},
     {"CDRIP", "OutputNameCustom", kModeRip, 104, TEXT(rip.outputNameCustom)},
+    {"CDRIP", "OutputNameSeparator", 0, 0, NUMBER(rip.outputNameSeparator)},
     {"CDRIP", "EjectAfterRip", kModeRip, 106, NUMBER(rip.ejectAfterRip)},
     {"CDRIP", "Metadata", kModeRip, 107, NUMBER(rip.metadata)},
     {"CDRIP", "CreateM3U", kModeRip, 108, NUMBER(rip.createM3U)},

@@ -40,7 +40,8 @@ std::string OutputFolder(const std::string& stored) {
 std::string RipOutputPath(const Settings& settings, const TrackTags& tags) {
     std::string path = OutputFolder(settings.rip.outputDirectory) +
                        BuildRipName(settings.rip.outputNameIndex, RipTagsText(tags),
-                                    settings.rip.outputNameCustom) +
+                                    settings.rip.outputNameCustom,
+                                    settings.rip.outputNameSeparator) +
                        settings.ripExtension;
     MakeFolderOf(path);
     return path;

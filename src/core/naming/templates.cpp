@@ -46,16 +46,6 @@ std::string Apply(const Template& t, const std::string& tagsText) {
     return name;
 }
 
-std::string ApplyCustom(const std::string& pattern, const std::string& tagsText) {
-    std::string name;
-    for (int i = 0;; ++i) {
-        std::string code = TagField(pattern, i);
-        if (code.empty()) break;
-        name += TagField(tagsText, ParseDecimalInt(code));
-    }
-    return name;
-}
-
 // A "|" inside a tag would end its field early and shift every later field, so it is kept
 // out of the tags text. Tags come from files and discs: line breaks, escape sequences and
 // invalid UTF-8 never reach a file name.
@@ -98,10 +88,38 @@ std::string ConvertTagsText(const TrackTags& tags) {
            FieldText(tags.sourceTitle) + "|";
 }
 
-std::string BuildRipName(int index, const std::string& tagsText, const std::string& customPattern) {
+const std::vector<std::string>& CustomSeparators() {
+    static const std::vector<std::string> separators{"", " ", "-", ".", "_"};
+    return separators;
+}
+
+std::string CustomPatternName(const std::string& pattern, const std::string& tagsText,
+                              int separatorEntry) {
+    const auto& separators = CustomSeparators();
+    const bool chosen = separatorEntry >= 0 && separatorEntry < static_cast<int>(separators.size());
+    std::string name;
+    for (int i = 0;; ++i) {
+        const std::string code = TagField(pattern, i);
+        if (code.empty()) break;
+        const int field = ParseDecimalInt(code);
+        std::string value = TagField(tagsText, field);
+        if (!chosen) {
+            name += value;
+            continue;
+        }
+        if (field == kNumber) value = FormatTrackNumber(ParseDecimalInt(value), 2);
+        if (i > 0) name += separators[static_cast<size_t>(separatorEntry)];
+        name += value;
+    }
+    return name;
+}
+
+std::string BuildRipName(int index, const std::string& tagsText, const std::string& customPattern,
+                         int separatorEntry) {
     if (index >= 0 && index < static_cast<int>(kRipTemplates.size()))
         return SafeRelativeName(Apply(kRipTemplates[index], tagsText));
-    if (index == 11) return SafeRelativeName(ApplyCustom(customPattern, tagsText));
+    if (index == 11)
+        return SafeRelativeName(CustomPatternName(customPattern, tagsText, separatorEntry));
     return {};
 }
 

@@ -23,9 +23,21 @@ std::string RipTagsText(const TrackTags& tags);
 // "%s|%s|%s|%s|%s|%d|%d|%s|" with the number padded to width 2 and the source title.
 std::string ConvertTagsText(const TrackTags& tags);
 
+// The separators the custom pattern can put between its fields, by entry of the pattern
+// dialog's separator list: "" (listed as "No"), " ", "-", ".", "_".
+const std::vector<std::string>& CustomSeparators();
+inline constexpr int kNoSeparatorChoice = -1;
+
 // The name relative to the output folder, without extension; "\" and "/" make folders.
-// Index 11 uses `customPattern`; other indexes outside 0..10 give "".
-std::string BuildRipName(int index, const std::string& tagsText, const std::string& customPattern);
+// Index 11 uses `customPattern`: with `separatorEntry` kNoSeparatorChoice the fields are
+// joined as they are (the names of settings that never chose a separator); with an entry of
+// CustomSeparators() the track number is written at width 2 and that separator stands
+// between the fields, as the pattern dialog previews. Indexes outside 0..11 give "".
+std::string BuildRipName(int index, const std::string& tagsText, const std::string& customPattern,
+                         int separatorEntry = kNoSeparatorChoice);
+// The custom pattern's name alone (see BuildRipName), before SafeRelativeName.
+std::string CustomPatternName(const std::string& pattern, const std::string& tagsText,
+                              int separatorEntry);
 std::string BuildConvertName(int index, const std::string& tagsText);
 
 // A name relative to an output folder that cannot leave it: "\" and "/" both separate

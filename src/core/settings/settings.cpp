@@ -19,6 +19,7 @@ constexpr const char* kDefaultVolumeLabel = "Audio CD";
 constexpr const char* kDefaultRipExtension = ".mp3";
 constexpr int kDefaultFreedbPort = 80;
 constexpr int kDefaultFreedbTimeOut = 2000;
+constexpr int kLastSeparatorEntry = 4;
 
 // A stored folder of exactly one separator stands for the default output folder.
 std::string FixFolder(const std::string& folder) {
@@ -37,6 +38,14 @@ std::string Decimal(int value) { return std::to_string(value); }
 // 1 only when the text is exactly "1".
 int StrictFlag(const std::string& text) { return text == "1" ? 1 : 0; }
 
+// An absent or negative value is "never chosen"; a number past the list is "No".
+int SeparatorEntry(const std::string& text) {
+    if (text.empty()) return -1;
+    const int entry = ParseDecimalInt(text);
+    if (entry < 0) return -1;
+    return entry <= kLastSeparatorEntry ? entry : 0;
+}
+
 }  // namespace
 
 void LoadSettings(Settings& settings, const ProfileFile& file) {
@@ -44,6 +53,7 @@ void LoadSettings(Settings& settings, const ProfileFile& file) {
     rip.outputDirectory = FixFolder(file.ReadString(kRip, "OutputDirectory"));
     rip.outputNameIndex = file.ReadInt(kRip, "OutputNameIndex");
     rip.outputNameCustom = file.ReadString(kRip, "OutputNameCustom");
+    rip.outputNameSeparator = SeparatorEntry(file.ReadString(kRip, "OutputNameSeparator"));
     rip.ejectAfterRip = file.ReadInt(kRip, "EjectAfterRip");
     rip.metadata = file.ReadInt(kRip, "Metadata");
     rip.createM3U = file.ReadInt(kRip, "CreateM3U");
@@ -84,7 +94,7 @@ bool SaveSettings(Settings& settings, ProfileFile& file) {
     const ConvertSettings& convert = settings.convert;
     const BurnSettings& burn = settings.burn;
     // One rewrite for the whole record, so the file never holds half of a save.
-    return file.WriteEntries({
+    std::vector<ProfileEntry> entries{
         {kRip, "OutputDirectory", rip.outputDirectory},
         {kRip, "OutputNameIndex", Decimal(rip.outputNameIndex)},
         {kRip, "OutputNameCustom", rip.outputNameCustom},
@@ -113,7 +123,10 @@ bool SaveSettings(Settings& settings, ProfileFile& file) {
         {kBurn, "Finalize", Decimal(burn.finalize)},
         {kBurn, "TestMode", Decimal(burn.testMode)},
         {kMain, "Priority", Decimal(settings.priority)},
-    });
+    };
+    if (rip.outputNameSeparator >= 0)
+        entries.push_back({kRip, "OutputNameSeparator", Decimal(rip.outputNameSeparator)});
+    return file.WriteEntries(entries);
 }
 
 std::string GetSettingText(Settings& settings, int category, int id) {

@@ -26,6 +26,10 @@ struct RipSettings {                 // section "CDRIP"
     int useFreedbProxy = 0;
     std::string freedbProxy;         // "host:port"
     int replayGain = 0;              // 1: ReplayGain 2 tags (track and album) on ripped files
+    // "OutputNameSeparator": the entry of the custom pattern's separator list (0 "No",
+    // 1 " ", 2 "-", 3 ".", 4 "_"); -1 while the key is absent, so the fields of settings that
+    // never chose one stay joined as they always were. Written only once chosen.
+    int outputNameSeparator = -1;
 };
 
 struct ConvertSettings {             // section "Convert"

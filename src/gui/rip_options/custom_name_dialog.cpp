@@ -60,18 +60,13 @@ std::string CustomPatternText(const std::vector<int>& codes) {
     return text;
 }
 
-std::string CustomPatternPreview(const std::vector<int>& codes, const std::string& separator,
+std::string CustomPatternPreview(const std::vector<int>& codes, int separatorEntry,
                                  const std::string& extension) {
-    std::string name;
-    for (size_t row = 0; row < codes.size(); ++row) {
-        if (codes[row] == kTrackNumberCode) {
-            name += "01" + separator;
-        } else {
-            name += CustomPatternFieldNames().at(static_cast<size_t>(codes[row]));
-            if (row + 1 < codes.size()) name += separator;
-        }
-    }
-    return name + extension;
+    // The field names stand for the tags, "01" for the track number.
+    std::string fields = "01|";
+    for (size_t code = 1; code < CustomPatternFieldNames().size(); ++code)
+        fields += CustomPatternFieldNames()[code] + "|";
+    return CustomPatternName(CustomPatternText(codes), fields, separatorEntry) + extension;
 }
 
 CustomNameDialog::CustomNameDialog(Settings& settings, QWidget* parent)
@@ -105,7 +100,9 @@ CustomNameDialog::CustomNameDialog(Settings& settings, QWidget* parent)
     separator_ = new QComboBox;
     separator_->addItems({QStringLiteral("No"), QStringLiteral(" "), QStringLiteral("-"),
                           QStringLiteral("."), QStringLiteral("_")});
-    separator_->setCurrentIndex(0);
+    // A pattern that never chose a separator is shown with "No", which the first refresh
+    // then stores: from then on the names are the preview's.
+    separator_->setCurrentIndex(std::max(settings_.rip.outputNameSeparator, 0));
     auto* separatorLabel = new QLabel(QStringLiteral("Separator(&S):"));
     separatorLabel->setBuddy(separator_);
 
@@ -230,13 +227,12 @@ void CustomNameDialog::MoveDown() {
 }
 
 void CustomNameDialog::Refresh() {
-    const int entry = separator_->currentIndex();
-    const std::string separator =
-        entry <= 0 ? std::string() : separator_->currentText().toStdString();
+    const int entry = std::max(separator_->currentIndex(), 0);
     const std::vector<int> codes = Codes();
     settings_.rip.outputNameCustom = CustomPatternText(codes);
+    settings_.rip.outputNameSeparator = entry;
     preview_->setText(
-        QString::fromStdString(CustomPatternPreview(codes, separator, settings_.ripExtension)));
+        QString::fromStdString(CustomPatternPreview(codes, entry, settings_.ripExtension)));
 }
 
 void CustomNameDialog::done(int result) {

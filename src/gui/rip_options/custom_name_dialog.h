@@ -2,10 +2,10 @@
 // ("OutputNameCustom", a run of field codes "n|") as a list of field rows, with a preview
 // of the name a track would get.
 //
-// The dialog writes the pattern into the settings at every change of its rows or of the
-// separator, so the pattern holds even when the options sheet is cancelled later; "OK" and
-// "Cancel" only close it. The separator shapes the preview alone: names built from the
-// pattern join their fields without one. GUI thread only.
+// The dialog writes the pattern and the separator ("OutputNameSeparator") into the settings
+// at every change of its rows or of the separator, so they hold even when the options sheet
+// is cancelled later; "OK" and "Cancel" only close it. The preview is built by the same
+// code as the ripped files' names. GUI thread only.
 #pragma once
 
 #include <QDialog>
@@ -31,9 +31,9 @@ inline constexpr const char* kStartingCustomPattern = "0|2|3|1|";
 std::vector<int> CustomPatternCodes(const std::string& pattern);
 // The pattern text of `codes`: each code followed by "|".
 std::string CustomPatternText(const std::vector<int>& codes);
-// The preview of `codes`: a "Track No." row gives "01" and the separator; any other row its
-// field name and, unless it is the last row, the separator; then `extension`.
-std::string CustomPatternPreview(const std::vector<int>& codes, const std::string& separator,
+// The preview of `codes`: the field names (and "01" for the track number) joined by the
+// separator of entry `separatorEntry` of CustomSeparators(), then `extension`.
+std::string CustomPatternPreview(const std::vector<int>& codes, int separatorEntry,
                                  const std::string& extension);
 
 class CustomNameDialog : public QDialog {

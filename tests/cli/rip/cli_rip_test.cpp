@@ -121,6 +121,16 @@ TEST_F(CliRip, TakesTheServersPortApartAndNamesFilesByACustomPatternWithoutTags)
     EXPECT_EQ(tags.find("Second Wind"), std::string::npos) << tags;
 }
 
+TEST_F(CliRip, PutsTheSeparatorBetweenTheCustomPatternsFields) {
+    const std::string cue = test::MakeDiscImage(dir_.path().string(), "sep", std::vector<int>{80, 70});
+    Result r = Cli("rip --drive " + test::ShellQuote(cue) + " --format .wav --preset 0 --custom-pattern '1|0|'" +
+                   " --separator - --no-freedb --output-dir " + test::ShellQuote(out_));
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(fs::exists(out_ + "Session1 Track1-01.wav")) << r.out;
+    EXPECT_TRUE(fs::exists(out_ + "Session1 Track2-02.wav")) << r.out;
+    EXPECT_EQ(Cli("rip --drive " + test::ShellQuote(cue) + " --separator '+'").status, 2);
+}
+
 TEST_F(CliRip, RipsOnlyTheTracksAsked) {
     const std::string cue = test::MakeDiscImage(dir_.path().string(), "some", std::vector<int>{80, 90, 70});
     Result r = Cli("rip --drive " + test::ShellQuote(cue) + " --tracks 2-3 --format .wav --preset 0 --output-dir " +

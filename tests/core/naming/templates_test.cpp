@@ -109,6 +109,31 @@ INSTANTIATE_TEST_SUITE_P(Patterns, CustomPatternTest,
                                            PatternCase{"1||2|", "Z"}, PatternCase{"1|2", "ZX"},
                                            PatternCase{"-1|1|", "Z"}));
 
+struct SeparatorCase {
+    int entry;
+    const char* expected;            // "0|2|1|" for track 3
+    const char* expectedNumberLast;  // "2|0|" for track 12
+};
+
+class CustomSeparatorTest : public ::testing::TestWithParam<SeparatorCase> {};
+
+// With a separator chosen the names are the pattern dialog's preview: the number at width 2
+// and the separator between fields only. Without the key they stay as they always were.
+TEST_P(CustomSeparatorTest, StandsBetweenTheFieldsWithTheNumberAtWidthTwo) {
+    EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), "0|2|1|", GetParam().entry),
+              GetParam().expected);
+    EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(12)), "2|0|", GetParam().entry),
+              GetParam().expectedNumberLast);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, CustomSeparatorTest,
+                         ::testing::Values(SeparatorCase{kNoSeparatorChoice, "3XZ", "X12"},
+                                           SeparatorCase{0, "03XZ", "X12"},
+                                           SeparatorCase{1, "03 X Z", "X 12"},
+                                           SeparatorCase{2, "03-X-Z", "X-12"},
+                                           SeparatorCase{3, "03.X.Z", "X.12"},
+                                           SeparatorCase{4, "03_X_Z", "X_12"}));
+
 struct TraversalCase {
     const char* artist;
     const char* title;

@@ -203,6 +203,22 @@ TEST_F(SettingsTest, SaveThenLoadGivesTheSameRecord) {
     EXPECT_EQ(file_.ReadString("CDRIP", "FormatIndex"), "");  // the pages' keys are not written
 }
 
+TEST_F(SettingsTest, SeparatorKeyIsWrittenOnlyOnceChosen) {
+    WriteText("[CDRIP]\nOutputNameCustom=0|1|\n");
+    Settings s = Load();
+    EXPECT_EQ(s.rip.outputNameSeparator, -1);
+    ASSERT_TRUE(SaveSettings(s, file_));
+    EXPECT_EQ(file_.ReadString("CDRIP", "OutputNameSeparator"), "");
+    s.rip.outputNameSeparator = 0;
+    ASSERT_TRUE(SaveSettings(s, file_));
+    EXPECT_EQ(Load().rip.outputNameSeparator, 0);
+    s.rip.outputNameSeparator = 2;
+    ASSERT_TRUE(SaveSettings(s, file_));
+    EXPECT_EQ(Load().rip.outputNameSeparator, 2);
+    file_.WriteString("CDRIP", "OutputNameSeparator", "9");
+    EXPECT_EQ(Load().rip.outputNameSeparator, 0);
+}
+
 TEST_F(SettingsTest, SaveKeepsThePagesOwnKeys) {
     file_.WriteInt("CONVERT", "FormatIndex", 9);
     file_.WriteInt("CDRIP", "FParamIndex", 7);

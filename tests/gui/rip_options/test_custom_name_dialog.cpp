@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "core/naming/templates.h"
 #include "core/settings/settings.h"
 #include "gui/rip_options/custom_name_dialog.h"
 #include "gui_test_main.h"
@@ -28,6 +29,7 @@ class CustomNameDialogTest : public QObject {
     void emptyPatternShowsTheFourStartingRows();
     void showsItsListsAndTitle();
     void previewFollowsTheSeparator();
+    void opensOnTheStoredSeparator();
     void previewCases_data();
     void previewCases();
     void addMoveAndDeleteRewriteThePattern();
@@ -77,38 +79,44 @@ void CustomNameDialogTest::previewFollowsTheSeparator() {
     settings.ripExtension = ".flac";
     dialog.separatorList()->setCurrentIndex(1);
     QCOMPARE(dialog.preview()->text(), QString("01 Artist Album Title.flac"));
-    // The separator shapes the preview alone.
+    // The choice is stored with the pattern, and the ripped names follow it.
     QCOMPARE(settings.rip.outputNameCustom, std::string("0|2|3|1|"));
+    QCOMPARE(settings.rip.outputNameSeparator, 1);
+    QCOMPARE(QString::fromStdString(BuildRipName(11, "7|Bells|Quelt Ensemble|Morning|Folk|128|44100|",
+                                                 settings.rip.outputNameCustom,
+                                                 settings.rip.outputNameSeparator)),
+             QString("07 Quelt Ensemble Morning Bells"));
+}
+
+void CustomNameDialogTest::opensOnTheStoredSeparator() {
+    Settings settings;
+    settings.rip.outputNameSeparator = 3;
+    settings.ripExtension = ".ogg";
+    CustomNameDialog dialog(settings);
+    QCOMPARE(dialog.separatorList()->currentIndex(), 3);
+    QCOMPARE(dialog.preview()->text(), QString("01.Artist.Album.Title.ogg"));
 }
 
 void CustomNameDialogTest::previewCases_data() {
     QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("separator");
+    QTest::addColumn<int>("separator");
     QTest::addColumn<QString>("preview");
-    QTest::newRow("number last keeps its separator") << "2|0|"
-                                                     << "-"
-                                                     << "Artist-01-.ogg";
-    QTest::newRow("number alone") << "0|"
-                                  << "."
-                                  << "01..ogg";
-    QTest::newRow("no number") << "4|5|6|"
-                               << " "
-                               << "Genre Bitrate Sample.ogg";
-    QTest::newRow("repeated field") << "1|1|"
-                                    << "_"
-                                    << "Title_Title.ogg";
-    QTest::newRow("nothing") << ""
-                             << "-"
-                             << ".ogg";
+    // The separator stands between fields only, as in the names of the files.
+    QTest::newRow("number last") << "2|0|" << 2 << "Artist-01.ogg";
+    QTest::newRow("number alone") << "0|" << 3 << "01.ogg";
+    QTest::newRow("no number") << "4|5|6|" << 1 << "Genre Bitrate Sample.ogg";
+    QTest::newRow("repeated field") << "1|1|" << 4 << "Title_Title.ogg";
+    QTest::newRow("no separator") << "0|1|" << 0 << "01Title.ogg";
+    QTest::newRow("nothing") << "" << 2 << ".ogg";
 }
 
 void CustomNameDialogTest::previewCases() {
     QFETCH(QString, pattern);
-    QFETCH(QString, separator);
+    QFETCH(int, separator);
     QFETCH(QString, preview);
     const std::vector<int> codes = CustomPatternCodes(pattern.toStdString());
     QCOMPARE(QString::fromStdString(CustomPatternText(codes)), pattern);
-    QCOMPARE(QString::fromStdString(CustomPatternPreview(codes, separator.toStdString(), ".ogg")),
+    QCOMPARE(QString::fromStdString(CustomPatternPreview(codes, separator, ".ogg")),
              preview);
 }
 
