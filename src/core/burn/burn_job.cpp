@@ -2,27 +2,51 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 
+#include "core/burn/burn_temp_files.h"
 #include "core/burn/burner_page_logic.h"
+#include "core/burn/image_writer.h"
+#include "core/burn/wav_file.h"
 #include "core/jobs/closing_sound.h"
 #include "core/naming/paths.h"
 #include "core/naming/text.h"
 #include "core/settings/app_paths.h"
+#include "core/transcode/media_info.h"
 #include "core/transcode/pipeline.h"
 #include "core/transcode/track_output.h"
 
 namespace quelt {
 namespace {
 
-// The temporary files' encoding: WAV, 44100 Hz, stereo, with fixed tags.
+// The temporary files' encoding: WAV, 44100 Hz, stereo.
 constexpr int kBurnBitRate = 196000;
 constexpr int kBurnSampleRate = 44100;
 constexpr int kBurnChannels = 2;
 constexpr const char* kBurnExtension = ".wav";
-constexpr const char* kBurnTag = "Brenvik";
-constexpr const char* kBurnYear = "2007";
 constexpr const char* kAbortCaption = "Abort Convert";
+// The shortest track an Audio CD may hold: 4 seconds of 16-bit stereo at 44100 Hz.
+constexpr uint64_t kMinimumTrackBytes = 4ull * kBurnSampleRate * kBurnChannels * 2;
+
+// The tags of a temporary file, which the writers turn into the disc's CD-Text: the
+// source's own title (its file name when it has none) and artist, and the disc's label as
+// the album, which becomes the disc title.
+OutputTags TemporaryFileTags(const std::string& source, int index, const std::string& label) {
+    OutputTags tags;
+    if (auto info = ReadMediaInfo(source)) {
+        tags.title = info->title;
+        tags.artist = info->artist;
+        tags.genre = info->genre;
+        tags.year = info->year;
+        tags.comment = info->comment;
+        tags.copyright = info->copyright;
+    }
+    if (tags.title.empty()) tags.title = PathFileTitle(source);
+    tags.album = label;
+    tags.track = index + 1;
+    return tags;
+}
 
 std::string Format(const char* format, double value) {
     char text[64];
@@ -148,7 +172,10 @@ bool BurnJob::DecodePass() {
     report_.SetTotalBar(0);
     itemBar_ = totalBar_ = 0;
     report_.SetBatchLine("Batch Convert = 0 %");
-    report_.Log("Initializing create Audio CD...");
+    report_.Log(request_.dataCd ? "Initializing create data CD..." : "Initializing create Audio CD...");
+    // What a burn that never ended (a crash) left goes first; this job's files go at its end.
+    RemoveLeftoverBurnTempFiles(temporaryFolder_);
+    temporaryHold_ = std::make_unique<BurnTempFolderHold>(temporaryFolder_);
     temporary_.clear();
     summary_ = BurnSummary();
     const int count = int(request_.sources.size());
@@ -195,11 +222,7 @@ void BurnJob::DecodeOne(int index) {
         EncodeParameters{
             .bitRate = kBurnBitRate, .sampleRate = kBurnSampleRate, .channels = kBurnChannels},
         nullptr);
-    OutputTags tags;
-    tags.title = tags.artist = tags.copyright = tags.comment = tags.album = tags.genre = kBurnTag;
-    tags.year = kBurnYear;
-    tags.track = index + 1;
-    parameters.tags = tags;
+    parameters.tags = TemporaryFileTags(source, index, settings_.burn.volumeLabel);
     auto output = CreateAudioOutput(parameters);
     if (!output) {
         // A temporary file that cannot be created (a folder that cannot be made or
@@ -233,6 +256,7 @@ void BurnJob::DecodeOne(int index) {
         } else {
             ++summary_.decoded;
             temporary_.push_back(temporary);
+            if (!request_.dataCd) PadShortTrack(source, temporary);
         }
     } else {
         // A cancelled or failed write is removed; it is never burnt.
@@ -243,6 +267,18 @@ void BurnJob::DecodeOne(int index) {
         DiscardAudioOutput(*output);
     }
     CloseAudioInput(*input);
+}
+
+void BurnJob::PadShortTrack(const std::string& source, const std::string& temporary) {
+    std::string error;
+    const auto layout = ReadWavLayout(temporary, error);
+    if (!layout || layout->dataBytes >= kMinimumTrackBytes) return;
+    if (PadWavWithSilence(temporary, kMinimumTrackBytes, error))
+        report_.Log(PathFileName(source) +
+                    " is shorter than 4 seconds, the shortest track of an Audio CD: "
+                    "padded with silence to 4 seconds.");
+    else
+        report_.Log(error);
 }
 
 void BurnJob::OnPosition(FileProgress& file, int64_t ms) {
@@ -303,7 +339,7 @@ void BurnJob::BurnPass() {
         summary_.burnStarted = true;
     }
     Report(library_.Burn());
-    report_.SetInputLine("Audio CD Burning... ");
+    report_.SetInputLine(request_.dataCd ? "Data CD Burning... " : "Audio CD Burning... ");
 }
 
 void BurnJob::OnProcess(float percent) {
@@ -330,9 +366,22 @@ void BurnJob::OnBurnDone(const std::string& error) {
     report_.Log(error.empty() ? "Burn Done!"
                 : cancelled   ? "Cancelled by user"
                               : "Burn Done With Errors");
+    if (error.empty()) LogImageFiles();
     if (sound_) sound_(error.empty());
     report_.SetButton("Close", true);
     MarkEnded(true, false);
+}
+
+void BurnJob::LogImageFiles() {
+    if (request_.imagePath.empty()) return;
+    std::vector<std::string> files{request_.imagePath};
+    if (!request_.dataCd) {
+        const CueImagePaths paths = CueImagePathsFor(request_.imagePath);
+        files = {paths.cue, paths.bin, paths.cdText};
+    }
+    std::error_code ec;
+    for (const auto& file : files)
+        if (std::filesystem::exists(file, ec)) report_.Log("Image file written: " + file);
 }
 
 void BurnJob::MarkEnded(bool burnDone, bool workerDone) {
@@ -344,6 +393,9 @@ void BurnJob::MarkEnded(bool burnDone, bool workerDone) {
         if (!summary_.burnStarted) burnDone_ = true;
     }
     if (burnDone_ && workerDone_) {
+        // However the job ended, its temporary audio goes: the writer has read it.
+        RemoveBurnTempFiles(temporary_);
+        temporaryHold_.reset();
         control_.busy.store(false);
         endedChanged_.notify_all();
     }

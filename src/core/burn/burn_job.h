@@ -16,17 +16,24 @@
 //      library's callbacks still write into it after the worker has returned.
 // Threading: the worker and the library's callback thread both write to the JobReport;
 // the job owns copies of the settings and the file list.
+//
+// The temporary WAVs carry each source's title and artist and the volume label as album,
+// from which the writers build the CD-Text; an Audio CD's track shorter than 4 seconds is
+// padded with silence (and logged). The files are removed when the job ends, however it
+// ends; what a crashed burn left is removed when the next one starts.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/burn/burn_temp_files.h"
 #include "core/burn/burner_library.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
@@ -92,7 +99,8 @@ class BurnJob {
     bool Ended() const;
     void WaitUntilEnded();
 
-    // The temporary files written by this job, in compilation order. Valid once Ended().
+    // The temporary files written by this job, in compilation order; removed from disk
+    // when the job ends. Valid once Ended().
     const std::vector<std::string>& temporaryFiles() const { return temporary_; }
     const BurnSummary& summary() const { return summary_; }
 
@@ -105,6 +113,8 @@ class BurnJob {
     bool DecodePass();
     void DecodeOne(int index);
     void OnPosition(FileProgress& file, int64_t ms);
+    void PadShortTrack(const std::string& source, const std::string& temporary);
+    void LogImageFiles();
     void BurnPass();
     int32_t Report(int32_t code);
 
@@ -124,6 +134,7 @@ class BurnJob {
     std::string temporaryFolder_;
 
     std::vector<std::string> temporary_;
+    std::unique_ptr<BurnTempFolderHold> temporaryHold_;
     BurnSummary summary_;
     int itemBar_ = 0;
     int totalBar_ = 0;

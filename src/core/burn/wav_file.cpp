@@ -15,6 +15,13 @@ uint32_t Le32(const unsigned char* p) {
 }
 uint16_t Le16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
 
+bool WriteLe32At(std::fstream& file, uint64_t at, uint64_t value) {
+    const unsigned char bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
+                                    uint8_t(value >> 24)};
+    file.seekp(std::streamoff(at));
+    return bool(file.write(reinterpret_cast<const char*>(bytes), 4));
+}
+
 // A zero-terminated text field of an INFO sub-chunk.
 std::string InfoText(const std::vector<unsigned char>& body, size_t at, size_t size) {
     std::string text(reinterpret_cast<const char*>(body.data() + at), size);
@@ -99,6 +106,29 @@ std::optional<WavLayout> ReadWavLayout(const std::string& path, std::string& err
     const uint64_t frame = uint64_t(layout.channels) * uint64_t(layout.bitsPerSample / 8);
     if (frame) layout.dataBytes -= layout.dataBytes % frame;
     return layout;
+}
+
+bool PadWavWithSilence(const std::string& path, uint64_t minDataBytes, std::string& error) {
+    auto layout = ReadWavLayout(path, error);
+    if (!layout) return false;
+    if (layout->dataBytes >= minDataBytes) return true;
+    std::error_code ec;
+    const uint64_t fileSize = std::filesystem::file_size(path, ec);
+    const uint64_t newSize = layout->dataOffset + minDataBytes;
+    if (ec || layout->dataOffset + layout->dataBytes != fileSize || newSize - 8 > 0xFFFFFFFFu) {
+        error = "Cannot pad " + path + ": its samples are not at its end";
+        return false;
+    }
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(0, std::ios::end);
+    const std::vector<char> silence(size_t(minDataBytes - layout->dataBytes), 0);
+    if (!file || !file.write(silence.data(), std::streamsize(silence.size())) ||
+        !WriteLe32At(file, 4, newSize - 8) ||
+        !WriteLe32At(file, layout->dataOffset - 4, minDataBytes) || !file.flush()) {
+        error = "Cannot pad " + path;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace quelt

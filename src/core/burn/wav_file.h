@@ -32,4 +32,10 @@ struct WavLayout {
 // Reads the chunks of `path`. On failure returns nullopt and a reason in `error`.
 std::optional<WavLayout> ReadWavLayout(const std::string& path, std::string& error);
 
+// Appends silence to the samples of `path` until they fill `minDataBytes`, fixing the RIFF
+// and data sizes. Only a file whose data chunk ends it can grow this way. Returns false
+// with a reason in `error` when the file cannot be padded; a file already long enough is
+// left as it is.
+bool PadWavWithSilence(const std::string& path, uint64_t minDataBytes, std::string& error);
+
 }  // namespace quelt

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/burn/burn_temp_files.h"
 #include "core/burn/libburn_burner.h"
 #include "core/jobs/component_error.h"
 #include "core/rip/cd_grabber.h"
@@ -115,6 +116,8 @@ int RunQuelt(int argc, char** argv) {
     LoadSettings(context.settings, context.profile);
     const std::string settingsWarning = SettingsReadWarning(context.profile);
     if (!settingsWarning.empty()) std::fprintf(stderr, "quelt: %s\n", settingsWarning.c_str());
+    // Temporary audio a crashed burn left behind is of no use to anyone.
+    RemoveLeftoverBurnTempFiles(BurnTempFolder());
 
     // Leaving the program ends a running look-up at once instead of waiting for its server
     // (declared first, so that it outlives the components that read it).

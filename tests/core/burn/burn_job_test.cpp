@@ -13,6 +13,7 @@
 #include <fstream>
 #include <mutex>
 
+#include "core/burn/burn_temp_files.h"
 #include "core/burn/libburn_burner.h"
 #include "core/rip/cd_grabber.h"
 #include "recording_burner.h"
@@ -67,6 +68,35 @@ class LinesReport : public test::RecordingReport {
   private:
     std::mutex mutex_;
 };
+
+// A report that copies the temporary files aside when the burn pass begins: the job
+// removes them when it ends.
+class KeepingReport : public LinesReport {
+  public:
+    KeepingReport(std::string temp, std::string keep) : temp_(std::move(temp)), keep_(std::move(keep)) {}
+    void Log(const std::string& text) override {
+        LinesReport::Log(text);
+        if (text != "Prepare Collection") return;
+        fs::create_directories(keep_);
+        for (const auto& entry : fs::directory_iterator(temp_))
+            if (entry.path().extension() == ".wav")
+                fs::copy_file(entry.path(), keep_ + entry.path().filename().string(),
+                              fs::copy_options::overwrite_existing);
+    }
+
+  private:
+    std::string temp_, keep_;
+};
+
+// The .wav files left in a folder.
+std::vector<std::string> WavFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        if (entry.path().extension() == ".wav" || entry.path().extension() == ".part")
+            names.push_back(entry.path().filename().string());
+    return names;
+}
 
 class BurnJobTest : public ::testing::Test {
   protected:
@@ -137,7 +167,8 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
         Source("d.wav", 0.6, 8000, 1, 770),
     };
     const std::string cue = dir.File("out.cue");
-    LinesReport report;
+    const std::string kept = dir.File("kept") + "/";
+    KeepingReport report(temp, kept);
     const BurnSummary summary = RunJob(ImageRequest(sources, cue), report, burner);
     ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
     EXPECT_EQ(summary.decoded, 4);
@@ -145,17 +176,26 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     EXPECT_EQ(sounds, std::vector<bool>{true});
 
     const std::vector<std::string> log = report.log;
+    const std::string padded = " is shorter than 4 seconds, the shortest track of an Audio CD: "
+                               "padded with silence to 4 seconds.";
     const std::vector<std::string> expected = {"Initializing create Audio CD...",
                                                "Encoding file: " + temp + "01.wav",
+                                               "a.flac" + padded,
                                                "Encoding file: " + temp + "02.wav",
+                                               "b.mp3" + padded,
                                                "Encoding file: " + temp + "03.wav",
+                                               "c.ogg" + padded,
                                                "Encoding file: " + temp + "04.wav",
+                                               "d.wav" + padded,
                                                "Done, 04 track(s) were successfully.",
                                                "Start burning: 04 tracks",
                                                "Prepare Collection",
                                                "Start Burning...",
                                                "Finalize CD...",
-                                               "Burn Done!"};
+                                               "Burn Done!",
+                                               "Image file written: " + cue,
+                                               "Image file written: " + dir.File("out.bin"),
+                                               "Image file written: " + dir.File("out.cdt")};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(report.counterLines.front(), "Encoding : track no. 01  / 04 tracks");
     EXPECT_EQ(report.counterLines.back(), "Burning : 04 tracks");
@@ -212,8 +252,11 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
         EXPECT_GE(bars[i], bars[i - 1]) << "burn, " << i;
     for (size_t i = decodeEnd + 1; i < bars.size(); ++i) EXPECT_GE(bars[i], 50);
 
-    // Each track of the BIN is its temporary file's PCM, padded to whole sectors.
+    // Each track of the BIN is its temporary file's PCM, the source's sound followed by
+    // silence up to 4 seconds, padded to whole sectors; the temporary files are gone.
     ASSERT_EQ(temporaries.size(), 4u);
+    EXPECT_EQ(WavFilesIn(temp), std::vector<std::string>{});
+    for (auto& file : temporaries) file = kept + fs::path(file).filename().string();
     CdIo_t* cd = cdio_open(cue.c_str(), DRIVER_BINCUE);
     ASSERT_NE(cd, nullptr);
     ASSERT_EQ(cdio_get_num_tracks(cd), 4);
@@ -223,7 +266,10 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     for (int t = 0; t < 4; ++t) {
         const std::string pcm = test::DecodePcmBytes(temporaries[size_t(t)]);
         const double seconds[] = {1.2, 1.0, 0.8, 0.6};
-        EXPECT_NEAR(double(pcm.size()) / 4 / 44100, seconds[t], 0.1) << "track " << t + 1;
+        EXPECT_EQ(pcm.size(), 4u * 44100 * 4) << "track " << t + 1;
+        const size_t sound = size_t(seconds[t] * 44100) * 4;
+        EXPECT_EQ(pcm.find_first_not_of('\0', sound + 4410 * 4), std::string::npos)
+            << "track " << t + 1 << " is silent after its source's end";
         const std::string padded = Padded(pcm);
         EXPECT_EQ(cdio_get_track_lsn(cd, t + 1), start);
         EXPECT_EQ(cdio_get_track_sec_count(cd, t + 1), padded.size() / 2352);
@@ -235,7 +281,8 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     cdio_destroy(cd);
     // A 44.1 kHz stereo lossless source passes untouched; a mono one is spread to both
     // channels.
-    EXPECT_TRUE(test::DecodePcmBytes(sources[0]) == test::DecodePcmBytes(temporaries[0]));
+    const std::string lossless = test::DecodePcmBytes(sources[0]);
+    EXPECT_TRUE(test::DecodePcmBytes(temporaries[0]).compare(0, lossless.size(), lossless) == 0);
     const auto mono = test::DecodePcm(temporaries[3]);
     for (size_t i = 0; i + 1 < mono.size(); i += 2) ASSERT_EQ(mono[i], mono[i + 1]);
 
@@ -268,17 +315,21 @@ TEST_F(BurnJobTest, DataCdPutsTheTemporaryFilesAtTheRootOfAStdioDisc) {
     request.dataCd = true;
     request.writerText = "stdio:" + dir.File("data.iso");
     request.writerCount = 1;
-    test::RecordingReport report;
+    KeepingReport report(temp, dir.File("kept") + "/");
     test::RecordingBurner recorder(burner);
     const BurnSummary summary = RunJob(request, report, recorder);
     ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
     EXPECT_TRUE(recorder.Called("CreateProject 2"));
+    EXPECT_EQ(report.log.front(), "Initializing create data CD...");
+    EXPECT_EQ(report.inputLines.back(), "Data CD Burning... ");
+    for (const auto& line : report.log)
+        EXPECT_EQ(line.find("shorter than"), std::string::npos) << "a data CD's files stay as they are";
     EXPECT_EQ(recorder.lastOptions.volumeLabel, "Quelt Burn");
     EXPECT_EQ(recorder.lastOptions.burnFlag, 1);
     EXPECT_EQ(recorder.AddedFiles(), (std::vector<std::string>{temp + "01.wav", temp + "02.wav"}));
     EXPECT_TRUE(report.Logged("Burn Done!"));
     const std::string image = test::ReadFile(dir.File("data.iso"));
-    const std::string first = test::ReadFile(temp + "01.wav");
+    const std::string first = test::ReadFile(dir.File("kept") + "/01.wav");
     EXPECT_NE(image.find(first), std::string::npos) << "01.wav's bytes are not in the image";
 }
 
@@ -319,9 +370,7 @@ TEST_F(BurnJobTest, CancelDuringTheDecodePassNeverCreatesAProjectAndASecondBurnR
     EXPECT_EQ(report.button, "Close");
     EXPECT_TRUE(report.buttonEnabled);
     EXPECT_FALSE(control.busy.load());
-    EXPECT_TRUE(fs::exists(temp + "02.wav"));
-    EXPECT_FALSE(fs::exists(temp + "03.wav")) << "the unfinished file is removed";
-    EXPECT_FALSE(fs::exists(temp + "04.wav"));
+    EXPECT_EQ(WavFilesIn(temp), std::vector<std::string>{}) << "a cancelled burn leaves no audio";
     EXPECT_TRUE(sounds.empty());
     EXPECT_FALSE(fs::exists(dir.File("c.cue")));
 
@@ -365,7 +414,8 @@ TEST_F(BurnJobTest, TheJobEndsOnlyWhenBurnDoneHasCome) {
     job.WaitUntilEnded();
     EXPECT_TRUE(job.Ended());
     EXPECT_FALSE(control.busy.load());
-    EXPECT_EQ(report.log.back(), "Burn Done!");
+    EXPECT_EQ(report.log.back(), "Image file written: " + dir.File("h.cdt"));
+    EXPECT_TRUE(report.Logged("Burn Done!"));
     EXPECT_EQ(report.button, "Close");
     EXPECT_TRUE(report.buttonEnabled);
 }
@@ -381,6 +431,54 @@ TEST_F(BurnJobTest, ALibraryErrorEndsInBurnDoneWithErrors) {
     EXPECT_EQ(report.log.back(), "Burn Done With Errors");
     EXPECT_EQ(sounds, std::vector<bool>{false});
     EXPECT_FALSE(control.busy.load());
+    EXPECT_EQ(WavFilesIn(temp), std::vector<std::string>{}) << "a failed burn leaves no audio";
+}
+
+TEST_F(BurnJobTest, CdTextCarriesEachSourcesTitleAndArtistAndTheLabelAsDiscTitle) {
+    test::ToneOptions tagged;
+    tagged.seconds = 0.5;
+    tagged.tags = {{"title", "Morning Bells"}, {"artist", "Quelt Ensemble"}, {"album", "Other"}};
+    ASSERT_TRUE(test::MakeTone(dir.File("first.flac"), tagged));
+    tagged.tags = {{"title", "Évening"}, {"artist", "Nørd Duo"}};
+    ASSERT_TRUE(test::MakeTone(dir.File("second.ogg"), tagged));
+    test::ToneOptions bare;
+    bare.seconds = 0.5;
+    ASSERT_TRUE(test::MakeTone(dir.File("Third Piece.wav"), bare));
+    test::RecordingReport report;
+    const std::string cue = dir.File("text.cue");
+    const BurnSummary summary = RunJob(
+        ImageRequest({dir.File("first.flac"), dir.File("second.ogg"), dir.File("Third Piece.wav")},
+                     cue),
+        report, burner);
+    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
+
+    CdIo_t* cd = cdio_open(cue.c_str(), DRIVER_BINCUE);
+    ASSERT_NE(cd, nullptr);
+    cdtext_t* text = cdio_get_cdtext(cd);
+    ASSERT_NE(text, nullptr) << "the image has no CD-Text";
+    EXPECT_STREQ(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 0), "Quelt Burn");
+    EXPECT_STREQ(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 1), "Morning Bells");
+    EXPECT_STREQ(cdtext_get_const(text, CDTEXT_FIELD_PERFORMER, 1), "Quelt Ensemble");
+    EXPECT_STREQ(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 2), "Évening");
+    EXPECT_STREQ(cdtext_get_const(text, CDTEXT_FIELD_PERFORMER, 2), "Nørd Duo");
+    EXPECT_STREQ(cdtext_get_const(text, CDTEXT_FIELD_TITLE, 3), "Third Piece");
+    cdio_destroy(cd);
+}
+
+TEST_F(BurnJobTest, WhatACrashedBurnLeftGoesUnlessABurnHoldsTheFolder) {
+    fs::create_directories(temp);
+    for (const char* name : {"07.wav", ".03.wav.a1b2c3.part", "notes.txt", "mix.wav"})
+        std::ofstream(temp + name) << "left";
+    {
+        BurnTempFolderHold running(temp);
+        EXPECT_EQ(RemoveLeftoverBurnTempFiles(temp), 0);
+        EXPECT_TRUE(fs::exists(temp + "07.wav")) << "a running burn's file was taken";
+    }
+    EXPECT_EQ(RemoveLeftoverBurnTempFiles(temp), 2);
+    EXPECT_FALSE(fs::exists(temp + "07.wav"));
+    EXPECT_FALSE(fs::exists(temp + ".03.wav.a1b2c3.part"));
+    EXPECT_TRUE(fs::exists(temp + "notes.txt")) << "only the burner's own files go";
+    EXPECT_TRUE(fs::exists(temp + "mix.wav"));
 }
 
 TEST_F(BurnJobTest, TwelveFilesAreCountedWithTwoDigitsAndBurntAs01To12) {
