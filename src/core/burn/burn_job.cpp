@@ -373,7 +373,8 @@ void BurnJob::OnBurnDone(const std::string& error) {
 }
 
 void BurnJob::LogImageFiles() {
-    if (request_.imagePath.empty()) return;
+    // A test run writes nothing: files of that name are an earlier image's.
+    if (request_.imagePath.empty() || settings_.burn.testMode) return;
     std::vector<std::string> files{request_.imagePath};
     if (!request_.dataCd) {
         const CueImagePaths paths = CueImagePathsFor(request_.imagePath);

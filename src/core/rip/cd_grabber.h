@@ -75,6 +75,8 @@ public:
     virtual std::string DriveText2() = 0;      // model (an image: its file name)
     virtual std::string DriveText3() = 0;      // revision (an image: its format)
     virtual std::string DriveId() = 0;         // device path or image path
+    // Whether the selected drive is a disc image (the demo disc included).
+    virtual bool DriveIsImage() { return false; }
 
     virtual int32_t DiscQuery() = 0;   // the number of tracks on the disc, all sessions
     virtual int32_t DiscState() = 0;   // kDiscNone, kDiscUnrecognised or kDiscReadable

@@ -76,6 +76,7 @@ public:
     std::string DriveText2() override { return Current().text2; }
     std::string DriveText3() override { return Current().text3; }
     std::string DriveId() override { return Current().id; }
+    bool DriveIsImage() override { return Current().image != nullptr; }
 
     int32_t DiscQuery() override { return static_cast<int32_t>(layout_.tracks.size()); }
     int32_t DiscState() override { return discState_; }

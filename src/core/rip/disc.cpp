@@ -42,12 +42,14 @@ void Disc::Create(int initialEntry) {
     try {
         grabber_.Open();
         driveEntries_.clear();
+        driveLabels_.clear();
         const int drives = grabber_.DriveCount();
         for (int n = 1; n <= drives; ++n) {
             grabber_.SelectDrive(n);
             std::string entry = "[" + grabber_.DriveId() + "]" + "   " + grabber_.DriveText1() + "   " +
                                 grabber_.DriveText2() + "   " + grabber_.DriveText3();
             driveEntries_.push_back(entry);
+            driveLabels_.push_back(grabber_.DriveIsImage() ? grabber_.DriveText2() : entry);
             Status("Find drive \"" + entry + "\"");
         }
         view_->DriveListChanged();
@@ -263,8 +265,12 @@ void Disc::FreedbProgress(int status) {
     }
     lookupPending_ = false;
     view_->EnableWorkingControls(true);
+    const std::string outcome = this->status();
     try {
         FillTrackList();
+        // The track count must not hide how the look-up went: the page shows both until
+        // the next action writes its own status.
+        Status(outcome + "  " + this->status());
     } catch (const ComponentError&) {
         Status("Error on Refresh Disc Info");
     }

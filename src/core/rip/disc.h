@@ -108,6 +108,9 @@ public:
     void SetFreedbBox(bool checked) { freedbBox_ = checked; }  // without the question
 
     const std::vector<std::string>& driveEntries() const { return driveEntries_; }
+    // What the drive list shows for each entry: a device's entry as it is, a disc image by
+    // its name alone ("Demo disc", "live.cue"), never the path it was read from.
+    const std::vector<std::string>& driveLabels() const { return driveLabels_; }
     int selectedDrive() const { return selectedDrive_; }
     const std::vector<TrackRow>& rows() const { return rows_; }
     const TagLists& tags() const { return tags_; }
@@ -145,6 +148,7 @@ private:
     DiscView noView_;
 
     std::vector<std::string> driveEntries_;
+    std::vector<std::string> driveLabels_;
     int selectedDrive_ = -1;
     std::vector<TrackRow> rows_;
     TagLists tags_;

@@ -331,16 +331,10 @@ void RipperPage::EnableDriveListOnly() {
 void RipperPage::DriveListChanged() {
     QSignalBlocker block(drives_);
     drives_->clear();
-    int widest = 0;
-    const QFontMetrics metrics(drives_->font());
-    for (const std::string& entry : disc_.driveEntries()) {
-        drives_->addItem(Qs(entry));
-        drives_->setItemData(drives_->count() - 1, Qs(entry), Qt::ToolTipRole);
-        widest = std::max(widest, metrics.horizontalAdvance(Qs(entry)));
+    for (const std::string& label : disc_.driveLabels()) {
+        drives_->addItem(Qs(label));
+        drives_->setItemData(drives_->count() - 1, Qs(label), Qt::ToolTipRole);
     }
-    // The entries carry the whole device or image path: the open list may be wider than
-    // the box so that they can be read.
-    drives_->view()->setMinimumWidth(std::min(widest + 40, 560));
     drives_->setCurrentIndex(-1);
     ShowSelectedDrive();
 }

@@ -463,7 +463,7 @@ void BurnPageTest::cancelledImageDialogStartsNothing() {
 void BurnPageTest::startButtonBurnsToTheImageWriter_data() {
     QTest::addColumn<int>("discType");
     QTest::addColumn<QStringList>("written");
-    QTest::newRow("Audio CD") << 0 << QStringList{"out.cue", "out.bin"};
+    QTest::newRow("Audio CD") << 0 << QStringList{"out.cue", "out.bin", "out.cdt"};
     QTest::newRow("Data  CD(Audio)") << 1 << QStringList{"out.iso"};
 }
 
@@ -521,18 +521,24 @@ void BurnPageTest::startButtonBurnsToTheImageWriter() {
     QCOMPARE(title, QString(" Audio CD Burning..."));
     QVERIFY(!folderButtonShown);
     QVERIFY2(!log.isEmpty(), "the progress window never showed the end of the burn");
-    QCOMPARE(log.first(), QString("Initializing create Audio CD..."));
+    QCOMPARE(log.first(), discType == 1 ? QString("Initializing create data CD...")
+                                        : QString("Initializing create Audio CD..."));
     QVERIFY(log.contains("Done, 02 track(s) were successfully."));
     QVERIFY(log.contains("Start burning: 02 tracks"));
-    QCOMPARE(log.last(), QString("Burn Done!"));
+    QVERIFY(log.contains("Burn Done!"));
+    // The log ends with the files the image writer wrote.
+    QCOMPARE(log.size() - log.indexOf("Burn Done!") - 1, qsizetype(written.size()));
+    for (const QString& name : written)
+        QVERIFY(log.contains("Image file written: " + QString::fromStdString(f.scratch.File(name.toStdString()))));
     QVERIFY(!f.context.burnControl.busy.load());
     for (const QString& name : written) {
         const std::string path = f.scratch.File(name.toStdString());
         QVERIFY2(std::filesystem::exists(path), path.c_str());
         QVERIFY(std::filesystem::file_size(path) > 0);
     }
-    QVERIFY(std::filesystem::exists(temp + "01.wav"));
-    QVERIFY(std::filesystem::exists(temp + "02.wav"));
+    // The temporary audio went with the end of the burn.
+    QVERIFY(!std::filesystem::exists(temp + "01.wav"));
+    QVERIFY(!std::filesystem::exists(temp + "02.wav"));
 }
 
 QUELT_GUI_TEST(BurnPageTest)

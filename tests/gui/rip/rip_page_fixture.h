@@ -65,6 +65,7 @@ class ListenedGrabber : public CdGrabber {
     std::string DriveText2() override { return inner_->DriveText2(); }
     std::string DriveText3() override { return inner_->DriveText3(); }
     std::string DriveId() override { return inner_->DriveId(); }
+    bool DriveIsImage() override { return inner_->DriveIsImage(); }
     int32_t DiscQuery() override { return inner_->DiscQuery(); }
     int32_t DiscState() override { return inner_->DiscState(); }
     int SessionCount() override { return inner_->SessionCount(); }
