@@ -1,19 +1,12 @@
 #include "gui/app/help_manual.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
-
 #include "core/settings/app_paths.h"
+#include "gui/app/desktop_opener.h"
 
 namespace quelt {
 
 QString HelpManualPath() { return QString::fromStdString(DataFile("help/index.html")); }
 
-bool OpenHelpManual() {
-    const QString path = HelpManualPath();
-    if (!QFileInfo::exists(path)) return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
+bool OpenHelpManual() { return OpenWithDesktop(HelpManualPath()); }
 
 }  // namespace quelt

@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 
 #include "core/jobs/component_error.h"
@@ -29,6 +30,7 @@
 #include "gui/app/note_options_page.h"
 #include "gui/app/options_sheet.h"
 #include "gui/app/plain_page.h"
+#include "gui/app/reading_order.h"
 #include "gui/convert/convert_options_page.h"
 #include "gui/convert/converter_page.h"
 #include "gui/skin/skin_windows.h"
@@ -89,6 +91,7 @@ MainWindow::MainWindow(Skin& skin, AppContext& context, Parts parts)
     }
     CreatePages();
     BindControls();
+    ChainKeyboardOrder();
     initialised_ = true;
     SwitchMode(kModeRip);
 }
@@ -143,6 +146,22 @@ void MainWindow::BindControls() {
                          [this] { SwitchMode(kModeConvert); });
     modeMenu_->addAction(QStringLiteral("Audio CD &Burner"), this,
                          [this] { SwitchMode(kModeBurn); });
+}
+
+void MainWindow::ChainKeyboardOrder() {
+    // The controls above the pages (mode buttons), then the shown page's controls, then
+    // those below it (player, priority, Start); Tab passes over the hidden pages.
+    QList<QWidget*> above, below;
+    for (QWidget* w : TabReachableChildren(this)) {
+        if (std::any_of(pages_.begin(), pages_.end(), [w](ModePage* p) { return p->widget() == w; }))
+            continue;
+        (w->geometry().center().y() < kPageTop ? above : below) << w;
+    }
+    QList<QWidget*> chain = InReadingOrder(above, this);
+    for (ModePage* page : pages_)
+        chain += InReadingOrder(TabReachableChildren(page->widget()), page->widget());
+    chain += InReadingOrder(below, this);
+    ChainTabOrder(chain);
 }
 
 void MainWindow::OnCommand(int id) {
@@ -273,7 +292,12 @@ void MainWindow::OpenAbout() {
 }
 
 void MainWindow::OpenHelp() {
-    if (openHelp_) openHelp_();
+    if (!openHelp_ || openHelp_()) return;
+    const int mode = context_.mode;
+    context_.prompter->ShowMessage(
+        mode == kModeRip ? kRipCaption : mode == kModeBurn ? kBurnCaption : kConvertCaption,
+        "The help manual could not be opened: no program of this desktop opens web pages, or "
+        "the manual is missing.\nOpen " + HelpManualPath().toStdString() + " in a web browser.");
 }
 
 void MainWindow::SetPreviewStopper(std::function<void()> stop) { stopPreview_ = std::move(stop); }

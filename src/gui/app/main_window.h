@@ -98,6 +98,7 @@ class MainWindow : public SkinnedWindow {
   private:
     void CreatePages();
     void BindControls();
+    void ChainKeyboardOrder();
     void OnCommand(int id);
     void ShowPage(int mode, ModePage* page, int button);
 

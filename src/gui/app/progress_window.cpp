@@ -1,7 +1,10 @@
 #include "gui/app/progress_window.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
-#include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,11 +14,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "core/naming/text.h"
 #include "core/settings/settings.h"
+#include "gui/app/desktop_opener.h"
 #include "gui/app/icon_painter.h"
 #include "gui/app/list_images.h"
 
@@ -64,9 +67,7 @@ ProgressWindow::ProgressWindow(int mode, JobControl& control, Prompter& prompter
     setWindowIcon(ModeIcon(mode));
     setModal(true);
     setWindowFlags((windowFlags() | Qt::WindowCloseButtonHint) & ~Qt::WindowContextHelpButtonHint);
-    openFolder_ = [](const QString& folder) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
-    };
+    openFolder_ = OpenWithDesktop;
 
     input_ = NewLine(QStringLiteral("Input audio:"), Qt::AlignLeft);
     position_ = NewLine(QStringLiteral("Current position:"), Qt::AlignRight);
@@ -89,6 +90,15 @@ ProgressWindow::ProgressWindow(int mode, JobControl& control, Prompter& prompter
     log_->setColumnWidth(0, 38 + 16);
     log_->setColumnWidth(1, 400);
     log_->horizontalHeader()->setStretchLastSection(true);
+    // A line longer than the column reads whole on hover, and the log can be copied.
+    log_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* copy = new QAction(QStringLiteral("Copy"), log_);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { QApplication::clipboard()->setText(LogText(true)); });
+    auto* copyAll = new QAction(QStringLiteral("Copy all"), log_);
+    connect(copyAll, &QAction::triggered, this, [this] { QApplication::clipboard()->setText(LogText(false)); });
+    log_->addActions({copy, copyAll});
 
     folder_ = new QPushButton(QStringLiteral("Open output directory"));
     action_ = new QPushButton(QStringLiteral("Close"));
@@ -125,9 +135,32 @@ ProgressWindow::ProgressWindow(int mode, JobControl& control, Prompter& prompter
     resize(560, 380);
 
     connect(action_, &QPushButton::clicked, this, &ProgressWindow::PressActionButton);
-    connect(folder_, &QPushButton::clicked, this, [this] {
-        if (mode_ != kModeBurn) openFolder_(outputFolder_);
-    });
+    connect(folder_, &QPushButton::clicked, this, &ProgressWindow::OpenOutputFolder);
+}
+
+void ProgressWindow::OpenOutputFolder() {
+    if (mode_ == kModeBurn) return;
+    // A job that wrote nothing may not have made the folder yet: it is made now, so the
+    // button always opens the place the files go to.
+    if (!QDir().mkpath(outputFolder_)) {
+        AppendLogRow(QStringLiteral("The output folder %1 cannot be created; check that its "
+                                    "parent folder exists and can be written.")
+                         .arg(outputFolder_));
+        return;
+    }
+    if (!openFolder_ || !openFolder_(outputFolder_))
+        AppendLogRow(QStringLiteral("No program of this desktop could open the folder %1; open "
+                                    "it in a file manager.")
+                         .arg(outputFolder_));
+}
+
+QString ProgressWindow::LogText(bool selectedOnly) const {
+    QStringList lines;
+    for (int row = 0; row < log_->rowCount(); ++row) {
+        if (selectedOnly && !log_->selectionModel()->isRowSelected(row)) continue;
+        lines << log_->item(row, 0)->text() + QLatin1Char('\t') + log_->item(row, 1)->text();
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 template <typename F>
@@ -148,7 +181,9 @@ void ProgressWindow::AppendLogRow(const QString& text) {
     auto* id =
         new QTableWidgetItem(ListRowIcon(0), QString::fromStdString(FormatTrackNumber(row + 1, 2)));
     log_->setItem(row, 0, id);
-    log_->setItem(row, 1, new QTableWidgetItem(text));
+    auto* line = new QTableWidgetItem(text);
+    line->setToolTip(text);
+    log_->setItem(row, 1, line);
     log_->scrollToBottom();
 }
 
@@ -161,7 +196,10 @@ void ProgressWindow::SetTotalBar(int percent) {
 }
 
 void ProgressWindow::SetInputLine(const std::string& text) {
-    OnGuiThread([this, t = QString::fromStdString(text)] { input_->setText(t); });
+    OnGuiThread([this, t = QString::fromStdString(text)] {
+        input_->setText(t);
+        input_->setToolTip(t);  // a long path is cut off by the window's width
+    });
 }
 
 void ProgressWindow::SetPositionLine(const std::string& text) {
@@ -185,7 +223,7 @@ void ProgressWindow::SetButton(const std::string& caption, bool enabled) {
 
 void ProgressWindow::SetWorkerRunning(bool running) { workerRunning_ = running; }
 
-void ProgressWindow::SetFolderOpener(std::function<void(const QString&)> opener) {
+void ProgressWindow::SetFolderOpener(std::function<bool(const QString&)> opener) {
     openFolder_ = std::move(opener);
 }
 

@@ -43,8 +43,13 @@ class ProgressWindow : public QDialog, public JobReport {
     // GUI thread: whether the job's worker thread is running (set by the job runner).
     void SetWorkerRunning(bool running);
     bool WorkerRunning() const { return workerRunning_; }
-    // Replaces how the output folder is opened (the desktop's file manager by default).
-    void SetFolderOpener(std::function<void(const QString&)> opener);
+    // Replaces how the output folder is opened (the desktop's file manager by default); the
+    // opener returns false when nothing could open it, which the log then says.
+    void SetFolderOpener(std::function<bool(const QString&)> opener);
+    // "Open output directory": makes the folder when it is missing, then opens it.
+    void OpenOutputFolder();
+    // The log as "ID<TAB>text" lines: the selected rows, or every row.
+    QString LogText(bool selectedOnly) const;
     int mode() const { return mode_; }
 
     QTableWidget* logList() const { return log_; }
@@ -75,7 +80,7 @@ class ProgressWindow : public QDialog, public JobReport {
     Prompter& prompter_;
     QString outputFolder_;
     bool workerRunning_ = false;
-    std::function<void(const QString&)> openFolder_;
+    std::function<bool(const QString&)> openFolder_;
 
     QLabel* input_;
     QLabel* position_;

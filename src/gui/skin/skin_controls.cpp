@@ -1,5 +1,6 @@
 #include "gui/skin/skin_controls.h"
 
+#include <QAbstractItemView>
 #include <QBitmap>
 #include <QButtonGroup>
 #include <QCursor>
@@ -7,12 +8,17 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProxyStyle>
 #include <QStandardItemModel>
+#include <QStyleOption>
 #include <QStyleOptionHeader>
+#include <QToolTip>
+#include <algorithm>
 
 #include "gui/skin/skin.h"
 
@@ -171,6 +177,15 @@ void SkinButton::focusInEvent(QFocusEvent* event) {
     QAbstractButton::focusInEvent(event);
 }
 
+void SkinButton::keyPressEvent(QKeyEvent* event) {
+    // Enter presses a focused button, as Space does.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && isEnabled()) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
 void SkinButton::focusOutEvent(QFocusEvent* event) {
     keyboardFocus_ = false;
     QAbstractButton::focusOutEvent(event);
@@ -199,6 +214,21 @@ void SkinLabel::setTextStyle(const SkinTextStyle& style) {
     ApplyState();
 }
 
+bool SkinLabel::event(QEvent* event) {
+    // The skin fixes the label's size; a text that does not fit shows whole on hover.
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        const QRect room = contentsRect();
+        const int flags = int(alignment()) | (wordWrap() ? int(Qt::TextWordWrap) : 0);
+        const QRect needed = fontMetrics().boundingRect(room, flags, text());
+        if (needed.width() > room.width() || needed.height() > room.height())
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QLabel::event(event);
+}
+
 void SkinLabel::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
     if (event->type() == QEvent::EnabledChange) ApplyState();
@@ -225,7 +255,8 @@ SkinSlider::SkinSlider(Qt::Orientation orientation, QWidget* parent)
     : QSlider(orientation, parent) {
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab like every control; the arrow keys move it.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void SkinSlider::setThumbImages(const SkinStateImages& thumb) {
@@ -548,6 +579,25 @@ SkinListView::SkinListView(QWidget* parent) : QTreeWidget(parent) {
     header()->setStretchLastSection(true);
 }
 
+bool SkinListView::viewportEvent(QEvent* event) {
+    // A cell too narrow for its text shows the whole text on hover.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && !index.data(Qt::ToolTipRole).isValid()) {
+            const QString text = index.data(Qt::DisplayRole).toString();
+            const QRect cell = visualRect(index);
+            const int iconRoom = index.data(Qt::DecorationRole).isValid() ? iconSize().width() + 8 : 0;
+            if (fontMetrics().horizontalAdvance(text) + iconRoom + 8 > cell.width())
+                QToolTip::showText(help->globalPos(), text, viewport(), cell);
+            else
+                QToolTip::hideText();
+            return true;
+        }
+    }
+    return QTreeWidget::viewportEvent(event);
+}
+
 void SkinListView::setGridLines(bool on) {
     gridLines_ = on;
     viewport()->update();
@@ -581,6 +631,37 @@ SkinComboBox::SkinComboBox(QWidget* parent) : QComboBox(parent) {
     connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
         if (sorted_) model()->sort(0);
     });
+}
+
+int PopupWidthForEntries(const QComboBox* box) {
+    QAbstractItemView* view = box->view();
+    view->ensurePolished();
+    // The entries' own width as the list draws them, its frame and a scroll bar that may
+    // show.
+    return view->sizeHintForColumn(0) + 2 * view->frameWidth() +
+           view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view) + 4;
+}
+
+void SkinComboBox::showPopup() {
+    // The box keeps the skin's width; its open list is as wide as its longest entry, so
+    // every entry reads in full (the screen's width still bounds it).
+    view()->setMinimumWidth(PopupWidthForEntries(this));
+    QComboBox::showPopup();
+}
+
+bool SkinComboBox::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        const QRect room =
+            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        if (fontMetrics().horizontalAdvance(currentText()) > room.width())
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), currentText(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QComboBox::event(event);
 }
 
 void SkinComboBox::setSorted(bool sorted) {

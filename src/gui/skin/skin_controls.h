@@ -54,6 +54,7 @@ class SkinButton : public QAbstractButton {
     bool hitButton(const QPoint& pos) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     SkinControlType kind_;
@@ -67,7 +68,8 @@ class SkinButton : public QAbstractButton {
 };
 
 // Static text ("STATIC"): a QLabel with the skin's normal and disabled font and colour,
-// alignment and offsets; transparent, so the window's background shows through.
+// alignment and offsets; transparent, so the window's background shows through. A text
+// that its fixed size cuts off shows whole as a tooltip (unless the label has its own).
 class SkinLabel : public QLabel {
     Q_OBJECT
   public:
@@ -75,6 +77,7 @@ class SkinLabel : public QLabel {
     void setTextStyle(const SkinTextStyle& style);
 
   protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
@@ -136,7 +139,7 @@ class SkinProgressBar : public QProgressBar {
 // Item check boxes are drawn as rounded boxes in the palette's highlight colour.
 // The header is drawn from "HeaderBkN/H/S/D" and "HeaderSeparatorBkN" when the skin has
 // them. Columns, items, check boxes and icons are set up by the page through the
-// QTreeWidget API.
+// QTreeWidget API. A cell too narrow for its text shows the whole text as a tooltip.
 class SkinListView : public QTreeWidget {
     Q_OBJECT
   public:
@@ -146,6 +149,7 @@ class SkinListView : public QTreeWidget {
     void setHeaderImages(const SkinStateImages& background, const QPixmap& separator);
 
   protected:
+    bool viewportEvent(QEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
 
@@ -153,14 +157,23 @@ class SkinListView : public QTreeWidget {
     bool gridLines_ = false;
 };
 
+// The width an open list needs to show every entry of `box` in full.
+int PopupWidthForEntries(const QComboBox* box);
+
 // Combo box ("COMBOBOX"): a QComboBox that keeps its items sorted when "IsSort" is set,
-// editable unless "ComboStyle" is 3 (drop-down list).
+// editable unless "ComboStyle" is 3 (drop-down list). It keeps the skin's size, but its
+// open list is as wide as its longest entry, and a cut-off current entry shows whole as a
+// tooltip.
 class SkinComboBox : public QComboBox {
     Q_OBJECT
   public:
     explicit SkinComboBox(QWidget* parent = nullptr);
     void setSorted(bool sorted);
     bool isSorted() const { return sorted_; }
+    void showPopup() override;
+
+  protected:
+    bool event(QEvent* event) override;
 
   private:
     bool sorted_ = false;

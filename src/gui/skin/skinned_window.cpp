@@ -240,11 +240,28 @@ void StyleScrollBars(QAbstractScrollArea* area) {
     area->horizontalScrollBar()->setStyleSheet(sheet);
 }
 
+// The name a screen reader announces: a button's caption or tooltip; for other controls
+// their "IDs" name made readable ("IDC_RIP_DRIVES" reads "Drives").
+QString AccessibleNameOf(const SkinControl& c) {
+    if (!c.button.caption.empty()) return QString::fromStdString(c.button.caption);
+    if (!c.button.toolTips.empty()) return QString::fromStdString(c.button.toolTips);
+    QString name = QString::fromStdString(c.idsName);
+    for (const char* prefix : {"IDC_RIP_", "IDC_CONV_", "IDC_BURN_", "IDC_"})
+        if (name.startsWith(QLatin1String(prefix))) {
+            name = name.mid(int(qstrlen(prefix)));
+            break;
+        }
+    name = name.replace(QLatin1Char('_'), QLatin1Char(' ')).toLower();
+    if (!name.isEmpty()) name[0] = name[0].toUpper();
+    return name;
+}
+
 }  // namespace
 
 void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool created) {
     widget->setProperty("skinId", c.id);
     widget->setObjectName(QString::fromStdString(c.idsName.empty() ? c.section : c.idsName));
+    widget->setAccessibleName(AccessibleNameOf(c));
     widget->setGeometry(ToQRect(c.rect));
     if (created) {
         widget->setVisible(c.isVisible);
@@ -323,6 +340,7 @@ void SkinnedWindow::ConfigureControl(QWidget* widget, const SkinControl& c, bool
                 edit->setLayoutDirection(c.edit.isR2LReadOrder ? Qt::RightToLeft : Qt::LeftToRight);
             } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
                 plain->setFrameShape(QFrame::NoFrame);
+                plain->setTabChangesFocus(true);  // Tab moves on, as in every other field
                 plain->setStyleSheet(FieldSheet("QPlainTextEdit", pal, left, 6));
                 plain->setReadOnly(c.edit.isReadOnly);
                 plain->setLineWrapMode(c.edit.isAutoHScroll && c.edit.isHScroll

@@ -374,6 +374,17 @@ void MainWindowTest::helpAboutAndCloseButtons() {
     QTest::mouseClick(w.control<QAbstractButton>(1016), Qt::LeftButton);
     QCOMPARE(helpOpened, 1);
     QVERIFY(QFileInfo(quelt::HelpManualPath()).isFile());
+    QVERIFY(f.prompter.messages.empty());
+    // A desktop without a browser: the press is answered with a message, not with nothing.
+    w.SetHelpOpener([&] {
+        ++helpOpened;
+        return false;
+    });
+    QTest::mouseClick(w.control<QAbstractButton>(1016), Qt::LeftButton);
+    QCOMPARE(helpOpened, 2);
+    QCOMPARE(f.prompter.messages.size(), std::size_t(1));
+    QCOMPARE(f.prompter.messages[0].caption, std::string("Quelt CD Ripper Pro - Audio CD Ripper"));
+    QVERIFY(QString::fromStdString(f.prompter.messages[0].text).contains(quelt::HelpManualPath()));
 
     QString aboutTitle;
     QTimer::singleShot(0, &w, [&] {

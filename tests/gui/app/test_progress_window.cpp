@@ -1,9 +1,13 @@
 // The task progress window: titles and buttons by mode, the abort confirmations, the
 // numbered log, updates from a worker thread, and the refusal to close while busy.
+#include <QAction>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <thread>
@@ -29,6 +33,7 @@ class ProgressWindowTest : public QObject {
     void hundredthLogRowReadsHundred();
     void refusesToCloseWhileBusyOrWorkerRuns();
     void folderButtonOpensTheModesFolder();
+    void logLinesShowWholeOnHoverAndCanBeCopied();
     void runnerShowsWorkerUpdatesAndWaitsForIt();
 };
 
@@ -158,14 +163,64 @@ void ProgressWindowTest::refusesToCloseWhileBusyOrWorkerRuns() {
 }
 
 void ProgressWindowTest::folderButtonOpensTheModesFolder() {
+    QTemporaryDir scratch;
+    const QString folder = scratch.filePath("music/zqr_output/");
     JobControl control;
     ScriptedPrompter prompter;
-    ProgressWindow window(200, control, prompter, "/music/zqr_output/");
+    ProgressWindow window(200, control, prompter, folder);
     QStringList opened;
-    window.SetFolderOpener([&](const QString& folder) { opened << folder; });
+    bool opens = true;
+    window.SetFolderOpener([&](const QString& path) {
+        opened << path;
+        return opens;
+    });
     window.show();
+    // A folder that nothing was written to yet is made, then opened.
     QTest::mouseClick(window.folderButton(), Qt::LeftButton);
-    QCOMPARE(opened, QStringList{"/music/zqr_output/"});
+    QCOMPARE(opened, QStringList{folder});
+    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(window.logList()->rowCount(), 0);
+
+    // When no program opens it, the log says so instead of nothing happening.
+    opens = false;
+    QTest::mouseClick(window.folderButton(), Qt::LeftButton);
+    QCOMPARE(window.logList()->rowCount(), 1);
+    QVERIFY(window.logList()->item(0, 1)->text().contains(folder));
+    QVERIFY(window.logList()->item(0, 1)->text().contains("could open"));
+
+    // A folder that cannot be made is reported too.
+    QFile blocker(scratch.filePath("file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    ProgressWindow blocked(100, control, prompter, scratch.filePath("file/out/"));
+    blocked.SetFolderOpener([&](const QString& path) {
+        opened << path;
+        return true;
+    });
+    blocked.OpenOutputFolder();
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(blocked.logList()->rowCount(), 1);
+    QVERIFY(blocked.logList()->item(0, 1)->text().contains("cannot be created"));
+}
+
+void ProgressWindowTest::logLinesShowWholeOnHoverAndCanBeCopied() {
+    JobControl control;
+    ScriptedPrompter prompter;
+    ProgressWindow window(200, control, prompter, "/tmp/");
+    const QString longLine = "Encoding file: " + QString(300, QChar('x')) + ".wav";
+    window.Log("Initializing...");
+    window.Log(longLine.toStdString());
+    QCOMPARE(window.logList()->item(1, 1)->toolTip(), longLine);
+
+    const QList<QAction*> actions = window.logList()->actions();
+    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions[0]->text(), QString("Copy"));
+    QCOMPARE(actions[1]->text(), QString("Copy all"));
+    QCOMPARE(window.logList()->contextMenuPolicy(), Qt::ActionsContextMenu);
+    window.logList()->selectRow(1);
+    actions[0]->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), "02\t" + longLine);
+    actions[1]->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), "01\tInitializing...\n02\t" + longLine);
 }
 
 void ProgressWindowTest::runnerShowsWorkerUpdatesAndWaitsForIt() {

@@ -357,7 +357,10 @@ void ConverterPageTest::startButtonRunsAConversionToDone() {
         auto* progress = qobject_cast<ProgressWindow*>(QApplication::activeModalWidget());
         if (!progress) return;
         title = progress->windowTitle();
-        progress->SetFolderOpener([&](const QString& folder) { opened << folder; });
+        progress->SetFolderOpener([&](const QString& folder) {
+            opened << folder;
+            return true;
+        });
         const int rows = progress->logList()->rowCount();
         if (progress->WorkerRunning() || rows == 0) return;
         if (progress->actionButton()->text() != "Close") return;
