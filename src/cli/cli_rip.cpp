@@ -168,6 +168,28 @@ void AddFreedbOptions(Options& options) {
     options.Value("--timeout", "T", "the time-out in milliseconds");
 }
 
+void AddVerificationOptions(Options& options) {
+    options.Flag("--accuraterip", "verify each track against the AccurateRip database (exit status 1 on a mismatch)");
+    options.Value("--accuraterip-server", "URL", "the AccurateRip database's base address");
+    options.Value("--offset", "N", "the drive's read offset correction in samples, -2940 to 2940");
+    options.Flag("--log", "write a rip log beside the files");
+    options.Flag("--cue", "write a cue sheet beside the files");
+}
+
+bool ReadVerificationOptions(const Options& options, Settings& settings, std::string& error) {
+    if (options.Has("--accuraterip")) settings.rip.accurateRip = 1;
+    if (auto server = options.Get("--accuraterip-server")) {
+        if (server->rfind("http://", 0) != 0 && server->rfind("https://", 0) != 0) {
+            error = "--accuraterip-server takes an http:// or https:// address";
+            return false;
+        }
+        settings.rip.accurateRipServer = *server;
+    }
+    if (options.Has("--log")) settings.rip.ripLog = 1;
+    if (options.Has("--cue")) settings.rip.ripCue = 1;
+    return true;
+}
+
 struct FreedbChoice {
     bool lookUp = false;
     std::string customServer;
@@ -442,6 +464,7 @@ int RunRip(const Args& args) {
     options.Flag("--eject", "open the tray when the rip is done");
     options.Flag("--lock-tray", "lock the tray while ripping");
     options.Value("--case", "1..4", "case of the tags: 1 UPPER, 2 lower, 3 Capitalize (default), 4 Sentence");
+    AddVerificationOptions(options);
     AddFreedbOptions(options);
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
@@ -453,9 +476,11 @@ int RunRip(const Args& args) {
     CommonOptions common;
     FreedbChoice choice;
     std::string error;
-    std::optional<int> caseMode;
+    std::optional<int> caseMode, offset;
     if (!ReadCommonOptions(options, common, error) || !ReadFreedbOptions(options, settings, choice, error) ||
-        !options.GetInt("--case", 1, 4, caseMode, error))
+        !options.GetInt("--case", 1, 4, caseMode, error) ||
+        !options.GetInt("--offset", -kMaxReadOffset, kMaxReadOffset, offset, error) ||
+        !ReadVerificationOptions(options, settings, error))
         return options.UsageError(error);
     ApplyCommonOptions(common, settings, kModeRip);
     if (auto pattern = options.Get("--custom-pattern")) {
@@ -495,6 +520,9 @@ int RunRip(const Args& args) {
     parameters.formatRow = formatRow;
     parameters.presetLabel = presetLabel;
     parameters.startDelayMs = 0;
+    parameters.verification = VerificationOptionsOf(
+        settings.rip, offset ? *offset
+                             : ReadOffsetFor(settings.rip, session.grabber->DriveText1(), session.grabber->DriveText2()));
     // The closing sound is for someone watching the rip; a script or a pipe gets none.
     if (isatty(STDOUT_FILENO)) parameters.closingSound = [](bool done) { PlayClosingSound(done); };
 
@@ -508,6 +536,7 @@ int RunRip(const Args& args) {
     const RipOutcome outcome = job.Run();
 
     if (interrupts.signal()) return interrupts.CancelledStatus();
+    if (outcome.accurateRipMismatch) return kExitFailed;
     return outcome.rippedCount == outcome.checkedCount && !outcome.stoppedEarly ? kExitOk : kExitFailed;
 }
 

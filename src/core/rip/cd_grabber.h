@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "core/rip/disc_layout.h"
+
 namespace quelt {
 
 class FreedbInfo;
@@ -26,6 +28,7 @@ class FreedbInfo;
 inline constexpr int kSectorBytes = 2352;
 inline constexpr int kSectorFrames = 588;
 inline constexpr int kSectorsPerSecond = 75;
+inline constexpr int kMaxReadOffset = 2940;  // samples, either way
 
 // Receives the grabber's events. Default handlers ignore them.
 class CdGrabberListener {
@@ -79,6 +82,9 @@ public:
     virtual bool DriveIsImage() { return false; }
 
     virtual int32_t DiscQuery() = 0;   // the number of tracks on the disc, all sessions
+    // The layout read by the last refresh: the table of contents, CD-Text, MCN and ISRCs
+    // (the metadata sources beside FreeDB read it). Empty without a readable disc.
+    virtual DiscLayout Layout() { return {}; }
     virtual int32_t DiscState() = 0;   // kDiscNone, kDiscUnrecognised or kDiscReadable
     virtual int SessionCount() = 0;    // 0 for an empty disc
     virtual void SelectSession(int session) = 0;  // 0-based
@@ -119,6 +125,13 @@ public:
     virtual int32_t ReadBlocks(int blocks, std::vector<uint8_t>& pcm) = 0;
     // Sectors of the open (or last closed) track that stayed unreadable after every attempt.
     virtual int32_t UnreadableSectors() = 0;
+    // Sectors of the open (or last closed) track that needed more than one attempt.
+    virtual int32_t RetriedSectors() { return 0; }
+    // The drive's read offset correction in samples (stereo frames), -2940..+2940, applied
+    // by OpenTrack from then on: a track delivers the frames that start that many after its
+    // first sector (before it when negative), with silence where they fall outside the
+    // disc's audio. 0 reads the tracks as the table of contents places them.
+    virtual void SetReadOffset(int samples) {}
 
     // Starts the FreeDB look-up of the disc in the current drive with the settings of
     // `info` on a thread of its own; progress and outcome come as event 4. `info` must

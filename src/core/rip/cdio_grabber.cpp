@@ -48,6 +48,29 @@ driver_id_t DriverFor(DiscImageKind kind) {
     return DRIVER_UNKNOWN;
 }
 
+// The span a track is read from: its own sectors shifted by the read offset, within the
+// run of audio tracks of its session around it (a data track is never read as audio).
+ReadSpan SpanOf(const DiscLayout& layout, int index, int offset) {
+    const DiscTrack& track = layout.tracks[index];
+    ReadSpan span{.firstSector = track.firstSector, .sectors = track.sectors, .shiftFrames = offset,
+                  .areaFirst = track.firstSector, .areaEnd = track.firstSector + track.sectors};
+    int runStart = index;
+    for (int i = index - 1; i >= 0; --i) {
+        const DiscTrack& t = layout.tracks[i];
+        if (!t.audio || t.session != track.session) break;
+        span.areaFirst = t.firstSector;
+        runStart = i;
+    }
+    for (std::size_t i = index + 1; i < layout.tracks.size(); ++i) {
+        const DiscTrack& t = layout.tracks[i];
+        if (!t.audio || t.session != track.session) break;
+        span.areaEnd = t.firstSector + t.sectors;
+    }
+    // The first track's area begins at the disc's start, where its pregap lies.
+    if (runStart == 0) span.areaFirst = 0;
+    return span;
+}
+
 struct Drive {
     std::string id;  // device path or image path
     std::string text1, text2, text3;
@@ -79,6 +102,10 @@ public:
     bool DriveIsImage() override { return Current().image != nullptr; }
 
     int32_t DiscQuery() override { return static_cast<int32_t>(layout_.tracks.size()); }
+    DiscLayout Layout() override {
+        std::lock_guard lock(cdioMutex_);
+        return layout_;
+    }
     int32_t DiscState() override { return discState_; }
     int SessionCount() override { return layout_.sessionCount; }
     void SelectSession(int session) override;
@@ -107,6 +134,8 @@ public:
     void CloseTrack() override;
     int32_t ReadBlocks(int blocks, std::vector<uint8_t>& pcm) override;
     int32_t UnreadableSectors() override { return unreadable_; }
+    int32_t RetriedSectors() override { return retried_; }
+    void SetReadOffset(int samples) override { readOffset_ = std::clamp(samples, -kMaxReadOffset, kMaxReadOffset); }
 
     void QueryFreedb(FreedbInfo& info, int32_t flags) override;
 
@@ -141,6 +170,8 @@ private:
     ReadSwitches switches_;
     std::unique_ptr<TrackReader> reader_;
     int32_t unreadable_ = 0;
+    int32_t retried_ = 0;
+    int readOffset_ = 0;
     std::atomic<bool> trackOpen_{false};
 
     std::mutex freedbMutex_;
@@ -350,8 +381,9 @@ void CdioGrabber::OpenTrack() {
     std::lock_guard lock(cdioMutex_);
     if (!cdio_) throw ComponentError("The disc cannot be read.");
     unreadable_ = 0;
+    retried_ = 0;
     // The reader, with paranoia's buffers, is made once for the open disc and reused by
-    // every track read from it.
+    // every track read from it; each track's span carries the drive's read offset.
     if (!reader_) {
         const bool image = Current().image != nullptr;
         reader_ = std::make_unique<TrackReader>(
@@ -359,13 +391,16 @@ void CdioGrabber::OpenTrack() {
             [this](int attempt, int32_t sector) { Emit([&](CdGrabberListener& l) { l.OnReadRetry(attempt, sector); }); },
             options_.simulatedReadFaults);
     }
-    reader_->Start(track.firstSector, track.sectors, switches_, ReadAttempts());
+    reader_->Start(SpanOf(layout_, trackIndex_, readOffset_), switches_, ReadAttempts());
     trackOpen_ = true;
 }
 
 void CdioGrabber::CloseTrack() {
     std::lock_guard lock(cdioMutex_);
-    if (reader_ && trackOpen_) unreadable_ = reader_->UnreadableSectors();
+    if (reader_ && trackOpen_) {
+        unreadable_ = reader_->UnreadableSectors();
+        retried_ = reader_->RetriedSectors();
+    }
     trackOpen_ = false;
 }
 
@@ -374,6 +409,7 @@ int32_t CdioGrabber::ReadBlocks(int blocks, std::vector<uint8_t>& pcm) {
     if (!reader_ || !trackOpen_) throw ComponentError("No track is open for reading.");
     int32_t n = reader_->Read(blocks, pcm);
     unreadable_ = reader_->UnreadableSectors();
+    retried_ = reader_->RetriedSectors();
     return n;
 }
 

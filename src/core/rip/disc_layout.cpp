@@ -18,6 +18,13 @@ std::string CdText(const cdtext_t* text, cdtext_field_t field, track_t track) {
     return CleanUntrustedText(value ? value : "");
 }
 
+// libcdio's MCN and ISRC answers: malloc'd texts, absent or all zeros when the disc has none.
+std::string Code(char* text) {
+    std::string code = text ? CleanUntrustedText(text) : std::string();
+    cdio_free(text);
+    return code.find_first_not_of("0 ") == std::string::npos ? std::string() : code;
+}
+
 }  // namespace
 
 bool DiscLayout::HasCdText() const {
@@ -69,6 +76,7 @@ DiscLayout ReadDiscLayout(CdIo_t* cdio) {
     layout.cdTextAlbum = CdText(text, CDTEXT_FIELD_TITLE, 0);
     layout.cdTextArtist = CdText(text, CDTEXT_FIELD_PERFORMER, 0);
     layout.cdTextGenre = CdText(text, CDTEXT_FIELD_GENRE, 0);
+    layout.mcn = Code(cdio_get_mcn(cdio));
 
     for (track_t n = first; n < first + count; ++n) {
         DiscTrack t;
@@ -85,6 +93,9 @@ DiscLayout ReadDiscLayout(CdIo_t* cdio) {
         t.sectors = end > t.firstSector ? end - t.firstSector : 0;
         t.cdTextTitle = CdText(text, CDTEXT_FIELD_TITLE, n);
         t.cdTextArtist = CdText(text, CDTEXT_FIELD_PERFORMER, n);
+        if (t.audio) t.isrc = Code(cdio_get_track_isrc(cdio, n));
+        const lsn_t pregap = cdio_get_track_pregap_lsn(cdio, n);
+        if (pregap != CDIO_INVALID_LSN && pregap < t.firstSector) t.pregapSector = pregap;
         layout.tracks.push_back(std::move(t));
     }
     layout.sessionCount = 0;

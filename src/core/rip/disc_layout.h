@@ -21,7 +21,9 @@ struct DiscTrack {
     bool audio = true;
     int32_t firstSector = 0;  // LSN
     int32_t sectors = 0;      // readable length of the track
+    int32_t pregapSector = -1;  // LSN of INDEX 00 when the drive or image reports it, else -1
     std::string cdTextTitle, cdTextArtist;
+    std::string isrc;         // the track's ISRC from the subchannel or the cue sheet; "" when none
 };
 
 struct DiscLayout {
@@ -29,6 +31,7 @@ struct DiscLayout {
     int32_t leadOut = 0;            // LSN of the lead-out
     int sessionCount = 0;
     std::string cdTextAlbum, cdTextArtist, cdTextGenre;
+    std::string mcn;                // the media catalogue number (UPC/EAN); "" when none
 
     bool HasCdText() const;
     DiscToc Toc() const;

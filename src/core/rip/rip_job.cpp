@@ -116,6 +116,7 @@ RipOutcome RipJob::Run() {
     report_.SetBatchLine("Batch Rip = 0 %");
     report_.Log("Initializing...");
     report_.SetButton("Abort Convert", true);
+    StartVerification();
 
     encoders_ = params_.encoders > 0 ? params_.encoders
                                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -146,6 +147,7 @@ RipOutcome RipJob::Run() {
     report_.SetItemBar(100);
     report_.SetTotalBar(100);
     report_.SetBatchLine("Total Postion : 100 %");
+    FinishVerification();
 
     if (rip.createM3U && !outcome_.outputPaths.empty()) {
         const std::tm date = params_.today ? params_.today() : LocalToday();
@@ -185,6 +187,9 @@ struct RipJob::Track {
     std::unique_ptr<LoudnessMeter> meter;  // fed by the encoder; outlives it
     std::unique_ptr<TrackEncoder> encoder;
     int32_t unreadable = 0;
+    int32_t retried = 0;
+    TrackTags tags;
+    std::optional<RipVerification::ReadTrack> read;  // its checksums, when verified
 };
 
 void RipJob::Later(std::function<void()> action) {
@@ -222,6 +227,9 @@ void RipJob::Conclude(Track& track) {
         return;
     }
     report_.Log("CD Track closing ...");
+    if (track.read)
+        verification_->EndTrack(*track.read, track.path, track.tags, track.unreadable, track.retried,
+                                track.unreadable == 0, report_);
     if (track.unreadable > 0) {
         report_.Log("Track " + track.number + ": " + std::to_string(track.unreadable) +
                     " sector(s) could not be read after every attempt; the track is not counted as ripped.");
@@ -257,6 +265,35 @@ void RipJob::UpdateBars(int64_t position, int64_t length) {
     }
 }
 
+void RipJob::StartVerification() {
+    const RipVerificationOptions& options = params_.verification;
+    CdGrabber& grabber = disc_.grabber();
+    try {
+        grabber.SetReadOffset(options.readOffset);
+        if (!options.accurateRip && !options.writeLog && !options.writeCue) return;
+        RipDriveDescription drive{.vendor = grabber.DriveText1(),
+                                  .model = grabber.DriveText2(),
+                                  .revision = grabber.DriveText3(),
+                                  .id = grabber.DriveId(),
+                                  .readMode = "paranoia, full verification, up to " +
+                                              std::to_string(grabber.ReadAttempts()) + " attempts per sector"};
+        verification_ = std::make_unique<RipVerification>(grabber.Layout(), options, drive);
+    } catch (const ComponentError& error) {
+        report_.Log(std::string("Could not read the table of contents: ") + error.what());
+        return;
+    }
+    if (verification_->active()) verification_->Start(report_, control_.cancel);
+    else verification_.reset();
+}
+
+void RipJob::FinishVerification() {
+    if (!verification_) return;
+    verification_->Finish(report_, control_.Cancelled());
+    outcome_.accurateRipMismatch = verification_->anyMismatch();
+    outcome_.logPath = verification_->logPath();
+    outcome_.cuePath = verification_->cuePath();
+}
+
 bool RipJob::RipRow(int i, int rowCount) {
     CdGrabber& grabber = disc_.grabber();
     const Settings& settings = params_.settings;
@@ -276,6 +313,7 @@ bool RipJob::RipRow(int i, int rowCount) {
         const int value = disc_.rows()[i].itemValue;
         grabber.SelectSession(value / 100);
         grabber.SelectTrack(value % 100);
+        if (verification_) verification_->BeginTrack(value / 100, value % 100);
         report_.SetCounterLine(Format("Converting : track no. %s  / %s tracks", number,
                                       FormatTrackNumber(rowCount, 2)));
 
@@ -358,8 +396,12 @@ bool RipJob::RipRow(int i, int rowCount) {
             std::vector<uint8_t> pcm;
             const int32_t status = grabber.ReadBlocks(kBlocksPerRound, pcm);
             position += kBlocksPerRound;
-            // A failed encoder ends the reading; its conclusion says why.
-            if (status > 0 && !pcm.empty() && !track->encoder->Push(std::move(pcm))) break;
+            if (status > 0 && !pcm.empty()) {
+                // The checksums see the audio here, in track order, as the reader hands it on.
+                if (verification_) verification_->AddPcm(pcm.data(), pcm.size());
+                // A failed encoder ends the reading; its conclusion says why.
+                if (!track->encoder->Push(std::move(pcm))) break;
+            }
             UpdateBars(position, length);
             Settle(unconcluded_);
         } while (position < length);
@@ -377,6 +419,9 @@ bool RipJob::RipRow(int i, int rowCount) {
             LogLater("CD Track closing ...");
             return true;
         }
+        track->retried = grabber.RetriedSectors();
+        track->tags = tags;
+        if (verification_) track->read = verification_->EndReading();
         track->encoder->Finish();
         steps_.push_back(Step{{}, track});
         ++unconcluded_;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/rip/rip_verification.h"
 #include "core/settings/settings.h"
 #include "core/transcode/loudness_meter.h"
 
@@ -40,6 +41,8 @@ struct RipOutcome {
     bool stoppedEarly = false;  // an output file could not be opened
     std::vector<std::string> outputPaths;
     std::string playlistPath;   // empty when none was written
+    bool accurateRipMismatch = false;  // a track found in the database did not match
+    std::string logPath, cuePath;      // empty when none was written
 };
 
 struct RipJobParameters {
@@ -50,6 +53,8 @@ struct RipJobParameters {
     std::function<void(bool done)> closingSound;  // Done (true) or Fail (false); may be empty
     std::function<std::tm()> today;               // the local date; empty: the clock's
     int encoders = 0;  // tracks encoded at once (the one being read included); 0: the cores
+    // AccurateRip, the rip log and the cue sheet; all off by default.
+    RipVerificationOptions verification;
 };
 
 class RipJob {
@@ -74,6 +79,8 @@ private:
     // Runs the queued actions; waits for encoders while more than `maxUnconcluded` tracks
     // have not been concluded.
     void Settle(int maxUnconcluded);
+    void StartVerification();
+    void FinishVerification();
 
     Disc& disc_;
     RipJobParameters params_;
@@ -91,6 +98,7 @@ private:
     std::deque<Step> steps_;
     std::vector<std::pair<std::string, Loudness>> measured_;  // ripped tracks, with ReplayGain
     int unconcluded_ = 0;
+    std::unique_ptr<RipVerification> verification_;
 };
 
 }  // namespace quelt

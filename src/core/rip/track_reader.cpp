@@ -51,25 +51,35 @@ TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, RetryHandler onR
     }
 }
 
-void TrackReader::Start(int32_t firstSector, int32_t sectors, ReadSwitches switches,
-                        int attempts) {
+void TrackReader::Start(const ReadSpan& span, ReadSwitches switches, int attempts) {
     attempts_ = switches.singleTry ? 1 : std::max(1, attempts);
     unreadable_.clear();
     retried_.clear();
     retriesAtSector_ = 0;
     retrySector_ = -1;
+    pending_.clear();
+    seeked_ = false;
     // Never read beyond the disc's last audio sector: paranoia can wait there forever.
-    next_ = firstSector;
-    end_ = firstSector + std::max(0, sectors);
-    if (lastSector_ >= 0 && end_ > lastSector_ + 1) end_ = lastSector_ + 1;
-    if (end_ < next_) end_ = next_;
+    const int32_t last = lastSector_;
+    areaFirst_ = std::max(0, span.areaFirst);
+    areaEnd_ = span.areaEnd;
+    if (last >= 0 && areaEnd_ > last + 1) areaEnd_ = last + 1;
+    remaining_ = std::max(0, span.sectors);
+    if (last >= 0 && span.shiftFrames == 0 && span.firstSector + remaining_ > last + 1)
+        remaining_ = std::max(0, static_cast<int32_t>(last + 1) - span.firstSector);
+    // The first delivered frame lies `shiftFrames` after the track's start, in the sector
+    // floor((start * 588 + shift) / 588).
+    const int64_t firstFrame = static_cast<int64_t>(span.firstSector) * kSectorFrames + span.shiftFrames;
+    int64_t rawFirst = firstFrame / kSectorFrames;
+    if (firstFrame < 0 && firstFrame % kSectorFrames != 0) --rawFirst;
+    nextRaw_ = static_cast<int32_t>(rawFirst);
+    skipBytes_ = static_cast<std::size_t>(firstFrame - rawFirst * kSectorFrames) * 4;
 
     int mode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
     if (switches.skipVerify) mode &= ~(PARANOIA_MODE_VERIFY | PARANOIA_MODE_OVERLAP);
     if (switches.skipRepair)
         mode &= ~(PARANOIA_MODE_FRAGMENT | PARANOIA_MODE_SCRATCH | PARANOIA_MODE_REPAIR);
     cdio_paranoia_modeset(paranoia_, mode);
-    cdio_paranoia_seek(paranoia_, next_, SEEK_SET);
 }
 
 TrackReader::~TrackReader() {
@@ -85,30 +95,47 @@ void TrackReader::OnEvent(long position, int mode) {
             retriesAtSector_ = 0;
         }
         ++retriesAtSector_;
+        retried_.insert(sector);
         if (onRetry_) onRetry_(retriesAtSector_, sector);
     } else if (mode == PARANOIA_CB_SKIP) {
         unreadable_.insert(sector);
     }
 }
 
+void TrackReader::AppendSector(int32_t sector) {
+    const std::size_t at = pending_.size();
+    pending_.resize(at + kSectorBytes);
+    uint8_t* dest = pending_.data() + at;
+    if (sector < areaFirst_ || sector >= areaEnd_) {
+        std::memset(dest, 0, kSectorBytes);
+        return;
+    }
+    if (!seeked_) {
+        cdio_paranoia_seek(paranoia_, sector, SEEK_SET);
+        seeked_ = true;
+    }
+    tCurrentReader = this;
+    int16_t* samples = cdio_paranoia_read_limited(paranoia_, ParanoiaCallback, attempts_);
+    tCurrentReader = nullptr;
+    if (samples) {
+        std::memcpy(dest, samples, kSectorBytes);
+    } else {
+        std::memset(dest, 0, kSectorBytes);
+        unreadable_.insert(sector);
+    }
+}
+
 int32_t TrackReader::Read(int blocks, std::vector<uint8_t>& pcm) {
     pcm.clear();
-    const int32_t count = std::max(0, std::min<int32_t>(blocks, end_ - next_));
+    const int32_t count = std::max(0, std::min<int32_t>(blocks, remaining_));
     if (count == 0) return 0;
-    pcm.resize(static_cast<std::size_t>(count) * kSectorBytes);
-    tCurrentReader = this;
-    for (int32_t i = 0; i < count; ++i) {
-        int16_t* samples = cdio_paranoia_read_limited(paranoia_, ParanoiaCallback, attempts_);
-        uint8_t* dest = pcm.data() + static_cast<std::size_t>(i) * kSectorBytes;
-        if (samples) {
-            std::memcpy(dest, samples, kSectorBytes);
-        } else {
-            std::memset(dest, 0, kSectorBytes);
-            unreadable_.insert(next_ + i);
-        }
-    }
-    tCurrentReader = nullptr;
-    next_ += count;
+    const std::size_t wanted = static_cast<std::size_t>(count) * kSectorBytes;
+    while (pending_.size() < skipBytes_ + wanted) AppendSector(nextRaw_++);
+    pcm.assign(pending_.begin() + static_cast<std::ptrdiff_t>(skipBytes_),
+               pending_.begin() + static_cast<std::ptrdiff_t>(skipBytes_ + wanted));
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(skipBytes_ + wanted));
+    skipBytes_ = 0;
+    remaining_ -= count;
     return count;
 }
 

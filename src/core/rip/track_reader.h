@@ -22,6 +22,17 @@ struct ReadSwitches {
     bool skipRepair = false;   // switch C: no fragment repair
 };
 
+// The span of the disc a reader delivers: `sectors` sectors' worth of frames starting
+// `shiftFrames` frames after `firstSector` (a drive's read offset correction). Frames outside
+// [areaFirst, areaEnd) (sectors: the run of audio around the track) come as silence.
+struct ReadSpan {
+    int32_t firstSector = 0;
+    int32_t sectors = 0;
+    int32_t shiftFrames = 0;
+    int32_t areaFirst = 0;
+    int32_t areaEnd = 0;
+};
+
 class TrackReader {
 public:
     using RetryHandler = std::function<void(int attempt, int32_t sector)>;
@@ -35,25 +46,32 @@ public:
     TrackReader(const TrackReader&) = delete;
     TrackReader& operator=(const TrackReader&) = delete;
 
-    // Starts reading `sectors` sectors from `firstSector` with these switches and attempts
-    // per sector; forgets the previous track's unreadable sectors.
-    void Start(int32_t firstSector, int32_t sectors, ReadSwitches switches, int attempts);
+    // Starts delivering `span` with these switches and attempts per sector; forgets the
+    // previous track's unreadable and retried sectors.
+    void Start(const ReadSpan& span, ReadSwitches switches, int attempts);
 
     // Up to `blocks` sectors into `pcm`; returns the count, 0 at the end of the track.
     int32_t Read(int blocks, std::vector<uint8_t>& pcm);
     int32_t UnreadableSectors() const { return static_cast<int32_t>(unreadable_.size()); }
+    // Sectors that needed more than one attempt.
+    int32_t RetriedSectors() const { return static_cast<int32_t>(retried_.size()); }
 
     // paranoia's events for the sector at `position` (in 16-bit words); called from inside
     // Read on the same thread.
     void OnEvent(long position, int mode);
 
 private:
+    void AppendSector(int32_t sector);
 
     cdrom_drive_t* drive_ = nullptr;
     cdrom_paranoia_t* paranoia_ = nullptr;
-    int32_t next_ = 0;  // next sector to deliver (LSN)
-    int32_t end_ = 0;   // one past the last sector to deliver
     int32_t lastSector_ = -1;  // the disc's last audio sector, -1 when unknown
+    int32_t remaining_ = 0;    // sectors still to deliver
+    int32_t nextRaw_ = 0;      // next sector to read from the disc (LSN)
+    int32_t areaFirst_ = 0, areaEnd_ = 0;
+    bool seeked_ = false;
+    std::size_t skipBytes_ = 0;     // raw bytes before the first delivered frame
+    std::vector<uint8_t> pending_;  // read but not yet delivered
     int attempts_ = 1;
     RetryHandler onRetry_;
     std::set<int32_t> unreadable_;

@@ -1,6 +1,7 @@
 #include "core/settings/settings.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ constexpr const char* kRip = "CDRIP";
 constexpr const char* kConvert = "Convert";
 constexpr const char* kBurn = "CDBurn";
 constexpr const char* kMain = "Main";
+constexpr const char* kReadOffsets = "ReadOffsets";
+constexpr int kMaxReadOffset = 2940;
 
 constexpr const char* kDefaultCustomPattern = "0|2|3|";
 constexpr const char* kDefaultVolumeLabel = "Audio CD";
@@ -34,6 +37,23 @@ void FixFreedb(RipSettings& rip) {
 }
 
 std::string Decimal(int value) { return std::to_string(value); }
+
+// The key of a drive in "ReadOffsets": vendor and model with the characters a profile key
+// cannot hold replaced.
+std::string DriveKey(const std::string& vendor, const std::string& model) {
+    std::string key = vendor + " " + model;
+    for (char& c : key)
+        if (c == '=' || c == '[' || c == ']' || c == ';' || static_cast<unsigned char>(c) < 0x20) c = '_';
+    const auto first = key.find_first_not_of(' ');
+    const auto last = key.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : key.substr(first, last - first + 1);
+}
+
+bool ProfileNamesEqual(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
 
 // 1 only when the text is exactly "1".
 int StrictFlag(const std::string& text) { return text == "1" ? 1 : 0; }
@@ -66,6 +86,15 @@ void LoadSettings(Settings& settings, const ProfileFile& file) {
     rip.useFreedbProxy = file.ReadInt(kRip, "UseFreedbProxy");
     rip.freedbProxy = file.ReadString(kRip, "FreedbProxy");
     rip.replayGain = file.ReadInt(kRip, "ReplayGain") == 1 ? 1 : 0;
+    rip.accurateRip = file.ReadInt(kRip, "AccurateRip");
+    rip.accurateRipServer = file.ReadString(kRip, "AccurateRipServer");
+    rip.ripLog = file.ReadInt(kRip, "RipLog");
+    rip.ripCue = file.ReadInt(kRip, "RipCue");
+    rip.readOffsets.clear();
+    for (const auto& [drive, value] : file.Entries(kReadOffsets)) {
+        const int samples = ParseDecimalInt(value);
+        if (samples != 0 && samples >= -kMaxReadOffset && samples <= kMaxReadOffset) rip.readOffsets[drive] = samples;
+    }
 
     ConvertSettings& convert = settings.convert;
     convert.bOutputDirectory = file.ReadInt(kConvert, "bOutputDirectory");
@@ -123,10 +152,33 @@ bool SaveSettings(Settings& settings, ProfileFile& file) {
         {kBurn, "Finalize", Decimal(burn.finalize)},
         {kBurn, "TestMode", Decimal(burn.testMode)},
         {kMain, "Priority", Decimal(settings.priority)},
+        {kRip, "AccurateRip", Decimal(rip.accurateRip)},
+        {kRip, "AccurateRipServer", rip.accurateRipServer},
+        {kRip, "RipLog", Decimal(rip.ripLog)},
+        {kRip, "RipCue", Decimal(rip.ripCue)},
     };
     if (rip.outputNameSeparator >= 0)
         entries.push_back({kRip, "OutputNameSeparator", Decimal(rip.outputNameSeparator)});
+    for (const auto& [drive, samples] : rip.readOffsets) entries.push_back({kReadOffsets, drive, Decimal(samples)});
     return file.WriteEntries(entries);
+}
+
+int ReadOffsetFor(const RipSettings& rip, const std::string& vendor, const std::string& model) {
+    const std::string key = DriveKey(vendor, model);
+    for (const auto& [drive, samples] : rip.readOffsets)
+        if (ProfileNamesEqual(drive, key)) return samples;
+    return 0;
+}
+
+void SetReadOffsetFor(RipSettings& rip, const std::string& vendor, const std::string& model, int samples) {
+    const std::string key = DriveKey(vendor, model);
+    if (key.empty()) return;
+    for (auto it = rip.readOffsets.begin(); it != rip.readOffsets.end();) {
+        if (ProfileNamesEqual(it->first, key)) it = rip.readOffsets.erase(it);
+        else ++it;
+    }
+    // A 0 is kept, so the next save overwrites the drive's old value in the file.
+    rip.readOffsets[key] = std::clamp(samples, -kMaxReadOffset, kMaxReadOffset);
 }
 
 std::string GetSettingText(Settings& settings, int category, int id) {

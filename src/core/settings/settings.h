@@ -2,6 +2,7 @@
 // `Settings` record and written back once at an orderly exit.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "core/settings/profile_file.h"
@@ -30,7 +31,17 @@ struct RipSettings {                 // section "CDRIP"
     // 1 " ", 2 "-", 3 ".", 4 "_"); -1 while the key is absent, so the fields of settings that
     // never chose one stay joined as they always were. Written only once chosen.
     int outputNameSeparator = -1;
+    int accurateRip = 0;             // verify each track against the AccurateRip database
+    std::string accurateRipServer;   // the database's base address; "" for the public one
+    int ripLog = 0;                  // write a rip log beside the files
+    int ripCue = 0;                  // write a cue sheet beside the files
+    // Read offset corrections in samples, by drive ("<vendor> <model>"), section "ReadOffsets".
+    std::map<std::string, int> readOffsets;
 };
+
+// The stored read offset of a drive (0 when none), and storing one (0 removes it).
+int ReadOffsetFor(const RipSettings& rip, const std::string& vendor, const std::string& model);
+void SetReadOffsetFor(RipSettings& rip, const std::string& vendor, const std::string& model, int samples);
 
 struct ConvertSettings {             // section "Convert"
     int bOutputDirectory = 0;        // 1: write to outputDirectory; 0: beside each source
