@@ -1,0 +1,206 @@
+// quelt-cli rip with AccurateRip, the read offset, the rip log and the cue sheet, against
+// images made here, a database entry written by an independent reference of the published
+// algorithm (tests/fixtures/accuraterip_reference.py) and served from 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <cdio/cdio.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "support/cli_runner.h"
+#include "support/disc_images.h"
+#include "support/fixtures.h"
+#include "support/http_server.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<int> kTrackSectors = {400, 300, 350};
+
+struct ReferenceTrack {
+    std::string v1, v2, crc32;  // "%08X"
+};
+
+struct Reference {
+    std::string path;
+    std::vector<ReferenceTrack> tracks;
+};
+
+std::string Hex(const std::string& decimal) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08lX", std::stoul(decimal));
+    return text;
+}
+
+class CliAccurateRip : public ::testing::Test {
+protected:
+    // The test tracks with a data track after them, shifted later by `shiftFrames` frames
+    // (silence before, the disc's last frames lost) as a drive with that read offset returns them.
+    std::string MakeImage(const std::string& name, int shiftFrames = 0, int pregapSectors = 0) {
+        std::vector<int16_t> all;
+        for (std::size_t i = 0; i < kTrackSectors.size(); ++i) {
+            auto pcm = test::TestPcm(kTrackSectors[i], static_cast<int>(i));
+            all.insert(all.end(), pcm.begin(), pcm.end());
+        }
+        all.insert(all.begin(), static_cast<std::size_t>(shiftFrames) * 2, 0);
+        all.resize(all.size() - static_cast<std::size_t>(shiftFrames) * 2);
+        test::DiscLayout layout;
+        std::size_t at = 0;
+        for (int sectors : kTrackSectors) {
+            const std::size_t samples = static_cast<std::size_t>(sectors) * 588 * 2;
+            layout.tracks.push_back({std::vector<int16_t>(all.begin() + at, all.begin() + at + samples), "", ""});
+            at += samples;
+        }
+        layout.dataSectors = 300;
+        layout.pregapSectors = pregapSectors;
+        return test::MakeDiscImage(dir_.path().string(), name, layout);
+    }
+
+    // The reference's checksums of `cue`; with `entryArguments`, it also writes the disc's
+    // database entry under the served folder.
+    Reference ReferenceOf(const std::string& cue, const std::string& entryArguments = "") {
+        Reference reference;
+        const std::string script = std::string(QUELT_TEST_FIXTURES) + "/accuraterip_reference.py";
+        const std::string probe = test::Capture("python3 " + test::ShellQuote(script) + " " + test::ShellQuote(cue));
+        std::smatch m;
+        if (std::regex_search(probe, m, std::regex(R"re("path": "([^"]+)")re"))) reference.path = m[1];
+        const std::regex track(R"re("v1": (\d+), "v2": (\d+), "crc32": (\d+))re");
+        for (auto it = std::sregex_iterator(probe.begin(), probe.end(), track); it != std::sregex_iterator(); ++it)
+            reference.tracks.push_back({Hex((*it)[1]), Hex((*it)[2]), Hex((*it)[3])});
+        if (!entryArguments.empty())
+            test::Run("python3 " + test::ShellQuote(script) + " " + test::ShellQuote(cue) + " --entry " +
+                      test::ShellQuote(served_.string() + reference.path) + " " + entryArguments);
+        return reference;
+    }
+
+    test::CliResult Rip(const std::string& cue, const std::string& output, const std::string& extra) {
+        return test::RunCli(dir_, "rip --drive " + test::ShellQuote(cue) + " --no-freedb --format .wav --preset 0" +
+                                      " --output-dir " + test::ShellQuote(dir_.File(output) + "/") +
+                                      " --accuraterip-server " + server_.Url() + " " + extra);
+    }
+
+    static bool Has(const test::CliResult& r, const std::string& line) {
+        return ("\n" + r.out).find("\n" + line + "\n") != std::string::npos;
+    }
+    static std::string VerdictLine(int number, const std::string& verdict, const ReferenceTrack& sums) {
+        return "Track 0" + std::to_string(number) + ": " + verdict + " [v1 " + sums.v1 + ", v2 " + sums.v2 +
+               ", copy CRC " + sums.crc32 + "]";
+    }
+
+    test::ScratchDir dir_;
+    fs::path served_ = dir_.path() / "served";
+    test::HttpServer server_{(fs::create_directories(served_), served_.string())};
+};
+
+TEST_F(CliAccurateRip, EveryTrackAccurateWithTheServedConfidenceAndTheLogHoldsItsChecksums) {
+    const std::string cue = MakeImage("disc");
+    const Reference reference = ReferenceOf(cue, "--confidence 7");
+    ASSERT_EQ(reference.tracks.size(), 3u);
+
+    test::CliResult r = Rip(cue, "out", "--accuraterip --log --cue");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(server_.RequestLog().find("GET " + reference.path), std::string::npos) << server_.RequestLog();
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(Has(r, VerdictLine(n, "Accurately ripped (confidence 7)", reference.tracks[n - 1]))) << r.out;
+    EXPECT_TRUE(Has(r, "All tracks accurately ripped")) << r.out;
+
+    const std::string log = test::ReadFile(dir_.File("out/Artist - Album.log"));
+    for (int n = 1; n <= 3; ++n) {
+        const ReferenceTrack& sums = reference.tracks[n - 1];
+        const std::size_t at = log.find("Track 0" + std::to_string(n) + "\n");
+        ASSERT_NE(at, std::string::npos) << log;
+        const std::string block = log.substr(at, log.find("\n\n", at) - at);
+        EXPECT_NE(block.find("Copy CRC: " + sums.crc32), std::string::npos) << block;
+        EXPECT_NE(block.find("AccurateRip CRC: v1 " + sums.v1 + ", v2 " + sums.v2), std::string::npos) << block;
+        EXPECT_NE(block.find("AccurateRip: Accurately ripped (confidence 7)"), std::string::npos) << block;
+    }
+    EXPECT_NE(log.find("\nAll tracks accurately ripped\n"), std::string::npos) << log;
+}
+
+TEST_F(CliAccurateRip, OneWrongChecksumFlagsExactlyThatTrackAndExitsOne) {
+    const std::string cue = MakeImage("disc");
+    const Reference reference = ReferenceOf(cue, "--confidence 3 --wrong-track 2");
+    test::CliResult r = Rip(cue, "out", "--accuraterip");
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_TRUE(Has(r, VerdictLine(1, "Accurately ripped (confidence 3)", reference.tracks[0]))) << r.out;
+    EXPECT_TRUE(Has(r, VerdictLine(2, "Not accurately ripped", reference.tracks[1]))) << r.out;
+    EXPECT_TRUE(Has(r, VerdictLine(3, "Accurately ripped (confidence 3)", reference.tracks[2]))) << r.out;
+    EXPECT_TRUE(Has(r, "Tracks not accurately ripped: 02")) << r.out;
+    EXPECT_TRUE(Has(r, "Done, 03 track(s) were successfully.")) << r.out;
+}
+
+TEST_F(CliAccurateRip, ADiscTheDatabaseDoesNotKnowIsNoError) {
+    const std::string cue = MakeImage("disc");
+    const Reference reference = ReferenceOf(cue);
+    test::CliResult r = Rip(cue, "out", "--accuraterip");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(Has(r, VerdictLine(n, "Not in the database", reference.tracks[n - 1]))) << r.out;
+}
+
+TEST_F(CliAccurateRip, TheReadOffsetUndoesADrivesShift) {
+    const Reference reference = ReferenceOf(MakeImage("plain"), "--confidence 2");
+    const std::string shifted = MakeImage("shifted", 6);
+    // The shifted image has the plain image's table of contents, so the same entry serves.
+    ASSERT_EQ(ReferenceOf(shifted).path, reference.path);
+
+    test::CliResult corrected = Rip(shifted, "corrected", "--accuraterip --offset 6");
+    EXPECT_EQ(corrected.status, 0) << corrected.out << corrected.err;
+    for (int n = 1; n <= 3; ++n) {
+        const std::regex sums("Track 0" + std::to_string(n) + R"(: Accurately ripped \(confidence 2\) \[v1 )" +
+                              reference.tracks[n - 1].v1 + ", v2 " + reference.tracks[n - 1].v2 + ", copy CRC");
+        EXPECT_TRUE(std::regex_search(corrected.out, sums)) << corrected.out;
+    }
+    // The first tracks come out bit for bit as the plain disc holds them.
+    EXPECT_EQ(test::DecodePcm(dir_.File("corrected/track 1.wav")), test::TestPcm(400, 0));
+    EXPECT_EQ(test::DecodePcm(dir_.File("corrected/track 2.wav")), test::TestPcm(300, 1));
+
+    test::CliResult uncorrected = Rip(shifted, "uncorrected", "--accuraterip");
+    EXPECT_EQ(uncorrected.status, 1) << uncorrected.out;
+    EXPECT_NE(uncorrected.out.find("Track 02: Not accurately ripped"), std::string::npos) << uncorrected.out;
+}
+
+// The disc's audio tracks as libcdio reads them from a cue sheet: (first sector, pregap
+// sector or -1) per track, then the end of the last audio track.
+std::vector<std::pair<long, long>> AudioToc(const std::string& cue) {
+    std::vector<std::pair<long, long>> toc;
+    CdIo_t* cdio = cdio_open_cue(cue.c_str());
+    if (!cdio) return toc;
+    const track_t first = cdio_get_first_track_num(cdio);
+    const track_t count = cdio_get_num_tracks(cdio);
+    long end = cdio_get_track_lsn(cdio, CDIO_CDROM_LEADOUT_TRACK);
+    for (track_t n = first; n < first + count; ++n) {
+        if (cdio_get_track_format(cdio, n) != TRACK_FORMAT_AUDIO) {
+            end = cdio_get_track_lsn(cdio, n);
+            break;
+        }
+        const lsn_t pregap = cdio_get_track_pregap_lsn(cdio, n);
+        toc.emplace_back(cdio_get_track_lsn(cdio, n), pregap == CDIO_INVALID_LSN ? -1 : pregap);
+    }
+    toc.emplace_back(end, -1);
+    cdio_destroy(cdio);
+    return toc;
+}
+
+TEST_F(CliAccurateRip, TheCueSheetOverTheRippedFilesGivesTheDiscsTableOfContents) {
+    const std::string cue = MakeImage("gaps", 0, 30);
+    test::CliResult r = Rip(cue, "out", "--cue");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    const std::string sheet = dir_.File("out/Artist - Album.cue");
+    ASSERT_TRUE(fs::exists(sheet)) << r.out;
+    EXPECT_NE(test::ReadFile(sheet).find("FILE \"track 2.wav\" WAVE"), std::string::npos);
+    const std::string joined = dir_.File("joined.cue");
+    ASSERT_EQ(test::Run("python3 " + test::ShellQuote(std::string(QUELT_TEST_FIXTURES) + "/cue_to_single_bin.py") +
+                        " " + test::ShellQuote(sheet) + " " + test::ShellQuote(joined)),
+              0);
+    const auto original = AudioToc(cue);
+    ASSERT_EQ(original.size(), 4u);
+    EXPECT_NE(original[1].second, -1) << "the image has pregaps";
+    EXPECT_EQ(AudioToc(joined), original);
+}
+
+}  // namespace
+}  // namespace quelt
