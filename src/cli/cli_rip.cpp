@@ -30,6 +30,7 @@
 #include "core/rip/disc.h"
 #include "core/rip/disc_image.h"
 #include "core/rip/freedb_info.h"
+#include "core/rip/offset_detection.h"
 #include "core/rip/rip_job.h"
 #include "core/settings/settings.h"
 
@@ -168,6 +169,10 @@ void AddFreedbOptions(Options& options) {
     options.Value("--timeout", "T", "the time-out in milliseconds");
 }
 
+bool IsWebAddress(const std::string& text) {
+    return text.rfind("http://", 0) == 0 || text.rfind("https://", 0) == 0;
+}
+
 void AddVerificationOptions(Options& options) {
     options.Flag("--accuraterip", "verify each track against the AccurateRip database (exit status 1 on a mismatch)");
     options.Value("--accuraterip-server", "URL", "the AccurateRip database's base address");
@@ -179,7 +184,7 @@ void AddVerificationOptions(Options& options) {
 bool ReadVerificationOptions(const Options& options, Settings& settings, std::string& error) {
     if (options.Has("--accuraterip")) settings.rip.accurateRip = 1;
     if (auto server = options.Get("--accuraterip-server")) {
-        if (server->rfind("http://", 0) != 0 && server->rfind("https://", 0) != 0) {
+        if (!IsWebAddress(*server)) {
             error = "--accuraterip-server takes an http:// or https:// address";
             return false;
         }
@@ -538,6 +543,58 @@ int RunRip(const Args& args) {
     if (interrupts.signal()) return interrupts.CancelledStatus();
     if (outcome.accurateRipMismatch) return kExitFailed;
     return outcome.rippedCount == outcome.checkedCount && !outcome.stoppedEarly ? kExitOk : kExitFailed;
+}
+
+int RunOffset(const Args& args) {
+    Options options("offset");
+    AddDriveOptions(options);
+    options.Value("--accuraterip-server", "URL", "the AccurateRip database's base address");
+    options.Flag("--save", "store the offset found for this drive in the settings file");
+    if (!options.Parse(args)) return options.UsageError();
+    if (options.HelpRequested())
+        return options.PrintHelp("[--drive D] [--accuraterip-server URL] [--save]",
+                                 "Finds the drive's read offset with a disc the AccurateRip database knows.");
+    if (!options.Positional().empty()) return options.UnexpectedArgument();
+    ProfileFile file = UserSettingsFile();
+    Settings settings = LoadUserSettings();
+    std::string error;
+    if (auto server = options.Get("--accuraterip-server")) {
+        if (!IsWebAddress(*server))
+            return options.UsageError("--accuraterip-server takes an http:// or https:// address");
+        settings.rip.accurateRipServer = *server;
+    }
+
+    Session session;
+    const int entry = ResolveDrive(session, options.Get("--drive"), error);
+    if (entry < 0) return options.UsageError(error);
+    session.disc->SetFreedbBox(false);
+    session.disc->Create(entry);
+    if (session.disc->rows().empty()) {
+        std::fputs("Please insert an Audio CD!\n", stderr);
+        return kExitNothingToDo;
+    }
+
+    JobControl control;
+    control.Start();
+    ConsoleReport report;
+    OffsetDetection found;
+    {
+        InterruptScope interrupts(control.cancel);
+        found = DetectReadOffset(*session.grabber, settings.rip.accurateRipServer, control.cancel,
+                                 [&](int percent) { report.SetItemBar(percent); });
+        if (interrupts.signal()) return interrupts.CancelledStatus();
+    }
+    report.Log(found.text);
+    if (!found.found) return kExitFailed;
+    if (options.Has("--save")) {
+        SetReadOffsetFor(settings.rip, session.grabber->DriveText1(), session.grabber->DriveText2(), found.offset);
+        if (!SaveSettings(settings, file)) {
+            std::fprintf(stderr, "quelt-cli offset: could not write %s\n", file.path().c_str());
+            return kExitFailed;
+        }
+        report.Log("Stored for " + session.grabber->DriveText1() + " " + session.grabber->DriveText2());
+    }
+    return kExitOk;
 }
 
 }  // namespace quelt::cli

@@ -20,6 +20,7 @@ int RunConvert(const Args& args);
 int RunDrives(const Args& args);
 int RunDisc(const Args& args);
 int RunRip(const Args& args);
+int RunOffset(const Args& args);
 int RunWriters(const Args& args);
 int RunBurn(const Args& args);
 

@@ -22,6 +22,7 @@ constexpr Command kCommands[] = {
     {"convert", quelt::cli::RunConvert},   {"drives", quelt::cli::RunDrives},
     {"disc", quelt::cli::RunDisc},         {"rip", quelt::cli::RunRip},
     {"writers", quelt::cli::RunWriters},   {"burn", quelt::cli::RunBurn},
+    {"offset", quelt::cli::RunOffset},
 };
 
 constexpr const char* kUsage = R"(Usage: quelt-cli COMMAND [OPTIONS] [ARGS]
@@ -34,6 +35,7 @@ Commands:
   disc [--drive D] [FREEDB]     the track list of a disc
   rip [--drive D] [--tracks 1,3-5] [OPTIONS] [FREEDB]
                                 rip the checked tracks of a disc
+  offset [--drive D] [--save]   find the drive's read offset with a disc AccurateRip knows
   writers                       CD writers, the image writer last
   burn [--writer W] [--data] [--image FILE] [OPTIONS] FILE...
                                 burn files to a CD or an image
@@ -42,7 +44,8 @@ Commands:
 Common options: --format ROW|EXT, --preset ROW|LABEL, --output-dir DIR,
   --name-template N, --metadata / --no-metadata
 Convert: --if-exists new|overwrite|skip, --delete-source, --jobs N, --replaygain
-Rip: --custom-pattern P, --m3u, --eject, --lock-tray, --case 1..4, --replaygain
+Rip: --custom-pattern P, --m3u, --eject, --lock-tray, --case 1..4, --replaygain,
+  --accuraterip, --accuraterip-server URL, --offset N, --log, --cue
 FreeDB: --freedb / --no-freedb, --server N|HOST, --port P, --proxy HOST:PORT, --timeout T
 Burn: --label TEXT, --test-mode, --no-finalize, --eject, --overwrite
 A drive is a device path, a disc image (.cue, .toc, .nrg) or "demo".

@@ -6,15 +6,13 @@
 #include "core/jobs/job_report.h"
 #include "core/naming/paths.h"
 #include "core/naming/text.h"
-#include "core/net/http_get.h"
+#include "core/rip/accuraterip_lookup.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/cue_sheet.h"
 #include "core/rip/rip_log_file.h"
 
 namespace quelt {
 namespace {
-
-constexpr std::size_t kEntryMaxBytes = 256 * 1024;
 
 // A name for the log and cue sheet: the disc's artist and album, without folder separators
 // or control characters.
@@ -76,29 +74,12 @@ int RipVerification::AudioIndexOf(int layoutIndex) const {
 
 void RipVerification::Start(JobReport& report, const std::atomic<bool>& cancel) {
     if (!options_.accurateRip) return;
-    std::string base = options_.accurateRipServer.empty() ? kDefaultAccurateRipServer : options_.accurateRipServer;
-    while (!base.empty() && base.back() == '/') base.pop_back();
-    HttpRequest request;
-    request.url = base + discId_.Path();
-    request.deadline = options_.deadline;
-    request.maxBytes = kEntryMaxBytes;
-    request.cancel = &cancel;
-    const HttpReply reply = HttpGet(request);
-    if (reply.ok()) {
-        pressings_ = ParseAccurateRipEntry(reply.body);
-        if (pressings_) {
-            lookedUp_ = true;
-            lookupText_ = "AccurateRip: disc " + discId_.Text() + " found in the database (" +
-                          std::to_string(pressings_->size()) + " pressing(s))";
-        } else {
-            lookupText_ = "AccurateRip: the database sent an entry that cannot be read; the tracks are not verified";
-        }
-    } else if (reply.outcome == HttpOutcome::HttpError && reply.status == 404) {
-        lookedUp_ = true;
-        lookupText_ = "AccurateRip: disc " + discId_.Text() + " is not in the database";
-    } else if (reply.outcome != HttpOutcome::Cancelled) {
-        lookupText_ = "AccurateRip: " + reply.error + "; the tracks are not verified";
-    }
+    AccurateRipLookup lookup = LookUpAccurateRip(options_.accurateRipServer, discId_, cancel, options_.deadline);
+    lookupText_ = lookup.text;
+    if (lookup.result == AccurateRipLookup::Result::kFound) pressings_ = std::move(lookup.pressings);
+    lookedUp_ = lookup.result == AccurateRipLookup::Result::kFound ||
+                lookup.result == AccurateRipLookup::Result::kNotFound;
+    if (lookup.result == AccurateRipLookup::Result::kFailed) lookupText_ += "; the tracks are not verified";
     if (!lookupText_.empty()) report.Log(lookupText_);
 }
 

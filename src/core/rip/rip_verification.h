@@ -47,8 +47,6 @@ struct VerifiedTrack {
     bool ripped = false;
 };
 
-inline constexpr const char* kDefaultAccurateRipServer = "http://www.accuraterip.com";
-
 // The options the settings ask for, with the read offset in force for the drive.
 RipVerificationOptions VerificationOptionsOf(const RipSettings& rip, int readOffset);
 

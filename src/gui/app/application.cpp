@@ -138,7 +138,7 @@ int RunQuelt(int argc, char** argv) {
     MainWindow::Parts parts;
     parts.genres = genres.get();
     parts.driveHandOver = &handOver;
-    parts.ripOptions = [&context] { return new RipOptionsPage(context.settings); };
+    parts.ripOptions = [&context, &grabber] { return new RipOptionsPage(context.settings, grabber.get()); };
     parts.freedbOptions = [&context, &freedb] {
         return new FreedbOptionsPage(context.settings, *freedb);
     };

@@ -1,6 +1,8 @@
 #include "gui/rip/rip_start.h"
 
 #include "core/jobs/closing_sound.h"
+#include "core/jobs/component_error.h"
+#include "core/rip/cd_grabber.h"
 #include "core/naming/templates.h"
 #include "core/rip/disc.h"
 #include "core/settings/settings.h"
@@ -9,6 +11,18 @@
 #include "gui/app/progress_window.h"
 
 namespace quelt {
+namespace {
+
+// The read offset stored for the drive the disc is in; 0 when the drive cannot say.
+int DriveReadOffset(const Settings& settings, Disc& disc) {
+    try {
+        return ReadOffsetFor(settings.rip, disc.grabber().DriveText1(), disc.grabber().DriveText2());
+    } catch (const ComponentError&) {
+        return 0;
+    }
+}
+
+}  // namespace
 
 bool StartRip(AppContext& context, Disc& disc, Prompter& prompter, int formatRow,
               const std::string& presetLabel, QWidget* owner,
@@ -26,6 +40,7 @@ bool StartRip(AppContext& context, Disc& disc, Prompter& prompter, int formatRow
     parameters.formatRow = formatRow;
     parameters.presetLabel = presetLabel;
     parameters.closingSound = PlayClosingSound;
+    parameters.verification = VerificationOptionsOf(context.settings.rip, DriveReadOffset(context.settings, disc));
     if (setup) setup(parameters);
     RipJob job(disc, std::move(parameters), window, control);
 

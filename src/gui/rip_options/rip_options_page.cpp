@@ -8,10 +8,21 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "core/jobs/component_error.h"
 #include "core/naming/paths.h"
+#include "core/rip/cd_grabber.h"
+#include "core/rip/offset_detection.h"
 #include "core/naming/templates.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
@@ -34,8 +45,11 @@ std::string StoredFolder(const QString& field) {
 
 }  // namespace
 
-RipOptionsPage::RipOptionsPage(Settings& settings, QWidget* parent)
-    : OptionsPage(parent), settings_(settings) {
+RipOptionsPage::RipOptionsPage(Settings& settings, CdGrabber* grabber, QWidget* parent)
+    : OptionsPage(parent), settings_(settings), grabber_(grabber) {
+    showOutcome_ = [this](const QString& text) {
+        QMessageBox::information(this, QStringLiteral("Quelt CD Ripper Pro - Audio CD Ripper"), text);
+    };
     chooseFolder_ = [](QWidget* owner) {
         return QFileDialog::getExistingDirectory(owner,
                                                  QStringLiteral("Browse for output directory:"),
@@ -67,10 +81,31 @@ RipOptionsPage::RipOptionsPage(Settings& settings, QWidget* parent)
     auto* whenColumn = new QVBoxLayout(when);
     for (QCheckBox* box : {eject_, metadata_, playlist_, lockTray_}) whenColumn->addWidget(box);
 
+    accurateRip_ = new QCheckBox(QStringLiteral("Verify tracks with AccurateRip"));
+    ripLog_ = new QCheckBox(QStringLiteral("Write a rip log beside the files"));
+    cueSheet_ = new QCheckBox(QStringLiteral("Write a cue sheet beside the files"));
+    offsetLabel_ = new QLabel(QStringLiteral("Read offset (samples):"));
+    offset_ = new QSpinBox;
+    offset_->setRange(-kMaxReadOffset, kMaxReadOffset);
+    offset_->setAccessibleName(QStringLiteral("Read offset"));
+    offset_->setToolTip(QStringLiteral("The read offset correction of the current drive, kept per drive"));
+    detect_ = new QPushButton(QStringLiteral("Detect..."));
+    detect_->setToolTip(QStringLiteral("Find the offset with a disc the AccurateRip database knows"));
+    auto* proof = new QGroupBox(QStringLiteral("Proof of the rip"));
+    auto* proofGrid = new QGridLayout(proof);
+    proofGrid->addWidget(accurateRip_, 0, 0, 1, 3);
+    proofGrid->addWidget(ripLog_, 1, 0, 1, 3);
+    proofGrid->addWidget(cueSheet_, 2, 0, 1, 3);
+    proofGrid->addWidget(offsetLabel_, 3, 0);
+    proofGrid->addWidget(offset_, 3, 1);
+    proofGrid->addWidget(detect_, 3, 2);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(where);
     layout->addWidget(when);
+    layout->addWidget(proof);
     layout->addStretch(1);
+    connect(detect_, &QPushButton::clicked, this, &RipOptionsPage::DetectOffset);
 
     connect(browse_, &QPushButton::clicked, this, &RipOptionsPage::Browse);
     connect(custom_, &QPushButton::clicked, this, &RipOptionsPage::EditCustomPattern);
@@ -100,7 +135,75 @@ void RipOptionsPage::Load() {
     metadata_->setChecked(rip.metadata == 1);
     playlist_->setChecked(rip.createM3U == 1);
     lockTray_->setChecked(rip.lockTray == 1);
+    accurateRip_->setChecked(rip.accurateRip == 1);
+    ripLog_->setChecked(rip.ripLog == 1);
+    cueSheet_->setChecked(rip.ripCue == 1);
+    std::string vendor, model;
+    const bool drive = CurrentDrive(vendor, model);
+    offsetLabel_->setText(drive ? QStringLiteral("Read offset of %1 (samples):")
+                                      .arg(QString::fromStdString(vendor + " " + model).simplified())
+                                : QStringLiteral("Read offset (samples):"));
+    offset_->setValue(drive ? ReadOffsetFor(rip, vendor, model) : 0);
+    offset_->setEnabled(drive);
+    detect_->setEnabled(drive);
     UpdateCustomButton();
+}
+
+bool RipOptionsPage::CurrentDrive(std::string& vendor, std::string& model) const {
+    if (!grabber_) return false;
+    try {
+        if (grabber_->DriveCount() == 0) return false;
+        vendor = grabber_->DriveText1();
+        model = grabber_->DriveText2();
+        return true;
+    } catch (const ComponentError&) {
+        return false;
+    }
+}
+
+void RipOptionsPage::SetOutcomeShower(std::function<void(const QString&)> show) {
+    showOutcome_ = std::move(show);
+}
+
+void RipOptionsPage::DetectOffset() {
+    if (!grabber_) return;
+    struct Shared {
+        std::atomic<bool> cancel{false};
+        std::atomic<int> percent{0};
+        std::atomic<bool> done{false};
+        OffsetDetection result;
+    };
+    auto shared = std::make_shared<Shared>();
+    CdGrabber* grabber = grabber_;
+    const std::string server = settings_.rip.accurateRipServer;
+    std::thread worker([shared, grabber, server] {
+        try {
+            shared->result = DetectReadOffset(*grabber, server, shared->cancel,
+                                              [&](int percent) { shared->percent = percent; });
+        } catch (const std::exception& error) {
+            shared->result.text = error.what();
+        }
+        shared->done = true;
+    });
+
+    QProgressDialog progress(QStringLiteral("Reading a track to find the read offset..."),
+                             QStringLiteral("Cancel"), 0, 100, this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &progress, [&] {
+        progress.setValue(shared->percent.load());
+        if (shared->done.load()) progress.accept();
+    });
+    connect(&progress, &QProgressDialog::canceled, &progress, [&] { shared->cancel = true; });
+    poll.start(100);
+    if (!shared->done.load()) progress.exec();
+    shared->cancel = true;
+    worker.join();
+    poll.stop();
+    const OffsetDetection& result = shared->result;
+    if (result.found) offset_->setValue(result.offset);
+    if (!result.text.empty()) showOutcome_(QString::fromStdString(result.text));
 }
 
 void RipOptionsPage::UpdateCustomButton() {
@@ -126,6 +229,12 @@ void RipOptionsPage::Store() {
     SetSettingText(settings_, kModeRip, 107, state(metadata_));
     SetSettingText(settings_, kModeRip, 108, state(playlist_));
     SetSettingText(settings_, kModeRip, 110, state(lockTray_));
+    settings_.rip.accurateRip = accurateRip_->isChecked() ? 1 : 0;
+    settings_.rip.ripLog = ripLog_->isChecked() ? 1 : 0;
+    settings_.rip.ripCue = cueSheet_->isChecked() ? 1 : 0;
+    std::string vendor, model;
+    if (CurrentDrive(vendor, model) && offset_->value() != ReadOffsetFor(settings_.rip, vendor, model))
+        SetReadOffsetFor(settings_.rip, vendor, model, offset_->value());
 }
 
 }  // namespace quelt

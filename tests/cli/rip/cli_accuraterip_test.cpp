@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "support/accuraterip_fixture.h"
 #include "support/cli_runner.h"
 #include "support/disc_images.h"
 #include "support/fixtures.h"
@@ -20,60 +21,16 @@ namespace fs = std::filesystem;
 
 const std::vector<int> kTrackSectors = {400, 300, 350};
 
-struct ReferenceTrack {
-    std::string v1, v2, crc32;  // "%08X"
-};
-
-struct Reference {
-    std::string path;
-    std::vector<ReferenceTrack> tracks;
-};
-
-std::string Hex(const std::string& decimal) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08lX", std::stoul(decimal));
-    return text;
-}
+using ReferenceTrack = test::ReferenceSums;
+using Reference = test::AccurateRipReference;
 
 class CliAccurateRip : public ::testing::Test {
 protected:
-    // The test tracks with a data track after them, shifted later by `shiftFrames` frames
-    // (silence before, the disc's last frames lost) as a drive with that read offset returns them.
     std::string MakeImage(const std::string& name, int shiftFrames = 0, int pregapSectors = 0) {
-        std::vector<int16_t> all;
-        for (std::size_t i = 0; i < kTrackSectors.size(); ++i) {
-            auto pcm = test::TestPcm(kTrackSectors[i], static_cast<int>(i));
-            all.insert(all.end(), pcm.begin(), pcm.end());
-        }
-        all.insert(all.begin(), static_cast<std::size_t>(shiftFrames) * 2, 0);
-        all.resize(all.size() - static_cast<std::size_t>(shiftFrames) * 2);
-        test::DiscLayout layout;
-        std::size_t at = 0;
-        for (int sectors : kTrackSectors) {
-            const std::size_t samples = static_cast<std::size_t>(sectors) * 588 * 2;
-            layout.tracks.push_back({std::vector<int16_t>(all.begin() + at, all.begin() + at + samples), "", ""});
-            at += samples;
-        }
-        layout.dataSectors = 300;
-        layout.pregapSectors = pregapSectors;
-        return test::MakeDiscImage(dir_.path().string(), name, layout);
+        return test::MakeShiftedImage(dir_.path().string(), name, kTrackSectors, shiftFrames, pregapSectors);
     }
-
-    // The reference's checksums of `cue`; with `entryArguments`, it also writes the disc's
-    // database entry under the served folder.
     Reference ReferenceOf(const std::string& cue, const std::string& entryArguments = "") {
-        Reference reference;
-        const std::string script = std::string(QUELT_TEST_FIXTURES) + "/accuraterip_reference.py";
-        const std::string probe = test::Capture("python3 " + test::ShellQuote(script) + " " + test::ShellQuote(cue));
-        std::smatch m;
-        if (std::regex_search(probe, m, std::regex(R"re("path": "([^"]+)")re"))) reference.path = m[1];
-        const std::regex track(R"re("v1": (\d+), "v2": (\d+), "crc32": (\d+))re");
-        for (auto it = std::sregex_iterator(probe.begin(), probe.end(), track); it != std::sregex_iterator(); ++it)
-            reference.tracks.push_back({Hex((*it)[1]), Hex((*it)[2]), Hex((*it)[3])});
-        if (!entryArguments.empty())
-            test::Run("python3 " + test::ShellQuote(script) + " " + test::ShellQuote(cue) + " --entry " +
-                      test::ShellQuote(served_.string() + reference.path) + " " + entryArguments);
-        return reference;
+        return test::ReferenceOf(cue, served_.string(), entryArguments);
     }
 
     test::CliResult Rip(const std::string& cue, const std::string& output, const std::string& extra) {
@@ -161,6 +118,29 @@ TEST_F(CliAccurateRip, TheReadOffsetUndoesADrivesShift) {
     test::CliResult uncorrected = Rip(shifted, "uncorrected", "--accuraterip");
     EXPECT_EQ(uncorrected.status, 1) << uncorrected.out;
     EXPECT_NE(uncorrected.out.find("Track 02: Not accurately ripped"), std::string::npos) << uncorrected.out;
+}
+
+TEST_F(CliAccurateRip, OffsetDetectionFindsTheShiftAndTheDriveKeepsIt) {
+    ReferenceOf(MakeImage("plain"), "--confidence 4");
+    const std::string shifted = MakeImage("shifted", 6);
+    test::CliResult found = test::RunCli(dir_, "offset --drive " + test::ShellQuote(shifted) +
+                                                   " --accuraterip-server " + server_.Url() + " --save");
+    ASSERT_EQ(found.status, 0) << found.out << found.err;
+    EXPECT_NE(found.out.find("Read offset: +6 (track 01 matches the AccurateRip database with confidence 4)"),
+              std::string::npos)
+        << found.out;
+
+    // A rip from the same drive applies the stored offset without being told.
+    test::CliResult r = Rip(shifted, "out", "--accuraterip");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(Has(r, "All tracks accurately ripped")) << r.out;
+
+    test::CliResult unknown = test::RunCli(dir_, "offset --drive " + test::ShellQuote(MakeImage("other", 0, 5)) +
+                                                     " --accuraterip-server " + server_.Url());
+    EXPECT_EQ(unknown.status, 1) << unknown.out;
+    EXPECT_NE(unknown.out.find("This disc is not in the AccurateRip database; try a disc it knows."),
+              std::string::npos)
+        << unknown.out;
 }
 
 // The disc's audio tracks as libcdio reads them from a cue sheet: (first sector, pregap

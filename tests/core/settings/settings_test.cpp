@@ -137,6 +137,19 @@ TEST_F(SettingsTest, PriorityIsSavedUnchanged) {
     EXPECT_EQ(file_.ReadInt("Main", "Priority"), 9);
 }
 
+TEST_F(SettingsTest, ReadOffsetsAreKeptPerDriveAndAResetOneLeavesTheFile) {
+    WriteText("[ReadOffsets]\nPLEXTOR DVDR PX-716A=30\nODD Drive=99999\n");
+    Settings s = Load();
+    EXPECT_EQ(ReadOffsetFor(s.rip, "plextor", "dvdr px-716a"), 30);
+    EXPECT_EQ(ReadOffsetFor(s.rip, "ODD", "Drive"), 0) << "beyond 2940 samples is no offset";
+    SetReadOffsetFor(s.rip, "HL-DT-ST", "DVDRAM GH24NSD1 ", 6);
+    SetReadOffsetFor(s.rip, "PLEXTOR", "DVDR PX-716A", 0);
+    ASSERT_TRUE(SaveSettings(s, file_));
+    const Settings again = Load();
+    EXPECT_EQ(ReadOffsetFor(again.rip, "HL-DT-ST", "DVDRAM GH24NSD1"), 6);
+    EXPECT_EQ(ReadOffsetFor(again.rip, "PLEXTOR", "DVDR PX-716A"), 0);
+}
+
 TEST_F(SettingsTest, OtherRangesAreTakenAsStored) {
     WriteText("[CDRIP]\nOutputNameIndex=13\n[Convert]\nIfExists=9\nOutputNameIndex=-4\n");
     Settings s = Load();
