@@ -105,7 +105,7 @@ _quelt_cli() {
     fi
 
     case $command in
-        formats | presets | drives | writers | disc | rip) ;;
+        formats | presets | drives | writers | disc | rip | offset) ;;
         *) _filedir ;;
     esac
 }
