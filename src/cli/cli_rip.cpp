@@ -576,7 +576,7 @@ int RunOffset(const Args& args) {
 
     JobControl control;
     control.Start();
-    ConsoleReport report;
+    ConsoleReport report(0);  // no playing time: the progress line shows no speed
     OffsetDetection found;
     {
         InterruptScope interrupts(control.cancel);
