@@ -85,7 +85,7 @@ TEST_F(BurnCliTest, TheSettingsFinalizeAndTheOptionsOverrideThemForOneRun) {
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(r.lines.size(), 12u) << r.out;
     EXPECT_EQ(r.lines[7], "Finalize CD...");
-    r = Cli("burn --image fin.cue --no-finalize --test-mode a.wav");
+    r = Cli("burn --image trial.cue --no-finalize --test-mode a.wav");
     ASSERT_EQ(r.status, 0) << r.err;
     // A test run writes no image, so it names none.
     ASSERT_EQ(r.lines.size(), 8u) << r.out;

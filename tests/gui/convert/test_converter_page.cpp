@@ -280,7 +280,7 @@ void ConverterPageTest::formatAndPresetAreWrittenAtOnce() {
 
 void ConverterPageTest::storedRowsOutsideTheListsGiveTheFirstRow() {
     Fixture f;
-    f.context.profile.WriteInt("CONVERT", "FormatIndex", 13);
+    f.context.profile.WriteInt("CONVERT", "FormatIndex", 99);
     f.context.profile.WriteInt("CONVERT", "FParamIndex", -1);
     QCOMPARE(f.Page().formatBox()->currentIndex(), 0);
     QCOMPARE(f.Page().presetBox()->currentIndex(), 0);
