@@ -3,11 +3,14 @@
 // libcddb facts this code is shaped by: cddb_new() crashes when HOME is unset, so HOME is
 // supplied first; any charset conversion failure inside libcddb crashes, so no charset is
 // ever set and texts are checked here instead; the read cache would write ~/.cddbslave, so
-// it is disabled; libcddb's log goes to stderr unless a handler is installed.
+// it is disabled; libcddb's log goes to stderr unless a handler is installed; libcddb writes
+// to its sockets with plain write(), which raises SIGPIPE when the other end has closed.
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdlib>
 #include <mutex>
@@ -22,6 +25,39 @@
 
 namespace quelt {
 namespace {
+
+// Holds SIGPIPE back on the calling thread while libcddb talks to a peer that may hang up
+// (the relay closes its end on a cancel or the deadline): the write then fails with EPIPE
+// instead of the signal ending the whole program. A SIGPIPE raised meanwhile is taken off
+// the thread before the old mask comes back.
+class SigpipeHeldBack {
+  public:
+    SigpipeHeldBack() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+    }
+    ~SigpipeHeldBack() {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!wasPending_ && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec now{0, 0};
+            while (sigtimedwait(&pipe_, nullptr, &now) == -1 && errno == EINTR) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    SigpipeHeldBack(const SigpipeHeldBack&) = delete;
+    SigpipeHeldBack& operator=(const SigpipeHeldBack&) = delete;
+
+  private:
+    sigset_t pipe_{};
+    sigset_t previous_{};
+    bool wasPending_ = false;
+};
 
 struct ServerEntry {
     const char* name;  // what the options page lists
@@ -226,6 +262,7 @@ int CddbFreedbInfo::Lookup(const DiscToc& toc, const std::function<void(int)>& p
     entry = FreedbEntry{};
     if (toc.trackOffsets.empty() || toc.trackOffsets.size() > 99) return kFreedbNotFound;
     if (progress) progress(kFreedbConnecting);
+    SigpipeHeldBack sigpipe;
     const ServerSettings settings = Locked();
     Endpoint upstream;
     cddb_conn_t* conn = Connect(settings, upstream);
