@@ -6,7 +6,9 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -22,34 +24,54 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr size_t kRingFrames = kRate;  // one second decoded ahead
+constexpr auto kUnderrunWait = std::chrono::milliseconds(1000);
 
-// One stream: a decoder thread writes into the ring, the audio callback reads from it.
+// One stream: a decoder thread (a file) or a feeding caller (a push stream) writes into the
+// ring, the audio callback reads from it.
 class StreamState {
   public:
-    StreamState(std::string path, double lengthSeconds)
-        : path_(std::move(path)), length_(lengthSeconds) {
+    StreamState(std::string path, double lengthSeconds, bool push)
+        : path_(std::move(path)), length_(lengthSeconds), push_(push) {
         ring_.resize(kRingFrames * kChannels);
     }
     ~StreamState() { StopDecoder(); }
 
+    bool push() const { return push_; }
     double length() const { return length_; }
     double position() const { return static_cast<double>(played_.load()) / kRate; }
     bool playing() const { return playing_.load() && !ended_.load(); }
     bool ended() const { return ended_.load(); }
-    void SetPlaying(bool on) { playing_.store(on); }
+    void SetPlaying(bool on) {
+        playing_.store(on);
+        data_.notify_all();
+    }
+    double gain() const { return gain_.load(); }
+    void SetGain(double gain) { gain_.store(gain); }
+    size_t queued() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return filled_;
+    }
 
-    // Starts decoding from the start of the file (`input` when already open).
-    void StartDecoder(std::optional<AudioInput> input) {
+    // Starts decoding `skip` frames into the file (`input` when already open, else the
+    // file is opened on the decoder thread); what was queued is dropped.
+    void StartDecoder(std::optional<AudioInput> input, int64_t skip = 0) {
         StopDecoder();
+        Restart(skip);
+        decoder_ = std::thread([this, in = std::move(input), skip]() mutable {
+            Decode(std::move(in), skip);
+        });
+    }
+
+    // Drops what is queued and counts the position from `frames` (a push stream's seek).
+    void Restart(int64_t frames) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             readAt_ = writeAt_ = filled_ = 0;
             decoded_ = false;
+            played_.store(frames);
+            ended_.store(false);
         }
-        played_.store(0);
-        ended_.store(false);
         stop_.store(false);
-        decoder_ = std::thread([this, in = std::move(input)]() mutable { Decode(std::move(in)); });
     }
 
     // Waits until the ring is full or the whole file is in it, so that playing starts
@@ -60,74 +82,115 @@ class StreamState {
     }
 
     void StopDecoder() {
-        stop_.store(true);
-        space_.notify_all();
+        Abort();
         if (decoder_.joinable()) decoder_.join();
     }
 
-    // Audio thread: adds up to `frames` frames into `mix`. Marks the end when the file is
-    // decoded and the ring is empty.
+    // Ends every Write that waits for room (the stream is being freed).
+    void Abort() {
+        stop_.store(true);
+        space_.notify_all();
+        data_.notify_all();
+    }
+
+    // Copies `frames` frames into the ring, waiting for room; false when stopped meanwhile.
+    bool Write(const int16_t* pcm, size_t frames) {
+        while (frames > 0) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            space_.wait(lock, [this] { return stop_.load() || filled_ < kRingFrames; });
+            if (stop_.load()) return false;
+            size_t put = std::min(frames, kRingFrames - filled_);
+            for (size_t i = 0; i < put; ++i) {
+                size_t at = ((writeAt_ + i) % kRingFrames) * kChannels;
+                for (int c = 0; c < kChannels; ++c) ring_[at + c] = pcm[i * kChannels + c];
+            }
+            writeAt_ = (writeAt_ + put) % kRingFrames;
+            filled_ += put;
+            data_.notify_all();
+            if (filled_ == kRingFrames) primed_.notify_all();
+            pcm += put * kChannels;
+            frames -= put;
+        }
+        return true;
+    }
+
+    // No more data comes: the stream ends once the ring has been played.
+    void Finish() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        decoded_ = true;
+        data_.notify_all();
+        if (filled_ == 0 && playing_.load()) ended_.store(true);
+        primed_.notify_all();
+    }
+
+    // Audio thread: adds up to `frames` frames into `mix`. A playing stream that runs dry
+    // before its end waits a moment for its decoder or feeder instead of leaving a gap: a
+    // real device would play that gap as an underrun either way, and a device without
+    // pacing (SDL's disk driver) then gets every sample in order. Marks the end when the
+    // stream has no more data and the ring is empty.
     void MixInto(int32_t* mix, size_t frames, double gain) {
         if (!playing_.load() || ended_.load()) return;
         std::unique_lock<std::mutex> lock(mutex_);
-        size_t take = std::min(frames, filled_);
-        for (size_t i = 0; i < take; ++i) {
-            size_t at = ((readAt_ + i) % kRingFrames) * kChannels;
-            for (int c = 0; c < kChannels; ++c)
-                mix[i * kChannels + c] += static_cast<int32_t>(ring_[at + c] * gain);
+        const auto deadline = std::chrono::steady_clock::now() + kUnderrunWait;
+        size_t done = 0;
+        for (;;) {
+            size_t take = std::min(frames - done, filled_);
+            for (size_t i = 0; i < take; ++i) {
+                size_t at = ((readAt_ + i) % kRingFrames) * kChannels;
+                for (int c = 0; c < kChannels; ++c)
+                    mix[(done + i) * kChannels + c] += static_cast<int32_t>(ring_[at + c] * gain);
+            }
+            readAt_ = (readAt_ + take) % kRingFrames;
+            filled_ -= take;
+            done += take;
+            played_.fetch_add(static_cast<int64_t>(take));
+            if (take > 0) space_.notify_one();
+            if (done == frames || decoded_) break;
+            const bool more = data_.wait_until(lock, deadline, [this] {
+                return filled_ > 0 || decoded_ || stop_.load() || !playing_.load();
+            });
+            if (!more || filled_ == 0) break;
         }
-        readAt_ = (readAt_ + take) % kRingFrames;
-        filled_ -= take;
-        bool finished = decoded_ && filled_ == 0;
-        lock.unlock();
-        played_.fetch_add(static_cast<int64_t>(take));
-        if (finished) ended_.store(true);
-        space_.notify_one();
+        if (decoded_ && filled_ == 0) ended_.store(true);
     }
 
   private:
-    void Decode(std::optional<AudioInput> input) {
+    void Decode(std::optional<AudioInput> input, int64_t skip) {
         if (!input) {
             auto opened = OpenAudioInput(path_);
             if (opened) input.emplace(std::move(*opened));
         }
         if (input) {
-            DecodeToPcm(*input, kRate, kChannels, stop_, [this](const int16_t* pcm, size_t frames) {
-                while (frames > 0) {
-                    std::unique_lock<std::mutex> lock(mutex_);
-                    space_.wait(lock, [this] { return stop_.load() || filled_ < kRingFrames; });
-                    if (stop_.load()) return false;
-                    size_t put = std::min(frames, kRingFrames - filled_);
-                    for (size_t i = 0; i < put; ++i) {
-                        size_t at = ((writeAt_ + i) % kRingFrames) * kChannels;
-                        for (int c = 0; c < kChannels; ++c) ring_[at + c] = pcm[i * kChannels + c];
-                    }
-                    writeAt_ = (writeAt_ + put) % kRingFrames;
-                    filled_ += put;
-                    if (filled_ == kRingFrames) primed_.notify_all();
-                    pcm += put * kChannels;
-                    frames -= put;
+            // A seek decodes from the start and drops what lies before the target: exact to
+            // the sample in every format, and fast enough for previews.
+            DecodeToPcm(*input, kRate, kChannels, stop_, [this, &skip](const int16_t* pcm, size_t frames) {
+                if (skip > 0) {
+                    size_t drop = std::min(frames, static_cast<size_t>(skip));
+                    skip -= static_cast<int64_t>(drop);
+                    pcm += drop * kChannels;
+                    frames -= drop;
                 }
-                return true;
+                return Write(pcm, frames);
             });
         }
-        std::lock_guard<std::mutex> lock(mutex_);
-        decoded_ = true;
-        primed_.notify_all();
+        Finish();
     }
 
     std::string path_;
     double length_;
+    bool push_;
     std::vector<int16_t> ring_;
     std::mutex mutex_;
     std::condition_variable space_;
     std::condition_variable primed_;
+    std::condition_variable data_;
     size_t readAt_ = 0, writeAt_ = 0, filled_ = 0;  // in frames
     bool decoded_ = false;
     std::atomic<bool> stop_{false};
     std::atomic<bool> playing_{false};
     std::atomic<bool> ended_{false};
     std::atomic<int64_t> played_{0};
+    std::atomic<double> gain_{1.0};
     std::thread decoder_;
 };
 
@@ -195,22 +258,39 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         auto input = OpenAudioInput(path);
         if (!input) return 0;
         auto state =
-            std::make_shared<StreamState>(path, static_cast<double>(input->durationMs()) / 1000.0);
+            std::make_shared<StreamState>(path, static_cast<double>(input->durationMs()) / 1000.0, false);
         state->StartDecoder(std::move(*input));
         state->WaitPrimed();
-        std::lock_guard<std::mutex> lock(mutex_);
-        Stream handle = next_++;
-        if (next_ == 0) next_ = 1;
-        SDL_LockAudioDevice(device_);
-        streams_[handle] = std::move(state);
-        SDL_UnlockAudioDevice(device_);
-        return handle;
+        return Add(std::move(state));
+    }
+
+    Stream StreamCreatePush() override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!device_) return 0;
+        }
+        return Add(std::make_shared<StreamState>(std::string(), 0.0, true));
+    }
+
+    bool StreamPutData(Stream stream, const int16_t* pcm, size_t frames) override {
+        auto state = Find(stream);
+        return state && state->push() && state->Write(pcm, frames);
+    }
+
+    void StreamEndData(Stream stream) override {
+        auto state = Find(stream);
+        if (state && state->push()) state->Finish();
+    }
+
+    size_t StreamQueuedFrames(Stream stream) override {
+        auto state = Find(stream);
+        return state ? state->queued() : 0;
     }
 
     bool ChannelPlay(Stream stream, bool restart) override {
         auto state = Find(stream);
         if (!state) return false;
-        if (restart || state->ended()) {
+        if (!state->push() && (restart || state->ended())) {
             state->SetPlaying(false);
             state->StartDecoder(std::nullopt);
             state->WaitPrimed();
@@ -241,15 +321,32 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         return state ? state->position() : -1;
     }
 
+    bool ChannelSetPosition(Stream stream, double seconds) override {
+        auto state = Find(stream);
+        if (!state) return false;
+        const int64_t frames = std::llround(std::max(0.0, seconds) * kRate);
+        if (state->push())
+            state->Restart(frames);
+        else
+            state->StartDecoder(std::nullopt, frames);
+        return true;
+    }
+
+    bool ChannelSetVolume(Stream stream, double volume) override {
+        auto state = Find(stream);
+        if (!state) return false;
+        state->SetGain(std::clamp(volume, 0.0, 1.0));
+        return true;
+    }
+
     void StreamFree(Stream stream) override {
-        std::shared_ptr<StreamState> state;
+        std::shared_ptr<StreamState> state = Find(stream);
+        if (!state) return;
+        state->Abort();  // a mix waiting for its data, or a feeder waiting for room, returns
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            auto it = streams_.find(stream);
-            if (it == streams_.end()) return;
             SDL_LockAudioDevice(device_);
-            state = std::move(it->second);
-            streams_.erase(it);
+            streams_.erase(stream);
             SDL_UnlockAudioDevice(device_);
         }
         state.reset();  // joins its decoder outside the locks
@@ -259,6 +356,16 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
     double Volume() const override { return volume_.load(); }
 
   private:
+    Stream Add(std::shared_ptr<StreamState> state) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Stream handle = next_++;
+        if (next_ == 0) next_ = 1;
+        SDL_LockAudioDevice(device_);
+        streams_[handle] = std::move(state);
+        SDL_UnlockAudioDevice(device_);
+        return handle;
+    }
+
     std::shared_ptr<StreamState> Find(Stream stream) {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = streams_.find(stream);
@@ -272,7 +379,7 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         self->mix_.assign(frames * kChannels, 0);
         double gain = self->volume_.load();
         for (auto& [handle, state] : self->streams_)
-            state->MixInto(self->mix_.data(), frames, gain);
+            state->MixInto(self->mix_.data(), frames, gain * state->gain());
         auto* pcm = reinterpret_cast<int16_t*>(out);
         for (size_t i = 0; i < frames * kChannels; ++i)
             pcm[i] = static_cast<int16_t>(std::clamp(self->mix_[i], -32768, 32767));

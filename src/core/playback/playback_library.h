@@ -9,6 +9,7 @@
 // to SDL_DISKAUDIOFILE (SDL_DISKAUDIODELAY=0 removes the pacing).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,6 +31,18 @@ class PlaybackLibrary {
     // 0 when the library is not initialised or the file has no audio that decodes.
     virtual Stream StreamCreateFile(const std::string& path) = 0;
 
+    // Opens a stream that plays what the caller hands it with StreamPutData (the CD player's
+    // sink). It is ready to play at once; while it has nothing queued it plays silence.
+    virtual Stream StreamCreatePush() = 0;
+    // Queues interleaved 16-bit stereo frames at 44100 Hz on a push stream, waiting while
+    // about one second of audio is already queued. False for an unknown or non-push stream,
+    // or when the stream is freed meanwhile.
+    virtual bool StreamPutData(Stream stream, const int16_t* pcm, size_t frames) = 0;
+    // No more data comes: the push stream ends once what it holds has been played.
+    virtual void StreamEndData(Stream stream) = 0;
+    // Frames queued and not yet played (0 for an unknown stream).
+    virtual size_t StreamQueuedFrames(Stream stream) = 0;
+
     // Starts or resumes playing. With `restart` false a paused or playing stream goes on
     // from where it is; a stream that has played to its end starts again from the start.
     // Returns false for an unknown stream.
@@ -45,6 +58,14 @@ class PlaybackLibrary {
     // -1 for an unknown stream. The length is the container's; 0 when it does not know it.
     virtual double ChannelLengthSeconds(Stream stream) = 0;
     virtual double ChannelPositionSeconds(Stream stream) = 0;
+
+    // Moves the play position to `seconds` from the start. A file stream drops what it had
+    // decoded and goes on from there (it plays silence for the moment it takes to decode up
+    // to that point); a push stream drops what is queued and counts its position from there.
+    // False for an unknown stream.
+    virtual bool ChannelSetPosition(Stream stream, double seconds) = 0;
+    // Gain of one stream, 0.0 to 1.0 (1.0 when created), applied on top of SetVolume.
+    virtual bool ChannelSetVolume(Stream stream, double volume) = 0;
 
     // Releases a stream (stopping it first). Unknown streams are ignored.
     virtual void StreamFree(Stream stream) = 0;

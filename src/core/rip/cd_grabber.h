@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/jobs/component_error.h"
 #include "core/rip/disc_layout.h"
 
 namespace quelt {
@@ -123,6 +124,10 @@ public:
     // A sector that stays unreadable after every attempt is delivered as the best data
     // the drive gave and counted in UnreadableSectors.
     virtual int32_t ReadBlocks(int blocks, std::vector<uint8_t>& pcm) = 0;
+    // Reading of the open track goes on at `block` sectors from the track's start (a preview's
+    // seek); a block past the end leaves nothing more to read. Throws when no track is open
+    // or the grabber cannot seek.
+    virtual void SeekTrack(int32_t block) { throw ComponentError("This drive cannot seek."); }
     // Sectors of the open (or last closed) track that stayed unreadable after every attempt.
     virtual int32_t UnreadableSectors() = 0;
     // Sectors of the open (or last closed) track that needed more than one attempt.

@@ -133,6 +133,7 @@ public:
     void OpenTrack() override;
     void CloseTrack() override;
     int32_t ReadBlocks(int blocks, std::vector<uint8_t>& pcm) override;
+    void SeekTrack(int32_t block) override;
     int32_t UnreadableSectors() override { return unreadable_; }
     int32_t RetriedSectors() override { return retried_; }
     void SetReadOffset(int samples) override { readOffset_ = std::clamp(samples, -kMaxReadOffset, kMaxReadOffset); }
@@ -411,6 +412,12 @@ int32_t CdioGrabber::ReadBlocks(int blocks, std::vector<uint8_t>& pcm) {
     unreadable_ = reader_->UnreadableSectors();
     retried_ = reader_->RetriedSectors();
     return n;
+}
+
+void CdioGrabber::SeekTrack(int32_t block) {
+    std::lock_guard lock(cdioMutex_);
+    if (!reader_ || !trackOpen_) throw ComponentError("No track is open for reading.");
+    reader_->Seek(block);
 }
 
 // ---- FreeDB ---------------------------------------------------------------------------------

@@ -57,23 +57,16 @@ void TrackReader::Start(const ReadSpan& span, ReadSwitches switches, int attempt
     retried_.clear();
     retriesAtSector_ = 0;
     retrySector_ = -1;
-    pending_.clear();
-    seeked_ = false;
     // Never read beyond the disc's last audio sector: paranoia can wait there forever.
     const int32_t last = lastSector_;
+    span_ = span;
     areaFirst_ = std::max(0, span.areaFirst);
     areaEnd_ = span.areaEnd;
     if (last >= 0 && areaEnd_ > last + 1) areaEnd_ = last + 1;
-    remaining_ = std::max(0, span.sectors);
-    if (last >= 0 && span.shiftFrames == 0 && span.firstSector + remaining_ > last + 1)
-        remaining_ = std::max(0, static_cast<int32_t>(last + 1) - span.firstSector);
-    // The first delivered frame lies `shiftFrames` after the track's start, in the sector
-    // floor((start * 588 + shift) / 588).
-    const int64_t firstFrame = static_cast<int64_t>(span.firstSector) * kSectorFrames + span.shiftFrames;
-    int64_t rawFirst = firstFrame / kSectorFrames;
-    if (firstFrame < 0 && firstFrame % kSectorFrames != 0) --rawFirst;
-    nextRaw_ = static_cast<int32_t>(rawFirst);
-    skipBytes_ = static_cast<std::size_t>(firstFrame - rawFirst * kSectorFrames) * 4;
+    total_ = std::max(0, span.sectors);
+    if (last >= 0 && span.shiftFrames == 0 && span.firstSector + total_ > last + 1)
+        total_ = std::max(0, static_cast<int32_t>(last + 1) - span.firstSector);
+    PlaceAt(0);
 
     int mode = PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP;
     if (switches.skipVerify) mode &= ~(PARANOIA_MODE_VERIFY | PARANOIA_MODE_OVERLAP);
@@ -123,6 +116,22 @@ void TrackReader::AppendSector(int32_t sector) {
         std::memset(dest, 0, kSectorBytes);
         unreadable_.insert(sector);
     }
+}
+
+void TrackReader::Seek(int32_t block) { PlaceAt(std::clamp(block, 0, total_)); }
+
+// Delivery goes on `block` sectors into the span: the first frame lies `shiftFrames` after
+// that sector's start, in the raw sector floor((sector * 588 + shift) / 588).
+void TrackReader::PlaceAt(int32_t block) {
+    remaining_ = total_ - block;
+    pending_.clear();
+    seeked_ = false;
+    const int64_t firstFrame =
+        static_cast<int64_t>(span_.firstSector + block) * kSectorFrames + span_.shiftFrames;
+    int64_t rawFirst = firstFrame / kSectorFrames;
+    if (firstFrame < 0 && firstFrame % kSectorFrames != 0) --rawFirst;
+    nextRaw_ = static_cast<int32_t>(rawFirst);
+    skipBytes_ = static_cast<std::size_t>(firstFrame - rawFirst * kSectorFrames) * 4;
 }
 
 int32_t TrackReader::Read(int blocks, std::vector<uint8_t>& pcm) {

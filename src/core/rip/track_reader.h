@@ -52,6 +52,8 @@ public:
 
     // Up to `blocks` sectors into `pcm`; returns the count, 0 at the end of the track.
     int32_t Read(int blocks, std::vector<uint8_t>& pcm);
+    // Reading goes on at `block` sectors from the track's start (clamped to the track).
+    void Seek(int32_t block);
     int32_t UnreadableSectors() const { return static_cast<int32_t>(unreadable_.size()); }
     // Sectors that needed more than one attempt.
     int32_t RetriedSectors() const { return static_cast<int32_t>(retried_.size()); }
@@ -62,10 +64,13 @@ public:
 
 private:
     void AppendSector(int32_t sector);
+    void PlaceAt(int32_t block);
 
     cdrom_drive_t* drive_ = nullptr;
     cdrom_paranoia_t* paranoia_ = nullptr;
     int32_t lastSector_ = -1;  // the disc's last audio sector, -1 when unknown
+    ReadSpan span_;            // the span being delivered
+    int32_t total_ = 0;        // sectors of the span that can be delivered
     int32_t remaining_ = 0;    // sectors still to deliver
     int32_t nextRaw_ = 0;      // next sector to read from the disc (LSN)
     int32_t areaFirst_ = 0, areaEnd_ = 0;

@@ -121,6 +121,29 @@ TEST_F(PlaybackTest, VolumeScalesWhatIsPlayed) {
     EXPECT_NEAR(peak(played), peak(source) / 2, 2);
 }
 
+TEST_F(PlaybackTest, SetPositionPlaysOnFromThatSample) {
+    std::string flac = dir_.File("tone.flac");
+    ToneOptions tone;
+    tone.seconds = 1.0;
+    ASSERT_TRUE(MakeTone(flac, tone));
+    std::vector<int16_t> source = DecodePcm(flac);
+    std::vector<int16_t> rest(source.begin() + 11025 * 2, source.end());  // from 0.25 s
+    {
+        auto library = CreatePlaybackLibrary();
+        ASSERT_TRUE(library->Init());
+        PlaybackLibrary::Stream stream = library->StreamCreateFile(flac);
+        ASSERT_TRUE(library->ChannelSetPosition(stream, 0.25));
+        EXPECT_DOUBLE_EQ(library->ChannelPositionSeconds(stream), 0.25);
+        ASSERT_TRUE(library->ChannelPlay(stream));
+        WaitUntilEnded(*library, stream);
+        EXPECT_DOUBLE_EQ(library->ChannelPositionSeconds(stream), 1.0);
+    }
+    std::vector<int16_t> played = ReadRaw(dir_.File("played.raw"));
+    auto at = std::search(played.begin(), played.end(), rest.begin(), rest.begin() + 2048);
+    ASSERT_GE(played.end() - at, static_cast<ptrdiff_t>(rest.size()));
+    EXPECT_TRUE(std::equal(rest.begin(), rest.end(), at));
+}
+
 TEST_F(PlaybackTest, RefusesWhatCannotPlay) {
     auto library = CreatePlaybackLibrary();
     EXPECT_EQ(library->StreamCreateFile(dir_.File("x.wav")), 0u);  // not initialised
