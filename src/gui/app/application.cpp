@@ -14,6 +14,7 @@
 #include "core/burn/burn_temp_files.h"
 #include "core/burn/libburn_burner.h"
 #include "core/jobs/component_error.h"
+#include "core/playback/playback_library.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
 #include "core/rip/genre_list.h"
@@ -145,6 +146,8 @@ int RunQuelt(int argc, char** argv) {
     parts.ripPage = [&](QWidget* parent) {
         return new RipperPage(skin, context, *grabber, *freedb, genres.get(), parent);
     };
+    parts.playback = &SharedPlaybackLibrary();
+    parts.grabber = grabber.get();
     LibburnBurner burner;  // outlives the window and its burner page
     parts.burnPage = [&](QWidget* parent) { return new BurnPage(skin, context, burner, parent); };
     auto window = std::make_unique<MainWindow>(skin, context, std::move(parts));

@@ -33,6 +33,7 @@
 #include "gui/app/reading_order.h"
 #include "gui/convert/convert_options_page.h"
 #include "gui/convert/converter_page.h"
+#include "gui/playback/preview_player.h"
 #include "gui/skin/skin_windows.h"
 
 namespace quelt {
@@ -45,6 +46,11 @@ enum ControlId {
     kBurnButton = 1003,
     kMinimise = 1004,
     kClose = 1005,
+    kPlay = 1006,
+    kStop = 1007,
+    kPrevious = 1008,
+    kNext = 1009,
+    kPlayerSwitch = 1010,
     kModeMenuButton = 1011,
     kVolume = 1012,
     kStatus = 1013,
@@ -91,12 +97,14 @@ MainWindow::MainWindow(Skin& skin, AppContext& context, Parts parts)
     }
     CreatePages();
     BindControls();
+    CreatePreviewPlayer();
     ChainKeyboardOrder();
     initialised_ = true;
     SwitchMode(kModeRip);
 }
 
-MainWindow::~MainWindow() = default;
+// The player goes first: stopping it still needs the pages.
+MainWindow::~MainWindow() { delete player_; }
 
 void MainWindow::CreatePages() {
     // Created in the order burner, ripper, converter: the burner starts its library before
@@ -164,6 +172,20 @@ void MainWindow::ChainKeyboardOrder() {
     ChainTabOrder(chain);
 }
 
+void MainWindow::CreatePreviewPlayer() {
+    if (!parts_.playback) return;
+    PreviewPlayer::Controls controls;
+    controls.playerSwitch = control<QAbstractButton>(kPlayerSwitch);
+    controls.volume = control<QSlider>(kVolume);
+    controls.position = control<QSlider>(kPosition);
+    controls.positionLine = status_;
+    controls.startButton = control<QWidget>(kStart);
+    player_ = new PreviewPlayer(context_, *parts_.playback, parts_.grabber, controls,
+                                [this] { return page(context_.mode); }, this);
+    stopPreview_ = [this] { player_->Stop(); };
+    pages_[0]->SetPreviewCommands([this] { player_->Play(); }, [this] { player_->Stop(); });
+}
+
 void MainWindow::OnCommand(int id) {
     switch (id) {
         case kRipButton:
@@ -197,8 +219,20 @@ void MainWindow::OnCommand(int id) {
         case kStart:
             Start();
             break;
+        case kPlay:
+            if (player_) player_->Play();
+            break;
+        case kStop:
+            if (player_) player_->Stop();
+            break;
+        case kPrevious:
+            if (player_) player_->Previous();
+            break;
+        case kNext:
+            if (player_) player_->Next();
+            break;
         default:
-            break;  // the preview player's buttons belong to the player
+            break;  // the player switch is the player's own (its toggled signal)
     }
 }
 

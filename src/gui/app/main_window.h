@@ -30,6 +30,9 @@ class GenreList;
 class ModePage;
 class OptionsPage;
 class OptionsSheet;
+class CdGrabber;
+class PlaybackLibrary;
+class PreviewPlayer;
 
 class MainWindow : public SkinnedWindow {
     Q_OBJECT
@@ -41,6 +44,10 @@ class MainWindow : public SkinnedWindow {
         const GenreList* genres = nullptr;
         std::function<ModePage*(QWidget*parent)> ripPage, convertPage, burnPage;
         std::function<OptionsPage*()> ripOptions, freedbOptions;
+        // The preview player plays through `playback` (none: no player) and the ripper
+        // page's tracks through `grabber` (none: tracks do not play).
+        PlaybackLibrary* playback = nullptr;
+        CdGrabber* grabber = nullptr;
     };
 
     MainWindow(Skin& skin, AppContext& context, Parts parts);
@@ -75,6 +82,7 @@ class MainWindow : public SkinnedWindow {
     QMenu* modeMenu() const { return modeMenu_; }
     QComboBox* priorityBox() const { return priority_; }
     QLabel* statusLine() const { return status_; }
+    PreviewPlayer* previewPlayer() const { return player_; }
 
     // Seams for the preview player and the desktop; tests replace them.
     void SetPreviewStopper(std::function<void()> stop);
@@ -101,6 +109,7 @@ class MainWindow : public SkinnedWindow {
     void ChainKeyboardOrder();
     void OnCommand(int id);
     void ShowPage(int mode, ModePage* page, int button);
+    void CreatePreviewPlayer();
 
     AppContext& context_;
     Parts parts_;
@@ -108,6 +117,7 @@ class MainWindow : public SkinnedWindow {
     QLabel* status_ = nullptr;
     QComboBox* priority_ = nullptr;
     QMenu* modeMenu_ = nullptr;
+    PreviewPlayer* player_ = nullptr;
     bool initialised_ = false;
     std::function<void()> stopPreview_;
     std::function<bool()> openHelp_;

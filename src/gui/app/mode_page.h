@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <functional>
 
 class QLabel;
 class QWidget;
@@ -31,6 +32,23 @@ class ModePage {
     virtual void RefreshOnShow() {}
     // The start button in this page's mode: runs the page's job under the progress window.
     virtual void StartJob() {}
+
+    // What the preview player needs. The number of items; the full path of a file page's
+    // item (empty on the ripper page); making `row` the current item, selected and scrolled
+    // into view (the ripper page also selects its track in the grabber).
+    virtual int itemCount() const { return 0; }
+    virtual QString itemPath(int row) const {
+        (void)row;
+        return {};
+    }
+    virtual void SelectItem(int row) { (void)row; }
+    // A preview holds the page: its editing controls are off while `on`.
+    virtual void SetPreviewHold(bool on) { (void)on; }
+    // The preview player's Play and Stop, for a page that offers them in its own menu.
+    virtual void SetPreviewCommands(std::function<void()> play, std::function<void()> stop) {
+        (void)play;
+        (void)stop;
+    }
 };
 
 // The area over a page's list (page coordinates) where a right-click opens the list's menu;

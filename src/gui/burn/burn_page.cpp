@@ -278,6 +278,27 @@ void BurnPage::Erase() {
     ShowMedium();
 }
 
+QString BurnPage::itemPath(int row) const {
+    if (row < 0 || row >= itemCount()) return {};
+    return Qs(compilation_.entries()[static_cast<size_t>(row)].path);
+}
+
+void BurnPage::SelectItem(int row) {
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    if (!item) return;
+    {
+        QSignalBlocker block(list_);
+        SelectFileRow(list_, item);
+        list_->scrollToItem(item);
+    }
+    SyncCurrentItem();
+}
+
+void BurnPage::SetPreviewHold(bool on) {
+    FollowPreview();
+    SetEditingEnabled(!on && writers_.writerCount > 0);
+}
+
 void BurnPage::SetEditingEnabled(bool on) {
     for (QWidget* w : editingControls_) w->setEnabled(on);
     QCoreApplication::processEvents();

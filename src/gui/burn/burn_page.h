@@ -47,6 +47,10 @@ class BurnPage : public SkinnedWindow, public ModePage {
     void RefreshAfterDrop() override { Refresh(); }
     void RefreshOnShow() override { ShowMedium(); }
     void StartJob() override;
+    int itemCount() const override { return static_cast<int>(compilation_.size()); }
+    QString itemPath(int row) const override;
+    void SelectItem(int row) override;
+    void SetPreviewHold(bool on) override;
 
     const Compilation& compilation() const { return compilation_; }
     const WriterList& writers() const { return writers_; }

@@ -290,6 +290,22 @@ void ConverterPage::Clear() {
     Refresh();
 }
 
+QString ConverterPage::itemPath(int row) const {
+    if (row < 0 || row >= itemCount()) return {};
+    return Qs(items_[static_cast<size_t>(row)].path);
+}
+
+void ConverterPage::SelectItem(int row) {
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    if (!item) return;
+    {
+        QSignalBlocker block(list_);
+        SelectFileRow(list_, item);
+        list_->scrollToItem(item);
+    }
+    ShowCurrent();
+}
+
 void ConverterPage::SetEditingEnabled(bool on) {
     for (QWidget* w : editingControls_) w->setEnabled(on);
 }

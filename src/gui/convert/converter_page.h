@@ -44,6 +44,10 @@ class ConverterPage : public SkinnedWindow, public ModePage {
     void AddDroppedFile(const QString& path) override { AddFile(path); }
     void RefreshAfterDrop() override { Refresh(); }
     void StartJob() override;
+    int itemCount() const override { return static_cast<int>(items_.size()); }
+    QString itemPath(int row) const override;
+    void SelectItem(int row) override;
+    void SetPreviewHold(bool on) override { SetEditingEnabled(!on); }
 
     const std::vector<ConvertItem>& items() const { return items_; }
     int64_t totalDurationMs() const { return totalMs_; }

@@ -83,7 +83,10 @@ RipperPage::RipperPage(Skin& skin, AppContext& context, CdGrabber& grabber, Free
     relay_ = std::make_unique<GrabberEventRelay>(
         this,
         GrabberEventRelay::Handlers{
-            [this] { WhenIdle([this] { disc_.MediaChanged(); }); },
+            [this] {
+                StopPreviewForDriveChange();
+                WhenIdle([this] { disc_.MediaChanged(); });
+            },
             [this](int status) { WhenIdle([this, status] { disc_.FreedbProgress(status); }); },
             [this](int attempt, int32_t sector) { disc_.ReadRetry(attempt, sector); }});
     grabber_.SetListener(relay_.get());
@@ -169,6 +172,7 @@ void RipperPage::ConnectControls() {
 
     connect(drives_, &QComboBox::currentIndexChanged, this, [this](int entry) {
         if (entry < 0) return;
+        StopPreviewForDriveChange();
         try {
             disc_.SelectDriveFromList(entry);
         } catch (const ComponentError& error) {
@@ -423,8 +427,8 @@ bool RipperPage::OpenTrackMenu(const QPoint* point) {
     const QPoint at = point ? *point : QPoint(5, 5);
     if (!InTrackMenuZone(at)) return false;
     ShowSelectedTrack();
-    playAction_->setEnabled(static_cast<bool>(play_));
-    stopAction_->setEnabled(static_cast<bool>(stop_));
+    playAction_->setEnabled(play_ && !context_.previewPlaying);
+    stopAction_->setEnabled(stop_ && context_.previewPlaying);
     menu_->popup(mapToGlobal(at));
     return true;
 }
@@ -444,6 +448,21 @@ void RipperPage::SetPreviewCommands(std::function<void()> play, std::function<vo
     stop_ = std::move(stop);
 }
 
+void RipperPage::StopPreviewForDriveChange() {
+    if (context_.previewPlaying && stop_) stop_();
+}
+
+void RipperPage::SetPreviewHold(bool on) {
+    EnableWorkingControls(!on);
+    if (!on && !ripRunning_) RunDeferredEvents();
+}
+
+void RipperPage::SelectItem(int row) {
+    if (row < 0 || row >= itemCount()) return;
+    SelectRow(row);
+    ShowSelectedTrack();
+}
+
 void RipperPage::SetJobSetup(std::function<void(RipJobParameters&)> setup) {
     jobSetup_ = std::move(setup);
 }
@@ -451,7 +470,7 @@ void RipperPage::SetJobSetup(std::function<void(RipJobParameters&)> setup) {
 // ---- Rip --------------------------------------------------------------------------------
 
 void RipperPage::WhenIdle(std::function<void()> event) {
-    if (ripRunning_) {
+    if (ripRunning_ || context_.previewActive) {
         deferred_.push_back(std::move(event));
         return;
     }

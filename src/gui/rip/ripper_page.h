@@ -11,7 +11,8 @@
 // GrabberEventRelay: media changes and FreeDB progress are queued to the GUI thread; read
 // retries run on the rip worker, whose status text and one-time warning are posted here.
 // While a rip runs, the worker owns the Disc: media changes and FreeDB outcomes that
-// arrive meanwhile wait until the job has ended.
+// arrive meanwhile wait until the job has ended. A preview of a track is stopped by a media
+// change or another drive; FreeDB outcomes wait until it has stopped.
 #pragma once
 
 #include <QPointer>
@@ -61,6 +62,11 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     // image that cannot be read is named in the status. Ignored while a rip runs.
     void OpenDiscImage(const QString& path) override;
     void StartJob() override;
+    int itemCount() const override { return static_cast<int>(disc_.rows().size()); }
+    void SelectItem(int row) override;
+    // The working controls are off while a preview holds the page; FreeDB outcomes that
+    // arrive meanwhile wait until it lets go (the preview reads the disc).
+    void SetPreviewHold(bool on) override;
 
     // DiscView (GUI thread, except ShowStatus and RowsChanged, which the rip worker may call)
     void ShowStatus(const std::string& text) override;
@@ -95,8 +101,8 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     bool OpenTrackMenu(const QPoint* point);
 
     // The preview player's commands for "Pla&y" and "St&op"; without them the two entries
-    // are disabled.
-    void SetPreviewCommands(std::function<void()> play, std::function<void()> stop);
+    // are disabled. A media change or another drive stops a playing preview first.
+    void SetPreviewCommands(std::function<void()> play, std::function<void()> stop) override;
     // Called with each rip's parameters before the job runs (tests drop the start delay
     // and the sound).
     void SetJobSetup(std::function<void(RipJobParameters&)> setup);
@@ -131,6 +137,8 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     void RunDeferredEvents();
     void ShowGenre(const std::string& genre);
     void ShowSelectedDrive();
+    // The grabber is about to change disc or drive: a playing preview lets go of it first.
+    void StopPreviewForDriveChange();
 
     AppContext& context_;
     GuiThreadPrompter prompter_;

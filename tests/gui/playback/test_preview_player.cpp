@@ -1,0 +1,217 @@
+// The preview player in the main window, heard through SDL's disk driver (what was played
+// lands in a file): a converter file and a disc image track play sample for sample, a
+// preview ends by itself, Next stops at the last item, refusals, and the start button.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "core/playback/playback_library.h"
+#include "gui/app/main_window.h"
+#include "gui/convert/converter_page.h"
+#include "gui/playback/preview_player.h"
+#include "gui_test_main.h"
+#include "rip_page_fixture.h"
+
+using namespace quelt;
+using namespace quelt::test;
+
+namespace {
+
+constexpr int kPlay = 1006, kNext = 1009, kPrevious = 1008, kStart = 1017;
+constexpr int kWait = 120000;  // a guard against hanging, never a measure
+
+// A main window with the real converter page and a ripper page on an images-only grabber,
+// whose previews play through its own library on SDL's disk driver.
+struct PlayerFixture : RipFixture {
+    explicit PlayerFixture(const char* driver = "disk") {
+        qputenv("SDL_AUDIODRIVER", driver);
+        qputenv("SDL_DISKAUDIOFILE", QByteArray::fromStdString(played));
+        qputenv("SDL_DISKAUDIODELAY", "0");
+        library = CreatePlaybackLibrary();
+    }
+    ~PlayerFixture() {
+        window.reset();
+        library.reset();
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    }
+    MainWindow& Window(const std::string& cue = "") {
+        if (!window) {
+            MakeGrabber(cue);
+            MainWindow::Parts parts;
+            parts.playback = library.get();
+            parts.grabber = grabber.get();
+            parts.ripPage = [this](QWidget* parent) {
+                return new RipperPage(skin, context, *grabber, *freedb, genres.get(), parent);
+            };
+            window = std::make_unique<MainWindow>(skin, context, std::move(parts));
+            auto* rip = static_cast<RipperPage*>(window->page(kModeRip));
+            static_cast<void>(
+                QTest::qWaitFor([rip] { return !rip->disc().lookupPending(); }, kWait));
+        }
+        return *window;
+    }
+    ConverterPage& Converter() { return *static_cast<ConverterPage*>(Window().page(kModeConvert)); }
+    void Click(int id) { window->control<QAbstractButton>(id)->click(); }
+    QString Line() { return window->statusLine()->text(); }
+    bool WaitUntilStopped() {
+        return QTest::qWaitFor([this] { return !context.previewPlaying; }, kWait);
+    }
+    // What the device played, once the library has closed it.
+    std::vector<int16_t> Played() {
+        window.reset();
+        library.reset();
+        return ReadRawPcm(played);
+    }
+
+    std::string played = scratch.File("played.raw");
+    std::unique_ptr<PlaybackLibrary> library;
+    std::unique_ptr<MainWindow> window;
+};
+
+// True when `expected` was played whole, followed by nothing but silence.
+bool PlayedExactly(const std::vector<int16_t>& played, const std::vector<int16_t>& expected) {
+    if (expected.empty()) return false;
+    const size_t probe = std::min<size_t>(expected.size(), 4096);
+    auto at = std::search(played.begin(), played.end(), expected.begin(), expected.begin() + probe);
+    if (static_cast<size_t>(played.end() - at) < expected.size()) return false;
+    if (!std::equal(expected.begin(), expected.end(), at)) return false;
+    return std::all_of(at + expected.size(), played.end(), [](int16_t v) { return v == 0; });
+}
+
+}  // namespace
+
+class PreviewPlayerTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void filePreviewPlaysTheSourceHoldsThePageAndEndsByItself();
+    void cdTrackPreviewPlaysTheRippedTrackBitForBit();
+    void nextStopsAtTheLastItemAndPreviousPlaysOn();
+    void refusalsAndAMissingDeviceAreSaidOnce();
+};
+
+void PreviewPlayerTest::filePreviewPlaysTheSourceHoldsThePageAndEndsByItself() {
+    PlayerFixture f;
+    const std::string flac = f.scratch.File("tone.flac");
+    ToneOptions tone;
+    tone.seconds = 1.5;
+    QVERIFY(MakeTone(flac, tone));
+    const std::string wav = f.scratch.File("first.wav");
+    QVERIFY(MakeTone(wav));
+    MainWindow& w = f.Window();
+    w.SwitchMode(kModeConvert);
+    ConverterPage& page = f.Converter();
+    page.AddFiles({QString::fromStdString(wav), QString::fromStdString(flac)});
+    page.SelectItem(1);
+    bool jobStarted = false;
+    page.SetJobSetup([&](ConversionJob&) { jobStarted = true; });
+
+    f.Click(kPlay);
+    QVERIFY(f.context.previewPlaying && f.context.previewActive);
+    QVERIFY(!page.fileList()->isEnabled());
+    QVERIFY(!w.control<QWidget>(kStart)->isEnabled());
+    // Whatever reaches the start button while the preview holds the page does nothing; a
+    // job that did start would show its modal window, which this closes again.
+    QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    w.Start();
+    QVERIFY(!jobStarted);
+
+    QVERIFY(f.WaitUntilStopped());
+    QCOMPARE(f.Line(), QStringLiteral("No.: 02, second: 00:00:00.000"));
+    QVERIFY(!f.context.previewActive);
+    QVERIFY(page.fileList()->isEnabled());
+    QVERIFY(w.control<QWidget>(kStart)->isEnabled());
+    const std::vector<int16_t> played = f.Played();
+    QVERIFY(PlayedExactly(played, DecodePcm(flac)));
+}
+
+void PreviewPlayerTest::cdTrackPreviewPlaysTheRippedTrackBitForBit() {
+    PlayerFixture f;
+    const std::string cue = f.Image("disc", {300, 420});
+    MainWindow& w = f.Window(cue);
+    auto* rip = static_cast<RipperPage*>(w.page(kModeRip));
+    QCOMPARE(rip->itemCount(), 2);
+    rip->SelectItem(1);
+    auto entry = [rip](const char* text) {
+        for (QAction* action : rip->trackMenu()->actions())
+            if (action->text() == QLatin1String(text)) return action;
+        return static_cast<QAction*>(nullptr);
+    };
+    QAction* play = entry("Pla&y");
+    QAction* stop = entry("St&op");
+    const QPoint inList(100, 100);
+    QVERIFY(rip->OpenTrackMenu(&inList));
+    rip->trackMenu()->hide();
+    QVERIFY(play && play->isEnabled() && stop && !stop->isEnabled());
+    play->trigger();
+    QVERIFY(f.context.previewPlaying);
+    QVERIFY(!rip->driveBox()->isEnabled());
+    QVERIFY(f.WaitUntilStopped());  // the player's end event
+    QCOMPARE(f.Line(), QStringLiteral("No.: 02, second: 00:00:00.000"));
+    QVERIFY(rip->driveBox()->isEnabled());
+    const std::vector<int16_t> played = f.Played();
+    QVERIFY(PlayedExactly(played, TestPcm(420, 2)));
+}
+
+void PreviewPlayerTest::nextStopsAtTheLastItemAndPreviousPlaysOn() {
+    PlayerFixture f;
+    const std::string a = f.scratch.File("a.wav"), b = f.scratch.File("b.wav");
+    ToneOptions tone;
+    tone.seconds = 3;
+    QVERIFY(MakeTone(a, tone) && MakeTone(b, tone));
+    f.Window().SwitchMode(kModeConvert);
+    ConverterPage& page = f.Converter();
+    page.AddFiles({QString::fromStdString(a), QString::fromStdString(b)});
+    page.SelectItem(1);
+    f.Click(kPlay);
+    QVERIFY(f.context.previewPlaying);
+    f.Click(kNext);  // the last item: stops, moves nowhere
+    QVERIFY(!f.context.previewPlaying && !f.context.previewActive);
+    QCOMPARE(page.currentItem(), 1);
+    QCOMPARE(f.Line(), QStringLiteral("No.: 02, second: 00:00:00.000"));
+    f.Click(kNext);
+    QVERIFY(!f.context.previewPlaying);
+
+    f.Click(kPlay);
+    f.Click(kPrevious);  // moves up and plays the new item
+    QCOMPARE(page.currentItem(), 0);
+    QVERIFY(f.context.previewPlaying);
+    QVERIFY(f.WaitUntilStopped());
+    QCOMPARE(f.Line(), QStringLiteral("No.: 01, second: 00:00:00.000"));
+}
+
+void PreviewPlayerTest::refusalsAndAMissingDeviceAreSaidOnce() {
+    {
+        PlayerFixture f;
+        const std::string au = f.scratch.File("tone.au");  // converts, but is no preview format
+        QVERIFY(MakeTone(au));
+        f.Window().SwitchMode(kModeConvert);
+        f.Converter().AddFiles({QString::fromStdString(au)});
+        f.Click(kPlay);
+        QCOMPARE(f.prompter.messages.size(), size_t(1));
+        QCOMPARE(f.prompter.messages[0].text, std::string("Can not play this format, only support convert..."));
+        QVERIFY(!f.context.previewPlaying && !f.context.previewActive);
+        QVERIFY(f.Converter().fileList()->isEnabled());
+    }
+    PlayerFixture f("no-such-driver");
+    const std::string wav = f.scratch.File("tone.wav");
+    QVERIFY(MakeTone(wav));
+    f.Window().SwitchMode(kModeConvert);
+    f.Converter().AddFiles({QString::fromStdString(wav)});
+    f.Click(kPlay);
+    f.Click(kPlay);
+    QCOMPARE(f.prompter.messages.size(), size_t(1));
+    QVERIFY(QString::fromStdString(f.prompter.messages[0].text)
+                .startsWith(QStringLiteral("Error on initial Audio Player...")));
+    QVERIFY(!f.context.previewPlaying && f.Converter().fileList()->isEnabled());
+}
+
+QUELT_GUI_TEST(PreviewPlayerTest)
+#include "test_preview_player.moc"
