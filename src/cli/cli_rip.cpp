@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/drive_choice.h"
 #include "cli/interrupt.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
@@ -155,8 +156,6 @@ private:
     std::deque<int> statuses_;
 };
 
-constexpr const char* kDriveNeeded = "--drive takes a device path, a disc image or \"demo\"";
-
 void AddDriveOptions(Options& options) {
     options.Value("--drive", "D", "a device path, a disc image (.cue, .toc, .nrg) or \"demo\"");
 }
@@ -250,37 +249,6 @@ struct Session {
         grabber.reset();
     }
 };
-
-// Lists the drives (adding an image or the demo disc named by --drive) and returns the
-// 0-based entry of the requested drive; -1 with a reason when it is not there.
-int ResolveDrive(Session& session, const std::optional<std::string>& drive, std::string& error) {
-    session.grabber->Open();
-    if (!drive) return 0;
-    std::string id = *drive;
-    if (id.empty()) {
-        error = kDriveNeeded;
-        return -1;
-    }
-    if (id == "demo") {
-        id = DemoDiscPath();
-        if (id.empty()) {
-            error = "the demo disc is not installed";
-            return -1;
-        }
-    }
-    try {
-        if (LooksLikeDiscImage(id)) return session.grabber->AddImage(id) - 1;
-        for (int n = 1; n <= session.grabber->DriveCount(); ++n) {
-            session.grabber->SelectDrive(n);
-            if (session.grabber->DriveId() == id) return n - 1;
-        }
-    } catch (const ComponentError& e) {
-        error = e.what();
-        return -1;
-    }
-    error = "no CD drive or disc image " + id;
-    return -1;
-}
 
 // Creates the page's state for the chosen drive and waits for the FreeDB outcome. Ctrl-C
 // (or SIGTERM, SIGHUP) during the look-up ends it at once: the result is then the exit status
@@ -446,7 +414,7 @@ int RunDisc(const Args& args) {
     Session session;
     session.view.keepStatuses = options.Has("--json");
     session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
-    const int entry = ResolveDrive(session, options.Get("--drive"), error);
+    const int entry = ResolveDrive(*session.grabber, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
     if (const int cancelled = ReadDisc(session, settings, choice, entry)) return cancelled;
     if (options.Has("--json"))
@@ -507,7 +475,7 @@ int RunRip(const Args& args) {
 
     Session session;
     session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
-    const int entry = ResolveDrive(session, options.Get("--drive"), error);
+    const int entry = ResolveDrive(*session.grabber, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
     if (const int cancelled = ReadDisc(session, settings, choice, entry)) return cancelled;
 
@@ -565,7 +533,7 @@ int RunOffset(const Args& args) {
     }
 
     Session session;
-    const int entry = ResolveDrive(session, options.Get("--drive"), error);
+    const int entry = ResolveDrive(*session.grabber, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
     session.disc->SetFreedbBox(false);
     session.disc->Create(entry);

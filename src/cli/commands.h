@@ -23,5 +23,6 @@ int RunRip(const Args& args);
 int RunOffset(const Args& args);
 int RunWriters(const Args& args);
 int RunBurn(const Args& args);
+int RunPlay(const Args& args);
 
 }  // namespace quelt::cli

@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"disc", quelt::cli::RunDisc},         {"rip", quelt::cli::RunRip},
     {"writers", quelt::cli::RunWriters},   {"burn", quelt::cli::RunBurn},
     {"offset", quelt::cli::RunOffset},
+    {"play", quelt::cli::RunPlay},
 };
 
 constexpr const char* kUsage = R"(Usage: quelt-cli COMMAND [OPTIONS] [ARGS]
@@ -39,6 +40,8 @@ Commands:
   writers                       CD writers, the image writer last
   burn [--writer W] [--data] [--image FILE] [OPTIONS] FILE...
                                 burn files to a CD or an image
+  play FILE | --drive D --track N [--start SECONDS]
+                                play a file or a disc track (Ctrl-C stops)
   settings list | get SECTION KEY | set SECTION KEY VALUE
 
 Common options: --format ROW|EXT, --preset ROW|LABEL, --output-dir DIR,

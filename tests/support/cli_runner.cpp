@@ -13,12 +13,12 @@ namespace {
 // "cd HOME && exec env VARIABLES quelt-cli ARGUMENTS" without redirections; exec keeps one
 // process, so a signal sent to the shell's id reaches the program.
 std::string CliCommand(const ScratchDir& home, const std::string& arguments,
-                       const std::string& launcher = "") {
+                       const std::string& launcher = "", const std::string& environment = "") {
     return "cd " + ShellQuote(home.path().string()) + " && exec " + launcher + " env HOME=" +
            ShellQuote(home.path().string()) + " XDG_CONFIG_HOME=" + ShellQuote(home.File("config")) +
            " XDG_CACHE_HOME=" + ShellQuote(home.File("cache")) +
            " XDG_MUSIC_DIR=" + ShellQuote(home.File("music")) +
-           " SDL_AUDIODRIVER=dummy " + ShellQuote(CliPath()) + " " +
+           " SDL_AUDIODRIVER=dummy " + environment + " " + ShellQuote(CliPath()) + " " +
            arguments;
 }
 
@@ -32,12 +32,12 @@ void SplitLines(CliResult& r) {
 std::string CliPath() { return QUELT_CLI_PATH; }
 
 CliResult RunCli(const ScratchDir& home, const std::string& arguments,
-                 const std::string& launcher) {
+                 const std::string& launcher, const std::string& environment) {
     // The captured streams sit beside the folders the program uses, under names no test
     // gives its own files.
     const std::string out = home.File(".cli-stdout"), err = home.File(".cli-stderr");
     CliResult r;
-    r.status = Run(CliCommand(home, arguments, launcher) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err));
+    r.status = Run(CliCommand(home, arguments, launcher, environment) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err));
     r.out = ReadFile(out);
     r.err = ReadFile(err);
     SplitLines(r);

@@ -21,10 +21,11 @@ struct CliResult {
 // the folder `home` and waits for it. HOME is `home`, and XDG_CONFIG_HOME, XDG_CACHE_HOME
 // and XDG_MUSIC_DIR are its "config", "cache" and "music" folders, so settings, the
 // temporary folder and the default output folder never touch the user's; there is no sound
-// card; the sanitizer settings are the test's own. `launcher`, when given, is a command the program is run through
-// ("setpriv ..." to run it as another user).
+// card; the sanitizer settings are the test's own. `launcher`, when given, is a command the
+// program is run through ("setpriv ..." to run it as another user). `environment` ("NAME=VALUE
+// ...", quoted) is set last, so it wins over the variables above.
 CliResult RunCli(const ScratchDir& home, const std::string& arguments,
-                 const std::string& launcher = "");
+                 const std::string& launcher = "", const std::string& environment = "");
 
 // RunCli, and sends the program `signal` (SIGINT: as Ctrl-C does) once it has printed a line
 // that starts with `linePrefix` on standard output.
