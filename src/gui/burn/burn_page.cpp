@@ -286,11 +286,9 @@ QString BurnPage::itemPath(int row) const {
 void BurnPage::SelectItem(int row) {
     QTreeWidgetItem* item = list_->topLevelItem(row);
     if (!item) return;
-    {
-        QSignalBlocker block(list_);
-        SelectFileRow(list_, item);
-        list_->scrollToItem(item);
-    }
+    QSignalBlocker block(list_);
+    SelectFileRow(list_, item);  // selects and scrolls it into view
+    block.unblock();
     SyncCurrentItem();
 }
 
