@@ -227,7 +227,9 @@ INSTANTIATE_TEST_SUITE_P(
                   kFreedbOptions)},
         Help{"burn", " [--writer W] [--data] [--image FILE] [OPTIONS] FILE...",
              {"--writer", "--data", "--image", "--label", "--test-mode", "--no-finalize",
-              "--eject"}}),
+              "--eject"}},
+        Help{"play", " FILE | --drive D --track N [--start SECONDS]",
+             {"--drive", "--track", "--start"}}),
     [](const ::testing::TestParamInfo<Help>& info) { return std::string(info.param.command); });
 
 TEST_F(CliTest, SetReportsAFileItCannotWrite) {
