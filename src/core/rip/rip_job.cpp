@@ -416,6 +416,8 @@ bool RipJob::RipRow(int i, int rowCount) {
             // The unfinished file goes; a file of that name from before stays untouched.
             track->encoder->Abandon();
             track->encoder.reset();
+            // Not counted, but unchecked like a finished row: its partial file is gone.
+            Later([this, i] { disc_.SetChecked(i, false); });
             LogLater("CD Track closing ...");
             return true;
         }
