@@ -106,6 +106,9 @@ public:
     virtual std::string FreedbTitle() = 0;
     virtual std::string FreedbGenre() = 0;
     virtual int32_t FreedbYear() = 0;
+    // The Freedb* texts above are the disc's own CD-Text: the last look-up failed or found
+    // nothing (and said so in its outcome), but the disc names itself.
+    virtual bool NamesFromCdText() = 0;
 
     // The read switches lower safety when set: A skips the overlap verification, B gives up
     // an unreadable sector after one attempt, C skips the fragment repair. All three at 0 is

@@ -124,6 +124,7 @@ public:
     std::string FreedbTitle() override;
     std::string FreedbGenre() override;
     int32_t FreedbYear() override;
+    bool NamesFromCdText() override;
 
     void ReadSwitchA(int on) override { switches_.skipVerify = on != 0; }
     void ReadSwitchB(int on) override { switches_.singleTry = on != 0; }
@@ -178,6 +179,7 @@ private:
     std::mutex freedbMutex_;
     FreedbEntry freedb_;
     bool freedbValid_ = false;
+    bool namesFromCdText_ = false;  // freedb_ holds the disc's CD-Text
     std::thread query_;
 
     std::thread watcher_;
@@ -295,6 +297,7 @@ void CdioGrabber::SelectDrive(int number) {
     {
         std::lock_guard lock(freedbMutex_);
         freedbValid_ = false;
+        namesFromCdText_ = false;
     }
     StartWatcher();
 }
@@ -436,6 +439,7 @@ void CdioGrabber::QueryFreedb(FreedbInfo& info, int32_t) {
     {
         std::lock_guard lock(freedbMutex_);
         freedbValid_ = false;
+        namesFromCdText_ = false;
         freedb_ = FreedbEntry{};
     }
     // A look-up that cannot get a thread fails like any other component call.
@@ -457,8 +461,10 @@ void CdioGrabber::StartQuery(FreedbInfo& info, const DiscLayout& layout) {
         } else {
             Emit([](CdGrabberListener& l) { l.OnFreedbProgress(kFreedbConnecting); });
         }
-        // A disc that carries CD-Text names itself when the server cannot.
-        if (status != kFreedbFound && layout.HasCdText()) {
+        // A disc that carries CD-Text names itself when the server cannot; the outcome
+        // still tells what the server did.
+        const bool fromCdText = status != kFreedbFound && layout.HasCdText();
+        if (fromCdText) {
             entry = FreedbEntry{};
             entry.artist = layout.cdTextArtist;
             entry.album = layout.cdTextAlbum;
@@ -467,12 +473,12 @@ void CdioGrabber::StartQuery(FreedbInfo& info, const DiscLayout& layout) {
                 entry.trackArtists.push_back(t.cdTextArtist.empty() ? layout.cdTextArtist : t.cdTextArtist);
                 entry.trackTitles.push_back(t.cdTextTitle);
             }
-            status = kFreedbFound;
         }
         {
             std::lock_guard lock(freedbMutex_);
             freedb_ = entry;
-            freedbValid_ = status == kFreedbFound;
+            freedbValid_ = status == kFreedbFound || fromCdText;
+            namesFromCdText_ = fromCdText;
         }
         Emit([status](CdGrabberListener& l) { l.OnFreedbProgress(status); });
     });
@@ -507,6 +513,11 @@ std::string CdioGrabber::FreedbGenre() {
 int32_t CdioGrabber::FreedbYear() {
     std::lock_guard lock(freedbMutex_);
     return freedbValid_ ? freedb_.year : 0;
+}
+
+bool CdioGrabber::NamesFromCdText() {
+    std::lock_guard lock(freedbMutex_);
+    return freedbValid_ && namesFromCdText_;
 }
 
 // ---- media watcher ----------------------------------------------------------------------------

@@ -166,7 +166,9 @@ void Disc::AddTrackRow(int s, int t) {
         if (title.empty()) title = Printf("Session%d_Track%d", s + 1, t + 1);
         genre = grabber_.FreedbGenre();
         if (genre.empty()) genre = "none";
-        year = std::to_string(grabber_.FreedbYear());
+        // An entry without a year (0) shows an empty field rather than "0".
+        const int32_t known = grabber_.FreedbYear();
+        year = known > 0 ? std::to_string(known) : std::string();
     } else {
         artist = "Artist";
         album = "Album";
@@ -253,13 +255,14 @@ void Disc::FreedbProgress(int status) {
             Status("FreeDB information available");
             freedbDataInUse_ = true;
             break;
+        // A disc with CD-Text still fills its rows from it after a failure or a miss.
         case kFreedbConnectionFailed:
             Status("Connection failed!");
-            freedbDataInUse_ = false;
+            freedbDataInUse_ = grabber_.NamesFromCdText();
             break;
         case kFreedbNotFound:
             Status("No FreeDB information available for this CD!");
-            freedbDataInUse_ = false;
+            freedbDataInUse_ = grabber_.NamesFromCdText();
             break;
         default: return;
     }

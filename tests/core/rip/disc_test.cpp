@@ -189,6 +189,53 @@ TEST_F(DiscModel, FallsBackToDefaultTagsWhenTheConnectionFails) {
     EXPECT_EQ(disc_->rows()[2].title, "Session1 Track3");
 }
 
+// A disc with CD-Text whose look-up fails or misses: the outcome is told as it happened
+// and the rows still take the disc's own names.
+TEST_F(DiscModel, ReportsTheLookUpOutcomeAndStillNamesACdTextDisc) {
+    test::DiscLayout layout;
+    layout.cdText = true;
+    layout.artist = "Disc Artist";
+    layout.album = "Disc Album";
+    layout.tracks = {{test::TestPcm(100, 1), "Opening", "Host"}, {test::TestPcm(100, 2), "Closing", "Guest"}};
+    const std::string cue = test::MakeDiscImage(dir_.path().string(), "named", layout);
+    test::CddbServer server;  // knows no disc of this layout
+    for (const std::string& host :
+         {"127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()), server.host()}) {
+        Make(cue, true);
+        info_->SetCustomServer(host);
+        info_->SetTimeOut(2000);
+        disc_->Create();
+        DeliverFreedbOutcome();
+        const bool failed = host != server.host();
+        EXPECT_TRUE(view_.Saw(failed ? "Connection failed!" : "No FreeDB information available for this CD!"))
+            << host;
+        EXPECT_FALSE(view_.Saw("FreeDB information available")) << host;
+        EXPECT_TRUE(disc_->freedbDataInUse());
+        EXPECT_EQ(Titles(), (std::vector<std::string>{"Opening", "Closing"}));
+        EXPECT_EQ(disc_->rows()[1].artist, "Guest");
+        EXPECT_EQ(disc_->tags().album[0], "Disc Album");
+        TearDown();
+        view_.statuses.clear();
+        events_.statuses.clear();
+    }
+}
+
+// CD-Text carries no year: the field and the year tag stay empty instead of "0".
+TEST_F(DiscModel, AnUnknownYearIsEmpty) {
+    test::DiscLayout layout;
+    layout.cdText = true;
+    layout.album = "No Year";
+    layout.tracks = {{test::TestPcm(100, 1), "Only", "Someone"}};
+    Make(test::MakeDiscImage(dir_.path().string(), "yearless", layout), true);
+    info_->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
+    disc_->Create();
+    DeliverFreedbOutcome();
+    ASSERT_EQ(disc_->rows().size(), 1u);
+    EXPECT_EQ(disc_->tags().year[0], "");
+    EXPECT_EQ(disc_->fields().year, "");
+    EXPECT_EQ(disc_->tags().album[0], "No Year");
+}
+
 TEST_F(DiscModel, ReportsADiscTheServerDoesNotKnow) {
     test::CddbServer server;
     Make(test::MakeDiscImage(dir_.path().string(), "unknown", std::vector<int>{400, 200}), true);
@@ -311,7 +358,7 @@ TEST_F(DiscModel, FreedbDataWithoutTextsGivesTheFreedbDefaults) {
     EXPECT_EQ(disc_->rows()[2].artist, "ARTIST");
     EXPECT_EQ(disc_->tags().album[2], "ALBUM");
     EXPECT_EQ(disc_->tags().genre[2], "NONE");
-    EXPECT_EQ(disc_->tags().year[2], "0");
+    EXPECT_EQ(disc_->tags().year[2], "") << "no year is an empty field, not 0";
     EXPECT_EQ(disc_->tags().copyright[2], "QUELT COPYRIGHT");
     EXPECT_EQ(disc_->fields().title, "SESSION1_TRACK1");
 }

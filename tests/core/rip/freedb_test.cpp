@@ -283,7 +283,9 @@ TEST_F(GrabberLookup, NamesADiscFromItsCdTextWhenTheServerCannot) {
     Open(test::MakeDiscImage(dir_.path().string(), "cdtext", layout));
     info_->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
     grabber_->QueryFreedb(*info_, 0);
-    ASSERT_EQ(events_.WaitForOutcome(), kFreedbFound);
+    // The outcome tells what the server did; the names come from the disc all the same.
+    ASSERT_EQ(events_.WaitForOutcome(), kFreedbConnectionFailed);
+    EXPECT_TRUE(grabber_->NamesFromCdText());
     grabber_->SelectSession(0);
     grabber_->SelectTrack(0);
     EXPECT_EQ(grabber_->FreedbAlbum(), "Café Olé");

@@ -83,6 +83,7 @@ class ListenedGrabber : public CdGrabber {
     std::string FreedbTitle() override { return inner_->FreedbTitle(); }
     std::string FreedbGenre() override { return inner_->FreedbGenre(); }
     int32_t FreedbYear() override { return inner_->FreedbYear(); }
+    bool NamesFromCdText() override { return inner_->NamesFromCdText(); }
     void ReadSwitchA(int on) override { inner_->ReadSwitchA(on); }
     void ReadSwitchB(int on) override { inner_->ReadSwitchB(on); }
     void ReadSwitchC(int on) override { inner_->ReadSwitchC(on); }
