@@ -1,6 +1,7 @@
 #include "gui/app/format_lists.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 
 #include "core/settings/profile_file.h"
 #include "core/transcode/catalogue.h"
@@ -31,6 +32,13 @@ void FillFormatLists(QComboBox* format, QComboBox* preset, FormatRows rows) {
     preset->setCurrentIndex(rows.preset);
     format->setMaxVisibleItems(kOutputFormatCount);
     preset->setMaxVisibleItems(16);
+}
+
+void ShowTextInChoiceBox(QComboBox* box, const QString& text) {
+    QSignalBlocker block(box);
+    const int index = text.isEmpty() ? -1 : box->findText(text, Qt::MatchFixedString);
+    box->setPlaceholderText(index < 0 ? text : QString());
+    box->setCurrentIndex(index);
 }
 
 }  // namespace quelt

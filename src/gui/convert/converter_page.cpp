@@ -235,9 +235,8 @@ void ConverterPage::ShowCurrent() {
         edit->setText(Qs(*text));
         edit->setCursorPosition(0);  // a long text shows its beginning
     }
-    QSignalBlocker block(genre_);
-    const int genreRow = genre_->findText(Qs(item.genre), Qt::MatchFixedString);
-    if (genreRow >= 0) genre_->setCurrentIndex(genreRow);
+    // A genre the list does not name shows as the file's own text, never another row's.
+    ShowTextInChoiceBox(genre_, Qs(item.genre));
 }
 
 void ConverterPage::StoreTag(int id, const QString& text) {

@@ -381,12 +381,7 @@ void RipperPage::FieldsChanged() {
 
 // A genre the names lack ("None", or a FreeDB genre such as "Post-rock") is shown as the
 // box's placeholder; picking a name from the list replaces it.
-void RipperPage::ShowGenre(const std::string& genre) {
-    QSignalBlocker block(genre_);
-    const int index = genre.empty() ? -1 : genre_->findText(Qs(genre), Qt::MatchFixedString);
-    genre_->setPlaceholderText(index < 0 ? Qs(genre) : QString());
-    genre_->setCurrentIndex(index);
-}
+void RipperPage::ShowGenre(const std::string& genre) { ShowTextInChoiceBox(genre_, Qs(genre)); }
 
 void RipperPage::SelectRow(int row) {
     QSignalBlocker block(list_);

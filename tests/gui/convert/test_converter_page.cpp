@@ -242,7 +242,8 @@ void ConverterPageTest::previewRefusesListEdits() {
 void ConverterPageTest::tagEditsReachTheList() {
     Fixture f;
     const QString a = f.Tone("a.flac", 1.0, {{"artist", "First Artist"}, {"title", "One"}});
-    const QString b = f.Tone("b.flac", 1.0, {{"artist", "Second Artist"}, {"album", "Two"}});
+    const QString b = f.Tone("b.flac", 1.0,
+                             {{"artist", "Second Artist"}, {"album", "Two"}, {"genre", "Chiptune Jazz"}});
     f.Page().AddFiles({a, b});
     ConverterPage& page = f.Page();
     // The last row is current and its tags are shown.
@@ -268,6 +269,15 @@ void ConverterPageTest::tagEditsReachTheList() {
     QCOMPARE(page.tagEdit(1117)->text(), QString());
     QCOMPARE(page.items()[0].title, std::string("Renamed"));
     QCOMPARE(page.items()[1].artist, std::string("Second Artist"));
+    // A genre outside the list shows as the file's own text, not as row 0's genre, and
+    // picking the entry row 0 has still applies to this row.
+    QCOMPARE(page.genreBox()->currentIndex(), -1);
+    QCOMPARE(page.genreBox()->placeholderText(), QString("Chiptune Jazz"));
+    QCOMPARE(page.items()[1].genre, std::string("Chiptune Jazz"));
+    page.genreBox()->setCurrentIndex(17);
+    QCOMPARE(page.items()[1].genre, f.genres->GenreName(17));
+    f.Select(0);
+    QCOMPARE(page.genreBox()->currentIndex(), 17);
 }
 
 void ConverterPageTest::formatAndPresetAreWrittenAtOnce() {
