@@ -13,6 +13,7 @@
 
 #include "core/naming/templates.h"
 #include "core/settings/settings.h"
+#include "gui/app/output_folder_field.h"
 
 namespace quelt {
 
@@ -110,8 +111,7 @@ void ConvertOptionsPage::Browse() {
 void ConvertOptionsPage::Store() {
     auto state = [](QCheckBox* box) { return std::string(box->isChecked() ? "1" : "0"); };
     settings_.convert.bOutputDirectory = outputDirectory_->isChecked() ? 1 : 0;
-    // An empty edit stores "/", which loading turns into the default folder next time.
-    const std::string folder = WithTrailingSlash(folder_->text()).toStdString();
+    const std::string folder = StoredOutputFolder(folder_->text());
     settings_.convert.bOutputNameIndex = rename_->isChecked() ? 1 : 0;
     SetSettingText(settings_, kModeConvert, 202, std::to_string(names_->currentIndex()));
     SetSettingText(settings_, kModeConvert, 203, folder);

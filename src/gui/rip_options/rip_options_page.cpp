@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,24 +25,10 @@
 #include "core/naming/templates.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
+#include "gui/app/output_folder_field.h"
 #include "gui/rip_options/custom_name_dialog.h"
 
 namespace quelt {
-
-namespace {
-
-// The folder the field names, as the rip stores it: "~" stands for the home folder, the
-// text ends in "/" (names are appended to it), and an empty field means the default
-// output folder rather than the root of the file system.
-std::string StoredFolder(const QString& field) {
-    QString folder = field.trimmed().isEmpty() ? QString() : field;
-    if (folder.isEmpty()) return DefaultOutputFolder();
-    if (folder == QStringLiteral("~") || folder.startsWith(QStringLiteral("~/")))
-        folder = QDir::homePath() + folder.mid(1);
-    return WithTrailingBackslash(folder.toStdString());
-}
-
-}  // namespace
 
 RipOptionsPage::RipOptionsPage(Settings& settings, CdGrabber* grabber, QWidget* parent)
     : OptionsPage(parent), settings_(settings), grabber_(grabber) {
@@ -223,7 +208,7 @@ void RipOptionsPage::EditCustomPattern() {
 
 void RipOptionsPage::Store() {
     auto state = [](QCheckBox* box) { return std::string(box->isChecked() ? "1" : "0"); };
-    SetSettingText(settings_, kModeRip, 101, StoredFolder(folder_->text()));
+    SetSettingText(settings_, kModeRip, 101, StoredOutputFolder(folder_->text()));
     SetSettingText(settings_, kModeRip, 103, std::to_string(names_->currentIndex()));
     SetSettingText(settings_, kModeRip, 106, state(eject_));
     SetSettingText(settings_, kModeRip, 107, state(metadata_));

@@ -18,7 +18,7 @@ class ConvertOptionsTest : public QObject {
     void emptyOutputFolderShowsTheDefaultAndKeepsIt();
     void showsTheStoredValues();
     void missingTrailingSeparatorIsAdded();
-    void emptyFolderStoresTheSeparatorAlone();
+    void emptyFolderStoresTheDefaultFolder();
     void uncheckedOutputDirectoryDisablesEditAndStillStoresIt();
     void unselectedListsStoreMinusOne();
     void browseFillsTheEditWithASeparator();
@@ -79,13 +79,16 @@ void ConvertOptionsTest::missingTrailingSeparatorIsAdded() {
     QCOMPARE(settings.convert.bOutputDirectory, 1);
 }
 
-void ConvertOptionsTest::emptyFolderStoresTheSeparatorAlone() {
+void ConvertOptionsTest::emptyFolderStoresTheDefaultFolder() {
     Settings settings;
     ConvertOptionsPage page(settings);
     page.Load();
-    page.outputDirectoryEdit()->clear();
-    page.Store();
-    QCOMPARE(settings.convert.outputDirectory, std::string("/"));
+    // Cleared or blank, the edit means the default folder, never the file system's root.
+    for (const char* text : {"", "   "}) {
+        page.outputDirectoryEdit()->setText(text);
+        page.Store();
+        QCOMPARE(settings.convert.outputDirectory, DefaultOutputFolder());
+    }
 }
 
 void ConvertOptionsTest::uncheckedOutputDirectoryDisablesEditAndStillStoresIt() {
