@@ -230,7 +230,7 @@ int RunBurn(const Args& args) {
 
     JobControl control;
     control.Start();
-    ApplyPriority(settings.priority);
+    ApplyPriorityToThisThread(settings.priority);
     PrintingReport report(compilation.totalMs());
     BurnSummary summary;
     int cancelledStatus;

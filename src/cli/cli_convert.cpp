@@ -236,7 +236,7 @@ int RunConvert(const Args& args) {
     ConsoleReport report(totalAudioMs);
     JobControl control;
     control.Start();
-    ApplyPriority(settings.priority);
+    ApplyPriorityToThisThread(settings.priority);
     ConversionJob job(settings, std::move(items), formatRow, presetLabel, report, control);
     job.SetStartDelay(std::chrono::milliseconds(0));  // no window to wait for
     // The closing sound is for someone watching; a script or a pipe gets none.

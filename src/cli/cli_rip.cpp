@@ -503,7 +503,7 @@ int RunRip(const Args& args) {
     JobControl control;
     control.Start();
     InterruptScope interrupts(control.cancel);
-    ApplyPriority(settings.priority);
+    ApplyPriorityToThisThread(settings.priority);
 
     RipJob job(*session.disc, parameters, report, control);
     const RipOutcome outcome = job.Run();

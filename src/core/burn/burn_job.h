@@ -5,7 +5,7 @@
 // How a front end runs it (the GUI's start button in burner mode, `quelt-cli burn`):
 //   1. CheckBurnStart shows "No support CD Burner!", "Please add audio files..." or
 //      "Please insert a writable CD disc !" and the job is not started.
-//   2. control.Start(), ApplyPriority(settings.priority).
+//   2. control.Start(), ApplyPriorityToThisThread(settings.priority).
 //   3. Build the BurnJob and call Start() on the user-interface thread: it registers the
 //      library's callbacks and runs the worker on a thread of its own.
 //   4. The abort button / Ctrl-C sets control.cancel during the decode pass, or while an

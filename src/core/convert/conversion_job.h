@@ -4,7 +4,7 @@
 // How a front end runs it (the GUI's start button, `quelt-cli convert`):
 //   1. When the list is empty, CheckConvertList shows "Please add audio files..." and the
 //      job is not started.
-//   2. control.Start() (cancel cleared, busy raised), ApplyPriority(settings.priority).
+//   2. control.Start() (cancel cleared, busy raised), ApplyPriorityToThisThread(settings.priority).
 //   3. Build the ConversionJob (it copies the settings and the list, parses the preset and
 //      sets its own copy's convertExtension) and call Run() on a std::thread of its own.
 //   4. The abort button / Ctrl-C sets control.cancel (the GUI also clears control.busy, as

@@ -1,9 +1,7 @@
 #include "core/jobs/priority.h"
 
-#include <dirent.h>
 #include <sys/resource.h>
-
-#include <cstdlib>
+#include <unistd.h>
 
 namespace quelt {
 
@@ -26,18 +24,12 @@ bool NiceValueForPriority(int priority, int& nice) {
     }
 }
 
-void ApplyPriority(int priority) {
+void ApplyPriorityToThisThread(int priority) {
     int nice = 0;
     if (!NiceValueForPriority(priority, nice)) return;
-    // On Linux a nice value belongs to a thread: set it on each thread of the process.
-    if (DIR* tasks = opendir("/proc/self/task")) {
-        while (const dirent* entry = readdir(tasks)) {
-            int tid = std::atoi(entry->d_name);
-            if (tid > 0) setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice);
-        }
-        closedir(tasks);
-    }
-    setpriority(PRIO_PROCESS, 0, nice);  // the calling thread, whatever /proc says
+    // On Linux a nice value belongs to a thread: PRIO_PROCESS with a thread id sets that
+    // thread alone.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice);
 }
 
 }  // namespace quelt

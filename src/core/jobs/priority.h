@@ -1,14 +1,17 @@
-// The "Priority" setting applied to the whole process before a job's worker starts.
+// The "Priority" setting applied to a job's worker thread as it starts.
 #pragma once
 
 namespace quelt {
 
-// 1 idle, 2 normal, 3 high, 4 real-time become the nice values 19, 0, -5 and -10 of every
-// thread of the process (threads started later inherit it from their creator); any other
-// value changes nothing. A refusal (raising the priority needs privileges) is ignored.
-void ApplyPriority(int priority);
+// 1 idle, 2 normal, 3 high, 4 real-time become the nice values 19, 0, -5 and -10 of the
+// calling thread only; the threads it starts later inherit the value, the rest of the
+// process (a window's thread, an audio thread) keeps its own. Any other value changes
+// nothing. A refusal (raising the priority needs privileges) is ignored. Because the value
+// ends with the thread, a user who may not raise priorities is never left at a low one.
+void ApplyPriorityToThisThread(int priority);
 
-// The nice value that ApplyPriority sets for `priority`, or nothing for an unknown value.
+// The nice value that ApplyPriorityToThisThread sets for `priority`, or nothing for an
+// unknown value.
 bool NiceValueForPriority(int priority, int& nice);
 
 }  // namespace quelt

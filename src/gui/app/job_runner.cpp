@@ -11,11 +11,12 @@
 namespace quelt {
 
 bool RunJobUnderProgressWindow(ProgressWindow& window, int priority, std::function<void()> work) {
-    ApplyPriority(priority);
     window.SetWorkerRunning(true);
     std::thread worker;
     try {
-        worker = std::thread([&window, work = std::move(work)] {
+        worker = std::thread([&window, priority, work = std::move(work)] {
+            // Only the job's own threads change priority, never the window's thread.
+            ApplyPriorityToThisThread(priority);
             work();
             // The window cannot close before this arrives, so it is still alive here.
             QMetaObject::invokeMethod(

@@ -1,5 +1,5 @@
 // Runs one job on a worker thread under its modal progress window, the way every starter
-// does it: apply the job priority, start the worker, show the window until the user
+// does it: start the worker at the job priority, show the window until the user
 // closes it, join the worker.
 #pragma once
 
@@ -9,8 +9,8 @@ namespace quelt {
 
 class ProgressWindow;
 
-// `priority` is the "Priority" setting, applied to the process before the worker starts
-// and not set back afterwards. `work` runs on a new thread and must report only through the
+// `priority` is the "Priority" setting, applied to the worker thread (and the threads it
+// starts) alone. `work` runs on a new thread and must report only through the
 // window's JobReport side. Returns false (without showing the window) when the thread cannot be
 // started. Returns after the window was closed and the worker has ended.
 bool RunJobUnderProgressWindow(ProgressWindow& window, int priority, std::function<void()> work);

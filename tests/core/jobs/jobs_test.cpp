@@ -44,43 +44,72 @@ int NiceOf(pid_t tid) {
     return getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
 }
 
-TEST(Priority, SetsTheNiceValueOfEveryThreadAndIgnoresOtherValues) {
+pid_t ThisThread() { return static_cast<pid_t>(syscall(SYS_gettid)); }
+
+// Runs `body` on a thread of its own and returns what it returned.
+int OnNewThread(const std::function<int()>& body) {
+    int result = 0;
+    std::thread([&] { result = body(); }).join();
+    return result;
+}
+
+// A job's worker takes the priority; the thread that started it (the window's) and the
+// process's other threads (an audio thread) keep theirs, and the worker's own threads
+// inherit it.
+TEST(Priority, ChangesTheCallingThreadAndItsLaterThreadsOnly) {
     int code = InChild([] {
-        std::atomic<pid_t> otherTid{0};
+        std::atomic<pid_t> audioTid{0};
         std::atomic<bool> done{false};
-        std::thread other([&] {
-            otherTid = static_cast<pid_t>(syscall(SYS_gettid));
+        std::thread audio([&] {
+            audioTid = ThisThread();
             while (!done) std::this_thread::sleep_for(1ms);
         });
-        while (otherTid == 0) std::this_thread::sleep_for(1ms);
-        pid_t self = static_cast<pid_t>(syscall(SYS_gettid));
-        int result = 0;
-        ApplyPriority(1);  // idle
-        if (NiceOf(self) != 19 || NiceOf(otherTid) != 19) result = 1;
-        ApplyPriority(0);  // unknown: unchanged
-        ApplyPriority(5);
-        if (!result && NiceOf(self) != 19) result = 2;
-        if (!result && geteuid() == 0) {
-            ApplyPriority(4);  // real-time, allowed for root
-            if (NiceOf(self) != -10 || NiceOf(otherTid) != -10) result = 3;
-            ApplyPriority(3);
-            if (!result && NiceOf(self) != -5) result = 4;
-            ApplyPriority(2);
-            if (!result && NiceOf(self) != 0) result = 5;
-        }
+        while (audioTid == 0) std::this_thread::sleep_for(1ms);
+        const int before = NiceOf(0);
+        int result = OnNewThread([&] {
+            ApplyPriorityToThisThread(1);  // idle
+            if (NiceOf(ThisThread()) != 19) return 1;
+            if (OnNewThread([] { return NiceOf(ThisThread()); }) != 19) return 2;
+            ApplyPriorityToThisThread(0);  // unknown: unchanged
+            ApplyPriorityToThisThread(5);
+            if (NiceOf(ThisThread()) != 19) return 3;
+            return 0;
+        });
+        if (!result && (NiceOf(0) != before || NiceOf(audioTid) != before)) result = 4;
+        if (!result && OnNewThread([] { return NiceOf(ThisThread()); }) != before) result = 5;
+        if (!result && geteuid() == 0)
+            result = OnNewThread([] {
+                ApplyPriorityToThisThread(4);  // real-time, allowed for root
+                if (NiceOf(ThisThread()) != -10) return 6;
+                ApplyPriorityToThisThread(3);
+                return NiceOf(ThisThread()) == -5 ? 0 : 7;
+            });
         done = true;
-        other.join();
+        audio.join();
         return result;
     });
     EXPECT_EQ(code, 0);
 }
 
-TEST(Priority, ARefusalIsIgnored) {
+// Without privileges a raise is refused and ignored, and a job at idle never leaves the
+// next one stuck there: each worker starts from the window thread's value.
+TEST(Priority, ARefusalIsIgnoredAndIdleIsNeverStuck) {
     int code = InChild([] {
         if (geteuid() == 0 && setuid(65534) != 0) return 10;
-        int before = NiceOf(0);
-        ApplyPriority(4);  // needs privileges the process does not have
-        return NiceOf(0) == before ? 0 : 1;
+        const int before = NiceOf(0);
+        int result = OnNewThread([&] {
+            ApplyPriorityToThisThread(4);  // needs privileges the process does not have
+            return NiceOf(ThisThread()) == before ? 0 : 1;
+        });
+        if (!result) result = OnNewThread([] {
+            ApplyPriorityToThisThread(1);
+            return NiceOf(ThisThread()) == 19 ? 0 : 2;
+        });
+        if (!result) result = OnNewThread([&] {
+            ApplyPriorityToThisThread(2);  // normal again
+            return NiceOf(ThisThread()) == before ? 0 : 3;
+        });
+        return result;
     });
     EXPECT_EQ(code, 0);
 }

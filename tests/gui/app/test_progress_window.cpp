@@ -12,6 +12,9 @@
 #include <QtTest>
 #include <thread>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "core/settings/settings.h"
 #include "gui/app/job_runner.h"
 #include "gui/app/progress_window.h"
@@ -240,7 +243,11 @@ void ProgressWindowTest::runnerShowsWorkerUpdatesAndWaitsForIt() {
         if (window.isVisible()) window.PressActionButton();
     });
     presser.start(20);
-    const bool ran = quelt::RunJobUnderProgressWindow(window, 0, [&] {
+    // "IDLE" lowers the worker alone; the window's thread keeps its priority.
+    const int windowNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+    std::atomic<int> workerNice{-100};
+    const bool ran = quelt::RunJobUnderProgressWindow(window, 1, [&] {
+        workerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
         window.SetButton("Abort Convert", true);
         window.Log("Initializing...");
         window.SetItemBar(40);
@@ -255,6 +262,8 @@ void ProgressWindowTest::runnerShowsWorkerUpdatesAndWaitsForIt() {
         control.busy = false;
     });
     QVERIFY(ran);
+    QCOMPARE(workerNice.load(), 19);
+    QCOMPARE(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), windowNice);
     QVERIFY(pressesWhileRunning >= 3);
     QVERIFY(!window.WorkerRunning());
     QCOMPARE(window.logList()->rowCount(), 2);
