@@ -7,6 +7,7 @@
 
 #include "core/burn/burn_temp_files.h"
 #include "core/burn/burner_page_logic.h"
+#include "core/burn/compilation_limits.h"
 #include "core/burn/image_writer.h"
 #include "core/burn/wav_file.h"
 #include "core/jobs/closing_sound.h"
@@ -155,8 +156,9 @@ int BurnJob::Run() {
         std::lock_guard lock(mutex_);
         started_ = true;
     }
+    if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     // The pass's own verdict decides: a cancel that comes after its last file burns as usual.
-    if (DecodePass()) BurnPass();
+    if (WithinLimits() && DecodePass()) BurnPass();
     MarkEnded(false, true);
     return 1;
 }
@@ -166,8 +168,33 @@ int32_t BurnJob::Report(int32_t code) {
     return code;
 }
 
+bool BurnJob::WithinLimits() {
+    CompilationEstimate estimate;
+    estimate.dataCd = request_.dataCd;
+    for (int i = 0; i < int(request_.sources.size()); ++i) {
+        estimate.discNames.push_back(PathFileName(TemporaryFileName(temporaryFolder_, i)));
+        // A file the probe cannot read fails in the decode pass with its own message.
+        auto info = ReadMediaInfo(request_.sources[size_t(i)]);
+        estimate.durationsMs.push_back(info ? info->durationMs : 0);
+    }
+    if (!request_.writerText.empty()) Report(library_.SetDevice(request_.writerText));
+    MediumInformation medium;
+    if (Report(library_.GetMediumInformation(medium)) == 0 && medium.HasMedium() &&
+        medium.sizeBytes >= 0)
+        estimate.capacitySectors = int64_t(medium.sizeBytes) / kCdDataSectorBytes;
+    const std::string broken = BrokenCompilationLimit(estimate);
+    if (broken.empty()) return true;
+    report_.Log(broken);
+    {
+        std::lock_guard lock(mutex_);
+        summary_.burnError = broken;
+    }
+    if (sound_) sound_(false);
+    report_.SetButton("Close", true);
+    return false;
+}
+
 bool BurnJob::DecodePass() {
-    if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     report_.SetItemBar(0);
     report_.SetTotalBar(0);
     itemBar_ = totalBar_ = 0;

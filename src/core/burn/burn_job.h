@@ -109,6 +109,9 @@ class BurnJob {
 
   private:
     struct FileProgress;
+    // The compilation's limits, checked before any decoding; false (after logging the
+    // limit) when the disc cannot take it.
+    bool WithinLimits();
     // True when the burn pass follows (the pass was not cancelled).
     bool DecodePass();
     void DecodeOne(int index);

@@ -14,6 +14,7 @@
 #include <mutex>
 
 #include "core/burn/burn_temp_files.h"
+#include "core/burn/compilation_limits.h"
 #include "core/burn/libburn_burner.h"
 #include "core/rip/cd_grabber.h"
 #include "recording_burner.h"
@@ -511,6 +512,49 @@ TEST_F(BurnJobTest, TheConvertersDeleteSourceSettingNeverRemovesASource) {
     const BurnSummary summary = RunJob(ImageRequest(sources, dir.File("keep.cue")), report, burner);
     ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
     for (const auto& source : sources) EXPECT_TRUE(fs::exists(source)) << source;
+}
+
+// A compilation the disc cannot take is refused before any file is decoded, and the
+// refusal names the limit in the job's log.
+TEST_F(BurnJobTest, TheCompilationsLimitsAreCheckedBeforeTheDecodePass) {
+    const std::string shortFile = Source("short.flac", 0.2, 44100, 2, 300);
+    const std::string longFile = Source("long.flac", 1500, 8000, 1, 200);  // 25 minutes
+    struct Case {
+        std::vector<std::string> sources;
+        std::string refusal;
+    };
+    const std::vector<Case> cases = {
+        {std::vector<std::string>(100, shortFile),
+         "Cannot burn: an Audio CD holds at most 99 tracks, the compilation has 100."},
+        {std::vector<std::string>(4, longFile),
+         "Cannot burn: the compilation needs 100:00 of audio, more than the disc's capacity of "
+         "80:00."}};
+    for (const Case& c : cases) {
+        test::RecordingReport report;
+        sounds.clear();
+        const BurnSummary summary = RunJob(ImageRequest(c.sources, dir.File("big.cue")), report, burner);
+        EXPECT_EQ(report.log, std::vector<std::string>{c.refusal});
+        EXPECT_EQ(summary.burnError, c.refusal);
+        EXPECT_FALSE(summary.burnStarted);
+        EXPECT_EQ(report.button, "Close");
+        EXPECT_TRUE(report.buttonEnabled);
+        EXPECT_EQ(sounds, std::vector<bool>{false});
+        EXPECT_FALSE(fs::exists(temp + "01.wav")) << "nothing was decoded";
+        EXPECT_FALSE(control.busy.load());
+    }
+    // A data CD has no track limit, but two files of one name or too many sectors break it.
+    CompilationEstimate data;
+    data.dataCd = true;
+    data.durationsMs.assign(120, 1000);
+    data.discNames.assign(120, "");
+    for (int i = 0; i < 120; ++i) data.discNames[size_t(i)] = BurnJob::TemporaryFileName("", i);
+    EXPECT_EQ(BrokenCompilationLimit(data), "");
+    data.discNames[7] = data.discNames[3];
+    EXPECT_EQ(BrokenCompilationLimit(data), "Cannot burn: two files would be named " +
+                                                data.discNames[3] + " on the data CD.");
+    data.discNames[7] = "x";
+    data.capacitySectors = 120 * EstimatedSectors(true, 1000) - 1;
+    EXPECT_NE(BrokenCompilationLimit(data).find("more than the disc's capacity"), std::string::npos);
 }
 
 TEST_F(BurnJobTest, TemporaryFilesAreNumberedWithAtLeastTwoDigits) {
