@@ -99,8 +99,14 @@ class BurnerLibrary {
     virtual int32_t Burn() = 0;
     virtual int32_t EjectDevice() = 0;
     virtual int32_t CloseDevice() = 0;
-    // Blanks a rewritable disc in the chosen writer; the caller has asked the user.
-    virtual int32_t EraseDialog(const std::string& title) = 0;
+    // 0 when the medium of the chosen writer can be blanked; otherwise the code whose text
+    // says why (the image file writer, no disc, a disc that is not rewritable or already
+    // blank). Meant to be asked before the user is warned about losing data.
+    virtual int32_t CheckErasable() = 0;
+    // Blanks the medium of the chosen writer, fast (the table of contents only) or full,
+    // and returns when it is done; `progress` gets rising percentages on the calling
+    // thread. The caller has asked the user. A blanking cannot be stopped once started.
+    virtual int32_t Erase(bool fast, const BurnProcessCallback& progress) = 0;
     virtual int32_t GetText(int32_t code, std::string& text) = 0;
     // The file the image writer writes (".cue" for an Audio CD, ".iso" for a data CD).
     virtual int32_t SetImagePath(const std::string& path) = 0;

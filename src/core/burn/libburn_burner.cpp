@@ -1,9 +1,10 @@
 #include "core/burn/libburn_burner.h"
 
-#include <chrono>
+#include <utility>
 #include <filesystem>
 #include <system_error>
 
+#include "core/burn/disc_eraser.h"
 #include "core/burn/disc_writer.h"
 #include "core/burn/libburn_runtime.h"
 #include "core/burn/wav_file.h"
@@ -423,37 +424,63 @@ int32_t LibburnBurner::CloseDevice() {
     return grabbed.drive() ? kBurnerOk : Fail(kBurnerDriveFailed, grabbed.error());
 }
 
-int32_t LibburnBurner::EraseDialog(const std::string&) {
+std::pair<int32_t, std::string> LibburnBurner::EraseVerdict(const Writer& writer) {
+    switch (writer.kind) {
+        case WriterKind::kNone:
+            return {kBurnerNoDevice, GenericText(kBurnerNoDevice)};
+        case WriterKind::kImage:
+            return {kBurnerNotErasable, "The image file writer has no disc to erase"};
+        case WriterKind::kStdio: {
+            const std::string refusal = FileEraseRefusal(writer.address);
+            return {refusal.empty() ? kBurnerOk : kBurnerNotErasable, refusal};
+        }
+        case WriterKind::kDrive:
+            break;
+    }
+    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex), false);
+    if (!grabbed.drive()) return {kBurnerDriveFailed, grabbed.error()};
+    const std::string refusal = WriterEraseRefusal(grabbed.drive());
+    if (refusal.empty()) return {kBurnerOk, ""};
+    return {burn::burn_disc_get_status(grabbed.drive()) == burn::BURN_DISC_EMPTY
+                ? kBurnerNoMedium
+                : kBurnerNotErasable,
+            refusal};
+}
+
+int32_t LibburnBurner::CheckErasable() {
     std::unique_lock lock(mutex_);
     const Writer writer = writer_;
-    if (writer.kind == WriterKind::kNone) return Fail(kBurnerNoDevice, "");
-    if (writer.kind != WriterKind::kDrive)
-        return Fail(kBurnerNotErasable, "Only a disc in a CD writer can be erased");
     if (burning_) return Fail(kBurnerBusy, "");
     lock.unlock();
-    GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex), true);
-    std::string error;
-    int32_t code = kBurnerOk;
-    if (!grabbed.drive()) {
-        code = kBurnerDriveFailed;
-        error = grabbed.error();
-    } else {
-        const auto status = burn::burn_disc_get_status(grabbed.drive());
-        if (!burn::burn_disc_erasable(grabbed.drive()) ||
-            (status != burn::BURN_DISC_FULL && status != burn::BURN_DISC_APPENDABLE)) {
-            code = kBurnerNotErasable;
+    const auto [code, detail] = EraseVerdict(writer);
+    lock.lock();
+    return code == kBurnerOk ? kBurnerOk : Fail(code, detail);
+}
+
+int32_t LibburnBurner::Erase(bool fast, const BurnProcessCallback& progress) {
+    std::unique_lock lock(mutex_);
+    const Writer writer = writer_;
+    if (burning_) return Fail(kBurnerBusy, "");
+    // The writer is busy for burns and medium questions until the blanking ends.
+    burning_ = true;
+    lock.unlock();
+    auto [code, error] = EraseVerdict(writer);
+    if (code == kBurnerOk) {
+        const auto percent = [&](double p) {
+            if (progress) progress(float(p));
+        };
+        if (writer.kind == WriterKind::kStdio) {
+            error = BlankFile(writer.address, fast, percent);
         } else {
-            LibburnRuntime::Instance().TakeMessage();
-            burn::burn_disc_erase(grabbed.drive(), 1);
-            while (burn::burn_drive_get_status(grabbed.drive(), nullptr) != burn::BURN_DRIVE_IDLE)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (burn::burn_drive_wrote_well(grabbed.drive()) <= 0) {
-                code = kBurnerDriveFailed;
-                error = LibburnRuntime::Instance().TakeMessage();
-            }
+            GrabbedDrive grabbed(LibburnRuntime::Instance().Writers().at(writer.scannedIndex),
+                                 true);
+            error = grabbed.drive() ? BlankMedium(grabbed.drive(), fast, percent) : grabbed.error();
         }
+        if (!error.empty()) code = kBurnerDriveFailed;
     }
     lock.lock();
+    burning_ = false;
+    burnEnded_.notify_all();
     return code == kBurnerOk ? kBurnerOk : Fail(code, error);
 }
 

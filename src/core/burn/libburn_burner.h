@@ -60,7 +60,8 @@ class LibburnBurner final : public BurnerLibrary {
     int32_t Burn() override;
     int32_t EjectDevice() override;
     int32_t CloseDevice() override;
-    int32_t EraseDialog(const std::string& title) override;
+    int32_t CheckErasable() override;
+    int32_t Erase(bool fast, const BurnProcessCallback& progress) override;
     int32_t GetText(int32_t code, std::string& text) override;
     int32_t SetImagePath(const std::string& path) override;
     void SetCancelFlag(const std::atomic<bool>* cancel) override;
@@ -108,6 +109,8 @@ class LibburnBurner final : public BurnerLibrary {
     std::string WritePlan(const Plan& plan, const BurnProcessCallback& process, bool& finalized,
                           const BurnFinalizeCallback& finalize);
     void JoinFinishedBurn(std::unique_lock<std::mutex>& lock);
+    // CheckErasable's verdict with the mutex not held: 0, or a code with its detail.
+    std::pair<int32_t, std::string> EraseVerdict(const Writer& writer);
 
     mutable std::mutex mutex_;
     std::condition_variable burnEnded_;

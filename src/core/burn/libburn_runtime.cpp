@@ -25,6 +25,9 @@ LibburnRuntime& LibburnRuntime::Instance() {
 
 LibburnRuntime::LibburnRuntime() {
     ok_ = burn::burn_initialize() != 0 && iso_init() >= 0;
+    // A "stdio:/dev/fd/N" address opened write-only becomes a pseudo-drive that blanking
+    // empties; other addresses keep their read-write role.
+    if (ok_) burn::burn_allow_drive_role_4(1);
     // Messages are fetched by TakeMessage and never printed by the libraries themselves.
     burn::burn_msgs_set_severities(const_cast<char*>("WARNING"), const_cast<char*>("NEVER"),
                                    const_cast<char*>("libburn: "));

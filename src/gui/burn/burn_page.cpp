@@ -19,6 +19,7 @@
 #include "gui/app/format_lists.h"
 #include "gui/burn/burn_file_dialogs.h"
 #include "gui/burn/burn_start.h"
+#include "gui/burn/erase_dialog.h"
 #include "gui/convert/convert_file_dialogs.h"
 #include "gui/skin/skin_windows.h"
 
@@ -30,9 +31,6 @@ constexpr int kList = 1079, kWriters = 1081, kSummary = 1082, kMediumType = 1085
               kMediumState = 1086, kMediumSize = 1101, kAddFiles = 1087, kAddFolder = 1090,
               kMoveUp = 1091, kMoveDown = 1092, kRemove = 1089, kClear = 1088, kEject = 1093,
               kCloseTray = 1094, kErase = 1095, kDiscType = 1098;
-
-constexpr const char* kEraseQuestion =
-    "Erase the disc in the writer? Everything on it will be lost.";
 
 QString Qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -150,6 +148,9 @@ void BurnPage::SetImageChooser(std::function<QString(QWidget*, bool)> chooser) {
     chooseImage_ = std::move(chooser);
 }
 void BurnPage::SetJobSetup(std::function<void(BurnJob&)> setup) { jobSetup_ = std::move(setup); }
+void BurnPage::SetEraseDialogRunner(std::function<void(EraseDialog&)> runner) {
+    runEraseDialog_ = std::move(runner);
+}
 
 bool BurnPage::dataCd() const { return discType_->currentIndex() == 1; }
 
@@ -264,17 +265,12 @@ void BurnPage::CloseTray() {
 
 void BurnPage::Erase() {
     if (writers_.writerCount <= 0) return;
-    if (!context_.prompter->AskYesNo(kBurnCaption, kEraseQuestion)) return;
-    SelectWriter();
-    // Blanking takes a while on a real drive; the wait cursor says so.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int32_t code = library_.EraseDialog("Quelt CD Ripper Pro");
-    QApplication::restoreOverrideCursor();
-    if (code != 0) {
-        std::string text;
-        library_.GetText(code, text);
-        context_.prompter->ShowMessage(kBurnCaption, text);
-    }
+    const std::string writer = SelectWriter();
+    EraseDialog dialog(library_, *context_.prompter, writer, this);
+    if (runEraseDialog_)
+        runEraseDialog_(dialog);
+    else
+        dialog.exec();
     ShowMedium();
 }
 

@@ -31,6 +31,7 @@ namespace quelt {
 
 struct AppContext;
 class BurnerLibrary;
+class EraseDialog;
 
 class BurnPage : public SkinnedWindow, public ModePage {
     Q_OBJECT
@@ -74,7 +75,7 @@ class BurnPage : public SkinnedWindow, public ModePage {
     void ShowMedium();
     void Eject();
     void CloseTray();
-    // Asks first; blanks a rewritable disc in the selected writer.
+    // The erase dialog for the selected writer; the medium lines are read again after it.
     void Erase();
     // The list, the add/move/remove/clear buttons and the disc type together (the preview
     // player turns them off while it plays a file of this page; no writer keeps them off).
@@ -88,6 +89,8 @@ class BurnPage : public SkinnedWindow, public ModePage {
     void SetImageChooser(std::function<QString(QWidget*, bool dataCd)> chooser);
     // Called with each job before it runs (tests drop the start delay and the sound).
     void SetJobSetup(std::function<void(BurnJob&)> setup);
+    // Shows the erase dialog (modally by default; tests drive it themselves).
+    void SetEraseDialogRunner(std::function<void(EraseDialog&)> runner);
 
     // The "_CDBURN_" menu and the zone where a right-click opens it (page coordinates).
     QMenu* contextMenu() const { return menu_; }
@@ -128,6 +131,7 @@ class BurnPage : public SkinnedWindow, public ModePage {
     std::function<QString(QWidget*)> chooseFolder_;
     std::function<QString(QWidget*, bool)> chooseImage_;
     std::function<void(BurnJob&)> jobSetup_;
+    std::function<void(EraseDialog&)> runEraseDialog_;
 
     QTreeWidget* list_ = nullptr;
     QComboBox* writerBox_ = nullptr;

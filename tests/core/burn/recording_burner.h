@@ -88,8 +88,9 @@ class RecordingBurner : public BurnerLibrary {
     int32_t Burn() override { return Record("Burn", inner_.Burn()); }
     int32_t EjectDevice() override { return Record("EjectDevice", inner_.EjectDevice()); }
     int32_t CloseDevice() override { return Record("CloseDevice", inner_.CloseDevice()); }
-    int32_t EraseDialog(const std::string& t) override {
-        return Record("EraseDialog", inner_.EraseDialog(t));
+    int32_t CheckErasable() override { return Record("CheckErasable", inner_.CheckErasable()); }
+    int32_t Erase(bool fast, const BurnProcessCallback& progress) override {
+        return Record("Erase", inner_.Erase(fast, progress));
     }
     int32_t GetText(int32_t code, std::string& text) override { return inner_.GetText(code, text); }
     int32_t SetImagePath(const std::string& p) override {

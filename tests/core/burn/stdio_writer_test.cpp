@@ -8,9 +8,11 @@
 
 #include "burn_events.h"
 #include "core/burn/disc_writer.h"
+#include "core/burn/erase_job.h"
 #include "core/burn/libburn_burner.h"
 #include "core/burn/libburn_runtime.h"
 #include "support/fixtures.h"
+#include "support/recording_report.h"
 
 namespace quelt {
 namespace {
@@ -212,9 +214,34 @@ TEST(BurnerLibraryTest, TheImageWriterHasNoTrayAndNoDiscToErase) {
     ASSERT_EQ(burner.SetDevice("Image file writer (CUE/BIN)"), 0);
     EXPECT_EQ(burner.EjectDevice(), 0);
     EXPECT_EQ(burner.CloseDevice(), 0);
-    const int32_t code = burner.EraseDialog("Quelt CD Ripper Pro");
+    const int32_t code = burner.CheckErasable();
     EXPECT_NE(code, 0);
-    EXPECT_EQ(ReportBurnerResult(burner, code), "error: Only a disc in a CD writer can be erased");
+    EXPECT_EQ(ReportBurnerResult(burner, code), "error: The image file writer has no disc to erase");
+    EXPECT_EQ(burner.Erase(true, {}), code);
+}
+
+// A written pseudo-drive file is blanked through libburn by the erase job, which reports
+// its progress and "Erase done"; the emptied file then has nothing left to erase.
+TEST_F(StdioWriterTest, TheEraseJobBlanksAWrittenFile) {
+    const std::string target = dir.File("disc.iso");
+    ASSERT_EQ(Burn(kDataCdProject, Sources(), target), "");
+    ASSERT_GT(fs::file_size(target), 0u);
+    test::RecordingReport report;
+    JobControl control;
+    const std::string writer = "stdio:" + target;
+    EXPECT_EQ(EraseRefusal(burner, writer), "");
+    EraseOutcome outcome = EraseJob(burner, {writer, false}).Run(report, control);
+    EXPECT_EQ(outcome.result, EraseResult::kDone) << outcome.text;
+    EXPECT_EQ(report.log, std::vector<std::string>{"Erase done"});
+    EXPECT_EQ(report.itemBars.back(), 100);
+    EXPECT_EQ(report.button, "Close");
+    EXPECT_EQ(fs::file_size(target), 0u);
+
+    outcome = EraseJob(burner, {writer, true}).Run(report, control);
+    EXPECT_EQ(outcome.result, EraseResult::kRefused);
+    EXPECT_EQ(outcome.text, "The file " + fs::absolute(target).string() + " holds nothing to erase");
+    control.cancel = true;
+    EXPECT_EQ(EraseJob(burner, {writer, true}).Run(report, control).result, EraseResult::kCancelled);
 }
 
 TEST(BurnerLibraryTest, UndefinedOptionFieldsKeepTheLibrarysValues) {

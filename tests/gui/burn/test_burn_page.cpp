@@ -8,15 +8,19 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "core/burn/libburn_burner.h"
 #include "core/settings/app_paths.h"
@@ -26,6 +30,7 @@
 #include "gui/app/progress_window.h"
 #include "gui/burn/burn_page.h"
 #include "gui/burn/burn_start.h"
+#include "gui/burn/erase_dialog.h"
 #include "gui/skin/skin.h"
 #include "gui_test_main.h"
 #include "scripted_prompter.h"
@@ -47,6 +52,7 @@ class MediumOverride : public BurnerLibrary {
     double sizeBytes = 0;
     bool overrideMedium = false;
     std::atomic<int> erases{0};
+    std::atomic<bool> holdErase{false};
 
     int32_t GetMediumInformation(MediumInformation& info) override {
         if (!overrideMedium) return real_.GetMediumInformation(info);
@@ -55,9 +61,13 @@ class MediumOverride : public BurnerLibrary {
         info.sizeBytes = sizeBytes;
         return 0;
     }
-    int32_t EraseDialog(const std::string& title) override {
+    int32_t CheckErasable() override { return real_.CheckErasable(); }
+    // Holds the blanking back while `holdErase` is set, so a test sees the dialog answer
+    // while the worker waits inside the library.
+    int32_t Erase(bool fast, const BurnProcessCallback& progress) override {
         ++erases;
-        return real_.EraseDialog(title);
+        while (holdErase) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return real_.Erase(fast, progress);
     }
     int32_t Initialize() override { return real_.Initialize(); }
     int32_t CreateProject(int32_t type) override { return real_.CreateProject(type); }
@@ -163,7 +173,8 @@ class BurnPageTest : public QObject {
     void contextMenuOnlyOverTheList();
     void writableCheckRefusesAClosedDisc();
     void emptyCompilationRefusesTheStart();
-    void eraseAsksFirst();
+    void eraseRefusalComesBeforeAnyWarning();
+    void eraseRunsOnAWorkerWhileTheWindowAnswers();
     void imagePathGetsItsExtension();
     void cancelledImageDialogStartsNothing();
     void startButtonBurnsToTheImageWriter_data();
@@ -423,23 +434,58 @@ void BurnPageTest::emptyCompilationRefusesTheStart() {
     QVERIFY(!f.context.burnControl.busy.load());
 }
 
-void BurnPageTest::eraseAsksFirst() {
+void BurnPageTest::eraseRefusalComesBeforeAnyWarning() {
     Fixture f;
     BurnPage& page = f.Page();
     page.writerBox()->setCurrentIndex(page.writerBox()->count() - 1);
-    f.prompter.answers = {false};
+    bool shown = false;
+    page.SetEraseDialogRunner([&](EraseDialog& dialog) {
+        shown = true;
+        QCOMPARE(dialog.writerLine()->text(), QString("Image file writer (CUE/BIN)"));
+        QVERIFY(dialog.refused());
+        QCOMPARE(dialog.statusLine()->text(), QString("The image file writer has no disc to erase."));
+        QVERIFY(!dialog.eraseButton()->isEnabled());
+        QVERIFY(dialog.closeButton()->isEnabled());
+    });
     f.Click(1095);
-    QCOMPARE(f.prompter.questions.size(), size_t(1));
-    QCOMPARE(f.prompter.questions[0].caption, std::string("Quelt CD Ripper Pro - Audio CD Burner"));
+    QVERIFY(shown);
+    QVERIFY2(f.prompter.questions.empty(), "no warning about losing data");
     QCOMPARE(f.library.erases.load(), 0);
-    QVERIFY(f.prompter.messages.empty());
-    // Yes erases; the image file writer holds nothing to erase, which the user is told.
-    f.prompter.answers = {true};
-    f.Click(1095);
-    QCOMPARE(f.library.erases.load(), 1);
-    QCOMPARE(f.prompter.messages.size(), size_t(1));
-    QVERIFY(!f.prompter.messages[0].text.empty());
     QCOMPARE(page.mediumState()->text(), QString("Empty Disc"));
+}
+
+// A file written as a pseudo-drive is blanked by libburn on the dialog's worker: while the
+// worker waits inside the library the dialog's event loop keeps turning, Close stays off,
+// and the outcome reads "Erase done".
+void BurnPageTest::eraseRunsOnAWorkerWhileTheWindowAnswers() {
+    Fixture f;
+    f.Page();  // starts the library
+    const std::string disc = f.scratch.File("disc.img");
+    std::ofstream(disc, std::ios::binary) << std::string(1 << 20, 'x');
+    f.library.holdErase = true;
+    EraseDialog dialog(f.library, f.prompter, "stdio:" + disc);
+    QVERIFY(!dialog.refused());
+    QVERIFY(dialog.eraseButton()->isEnabled());
+    dialog.show();
+    dialog.fullButton()->setChecked(true);
+    f.prompter.answers = {true};
+    QTest::mouseClick(dialog.eraseButton(), Qt::LeftButton);
+    QCOMPARE(f.prompter.questions.size(), size_t(1));
+    QVERIFY(dialog.running());
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(1);
+    QTRY_VERIFY(f.library.erases.load() == 1 && ticks >= 5);
+    QVERIFY(!dialog.closeButton()->isEnabled());
+    dialog.reject();
+    QVERIFY2(dialog.isVisible(), "no closing while the drive blanks");
+    f.library.holdErase = false;
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.outcomeLine()->text(), QString("Erase done"), 60000);
+    QTRY_VERIFY(!dialog.running());
+    QCOMPARE(dialog.progressBar()->value(), 100);
+    QVERIFY(dialog.closeButton()->isEnabled());
+    QCOMPARE(std::filesystem::file_size(disc), std::uintmax_t(0));
 }
 
 void BurnPageTest::imagePathGetsItsExtension() {
