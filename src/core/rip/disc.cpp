@@ -74,6 +74,17 @@ void Disc::SelectDriveFromList(int entry) {
     RefreshCd();
 }
 
+void Disc::OpenImage(const std::string& path) {
+    int number = 0;
+    try {
+        number = grabber_.AddImage(path);
+    } catch (const ComponentError& error) {
+        Status(std::string("Cannot open the disc image: ") + error.what());
+        return;
+    }
+    Create(number - 1);
+}
+
 void Disc::RefreshCd() {
     try {
         Status("Refresh CD");

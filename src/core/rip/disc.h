@@ -77,6 +77,9 @@ public:
     void Create(int initialEntry = 0);
 
     void SelectDriveFromList(int entry);
+    // Lists a disc image (CUE/BIN, TOC or NRG) as a drive and selects and reads it. An
+    // image that cannot be read leaves the drives as they were and says why in the status.
+    void OpenImage(const std::string& path);
     void RefreshCd();
     void FillTrackList();
     void ShowSelectedTrack(int row);  // row -1: no selection

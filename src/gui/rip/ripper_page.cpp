@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
 #include "core/rip/genre_list.h"
+#include "core/settings/app_paths.h"
 #include "core/transcode/catalogue.h"
 #include "gui/app/app_context.h"
 #include "gui/app/format_lists.h"
@@ -58,6 +60,11 @@ RipperPage::RipperPage(Skin& skin, AppContext& context, CdGrabber& grabber, Free
       prompter_(*context.prompter, this),
       disc_(grabber, freedb, prompter_, this),
       grabber_(grabber) {
+    chooseImage_ = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(
+            owner, QStringLiteral("Open disc image"), QString::fromStdString(DialogStartFolder()),
+            QStringLiteral("Disc images (*.cue *.bin *.toc *.nrg);;All Files (*)"));
+    };
     list_ = Bind<QTreeWidget>(kTrackList);
     drives_ = Bind<QComboBox>(kDrives);
     genre_ = Bind<QComboBox>(kGenre);
@@ -161,6 +168,8 @@ void RipperPage::SetUpMenu() {
         group->addAction(action);
         caseActions_.push_back(action);
     }
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("Open disc &image..."), this, &RipperPage::ChooseAndOpenImage);
 }
 
 void RipperPage::ConnectControls() {
@@ -172,6 +181,15 @@ void RipperPage::ConnectControls() {
 
     connect(drives_, &QComboBox::currentIndexChanged, this, [this](int entry) {
         if (entry < 0) return;
+        if (entry >= int(disc_.driveEntries().size())) {
+            // The last entry is a command: the selection goes back to the drive in use.
+            {
+                QSignalBlocker block(drives_);
+                drives_->setCurrentIndex(disc_.selectedDrive());
+            }
+            ChooseAndOpenImage();
+            return;
+        }
         StopPreviewForDriveChange();
         try {
             disc_.SelectDriveFromList(entry);
@@ -339,8 +357,31 @@ void RipperPage::DriveListChanged() {
         drives_->addItem(Qs(label));
         drives_->setItemData(drives_->count() - 1, Qs(label), Qt::ToolTipRole);
     }
+    AddOpenImageEntry();
     drives_->setCurrentIndex(-1);
     ShowSelectedDrive();
+}
+
+void RipperPage::AddOpenImageEntry() {
+    drives_->addItem(QStringLiteral("Open disc image..."));
+    drives_->setItemData(drives_->count() - 1,
+                         QStringLiteral("Opens a CUE/BIN, TOC or NRG image as a drive"),
+                         Qt::ToolTipRole);
+}
+
+void RipperPage::SetImageChooser(std::function<QString(QWidget*)> chooser) {
+    chooseImage_ = std::move(chooser);
+}
+
+void RipperPage::ChooseAndOpenImage() {
+    if (ripRunning_) return;
+    const QString chosen = chooseImage_ ? chooseImage_(this) : QString();
+    if (chosen.isEmpty()) return;
+    try {
+        disc_.OpenImage(chosen.toStdString());
+    } catch (const ComponentError& error) {
+        ShowStatus(error.what());
+    }
 }
 
 void RipperPage::RowsChanged() {

@@ -106,6 +106,11 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     // Called with each rip's parameters before the job runs (tests drop the start delay
     // and the sound).
     void SetJobSetup(std::function<void(RipJobParameters&)> setup);
+    // "Open disc image..." (the page's menu and the drive list's last entry): asks for a
+    // CUE/BIN, TOC or NRG image and lists it as a drive. The chooser returns "" when the
+    // user cancels (a file dialog by default; tests replace it).
+    void ChooseAndOpenImage();
+    void SetImageChooser(std::function<QString(QWidget*)> chooser);
 
     QTreeWidget* trackList() const { return list_; }
     QComboBox* driveBox() const { return drives_; }
@@ -139,6 +144,7 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     void ShowSelectedDrive();
     // The grabber is about to change disc or drive: a playing preview lets go of it first.
     void StopPreviewForDriveChange();
+    void AddOpenImageEntry();
 
     AppContext& context_;
     GuiThreadPrompter prompter_;
@@ -147,6 +153,7 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     std::unique_ptr<GrabberEventRelay> relay_;
     bool ripRunning_ = false;
     std::vector<std::function<void()>> deferred_;
+    std::function<QString(QWidget*)> chooseImage_;
     int formatRow_ = 0;
     int presetRow_ = 0;
     QPointer<QLabel> statusLine_;

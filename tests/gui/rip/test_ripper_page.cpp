@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 #include <QtTest>
+#include <fstream>
 
 #include "core/transcode/catalogue.h"
 #include "core/naming/text.h"
@@ -55,6 +56,7 @@ class RipperPageTest : public QObject {
     void trayButtonsReachTheGrabber();
     void contextMenuOpensOnlyOverTheList();
     void withoutDrivesOnlyTheMessageShows();
+    void openDiscImageListsItAsADrive();
 };
 
 void RipperPageTest::demoDiscIsListedAndShownOnFirstStart() {
@@ -64,7 +66,7 @@ void RipperPageTest::demoDiscIsListedAndShownOnFirstStart() {
     RipperPage& page = f.Page();
     QVERIFY(page.isSkinned());
 
-    QCOMPARE(page.driveBox()->count(), 1);
+    QCOMPARE(page.driveBox()->count(), 2);  // the demo disc and "Open disc image..."
     // The demo disc reads as what it is, not as the path of its image.
     QCOMPARE(page.driveBox()->itemText(0), QString("Demo disc"));
     QCOMPARE(page.driveBox()->currentIndex(), 0);
@@ -440,7 +442,8 @@ void RipperPageTest::contextMenuOpensOnlyOverTheList() {
     for (QAction* action : page.trackMenu()->actions()) labels << action->text();
     QCOMPARE(labels,
              (QStringList{"Pla&y", "St&op", "", "&Select all", "Select &none", "&Invert selection",
-                          "", "&UPPER CASE", "&lower case", "&Capitalize", "Sentense case"}));
+                          "", "&UPPER CASE", "&lower case", "&Capitalize", "Sentense case", "",
+                          "Open disc &image..."}));
     QVERIFY(!f.MenuAction("Pla&y")->isEnabled());  // no preview player given
 
     QVERIFY(!page.OpenTrackMenu(nullptr));  // the keyboard's point lies outside the list
@@ -467,7 +470,9 @@ void RipperPageTest::withoutDrivesOnlyTheMessageShows() {
     RipFixture f;
     f.MakeGrabber("");
     RipperPage& page = f.Page();
-    QCOMPARE(page.driveBox()->count(), 0);
+    QCOMPARE(page.driveBox()->count(), 1);
+    QCOMPARE(page.driveBox()->itemText(0), QString("Open disc image..."));
+    QCOMPARE(page.driveBox()->currentIndex(), -1);
     QCOMPARE(page.statusText()->text(), QString("No CD drives are found !"));
     QCOMPARE(page.trackList()->topLevelItemCount(), 0);
     QCOMPARE(page.currentItem(), -1);
@@ -476,6 +481,48 @@ void RipperPageTest::withoutDrivesOnlyTheMessageShows() {
     QCOMPARE(f.prompter.messages[0].caption, std::string("Quelt CD Ripper Pro - Audio CD Ripper"));
     QCOMPARE(f.prompter.messages[0].text, std::string("Please insert an Audio CD!"));
     QVERIFY(!f.context.ripControl.busy.load());
+}
+
+// "Open disc image..." ends the drive list and the page's menu: a chosen image becomes a
+// drive of its own, selected and read; a cancelled choice keeps the drive in use.
+void RipperPageTest::openDiscImageListsItAsADrive() {
+    RipFixture f;
+    f.MakeGrabber(f.Image("first", {100, 100}));
+    RipperPage& page = f.Page();
+    QComboBox* drives = page.driveBox();
+    QCOMPARE(drives->count(), 2);
+    QCOMPARE(drives->itemText(1), QString("Open disc image..."));
+    QString chosen;
+    int asked = 0;
+    page.SetImageChooser([&](QWidget*) {
+        ++asked;
+        return chosen;
+    });
+    drives->setCurrentIndex(1);
+    QCOMPARE(asked, 1);
+    QCOMPARE(drives->currentIndex(), 0);
+    QCOMPARE(page.trackList()->topLevelItemCount(), 2);
+
+    chosen = QString::fromStdString(f.Image("second", {100, 100, 100}));
+    drives->setCurrentIndex(drives->count() - 1);
+    QCOMPARE(asked, 2);
+    QCOMPARE(drives->count(), 3);
+    QCOMPARE(drives->currentIndex(), 1);
+    QVERIFY(drives->itemText(1).contains("second.cue"));
+    QCOMPARE(drives->itemText(2), QString("Open disc image..."));
+    QVERIFY(f.WaitForLookup());
+    QCOMPARE(page.trackList()->topLevelItemCount(), 3);
+
+    const std::string notes = f.scratch.File("notes.txt");
+    std::ofstream(notes) << "not an image";
+    chosen = QString::fromStdString(notes);
+    QAction* open = f.MenuAction("Open disc &image...");
+    QVERIFY(open);
+    open->trigger();
+    QCOMPARE(asked, 3);
+    QVERIFY(page.statusText()->text().startsWith("Cannot open the disc image: "));
+    QCOMPARE(drives->count(), 3);
+    QCOMPARE(page.trackList()->topLevelItemCount(), 3);
 }
 
 QUELT_GUI_TEST(RipperPageTest)
