@@ -376,12 +376,7 @@ void RipperPage::SetImageChooser(std::function<QString(QWidget*)> chooser) {
 void RipperPage::ChooseAndOpenImage() {
     if (ripRunning_) return;
     const QString chosen = chooseImage_ ? chooseImage_(this) : QString();
-    if (chosen.isEmpty()) return;
-    try {
-        disc_.OpenImage(chosen.toStdString());
-    } catch (const ComponentError& error) {
-        ShowStatus(error.what());
-    }
+    if (!chosen.isEmpty()) OpenDiscImage(chosen);
 }
 
 void RipperPage::RowsChanged() {
@@ -532,14 +527,11 @@ void RipperPage::StartJob() {
 
 void RipperPage::OpenDiscImage(const QString& path) {
     if (ripRunning_) return;
-    int number = 0;
     try {
-        number = grabber_.AddImage(path.toStdString());
+        disc_.OpenImage(path.toStdString());
     } catch (const ComponentError& error) {
-        ShowStatus(std::string("Cannot open the disc image: ") + error.what());
-        return;
+        ShowStatus(error.what());
     }
-    disc_.Create(number - 1);
 }
 
 }  // namespace quelt

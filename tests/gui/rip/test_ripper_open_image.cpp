@@ -22,12 +22,12 @@ void RipperOpenImageTest::handedImageIsListedSelectedAndRead() {
     RipFixture f;
     f.MakeGrabber(f.Image("first", {7500}));
     RipperPage& page = f.Page();
-    QCOMPARE(page.driveBox()->count(), 1);
+    QCOMPARE(page.driveBox()->count(), 2);  // the image and "Open disc image..."
 
     const std::string second = f.Image("second", {4500, 6000, 3000});
     page.OpenDiscImage(QString::fromStdString(second));
     QVERIFY(f.WaitForLookup());
-    QCOMPARE(page.driveBox()->count(), 2);
+    QCOMPARE(page.driveBox()->count(), 3);
     QCOMPARE(page.driveBox()->currentIndex(), 1);
     QCOMPARE(page.driveBox()->currentText(), QString("second.cue"));
     QCOMPARE(page.trackList()->topLevelItemCount(), 3);
