@@ -527,6 +527,7 @@ void RipperPage::StartJob() {
 
 void RipperPage::OpenDiscImage(const QString& path) {
     if (ripRunning_) return;
+    StopPreviewForDriveChange();
     try {
         disc_.OpenImage(path.toStdString());
     } catch (const ComponentError& error) {
