@@ -95,6 +95,13 @@ void LoadSettings(Settings& settings, const ProfileFile& file) {
         const int samples = ParseDecimalInt(value);
         if (samples != 0 && samples >= -kMaxReadOffset && samples <= kMaxReadOffset) rip.readOffsets[drive] = samples;
     }
+    rip.lookupSource = file.ReadInt(kRip, "LookupSource");
+    if (rip.lookupSource < kLookupFreedb || rip.lookupSource > kLookupMusicBrainzThenFreedb)
+        rip.lookupSource = kLookupFreedb;
+    rip.musicBrainzServer = file.ReadString(kRip, "MusicBrainzServer");
+    rip.musicBrainzTimeOut = file.ReadInt(kRip, "MusicBrainzTimeOut");
+    rip.coverArt = file.ReadInt(kRip, "CoverArt");
+    rip.coverArtServer = file.ReadString(kRip, "CoverArtServer");
 
     ConvertSettings& convert = settings.convert;
     convert.bOutputDirectory = file.ReadInt(kConvert, "bOutputDirectory");
@@ -156,6 +163,11 @@ bool SaveSettings(Settings& settings, ProfileFile& file) {
         {kRip, "AccurateRipServer", rip.accurateRipServer},
         {kRip, "RipLog", Decimal(rip.ripLog)},
         {kRip, "RipCue", Decimal(rip.ripCue)},
+        {kRip, "LookupSource", Decimal(rip.lookupSource)},
+        {kRip, "MusicBrainzServer", rip.musicBrainzServer},
+        {kRip, "MusicBrainzTimeOut", Decimal(rip.musicBrainzTimeOut)},
+        {kRip, "CoverArt", Decimal(rip.coverArt)},
+        {kRip, "CoverArtServer", rip.coverArtServer},
     };
     if (rip.outputNameSeparator >= 0)
         entries.push_back({kRip, "OutputNameSeparator", Decimal(rip.outputNameSeparator)});

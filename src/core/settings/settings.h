@@ -35,6 +35,12 @@ struct RipSettings {                 // section "CDRIP"
     std::string accurateRipServer;   // the database's base address; "" for the public one
     int ripLog = 0;                  // write a rip log beside the files
     int ripCue = 0;                  // write a cue sheet beside the files
+    // Where album names come from besides the disc's CD-Text (the proxy above serves both).
+    int lookupSource = 0;            // "LookupSource": 0 FreeDB, 1 MusicBrainz, 2 MusicBrainz then FreeDB
+    std::string musicBrainzServer;   // "MusicBrainzServer": host[:port]; "" the public server
+    int musicBrainzTimeOut = 0;      // "MusicBrainzTimeOut": ms for the whole exchange; 0: 10000
+    int coverArt = 0;                // "CoverArt": fetch, save and embed the front cover
+    std::string coverArtServer;      // "CoverArtServer": base URL; "" the public archive
     // Read offset corrections in samples, by drive ("<vendor> <model>"), section "ReadOffsets".
     std::map<std::string, int> readOffsets;
 };
@@ -42,6 +48,10 @@ struct RipSettings {                 // section "CDRIP"
 // The stored read offset of a drive (0 when none), and storing one (0 removes it).
 int ReadOffsetFor(const RipSettings& rip, const std::string& vendor, const std::string& model);
 void SetReadOffsetFor(RipSettings& rip, const std::string& vendor, const std::string& model, int samples);
+
+inline constexpr int kLookupFreedb = 0;
+inline constexpr int kLookupMusicBrainz = 1;
+inline constexpr int kLookupMusicBrainzThenFreedb = 2;
 
 struct ConvertSettings {             // section "Convert"
     int bOutputDirectory = 0;        // 1: write to outputDirectory; 0: beside each source
