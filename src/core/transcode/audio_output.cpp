@@ -11,7 +11,9 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "core/transcode/album_tags.h"
 #include "core/transcode/catalogue.h"
+#include "core/transcode/cover_picture.h"
 #include "core/transcode/pipeline_state.h"
 
 namespace quelt {
@@ -70,7 +72,7 @@ void SetTag(AVDictionary** dict, const char* key, const std::string& value) {
     if (!value.empty()) av_dict_set(dict, key, value.c_str(), 0);
 }
 
-void CopyTags(AVDictionary** dict, const OutputTags& tags) {
+void CopyTags(AVDictionary** dict, std::string_view container, const OutputTags& tags) {
     SetTag(dict, "title", Cut(tags.title, 511));
     SetTag(dict, "artist", Cut(tags.artist, 511));
     SetTag(dict, "copyright", Cut(tags.copyright, 511));
@@ -79,6 +81,7 @@ void CopyTags(AVDictionary** dict, const OutputTags& tags) {
     if (int year = LeadingNumber(tags.year); year > 0) SetTag(dict, "date", std::to_string(year));
     if (tags.track > 0) SetTag(dict, "track", std::to_string(tags.track));
     SetTag(dict, "genre", Cut(tags.genre, 31));
+    CopyAlbumTags(dict, container, tags.track, tags.albumTags);
 }
 
 // The encoder's sample format: 16-bit when the encoder takes it (nothing to convert), else
@@ -263,11 +266,13 @@ Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters) {
 
     // 10. Tags. Ogg keeps its comments with the stream, the others with the container.
     if (parameters.tags) {
-        CopyTags(&state->format->metadata, *parameters.tags);
         const std::string_view name = container->name;
+        CopyTags(&state->format->metadata, name, *parameters.tags);
         if (name == "ogg" || name == "opus")
-            CopyTags(&state->stream->metadata, *parameters.tags);
+            CopyTags(&state->stream->metadata, name, *parameters.tags);
     }
+    state->cover = AddCoverStream(state->format, parameters.coverImage);
+    if (state->cover) state->coverImage = parameters.coverImage;
 
     AudioOutput output;
     output.state_ = std::move(state);
@@ -283,6 +288,7 @@ std::optional<std::string> WriteOutputHeader(AudioOutput& output) {
         av_dict_set(&options, "write_id3v2", "1", 0);
     int result = avformat_write_header(out->format, &options);
     av_dict_free(&options);
+    if (result >= 0 && out->cover) result = WriteCoverPicture(out->format, out->cover, out->coverImage);
     if (result < 0) {
         RecordWriteError(*out, result);
         return out->error;

@@ -29,6 +29,7 @@
 #include <optional>
 #include <string>
 
+#include "core/transcode/album_tags.h"
 #include "core/transcode/expected.h"
 
 namespace quelt {
@@ -94,6 +95,7 @@ struct OutputTags {
     std::string year;  // only its leading decimal number is written; none when 0 or absent
     int track = 0;     // none when 0
     std::string genre;
+    AlbumTags albumTags;  // album artist, totals, release date, ids; empty fields are not written
 };
 
 struct OutputParameters {
@@ -107,6 +109,7 @@ struct OutputParameters {
     int bitsPerSample = 16;  // 16, 24 or 32: lossless and PCM encoders keep this depth
     std::optional<OutputTags> tags;  // none: no tag is written at all
     LoudnessMeter* meter = nullptr;  // when set, measures every sample the encoder receives
+    std::string coverImage;  // JPEG bytes of the front cover for MP3, MP4/M4A and FLAC; "" none
 };
 
 // The output is being written when its file could not be opened (CreateAudioOutput step 9):

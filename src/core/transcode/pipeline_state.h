@@ -43,6 +43,8 @@ struct AudioOutput::State {
     std::string temporaryPath;  // written until the output is closed
     AVFormatContext* format = nullptr;
     AVStream* stream = nullptr;
+    AVStream* cover = nullptr;  // the attached front cover, written after the header
+    std::string coverImage;
     AVCodecContext* encoder = nullptr;
     AVAudioFifo* fifo = nullptr;
     AVFrame* frame = nullptr;    // encoder input, reused
