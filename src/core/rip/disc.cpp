@@ -7,6 +7,7 @@
 #include "core/naming/text.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
+#include "core/rip/musicbrainz.h"
 #include "core/settings/settings.h"
 
 namespace quelt {
@@ -111,7 +112,14 @@ void Disc::RefreshCd() {
             return;
         }
         grabber_.DiscQuery();
-        if (freedbBox_) {
+        discOwn_ = DiscOwnMetadata(grabber_.Layout());
+        album_ = discOwn_;
+        musicBrainzPending_ = false;
+        if (freedbBox_ && LookupSource() != kLookupFreedb) {
+            Status("Query for MusicBrainz information");
+            musicBrainzPending_ = true;
+            view_->MusicBrainzLookupWanted();
+        } else if (freedbBox_) {
             Status("Query for FreeDB information");
             grabber_.QueryFreedb(freedb_, 0);
             lookupPending_ = true;
@@ -120,6 +128,7 @@ void Disc::RefreshCd() {
             FillTrackList();
             view_->EnableWorkingControls(true);
             Status("Finish Refreshing CD Information");
+            if (album_.source == NamesSource::kCdText) Status("Track names from CD-Text");
         }
     } catch (const ComponentError&) {
         Status("Error on Refresh Disc Info");
@@ -146,7 +155,7 @@ void Disc::FillTrackList() {
             AddTrackRow(s, t);
         }
     }
-    if (!freedbDataInUse_) {
+    if (!freedbDataInUse_ && !album_.HasNames()) {
         fields_.album.clear();
         fields_.artist.clear();
         fields_.genre.clear();
@@ -168,7 +177,19 @@ void Disc::FillTrackList() {
 void Disc::AddTrackRow(int s, int t) {
     if (grabber_.TrackType() != kTrackAudio) return;
     std::string artist, album, title, genre, year;
-    if (freedbDataInUse_) {
+    const std::size_t rowIndex = rows_.size();
+    const bool named = album_.source == NamesSource::kMusicBrainz ||
+                       (album_.source == NamesSource::kCdText && !freedbDataInUse_);
+    if (named) {
+        const AlbumTrack* track = rowIndex < album_.tracks.size() ? &album_.tracks[rowIndex] : nullptr;
+        artist = track && !track->artist.empty() ? track->artist : album_.albumArtist;
+        if (artist.empty()) artist = "Artist";
+        album = album_.album.empty() ? "Album" : album_.album;
+        title = track ? track->title : std::string();
+        if (title.empty()) title = Printf("Session%d_Track%d", s + 1, t + 1);
+        genre = album_.genre.empty() ? "none" : album_.genre;
+        year = album_.date.size() >= 4 ? album_.date.substr(0, 4) : kDefaultYear;
+    } else if (freedbDataInUse_) {
         artist = grabber_.FreedbArtist();
         if (artist.empty()) artist = "Artist";
         album = grabber_.FreedbAlbum();
@@ -288,6 +309,63 @@ void Disc::FreedbProgress(int status) {
     } catch (const ComponentError&) {
         Status("Error on Refresh Disc Info");
     }
+}
+
+int Disc::LookupSource() const { return lookupSettings_ ? lookupSettings_->lookupSource : kLookupFreedb; }
+
+bool Disc::MusicBrainzOutcome(const MusicBrainzAnswer& answer) {
+    musicBrainzPending_ = false;
+    Status(answer.message);
+    if (answer.outcome == LookupOutcome::kFound && answer.releases.size() > 1) return true;
+    if (answer.outcome == LookupOutcome::kFound) {
+        ApplyRelease(&answer.releases.front());
+        return false;
+    }
+    if (LookupSource() == kLookupMusicBrainzThenFreedb && answer.outcome != LookupOutcome::kCancelled) {
+        try {
+            Status("Query for FreeDB information");
+            grabber_.QueryFreedb(freedb_, 0);
+            lookupPending_ = true;
+        } catch (const ComponentError&) {
+            Status("Error on Refresh Disc Info");
+        }
+        return false;
+    }
+    FillWithOwnNames(answer.message);
+    return false;
+}
+
+void Disc::ApplyRelease(const MusicBrainzRelease* release) {
+    if (!release) {
+        FillWithOwnNames("");
+        return;
+    }
+    album_ = AlbumFromRelease(*release, discOwn_);
+    view_->EnableWorkingControls(true);
+    try {
+        FillTrackList();
+    } catch (const ComponentError&) {
+        Status("Error on Refresh Disc Info");
+        return;
+    }
+    Status("Track names from MusicBrainz: " + ReleaseSummary(*release));
+}
+
+// The rows named by the disc itself after a look-up gave nothing; `lead` (the look-up's
+// outcome) stays in the status before the source of the names.
+void Disc::FillWithOwnNames(const std::string& lead) {
+    album_ = discOwn_;
+    view_->EnableWorkingControls(true);
+    try {
+        FillTrackList();
+    } catch (const ComponentError&) {
+        Status("Error on Refresh Disc Info");
+        return;
+    }
+    std::string text = lead;
+    if (album_.source == NamesSource::kCdText)
+        text += std::string(text.empty() ? "" : " ") + "Track names from CD-Text";
+    if (!text.empty()) Status(text);
 }
 
 void Disc::MediaChanged() {

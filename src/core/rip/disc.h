@@ -15,12 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "core/rip/album_metadata.h"
+
 namespace quelt {
 
 class CdGrabber;
 class FreedbInfo;
 class Prompter;
 struct RipSettings;
+struct MusicBrainzAnswer;
+struct MusicBrainzRelease;
 
 struct TrackRow {
     std::string number;    // column 0: FormatTrackNumber(row + 1, 2)
@@ -55,6 +59,7 @@ public:
     virtual void SelectRow(int row) {}      // select and scroll into view
     virtual void SelectAllBoxChanged(bool checked) {}
     virtual void ShowPositionLabel(const std::string& text) {}
+    virtual void MusicBrainzLookupWanted() {}  // see Disc::UseLookupSettings
 };
 
 inline constexpr int kCaseUpper = 1;
@@ -107,6 +112,23 @@ public:
     void EditCopyright(const std::string& text);
     void EditComment(const std::string& text);
 
+    // Album look-ups beside FreeDB: each refresh reads "LookupSource" of `settings` (which
+    // must outlive the Disc; without it only FreeDB is asked). With a MusicBrainz source and
+    // the FreeDB box checked, a refresh leaves the list empty, sets musicBrainzPending() and
+    // tells the view: the owner looks discId() up off the page's thread and hands the answer
+    // to MusicBrainzOutcome on it.
+    void UseLookupSettings(const RipSettings& settings) { lookupSettings_ = &settings; }
+    bool musicBrainzPending() const { return musicBrainzPending_; }
+    const std::string& discId() const { return discOwn_.discId; }
+    // Returns true when several releases match: the owner lets the user pick one and calls
+    // ApplyRelease. Otherwise the single release is applied, or, on a miss or failure, FreeDB
+    // is asked (MusicBrainz then FreeDB) or the disc's own names fill the list.
+    bool MusicBrainzOutcome(const MusicBrainzAnswer& answer);
+    // Names the rows from `release`; nullptr keeps the disc's own names (CD-Text or none).
+    void ApplyRelease(const MusicBrainzRelease* release);
+    // The album the rows were named from, with the disc's codes (MCN, ISRCs, disc id).
+    const AlbumMetadata& album() const { return album_; }
+
     void SetPreviewActive(bool active) { previewActive_ = active; }
     void SetFreedbBox(bool checked) { freedbBox_ = checked; }  // without the question
 
@@ -139,6 +161,8 @@ public:
 
 private:
     void AddTrackRow(int session, int track);
+    void FillWithOwnNames(const std::string& lead);
+    int LookupSource() const;
     void Status(const std::string& text);
     void ClearRows();
     void Edit(std::vector<std::string> TagLists::*list, std::string TagFields::*field,
@@ -169,6 +193,10 @@ private:
     bool selectAllBox_ = true;
     bool previewActive_ = false;
     bool lookupPending_ = false;
+    const RipSettings* lookupSettings_ = nullptr;
+    bool musicBrainzPending_ = false;
+    AlbumMetadata discOwn_;  // read at each refresh
+    AlbumMetadata album_;    // what names the rows: discOwn_ or a MusicBrainz release
 };
 
 }  // namespace quelt
