@@ -14,7 +14,9 @@
 #include "core/naming/paths.h"
 #include "core/naming/templates.h"
 #include "core/naming/text.h"
+#include "core/rip/album_metadata.h"
 #include "core/rip/cd_grabber.h"
+#include "core/rip/cover_art.h"
 #include "core/rip/disc.h"
 #include "core/rip/playlist.h"
 #include "core/rip/track_encoder.h"
@@ -117,6 +119,8 @@ RipOutcome RipJob::Run() {
     report_.Log("Initializing...");
     report_.SetButton("Abort Convert", true);
     StartVerification();
+    if (rip.coverArt && params_.coverImage.empty())
+        params_.coverImage = FetchAlbumCover(disc_.album(), rip, report_, &control_.cancel);
 
     encoders_ = params_.encoders > 0 ? params_.encoders
                                      : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -350,6 +354,11 @@ bool RipJob::RipRow(int i, int rowCount) {
             track->meter = std::make_unique<LoudnessMeter>();
             parameters.meter = track->meter.get();
         }
+        if (parameters.tags) {
+            parameters.tags->albumTags = AlbumTagsFor(disc_.album(), i, rowCount, tags.year);
+            parameters.coverImage = params_.coverImage;
+        }
+        if (!params_.coverImage.empty()) SaveCoverOnce(PathFolder(path), params_.coverImage, coverFolders_, report_);
         auto created = !FormatTakesPreset(params_.formatRow, encoding)
                            ? Expected<AudioOutput>(Failure{"Could not open the audio encodec, skip.", 7})
                            : CreateAudioOutput(parameters);

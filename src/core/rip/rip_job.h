@@ -55,6 +55,10 @@ struct RipJobParameters {
     int encoders = 0;  // tracks encoded at once (the one being read included); 0: the cores
     // AccurateRip, the rip log and the cue sheet; all off by default.
     RipVerificationOptions verification;
+    // The JPEG front cover, saved as cover.jpg beside the tracks and embedded where the
+    // container takes it. Empty with "CoverArt" on: the job fetches the cover of the
+    // MusicBrainz release that named the disc.
+    std::string coverImage;
 };
 
 class RipJob {
@@ -99,6 +103,7 @@ private:
     std::vector<std::pair<std::string, Loudness>> measured_;  // ripped tracks, with ReplayGain
     int unconcluded_ = 0;
     std::unique_ptr<RipVerification> verification_;
+    std::vector<std::string> coverFolders_;  // folders that got cover.jpg in this rip
 };
 
 }  // namespace quelt
