@@ -31,6 +31,7 @@
 #include "core/rip/disc.h"
 #include "core/rip/disc_image.h"
 #include "core/rip/freedb_info.h"
+#include "core/rip/musicbrainz.h"
 #include "core/rip/offset_detection.h"
 #include "core/rip/rip_job.h"
 #include "core/settings/settings.h"
@@ -165,7 +166,9 @@ void AddFreedbOptions(Options& options) {
     options.Value("--server", "N|HOST", "a server list index, or a host used instead of the list");
     options.Value("--port", "P", "the server's port");
     options.Value("--proxy", "HOST:PORT", "an HTTP proxy");
-    options.Value("--timeout", "T", "the time-out in milliseconds");
+    options.Value("--timeout", "T", "the time-out of each look-up in milliseconds");
+    options.Flag("--musicbrainz", "look the disc up in MusicBrainz (with --freedb: then in FreeDB)");
+    options.Value("--musicbrainz-server", "HOST[:PORT]", "the MusicBrainz server (plain HTTP)");
 }
 
 bool IsWebAddress(const std::string& text) {
@@ -197,6 +200,8 @@ bool ReadVerificationOptions(const Options& options, Settings& settings, std::st
 struct FreedbChoice {
     bool lookUp = false;
     std::string customServer;
+    int source = kLookupFreedb;
+    std::optional<std::string> release;  // rip --release N|MBID
 };
 
 // Applies the FreeDB options to the settings of this run; false with a reason.
@@ -217,7 +222,21 @@ bool ReadFreedbOptions(const Options& options, Settings& settings, FreedbChoice&
     if (!options.GetInt("--port", 1, 65535, port, error)) return false;
     if (!options.GetInt("--timeout", 1, 3600000, timeout, error)) return false;
     if (port) settings.rip.freedbPort = *port;
-    if (timeout) settings.rip.freedbTimeOut = *timeout;
+    if (timeout) settings.rip.freedbTimeOut = settings.rip.musicBrainzTimeOut = *timeout;
+    if (auto server = options.Get("--musicbrainz-server")) {
+        MusicBrainzServer parsed;
+        if (!ParseMusicBrainzServer(*server, parsed)) {
+            error = "--musicbrainz-server takes HOST or HOST:PORT";
+            return false;
+        }
+        settings.rip.musicBrainzServer = *server;
+    }
+    choice.source = settings.rip.lookupSource;
+    if (options.Has("--musicbrainz")) {
+        choice.lookUp = true;
+        choice.source = options.Switch("--freedb", "--no-freedb").value_or(false) ? kLookupMusicBrainzThenFreedb
+                                                                               : kLookupMusicBrainz;
+    }
     if (auto proxy = options.Get("--proxy")) {
         if (proxy->empty()) {
             error = "--proxy takes HOST:PORT";
@@ -250,17 +269,55 @@ struct Session {
     }
 };
 
-// Creates the page's state for the chosen drive and waits for the FreeDB outcome. Ctrl-C
-// (or SIGTERM, SIGHUP) during the look-up ends it at once: the result is then the exit status
-// for the signal, else 0.
-int ReadDisc(Session& session, const Settings& settings, const FreedbChoice& choice, int entry) {
+// The releases found, as status lines (kept in the document with --json).
+void ShowReleases(DiscView& view, const std::vector<MusicBrainzRelease>& releases) {
+    for (std::size_t i = 0; i < releases.size(); ++i)
+        view.ShowStatus("Release " + std::to_string(i + 1) + ": " + ReleaseSummary(releases[i]) + " [" +
+                        releases[i].id + "]");
+}
+
+// The release --release names (a number from 1 or an MBID); the first without the option,
+// saying so. -1 with a reason when it names none of them.
+int ChooseRelease(DiscView& view, const std::vector<MusicBrainzRelease>& releases,
+                  const std::optional<std::string>& wanted, std::string& error) {
+    if (!wanted) {
+        view.ShowStatus("Several MusicBrainz releases match; the first is used (choose with --release N|MBID).");
+        return 0;
+    }
+    const std::optional<int> number = ParseInt(*wanted);
+    for (std::size_t i = 0; i < releases.size(); ++i)
+        if ((number && *number == static_cast<int>(i) + 1) || releases[i].id == *wanted) return static_cast<int>(i);
+    error = "--release: \"" + *wanted + "\" is none of the " + std::to_string(releases.size()) +
+            " releases found (a number from 1 or a release MBID)";
+    return -1;
+}
+
+// Creates the page's state for the chosen drive and waits for the look-ups' outcome. Ctrl-C
+// (or SIGTERM, SIGHUP) during a look-up ends it at once: the result is then the exit status
+// for the signal; -1, with a reason, when --release names no release found; else 0.
+int ReadDisc(Session& session, Settings& settings, const FreedbChoice& choice, int entry, std::string& error) {
     session.disc->ConfigureFreedb(settings.rip);
+    settings.rip.lookupSource = choice.source;
+    session.disc->UseLookupSettings(settings.rip);
     if (!choice.customServer.empty()) session.freedb->SetCustomServer(choice.customServer);
     session.disc->SetFreedbBox(choice.lookUp);
     std::atomic<bool> lookupCancel{false};
     InterruptScope interrupts(lookupCancel);
     session.freedb->SetCancelFlag(&lookupCancel);
     session.disc->Create(entry);
+    if (session.disc->musicBrainzPending()) {
+        const MusicBrainzAnswer answer =
+            LookupMusicBrainz(MusicBrainzServerFor(settings.rip), session.disc->discId(), &lookupCancel);
+        if (answer.outcome == LookupOutcome::kFound) ShowReleases(session.view, answer.releases);
+        if (session.disc->MusicBrainzOutcome(answer)) {
+            const int chosen = ChooseRelease(session.view, answer.releases, choice.release, error);
+            if (chosen < 0) return -1;
+            session.disc->ApplyRelease(&answer.releases[static_cast<std::size_t>(chosen)]);
+        } else if (choice.release && answer.outcome == LookupOutcome::kFound &&
+                   ChooseRelease(session.view, answer.releases, choice.release, error) < 0) {
+            return -1;
+        }
+    }
     if (session.disc->lookupPending()) session.events.DeliverFreedbOutcome();
     session.freedb->SetCancelFlag(nullptr);
     return interrupts.signal() ? interrupts.CancelledStatus() : 0;
@@ -416,7 +473,10 @@ int RunDisc(const Args& args) {
     session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
     const int entry = ResolveDrive(*session.grabber, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
-    if (const int cancelled = ReadDisc(session, settings, choice, entry)) return cancelled;
+    if (const int status = ReadDisc(session, settings, choice, entry, error)) {
+        if (status < 0) return options.UsageError(error);
+        return status;
+    }
     if (options.Has("--json"))
         PrintDiscJson(session);
     else
@@ -439,6 +499,9 @@ int RunRip(const Args& args) {
     options.Value("--case", "1..4", "case of the tags: 1 UPPER, 2 lower, 3 Capitalize (default), 4 Sentence");
     AddVerificationOptions(options);
     AddFreedbOptions(options);
+    options.Value("--release", "N|MBID", "with --musicbrainz: the release to use when several match");
+    options.Flag("--cover-art", "save the release's front cover as cover.jpg and embed it");
+    options.Value("--coverart-server", "URL", "the Cover Art Archive server");
     if (!options.Parse(args)) return options.UsageError();
     if (options.HelpRequested())
         return options.PrintHelp("[--drive D] [--tracks 1,3-5] [OPTIONS] [FREEDB OPTIONS]",
@@ -469,6 +532,13 @@ int RunRip(const Args& args) {
     if (options.Has("--replaygain")) settings.rip.replayGain = 1;
     if (options.Has("--eject")) settings.rip.ejectAfterRip = 1;
     if (options.Has("--lock-tray")) settings.rip.lockTray = 1;
+    if (options.Has("--cover-art")) settings.rip.coverArt = 1;
+    if (auto server = options.Get("--coverart-server")) {
+        if (!IsWebAddress(*server))
+            return options.UsageError("--coverart-server takes an http:// or https:// URL");
+        settings.rip.coverArtServer = *server;
+    }
+    choice.release = options.Get("--release");
     const ProfileFile file = UserSettingsFile();
     const int formatRow = FormatRowInForce(common, file, kModeRip);
     const std::string presetLabel = PresetLabelInForce(common, file, kModeRip);
@@ -477,7 +547,10 @@ int RunRip(const Args& args) {
     session.disc->PresetCaseMode(caseMode.value_or(kCaseCapitalize));
     const int entry = ResolveDrive(*session.grabber, options.Get("--drive"), error);
     if (entry < 0) return options.UsageError(error);
-    if (const int cancelled = ReadDisc(session, settings, choice, entry)) return cancelled;
+    if (const int status = ReadDisc(session, settings, choice, entry, error)) {
+        if (status < 0) return options.UsageError(error);
+        return status;
+    }
 
     if (auto tracks = options.Get("--tracks")) {
         std::set<int> rows;

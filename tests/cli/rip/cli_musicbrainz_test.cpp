@@ -1,0 +1,239 @@
+// MusicBrainz, CD-Text and cover art as a user meets them through quelt-cli: a generated
+// image with CD-Text, an MCN and ISRCs; a loopback web server answering the MusicBrainz web
+// service for the image's disc id with two releases and holding a front cover; the tags
+// read back with ffprobe.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "support/cli_runner.h"
+#include "support/disc_images.h"
+#include "support/fixtures.h"
+#include "support/http_server.h"
+
+namespace quelt {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTrackSectors[] = {300, 450, 375};
+const char* const kFirstRelease = "11111111-1111-4111-8111-111111111111";
+const char* const kSecondRelease = "44444444-4444-4444-8444-444444444444";
+
+bool Has(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+// The disc id worked out by hand from the image's table of contents (SHA-1 over the
+// hexadecimal TOC, base64 with MusicBrainz's alphabet), without libdiscid.
+std::string HandDiscId() {
+    std::string offsets = "150";
+    int sector = 150;
+    for (int sectors : kTrackSectors) offsets += "," + std::to_string(sector += sectors);
+    const std::string script =
+        "import base64,hashlib\n"
+        "o=[" + offsets + "]\n"
+        "toc=[o[-1]]+o[:-1]\n"
+        "s='%02X%02X'%(1,len(o)-1)+''.join('%08X'%(toc[i] if i<len(toc) else 0) for i in range(100))\n"
+        "print(base64.b64encode(hashlib.sha1(s.encode()).digest()).decode()"
+        ".replace('+','.').replace('/','_').replace('=','-'))\n";
+    std::string id = test::Capture("python3 -c " + test::ShellQuote(script));
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\r')) id.pop_back();
+    return id;
+}
+
+// Tag name (lower case) -> value of the container and of the first audio stream.
+std::map<std::string, std::string> ProbeTags(const std::string& path) {
+    std::map<std::string, std::string> tags;
+    std::istringstream lines(test::Capture(
+        "ffprobe -v error -show_entries format_tags:stream_tags -of default=noprint_wrappers=1 " +
+        test::ShellQuote(path)));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t eq = line.find('=');
+        if (line.rfind("TAG:", 0) != 0 || eq == std::string::npos) continue;
+        std::string key = line.substr(4, eq - 4);
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        tags.emplace(key, line.substr(eq + 1));
+    }
+    return tags;
+}
+
+// Whether ffprobe sees an attached picture in `path`.
+bool HasAttachedPicture(const std::string& path) {
+    return test::Capture("ffprobe -v error -show_entries stream_disposition=attached_pic -of csv=p=0 " +
+                         test::ShellQuote(path))
+               .find('1') != std::string::npos;
+}
+
+class CliMusicBrainz : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::DiscLayout layout;
+        layout.cdText = true;
+        layout.artist = "Cdtext Band";
+        layout.album = "Cdtext Album";
+        const char* titles[] = {"Text One", "Text Two", "Text Three"};
+        for (int i = 0; i < 3; ++i)
+            layout.tracks.push_back({test::TestPcm(kTrackSectors[i], i), titles[i], "Cdtext Band"});
+        cue_ = test::MakeDiscImage(dir_.path().string(), "album", layout);
+        ASSERT_FALSE(cue_.empty());
+        AddCodesToCue();
+
+        // The web service's reply for the disc id, and the second release's front cover.
+        discId_ = HandDiscId();
+        ASSERT_EQ(discId_.size(), 28u) << discId_;
+        std::string reply = test::ReadFile(std::string(QUELT_TEST_FIXTURES) + "/musicbrainz/discid.xml");
+        for (auto [from, to] : {std::pair<std::string, std::string>{"@DISCID@", discId_},
+                                {"@SECTORS@", std::to_string(150 + 300 + 450 + 375)}})
+            for (size_t at; (at = reply.find(from)) != std::string::npos;) reply.replace(at, from.size(), to);
+        fs::create_directories(root_ + "/ws/2/discid");
+        ASSERT_TRUE(test::WriteFile(root_ + "/ws/2/discid/" + discId_, reply));
+        fs::create_directories(root_ + "/release/" + kSecondRelease);
+        ASSERT_EQ(test::Run("ffmpeg -v error -f lavfi -i color=c=orange:s=64x64 -frames:v 1 -y " +
+                            test::ShellQuote(root_ + "/release/" + kSecondRelease + "/front.jpg")),
+                  0);
+        fs::rename(root_ + "/release/" + kSecondRelease + "/front.jpg", root_ + "/release/" + kSecondRelease + "/front");
+        server_ = std::make_unique<test::HttpServer>(root_);
+        ASSERT_TRUE(server_->running());
+    }
+
+    // An MCN for the disc and an ISRC for every track, as a mastering house's cue sheet has.
+    void AddCodesToCue() {
+        std::ifstream in(cue_);
+        std::string line, text = "CATALOG 5012345678900\n";
+        int track = 0;
+        while (std::getline(in, line)) {
+            text += line + "\n";
+            if (line.find("TRACK") != std::string::npos) text += "    ISRC GBQLT010000" + std::to_string(++track) + "\n";
+        }
+        ASSERT_TRUE(test::WriteFile(cue_, text));
+    }
+
+    test::CliResult Cli(const std::string& arguments) { return test::RunCli(dir_, arguments); }
+    std::string Server() const { return "127.0.0.1:" + std::to_string(server_->port()); }
+
+    test::ScratchDir dir_;
+    std::string root_ = dir_.File("web");
+    std::string out_ = dir_.File("out") + "/";
+    std::string cue_, discId_;
+    std::unique_ptr<test::HttpServer> server_;
+};
+
+TEST_F(CliMusicBrainz, ListsTheReleasesOfTheDiscIdAndNamesTheRowsFromTheFirst) {
+    auto r = Cli("disc --musicbrainz --musicbrainz-server " + Server() + " --drive " + test::ShellQuote(cue_));
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    // The server only knows the hand-computed id: an answer proves the two ids agree.
+    EXPECT_TRUE(Has(r.out, "MusicBrainz: 2 release(s) found for disc id " + discId_)) << r.out;
+    EXPECT_TRUE(Has(r.out, std::string("Release 1: The Quelt Ensemble - Harbour Lights (2001-05-14, GB, Quelt Records, CD, "
+                                       "3 tracks) [") + kFirstRelease + "]"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, std::string("Release 2: The Quelt Ensemble - Harbour Lights (Deluxe) (2003-09-01, US, Quelt "
+                                       "America, CD, 3 tracks, disc 1/2) [") + kSecondRelease + "]"))
+        << r.out;
+    EXPECT_TRUE(Has(r.out, "Several MusicBrainz releases match; the first is used (choose with --release N|MBID)."));
+    EXPECT_TRUE(Has(r.out, "02\tThe Quelt Ensemble Feat. Mira Holt\tNight Ferry\t00:06.000")) << r.out;
+
+    auto bad = Cli("disc --musicbrainz --release 3 --musicbrainz-server " + Server() + " --drive " + test::ShellQuote(cue_));
+    EXPECT_EQ(bad.status, 2) << bad.out;
+}
+
+TEST_F(CliMusicBrainz, RipsWithTheChosenReleaseEveryTagAndTheCover) {
+    const std::string common = " --musicbrainz --musicbrainz-server " + Server() + " --coverart-server " +
+                               test::ShellQuote(server_->Url()) + " --metadata --name-template 8 --case 3 --drive " +
+                               test::ShellQuote(cue_) + " --output-dir ";
+    auto flac = Cli("rip --release " + std::string(kSecondRelease) + " --cover-art --format .flac --preset 0" + common +
+                    test::ShellQuote(out_ + "flac/"));
+    ASSERT_EQ(flac.status, 0) << flac.out << flac.err;
+    const std::string track2 = out_ + "flac/2. Night Ferry (remastered).flac";
+    ASSERT_TRUE(fs::exists(track2)) << flac.out;
+    auto tags = ProbeTags(track2);
+    const std::map<std::string, std::string> expected = {
+        {"album", "Harbour Lights (deluxe)"},
+        {"album_artist", "The Quelt Ensemble"},
+        {"track", "2"},
+        {"tracktotal", "3"},
+        {"disc", "1"},
+        {"disctotal", "2"},
+        {"date", "2003-09-01"},
+        {"musicbrainz_albumid", kSecondRelease},
+        {"musicbrainz_releasegroupid", "22222222-2222-4222-8222-222222222222"},
+        {"musicbrainz_trackid", "r1000000-0000-4000-8000-000000000002"},
+        {"musicbrainz_artistid", "aaaaaaaa-aaaa-4aaa-8aaa-aaaaaaaaaaaa"},
+        {"musicbrainz_albumartistid", "aaaaaaaa-aaaa-4aaa-8aaa-aaaaaaaaaaaa"},
+        {"musicbrainz_discid", discId_},
+        {"isrc", "GBQLT0100002"},
+        {"mcn", "5012345678900"},
+    };
+    for (const auto& [key, value] : expected) EXPECT_EQ(tags[key], value) << key << "\n" << flac.out;
+    // The cover: saved once beside the tracks, embedded in each.
+    const std::string cover = out_ + "flac/cover.jpg";
+    EXPECT_EQ(test::ReadFile(cover), test::ReadFile(root_ + "/release/" + kSecondRelease + "/front"));
+    EXPECT_TRUE(HasAttachedPicture(track2));
+
+    // ID3v2 and MP4 atoms of the first release, whose cover the archive lacks: a log line.
+    auto mp3 = Cli("rip --tracks 2 --cover-art --format .mp3 --preset 0" + common + test::ShellQuote(out_ + "mp3/"));
+    ASSERT_EQ(mp3.status, 0) << mp3.out << mp3.err;
+    EXPECT_NE(mp3.out.find(std::string("No cover art for release ") + kFirstRelease), std::string::npos) << mp3.out;
+    EXPECT_FALSE(fs::exists(out_ + "mp3/cover.jpg"));
+    tags = ProbeTags(out_ + "mp3/2. Night Ferry.mp3");
+    EXPECT_EQ(tags["album_artist"], "The Quelt Ensemble");
+    EXPECT_EQ(tags["track"], "2/3");
+    EXPECT_EQ(tags["disc"], "1/1");
+    EXPECT_EQ(tags["date"], "2001-05-14");
+    EXPECT_EQ(tags["musicbrainz album id"], kFirstRelease);
+    EXPECT_EQ(tags["musicbrainz track id"], "r1000000-0000-4000-8000-000000000002");
+    EXPECT_EQ(tags["musicbrainz disc id"], discId_);
+    EXPECT_EQ(tags["tsrc"], "GBQLT0100002");
+    EXPECT_EQ(tags["mcn"], "5012345678900");
+
+    auto m4a = Cli("rip --tracks 1 --release 2 --cover-art --format .m4a --preset 0" + common +
+                   test::ShellQuote(out_ + "m4a/"));
+    ASSERT_EQ(m4a.status, 0) << m4a.out << m4a.err;
+    const std::string track1 = out_ + "m4a/1. Morning Tide.m4a";
+    tags = ProbeTags(track1);
+    EXPECT_EQ(tags["album_artist"], "The Quelt Ensemble");
+    EXPECT_EQ(tags["track"], "1/3");
+    EXPECT_EQ(tags["disc"], "1/2");
+    EXPECT_TRUE(HasAttachedPicture(track1));
+}
+
+TEST_F(CliMusicBrainz, ASilentServerTimesOutAndCdTextNamesTheRip) {
+    // A server that takes the connection and never answers.
+    const int silent = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(silent, 8), 0);
+    getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+    const std::string server = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+
+    auto r = Cli("rip --musicbrainz --timeout 1500 --musicbrainz-server " + server +
+                 " --format .wav --name-template 8 --drive " + test::ShellQuote(cue_) + " --output-dir " +
+                 test::ShellQuote(out_));
+    close(silent);
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(Has(r.out, "MusicBrainz did not answer within 1.5 s (" + server + "). Track names from CD-Text")) << r.out;
+    EXPECT_TRUE(Has(r.out, "Done, 03 track(s) were successfully.")) << r.out;
+    for (const char* name : {"1. Text One.wav", "2. Text Two.wav", "3. Text Three.wav"})
+        EXPECT_TRUE(fs::exists(out_ + name)) << name << "\n" << r.out;
+}
+
+TEST_F(CliMusicBrainz, CdTextFillsTheRowsWithoutAnyLookUp) {
+    auto r = Cli("disc --no-freedb --drive " + test::ShellQuote(cue_));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "Track names from CD-Text")) << r.out;
+    EXPECT_TRUE(Has(r.out, "01\tCdtext Band\tText One\t00:04.000")) << r.out;
+    EXPECT_TRUE(Has(r.out, "03\tCdtext Band\tText Three\t00:05.000")) << r.out;
+}
+
+}  // namespace
+}  // namespace quelt
