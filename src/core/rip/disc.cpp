@@ -340,28 +340,27 @@ void Disc::ApplyRelease(const MusicBrainzRelease* release) {
         FillWithOwnNames("");
         return;
     }
-    album_ = AlbumFromRelease(*release, discOwn_);
+    if (RefillFrom(AlbumFromRelease(*release, discOwn_)))
+        Status("Track names from MusicBrainz: " + ReleaseSummary(*release));
+}
+
+// Names the rows from `album` with the controls enabled; false after a component error.
+bool Disc::RefillFrom(const AlbumMetadata& album) {
+    album_ = album;
     view_->EnableWorkingControls(true);
     try {
         FillTrackList();
+        return true;
     } catch (const ComponentError&) {
         Status("Error on Refresh Disc Info");
-        return;
+        return false;
     }
-    Status("Track names from MusicBrainz: " + ReleaseSummary(*release));
 }
 
 // The rows named by the disc itself after a look-up gave nothing; `lead` (the look-up's
 // outcome) stays in the status before the source of the names.
 void Disc::FillWithOwnNames(const std::string& lead) {
-    album_ = discOwn_;
-    view_->EnableWorkingControls(true);
-    try {
-        FillTrackList();
-    } catch (const ComponentError&) {
-        Status("Error on Refresh Disc Info");
-        return;
-    }
+    if (!RefillFrom(discOwn_)) return;
     std::string text = lead;
     if (album_.source == NamesSource::kCdText)
         text += std::string(text.empty() ? "" : " ") + "Track names from CD-Text";

@@ -162,6 +162,7 @@ public:
 private:
     void AddTrackRow(int session, int track);
     void FillWithOwnNames(const std::string& lead);
+    bool RefillFrom(const AlbumMetadata& album);
     int LookupSource() const;
     void Status(const std::string& text);
     void ClearRows();
