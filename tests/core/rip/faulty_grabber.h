@@ -52,7 +52,7 @@ public:
     std::string DriveId() override { return inner_.DriveId(); }
     bool DriveIsImage() override { return inner_.DriveIsImage(); }
     int32_t DiscQuery() override { return inner_.DiscQuery(); }
-    DiscLayout Layout() override { return inner_.Layout(); }
+    quelt::DiscLayout Layout() override { return inner_.Layout(); }
     int32_t DiscState() override { return discState ? *discState : inner_.DiscState(); }
     int SessionCount() override { return sessionCount ? *sessionCount : inner_.SessionCount(); }
     void SelectSession(int s) override { inner_.SelectSession(s); }
