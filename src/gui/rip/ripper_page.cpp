@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -16,6 +17,8 @@
 #include <QThread>
 #include <QTreeWidget>
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 #include "core/jobs/component_error.h"
 #include "core/naming/templates.h"
@@ -26,6 +29,7 @@
 #include "core/transcode/catalogue.h"
 #include "gui/app/app_context.h"
 #include "gui/app/format_lists.h"
+#include "gui/rip/release_picker.h"
 #include "gui/rip/rip_start.h"
 #include "gui/rip/track_list.h"
 #include "gui/skin/skin_windows.h"
@@ -59,7 +63,8 @@ RipperPage::RipperPage(Skin& skin, AppContext& context, CdGrabber& grabber, Free
       context_(context),
       prompter_(*context.prompter, this),
       disc_(grabber, freedb, prompter_, this),
-      grabber_(grabber) {
+      grabber_(grabber),
+      closing_(std::make_shared<std::atomic<bool>>(false)) {
     chooseImage_ = [](QWidget* owner) {
         return QFileDialog::getOpenFileName(
             owner, QStringLiteral("Open disc image"), QString::fromStdString(DialogStartFolder()),
@@ -87,6 +92,7 @@ RipperPage::RipperPage(Skin& skin, AppContext& context, CdGrabber& grabber, Free
     ConnectControls();
 
     disc_.ConfigureFreedb(context_.settings.rip);
+    disc_.UseLookupSettings(context_.settings.rip);
     relay_ = std::make_unique<GrabberEventRelay>(
         this,
         GrabberEventRelay::Handlers{
@@ -101,6 +107,7 @@ RipperPage::RipperPage(Skin& skin, AppContext& context, CdGrabber& grabber, Free
 }
 
 RipperPage::~RipperPage() {
+    closing_->store(true);
     grabber_.SetListener(nullptr);
     relay_->Detach();
     Retire(std::move(relay_));
@@ -512,6 +519,48 @@ void RipperPage::RunDeferredEvents() {
     std::vector<std::function<void()>> events;
     events.swap(deferred_);
     for (auto& event : events) event();
+}
+
+void RipperPage::MusicBrainzLookupWanted() {
+    const int generation = ++lookupGeneration_;
+    const MusicBrainzServer server = MusicBrainzServerFor(context_.settings.rip);
+    const std::string discId = disc_.discId();
+    std::shared_ptr<std::atomic<bool>> closing = closing_;
+    auto deliver = [this, closing, generation](MusicBrainzAnswer answer) {
+        if (closing->load()) return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [this, closing, generation, answer = std::move(answer)] {
+                // Runs on the GUI thread, where the page is destroyed: the flag is exact here.
+                if (closing->load()) return;
+                WhenIdle([this, generation, answer] {
+                    if (generation == lookupGeneration_ && disc_.musicBrainzPending()) TakeMusicBrainzAnswer(answer);
+                });
+            },
+            Qt::QueuedConnection);
+    };
+    try {
+        std::thread([server, discId, closing, deliver] {
+            deliver(LookupMusicBrainz(server, discId, closing.get()));
+        }).detach();
+    } catch (const std::system_error&) {
+        MusicBrainzAnswer failed;
+        failed.message = "MusicBrainz look-up failed: no thread could be started for it.";
+        TakeMusicBrainzAnswer(failed);
+    }
+}
+
+void RipperPage::TakeMusicBrainzAnswer(const MusicBrainzAnswer& answer) {
+    if (!disc_.MusicBrainzOutcome(answer)) return;
+    int chosen = -1;
+    if (releaseChooser_) {
+        chosen = releaseChooser_(answer.releases);
+    } else {
+        ReleasePicker picker(answer.releases, this);
+        if (picker.exec() == QDialog::Accepted) chosen = picker.chosen();
+    }
+    const bool valid = chosen >= 0 && chosen < static_cast<int>(answer.releases.size());
+    disc_.ApplyRelease(valid ? &answer.releases[static_cast<std::size_t>(chosen)] : nullptr);
 }
 
 void RipperPage::StartJob() {

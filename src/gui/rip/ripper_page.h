@@ -16,11 +16,13 @@
 #pragma once
 
 #include <QPointer>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "core/rip/disc.h"
+#include "core/rip/musicbrainz.h"
 #include "core/rip/rip_job.h"
 #include "gui/app/mode_page.h"
 #include "gui/rip/grabber_event_relay.h"
@@ -80,6 +82,13 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     void SelectRow(int row) override;
     void SelectAllBoxChanged(bool checked) override;
     void ShowPositionLabel(const std::string& text) override;
+    // Looks the disc up in MusicBrainz on a thread of its own; the answer comes back to the
+    // GUI thread, where several releases open the release picker.
+    void MusicBrainzLookupWanted() override;
+    // Replaces the release picker (tests): returns the chosen release, -1 for none.
+    void SetReleaseChooser(std::function<int(const std::vector<MusicBrainzRelease>&)> chooser) {
+        releaseChooser_ = std::move(chooser);
+    }
 
     Disc& disc() { return disc_; }
     const Disc& disc() const { return disc_; }
@@ -145,6 +154,7 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     // The grabber is about to change disc or drive: a playing preview lets go of it first.
     void StopPreviewForDriveChange();
     void AddOpenImageEntry();
+    void TakeMusicBrainzAnswer(const MusicBrainzAnswer& answer);
 
     AppContext& context_;
     GuiThreadPrompter prompter_;
@@ -159,6 +169,9 @@ class RipperPage : public SkinnedWindow, public ModePage, public DiscView {
     QPointer<QLabel> statusLine_;
     std::function<void(RipJobParameters&)> jobSetup_;
     std::function<void()> play_, stop_;
+    std::function<int(const std::vector<MusicBrainzRelease>&)> releaseChooser_;
+    int lookupGeneration_ = 0;                    // answers of older look-ups are dropped
+    std::shared_ptr<std::atomic<bool>> closing_;  // set when the page goes: look-ups stop
 
     QTreeWidget* list_ = nullptr;
     QComboBox* drives_ = nullptr;

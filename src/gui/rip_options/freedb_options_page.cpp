@@ -50,9 +50,27 @@ FreedbOptionsPage::FreedbOptionsPage(Settings& settings, FreedbInfo& freedb, QWi
     column->addWidget(useProxy_);
     column->addWidget(proxy_);
 
+    source_ = new QComboBox;
+    source_->addItems({QStringLiteral("FreeDB"), QStringLiteral("MusicBrainz"),
+                       QStringLiteral("MusicBrainz, then FreeDB")});
+    source_->setToolTip(QStringLiteral("Where the ripper page looks the disc up when its FreeDB box is "
+                                       "checked. A disc's CD-Text names it when no look-up answers."));
+    musicBrainzServer_ = new QLineEdit;
+    musicBrainzServer_->setPlaceholderText(QStringLiteral("musicbrainz.org"));
+    musicBrainzServer_->setToolTip(QStringLiteral("HOST or HOST:PORT; empty for the public server."));
+    coverArt_ = new QCheckBox(QStringLiteral("Fetch the front cover (cover.jpg, embedded in MP3, M4A/MP4 and FLAC)"));
+    auto* lookup = new QGroupBox(QStringLiteral("Album look-up"));
+    auto* lookupForm = new QFormLayout;
+    lookupForm->addRow(QStringLiteral("Look-up source"), source_);
+    lookupForm->addRow(QStringLiteral("MusicBrainz server"), musicBrainzServer_);
+    auto* lookupColumn = new QVBoxLayout(lookup);
+    lookupColumn->addLayout(lookupForm);
+    lookupColumn->addWidget(coverArt_);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(freedb_);
     layout->addWidget(server);
+    layout->addWidget(lookup);
     layout->addStretch(1);
 
     connect(useProxy_, &QCheckBox::toggled, proxy_, &QLineEdit::setEnabled);
@@ -90,6 +108,10 @@ void FreedbOptionsPage::Load() {
     proxy_->setText(
         QString::fromStdString(rip.freedbProxy.empty() ? info_.Proxy() : rip.freedbProxy));
     proxy_->setEnabled(useProxy_->isChecked());
+
+    source_->setCurrentIndex(rip.lookupSource);
+    musicBrainzServer_->setText(QString::fromStdString(rip.musicBrainzServer));
+    coverArt_->setChecked(rip.coverArt == 1);
 }
 
 void FreedbOptionsPage::Store() {
@@ -100,6 +122,9 @@ void FreedbOptionsPage::Store() {
     rip.freedbTimeOut = DecimalValue(timeOut_);
     rip.useFreedbProxy = useProxy_->isChecked() ? 1 : 0;
     rip.freedbProxy = proxy_->text().trimmed().toStdString();
+    rip.lookupSource = source_->currentIndex() < 0 ? kLookupFreedb : source_->currentIndex();
+    rip.musicBrainzServer = musicBrainzServer_->text().trimmed().toStdString();
+    rip.coverArt = coverArt_->isChecked() ? 1 : 0;
 
     info_.SetServerIndex(rip.freedbServer);
     info_.SetPort(rip.freedbPort);

@@ -2,7 +2,8 @@
 // list, port, time-out (milliseconds) and proxy. Opening the tab shows the component's own
 // values where the settings hold none; "OK" stores the fields into section "CDRIP" and hands
 // the server, port, time-out and proxy to the component at once, so the next look-up of
-// this run uses them. GUI thread only; the component may be read by a look-up meanwhile
+// this run uses them. A second group chooses the album look-up (FreeDB, MusicBrainz, or
+// MusicBrainz then FreeDB), the MusicBrainz server and the cover art; the proxy serves all. GUI thread only; the component may be read by a look-up meanwhile
 // (its properties are thread-safe and copied when a look-up starts).
 #pragma once
 
@@ -30,6 +31,9 @@ class FreedbOptionsPage : public OptionsPage {
     QLineEdit* timeOutEdit() const { return timeOut_; }  // 1020
     QCheckBox* proxyBox() const { return useProxy_; }    // 1021
     QLineEdit* proxyEdit() const { return proxy_; }      // 1022
+    QComboBox* lookupSourceList() const { return source_; }
+    QLineEdit* musicBrainzServerEdit() const { return musicBrainzServer_; }
+    QCheckBox* coverArtBox() const { return coverArt_; }
 
   private:
     Settings& settings_;
@@ -40,6 +44,9 @@ class FreedbOptionsPage : public OptionsPage {
     QLineEdit* timeOut_;
     QCheckBox* useProxy_;
     QLineEdit* proxy_;
+    QComboBox* source_;
+    QLineEdit* musicBrainzServer_;
+    QCheckBox* coverArt_;
 };
 
 }  // namespace quelt

@@ -16,6 +16,7 @@
 #include "support/disc_images.h"
 #include "support/fixtures.h"
 #include "support/http_server.h"
+#include "support/musicbrainz_site.h"
 
 namespace quelt {
 namespace {
@@ -23,8 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kTrackSectors[] = {300, 450, 375};
-const char* const kFirstRelease = "11111111-1111-4111-8111-111111111111";
-const char* const kSecondRelease = "44444444-4444-4444-8444-444444444444";
+using test::kFirstRelease;
+using test::kSecondRelease;
 
 bool Has(const std::string& text, const std::string& line) {
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
@@ -86,20 +87,10 @@ protected:
         ASSERT_FALSE(cue_.empty());
         AddCodesToCue();
 
-        // The web service's reply for the disc id, and the second release's front cover.
+        // The web service answers only the hand-computed disc id.
         discId_ = HandDiscId();
         ASSERT_EQ(discId_.size(), 28u) << discId_;
-        std::string reply = test::ReadFile(std::string(QUELT_TEST_FIXTURES) + "/musicbrainz/discid.xml");
-        for (auto [from, to] : {std::pair<std::string, std::string>{"@DISCID@", discId_},
-                                {"@SECTORS@", std::to_string(150 + 300 + 450 + 375)}})
-            for (size_t at; (at = reply.find(from)) != std::string::npos;) reply.replace(at, from.size(), to);
-        fs::create_directories(root_ + "/ws/2/discid");
-        ASSERT_TRUE(test::WriteFile(root_ + "/ws/2/discid/" + discId_, reply));
-        fs::create_directories(root_ + "/release/" + kSecondRelease);
-        ASSERT_EQ(test::Run("ffmpeg -v error -f lavfi -i color=c=orange:s=64x64 -frames:v 1 -y " +
-                            test::ShellQuote(root_ + "/release/" + kSecondRelease + "/front.jpg")),
-                  0);
-        fs::rename(root_ + "/release/" + kSecondRelease + "/front.jpg", root_ + "/release/" + kSecondRelease + "/front");
+        ASSERT_TRUE(test::WriteMusicBrainzSite(root_, discId_, 150 + 300 + 450 + 375));
         server_ = std::make_unique<test::HttpServer>(root_);
         ASSERT_TRUE(server_->running());
     }

@@ -1,7 +1,8 @@
 // The ripper page: the demo disc on first start, the track list's rows and summary, the
 // check-mark commands, tag edits reaching the Disc model's lists, the case modes, FreeDB
 // against the loopback CDDB server, the format and preset written at once, the tray
-// buttons, the context menu's zone, and a machine without drives.
+// buttons, the context menu's zone, a machine without drives, and a MusicBrainz release
+// chosen among several naming the rows.
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -16,6 +17,9 @@
 
 #include "core/transcode/catalogue.h"
 #include "core/naming/text.h"
+#include "core/rip/disc_id.h"
+#include "support/http_server.h"
+#include "support/musicbrainz_site.h"
 #include "gui_test_main.h"
 #include "rip_page_fixture.h"
 
@@ -48,6 +52,7 @@ class RipperPageTest : public QObject {
     void genreOutsideTheNamesIsShownAndKept();
     void caseModesRefillTheList();
     void freedbFillsTheRowsFromTheServer();
+    void musicBrainzReleaseChosenByTheUserNamesTheRows();
     void workingControlsWaitForTheLookup();
     void freedbBoxAsksBeforeRefreshing_data();
     void freedbBoxAsksBeforeRefreshing();
@@ -309,6 +314,44 @@ void RipperPageTest::freedbFillsTheRowsFromTheServer() {
     QCOMPARE(page.statusText()->text(),
              QString("FreeDB information available  Track Count: 03 ,          Total Duration: 00:00:07.533"));
     QVERIFY(QString::fromStdString(server.RequestLog()).contains("cddb"));
+}
+
+void RipperPageTest::musicBrainzReleaseChosenByTheUserNamesTheRows() {
+    RipFixture f;
+    const std::string cue = f.Image("released", {300, 450, 375});
+    std::string discId;
+    {
+        CdGrabberOptions options;
+        options.listDevices = false;
+        options.watchMedia = false;
+        options.demoImage = "/nonexistent/demo.cue";
+        auto probe = CreateCdGrabber(options);
+        probe->Open();
+        probe->SelectDrive(probe->AddImage(cue));
+        probe->RefreshDisc();
+        discId = MusicBrainzDiscId(probe->Layout());
+    }
+    const std::string root = f.scratch.File("web");
+    QVERIFY(quelt::test::WriteMusicBrainzSite(root, discId, 1275));
+    quelt::test::HttpServer server(root);
+    QVERIFY(server.running());
+    f.context.settings.rip.lookupSource = kLookupMusicBrainz;
+    f.context.settings.rip.musicBrainzServer = "127.0.0.1:" + std::to_string(server.port());
+    f.MakeGrabber(cue);
+
+    RipperPage& page = f.Page();
+    std::vector<std::string> offered;
+    page.SetReleaseChooser([&](const std::vector<MusicBrainzRelease>& releases) {
+        for (const auto& release : releases) offered.push_back(release.id);
+        return 1;
+    });
+    QVERIFY(QTest::qWaitFor([&] { return !page.disc().musicBrainzPending(); }, 120000));
+    QCOMPARE(offered, (std::vector<std::string>{quelt::test::kFirstRelease, quelt::test::kSecondRelease}));
+    QCOMPARE(f.Column(2), (QStringList{"Morning Tide", "Night Ferry (remastered)", "Last Light"}));
+    QCOMPARE(page.tagEdit(kAlbum)->text(), QString("Harbour Lights (deluxe)"));
+    QCOMPARE(page.tagEdit(kYear)->text(), QString("2003"));
+    QVERIFY(page.statusText()->text().startsWith("Track names from MusicBrainz: The Quelt Ensemble - Harbour Lights (Deluxe)"));
+    QVERIFY(page.tagEdit(kTitle)->isEnabled());
 }
 
 void RipperPageTest::workingControlsWaitForTheLookup() {

@@ -121,6 +121,22 @@ void FreedbOptionsTest::storesTheFieldsAndHandsThemToTheComponent() {
     page.freedbBox()->setChecked(false);
     page.Store();
     QCOMPARE(settings.rip.freedb, 0);
+
+    // The album look-up group: source, MusicBrainz server and cover art, under their own keys.
+    QCOMPARE(page.lookupSourceList()->currentIndex(), kLookupFreedb);
+    QVERIFY(!page.coverArtBox()->isChecked());
+    page.lookupSourceList()->setCurrentIndex(kLookupMusicBrainzThenFreedb);
+    page.musicBrainzServerEdit()->setText(" mb.lan:5000 ");
+    page.coverArtBox()->setChecked(true);
+    page.Store();
+    QCOMPARE(settings.rip.lookupSource, kLookupMusicBrainzThenFreedb);
+    QCOMPARE(settings.rip.musicBrainzServer, std::string("mb.lan:5000"));
+    QCOMPARE(settings.rip.coverArt, 1);
+    FreedbOptionsPage again(settings, *freedb_);
+    again.Load();
+    QCOMPARE(again.lookupSourceList()->currentText(), QString("MusicBrainz, then FreeDB"));
+    QCOMPARE(again.musicBrainzServerEdit()->text(), QString("mb.lan:5000"));
+    QVERIFY(again.coverArtBox()->isChecked());
 }
 
 void FreedbOptionsTest::decimalFields_data() {
