@@ -130,7 +130,7 @@ TEST_F(CliTest, ListShowsEveryKeyInForce) {
     WriteSettings("[Convert]\nIfExists=2\n");
     Result r = Cli("settings list");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.lines.size(), 37u);  // with Convert Jobs and ReplayGain, CDRIP ReplayGain, OutputNameSeparator and the four proof keys
+    EXPECT_EQ(r.lines.size(), 42u);  // with Convert Jobs and ReplayGain, CDRIP ReplayGain, OutputNameSeparator, the four proof keys and the five album look-up keys
     EXPECT_NE(r.out.find("Convert\tIfExists\t2\n"), std::string::npos);
     EXPECT_NE(r.out.find("CDBurn\tVolumeLabel\tAudio CD\n"), std::string::npos);
     EXPECT_NE(r.out.find("Main\tPriority\t1\n"), std::string::npos);
