@@ -30,7 +30,7 @@
 #include <system_error>
 #include <thread>
 
-#include "core/rip/untrusted_text.h"
+#include "core/naming/untrusted_text.h"
 #include "core/settings/settings.h"
 
 namespace quelt {
