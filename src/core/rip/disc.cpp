@@ -300,7 +300,9 @@ void Disc::FreedbProgress(int status) {
     }
     lookupPending_ = false;
     view_->EnableWorkingControls(true);
-    const std::string outcome = this->status();
+    std::string outcome = this->status();
+    // The outcome stays as the server gave it; the disc's own names say where they came from.
+    if (status != kFreedbFound && freedbDataInUse_) outcome += " Track names from CD-Text";
     try {
         FillTrackList();
         // The track count must not hide how the look-up went: the page shows both until

@@ -207,8 +207,10 @@ TEST_F(DiscModel, ReportsTheLookUpOutcomeAndStillNamesACdTextDisc) {
         disc_->Create();
         DeliverFreedbOutcome();
         const bool failed = host != server.host();
-        EXPECT_TRUE(view_.Saw(failed ? "Connection failed!" : "No FreeDB information available for this CD!"))
-            << host;
+        const std::string outcome = failed ? "Connection failed!" : "No FreeDB information available for this CD!";
+        EXPECT_TRUE(view_.Saw(outcome)) << host;
+        EXPECT_EQ(disc_->status().rfind(outcome + " Track names from CD-Text  Track Count: 02", 0), 0u)
+            << disc_->status();
         EXPECT_FALSE(view_.Saw("FreeDB information available")) << host;
         EXPECT_TRUE(disc_->freedbDataInUse());
         EXPECT_EQ(Titles(), (std::vector<std::string>{"Opening", "Closing"}));
