@@ -37,13 +37,15 @@ std::string OutputFolder(const std::string& stored) {
 
 }  // namespace
 
-std::string RipOutputPath(const Settings& settings, const TrackTags& tags) {
+std::string RipOutputPath(const Settings& settings, const TrackTags& tags,
+                          OutputClaim* createdFolders) {
     std::string path = OutputFolder(settings.rip.outputDirectory) +
                        BuildRipName(settings.rip.outputNameIndex, RipTagsText(tags),
                                     settings.rip.outputNameCustom,
                                     settings.rip.outputNameSeparator) +
                        settings.ripExtension;
-    MakeFolderOf(path);
+    const std::vector<std::string> made = MakeFolderOf(path);
+    if (createdFolders) createdFolders->AddCreatedFolders(made);
     return path;
 }
 

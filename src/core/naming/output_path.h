@@ -11,9 +11,10 @@ namespace quelt {
 
 struct Settings;
 
-// Folder + rip name + settings.ripExtension; creates the folder. No existence test:
-// an existing file is overwritten.
-std::string RipOutputPath(const Settings& settings, const TrackTags& tags);
+// Folder + rip name + settings.ripExtension; creates the folder, adding the folders it made
+// to `createdFolders` when given. No existence test: an existing file is overwritten.
+std::string RipOutputPath(const Settings& settings, const TrackTags& tags,
+                          OutputClaim* createdFolders = nullptr);
 
 struct ConvertTarget {
     std::string path;     // where to write

@@ -10,6 +10,7 @@
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
 #include "core/jobs/prompter.h"
+#include "core/naming/output_claim.h"
 #include "core/naming/output_path.h"
 #include "core/naming/paths.h"
 #include "core/naming/templates.h"
@@ -188,6 +189,8 @@ struct RipJob::Track {
     int row = 0;
     std::string number;  // the row's number, two digits
     std::string path;
+    // The folders made for the file: removed again (when empty) unless the file is kept.
+    OutputClaim folders;
     std::unique_ptr<LoudnessMeter> meter;  // fed by the encoder; outlives it
     std::unique_ptr<TrackEncoder> encoder;
     int32_t unreadable = 0;
@@ -231,6 +234,7 @@ void RipJob::Conclude(Track& track) {
         return;
     }
     report_.Log("CD Track closing ...");
+    track.folders.Keep();
     if (track.read)
         verification_->EndTrack(*track.read, track.path, track.tags, track.unreadable, track.retried,
                                 track.unreadable == 0, report_);
@@ -337,14 +341,14 @@ bool RipJob::RipRow(int i, int rowCount) {
         tags.sampleRate = sampleRate_;
         report_.SetInputLine(Format("Current Rip : %s ", tags.title));
 
-        const std::string path = track->path = RipOutputPath(settings, tags);
+        // At most encoders_ tracks are encoded at once: wait for the oldest before
+        // starting another. Its conclusion may remove a folder it made, so this track's
+        // folder is made after it.
+        Settle(encoders_ - 1);
+        const std::string path = track->path = RipOutputPath(settings, tags, &track->folders);
         outcome_.outputPaths.push_back(path);
         pathListed = true;
         LogLater(Format("Create output file: %s", path));
-
-        // At most encoders_ tracks are encoded at once: wait for the oldest before
-        // starting another.
-        Settle(encoders_ - 1);
         const EncodeParameters encoding{.bitRate = bitRate_, .sampleRate = sampleRate_, .channels = channels_,
                                         .sameAsSource = sameAsSource_};
         OutputParameters parameters = TrackOutputParameters(
@@ -425,7 +429,9 @@ bool RipJob::RipRow(int i, int rowCount) {
             // The unfinished file goes; a file of that name from before stays untouched.
             track->encoder->Abandon();
             track->encoder.reset();
-            // Not counted, but unchecked like a finished row: its partial file is gone.
+            // Not counted, but unchecked like a finished row: its partial file is gone, so
+            // the playlist does not list it either.
+            ForgetPath(outcome_.outputPaths, track->path);
             Later([this, i] { disc_.SetChecked(i, false); });
             LogLater("CD Track closing ...");
             return true;
