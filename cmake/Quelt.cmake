@@ -18,9 +18,6 @@ endfunction()
 set(QUELT_TEST_SANITIZER_ENV
   "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
   "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/leak-suppressions.txt:print_suppressions=0")
-# The QtTest programs of tests/gui have not been through the leak check yet: they run
-# without it until their Qt and font library leaks are known and named.
-set(QUELT_GUI_TEST_SANITIZER_ENV "ASAN_OPTIONS=detect_leaks=0")
 
 # quelt_gtest(NAME SOURCES ... LIBS ...): one GoogleTest executable, registered with CTest.
 function(quelt_gtest name)

@@ -74,7 +74,6 @@ struct RunningCopy {
 void StartSecond(QProcess& second, const QString& folder, const QStringList& arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // the scratch home's
     env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ASAN_OPTIONS", "detect_leaks=0");
     second.setProcessEnvironment(env);
     second.setWorkingDirectory(folder);
     second.setProcessChannelMode(QProcess::ForwardedChannels);
