@@ -310,7 +310,8 @@ TEST_F(RipJobTest, PassesOverATrackTheDriveFailsOn) {
     ASSERT_EQ(outcome.outputPaths.size(), 2u);
     for (const std::string& path : outcome.outputPaths) EXPECT_TRUE(fs::exists(path)) << path;
     EXPECT_EQ(ReadFile(Out("2026-03-05 playlist.m3u")).find("second"), std::string::npos);
-    for (const auto& entry : fs::directory_iterator(out_)) EXPECT_FALSE(entry.is_directory()) << entry.path();
+    for (const auto& entry : fs::directory_iterator(out_))
+        EXPECT_FALSE(entry.is_directory()) << entry.path();
 }
 
 TEST_F(RipJobTest, LogsPathsLongerThanAnyFixedBufferWhole) {
