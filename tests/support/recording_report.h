@@ -30,6 +30,12 @@ public:
             if (line == text) return true;
         return false;
     }
+    bool LoggedStartingWith(const std::string& start) const {
+        Lock l(m_);
+        for (const auto& line : log)
+            if (line.rfind(start, 0) == 0) return true;
+        return false;
+    }
 
     std::vector<std::string> log, counterLines, batchLines;
     std::vector<int> itemBars, totalBars;

@@ -276,7 +276,14 @@ void BurnJob::DecodeOne(int index) {
     itemBar_ = 100;
     report_.SetItemBar(100);
     report_.SetPositionLine("Current Postion : 100 %");
-    if (result.status == DecodeStatus::kCompleted) {
+    if (result.status == DecodeStatus::kCompleted && AudioWasLost(result, *input)) {
+        // A damaged source would be burnt cut short as if it were whole.
+        report_.Log(source + ": damaged audio, only " + FormatDuration(result.decodedMs) + " of " +
+                    FormatDuration(std::max(input->statedMs(), input->durationMs())) +
+                    " could be decoded; it is not burnt, skip.");
+        ++summary_.failed;
+        DiscardAudioOutput(*output);
+    } else if (result.status == DecodeStatus::kCompleted) {
         if (auto error = CloseAudioOutput(*output)) {
             report_.Log(*error);
             ++summary_.failed;

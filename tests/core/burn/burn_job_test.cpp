@@ -19,6 +19,7 @@
 #include "core/rip/cd_grabber.h"
 #include "recording_burner.h"
 #include "support/fixtures.h"
+#include "support/media.h"
 #include "support/recording_report.h"
 
 namespace quelt {
@@ -334,10 +335,14 @@ TEST_F(BurnJobTest, DataCdPutsTheTemporaryFilesAtTheRootOfAStdioDisc) {
     EXPECT_NE(image.find(first), std::string::npos) << "01.wav's bytes are not in the image";
 }
 
-TEST_F(BurnJobTest, AFailingThirdOfFiveBurnsOnlyTheFilesThisJobWrote) {
+TEST_F(BurnJobTest, AFailingThirdAndADamagedFourthOfFiveBurnOnlyTheWholeFilesThisJobWrote) {
     auto sources = FiveSources();
     sources[2] = dir.File("broken.mp3");
     std::ofstream(sources[2]) << "this is no audio";
+    // Damaged frames cost the fourth file audio: it would be burnt cut short.
+    const std::string clean = Source("clean.aac", 2.0, 44100, 2, 440.0, "-b:a 128k");
+    sources[3] = dir.File("damaged.aac");
+    ASSERT_TRUE(test::CopyWithDamage(clean, sources[3]));
     // A 03.wav left by an earlier job must not slip into this burn.
     fs::create_directories(temp);
     std::ofstream(temp + "03.wav") << "stale";
@@ -347,15 +352,15 @@ TEST_F(BurnJobTest, AFailingThirdOfFiveBurnsOnlyTheFilesThisJobWrote) {
         RunJob(ImageRequest(sources, dir.File("five.cue")), report, recorder);
     ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
     EXPECT_TRUE(report.Logged("Could not open input audio " + sources[2] + ", skip."));
-    EXPECT_TRUE(report.Logged("Done, 04 track(s) were successfully."));
-    EXPECT_TRUE(report.Logged("Start burning: 05 tracks"));
-    EXPECT_EQ(recorder.AddedFiles(), (std::vector<std::string>{temp + "01.wav", temp + "02.wav",
-                                                               temp + "04.wav", temp + "05.wav"}));
+    EXPECT_TRUE(report.LoggedStartingWith(sources[3] + ": damaged audio, only "));
+    EXPECT_TRUE(report.Logged("Done, 03 track(s) were successfully."));
+    EXPECT_EQ(recorder.AddedFiles(),
+              (std::vector<std::string>{temp + "01.wav", temp + "02.wav", temp + "05.wav"}));
     CdIo_t* cd = cdio_open(dir.File("five.cue").c_str(), DRIVER_BINCUE);
     ASSERT_NE(cd, nullptr);
-    EXPECT_EQ(cdio_get_num_tracks(cd), 4);
+    EXPECT_EQ(cdio_get_num_tracks(cd), 3);
     cdio_destroy(cd);
-    EXPECT_EQ(summary.failed, 1);
+    EXPECT_EQ(summary.failed, 2);
 }
 
 TEST_F(BurnJobTest, CancelDuringTheDecodePassNeverCreatesAProjectAndASecondBurnRuns) {
