@@ -199,7 +199,7 @@ int RunConvert(const Args& args) {
     if (auto jobs = options.Get("--jobs")) {
         char* end = nullptr;
         const long n = std::strtol(jobs->c_str(), &end, 10);
-        if (jobs->empty() || *end != '\0' || n < 0 || n > 64)
+        if (jobs->empty() || *end != '\0' || n < 0 || n > kMaxConvertJobs)
             return options.UsageError("--jobs takes a number from 0 to 64, not \"" + *jobs + "\"");
         settings.convert.jobs = static_cast<int>(n);
     }

@@ -123,7 +123,10 @@ std::string FormatDuration(int64_t ms) {
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
                   static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
     std::string result = text;
-    if (millis != 0) result += "." + FormatTrackNumber(static_cast<int>(millis), 3);
+    if (millis != 0) {
+        result += '.';
+        result += FormatTrackNumber(static_cast<int>(millis), 3);
+    }
     return result;
 }
 

@@ -111,7 +111,7 @@ void LoadSettings(Settings& settings, const ProfileFile& file) {
     convert.metadata = file.ReadInt(kConvert, "Metadata");
     convert.ifExists = file.ReadInt(kConvert, "IfExists");
     convert.deleteSource = file.ReadInt(kConvert, "DeleteSource");
-    convert.jobs = std::clamp(file.ReadInt(kConvert, "Jobs"), 0, 64);
+    convert.jobs = std::clamp(file.ReadInt(kConvert, "Jobs"), 0, kMaxConvertJobs);
     convert.replayGain = file.ReadInt(kConvert, "ReplayGain") == 1 ? 1 : 0;
 
     BurnSettings& burn = settings.burn;

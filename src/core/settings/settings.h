@@ -53,6 +53,9 @@ inline constexpr int kLookupFreedb = 0;
 inline constexpr int kLookupMusicBrainz = 1;
 inline constexpr int kLookupMusicBrainzThenFreedb = 2;
 
+// The most files a batch converts at once.
+inline constexpr int kMaxConvertJobs = 64;
+
 struct ConvertSettings {             // section "Convert"
     int bOutputDirectory = 0;        // 1: write to outputDirectory; 0: beside each source
     std::string outputDirectory;

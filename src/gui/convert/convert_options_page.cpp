@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "core/naming/templates.h"
@@ -41,6 +42,11 @@ ConvertOptionsPage::ConvertOptionsPage(Settings& settings, QWidget* parent)
     metadata_ = new QCheckBox(QStringLiteral("Always add metadata "));
     ifExists_ = new QComboBox;
     deleteSource_ = new QCheckBox(QStringLiteral("Delete source file after successful conversion"));
+    jobs_ = new QSpinBox;
+    jobs_->setRange(0, kMaxConvertJobs);
+    jobs_->setSpecialValueText(QStringLiteral("One per processor core"));
+    jobs_->setAccessibleName(QStringLiteral("Files converted at once"));
+    replayGain_ = new QCheckBox(QStringLiteral("Write ReplayGain tags (the batch is the album)"));
 
     auto* where = new QGroupBox(QStringLiteral("Save convert output files to this directory"));
     auto* whereGrid = new QGridLayout(where);
@@ -58,6 +64,11 @@ ConvertOptionsPage::ConvertOptionsPage(Settings& settings, QWidget* parent)
     existsRow->addWidget(ifExists_, 1);
     howColumn->addLayout(existsRow);
     howColumn->addWidget(deleteSource_);
+    auto* jobsRow = new QHBoxLayout;
+    jobsRow->addWidget(new QLabel(QStringLiteral("Files converted at once:")));
+    jobsRow->addWidget(jobs_, 1);
+    howColumn->addLayout(jobsRow);
+    howColumn->addWidget(replayGain_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(where);
@@ -94,6 +105,8 @@ void ConvertOptionsPage::Load() {
     ifExists_->setCurrentIndex(c.ifExists >= 0 && c.ifExists < ifExists_->count() ? c.ifExists
                                                                                   : -1);
     deleteSource_->setChecked(c.deleteSource == 1);
+    jobs_->setValue(c.jobs);
+    replayGain_->setChecked(c.replayGain == 1);
     UpdateEnabled();
 }
 
@@ -118,6 +131,8 @@ void ConvertOptionsPage::Store() {
     SetSettingText(settings_, kModeConvert, 204, state(metadata_));
     SetSettingText(settings_, kModeConvert, 205, std::to_string(ifExists_->currentIndex()));
     SetSettingText(settings_, kModeConvert, 206, state(deleteSource_));
+    settings_.convert.jobs = jobs_->value();
+    settings_.convert.replayGain = replayGain_->isChecked() ? 1 : 0;
 }
 
 }  // namespace quelt

@@ -1,5 +1,6 @@
 // The "File Converter" tab of the options: where converted files go, renaming by template,
-// tags, the existing-file rule and source deletion (section "Convert"). Filled from the
+// tags, the existing-file rule, source deletion, files converted at once and ReplayGain
+// tags (section "Convert"). Filled from the
 // settings when its tab opens; stored through the coded accessor (200, 202..206) on "OK".
 #pragma once
 
@@ -11,6 +12,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace quelt {
 
@@ -36,6 +38,8 @@ class ConvertOptionsPage : public OptionsPage {
     QCheckBox* metadataBox() const { return metadata_; }
     QComboBox* ifExistsList() const { return ifExists_; }
     QCheckBox* deleteSourceBox() const { return deleteSource_; }
+    QSpinBox* jobsBox() const { return jobs_; }
+    QCheckBox* replayGainBox() const { return replayGain_; }
 
   private:
     void UpdateEnabled();
@@ -50,6 +54,8 @@ class ConvertOptionsPage : public OptionsPage {
     QCheckBox* metadata_;         // 1005
     QComboBox* ifExists_;         // 1033
     QCheckBox* deleteSource_;     // 1032
+    QSpinBox* jobs_;              // files converted at once, 0: one per core
+    QCheckBox* replayGain_;
 };
 
 }  // namespace quelt

@@ -52,6 +52,7 @@ RipOptionsPage::RipOptionsPage(Settings& settings, CdGrabber* grabber, QWidget* 
     metadata_ = new QCheckBox(QStringLiteral("Always add metadata "));
     playlist_ = new QCheckBox(QStringLiteral("Create .m3u playlist"));
     lockTray_ = new QCheckBox(QStringLiteral("Lock tray when cd ripping"));
+    replayGain_ = new QCheckBox(QStringLiteral("Write ReplayGain tags (the disc is the album)"));
 
     auto* where = new QGroupBox(QStringLiteral("Save CD tracks to this directory"));
     auto* whereGrid = new QGridLayout(where);
@@ -64,7 +65,8 @@ RipOptionsPage::RipOptionsPage(Settings& settings, CdGrabber* grabber, QWidget* 
 
     auto* when = new QGroupBox;
     auto* whenColumn = new QVBoxLayout(when);
-    for (QCheckBox* box : {eject_, metadata_, playlist_, lockTray_}) whenColumn->addWidget(box);
+    for (QCheckBox* box : {eject_, metadata_, playlist_, lockTray_, replayGain_})
+        whenColumn->addWidget(box);
 
     accurateRip_ = new QCheckBox(QStringLiteral("Verify tracks with AccurateRip"));
     ripLog_ = new QCheckBox(QStringLiteral("Write a rip log beside the files"));
@@ -120,6 +122,7 @@ void RipOptionsPage::Load() {
     metadata_->setChecked(rip.metadata == 1);
     playlist_->setChecked(rip.createM3U == 1);
     lockTray_->setChecked(rip.lockTray == 1);
+    replayGain_->setChecked(rip.replayGain == 1);
     accurateRip_->setChecked(rip.accurateRip == 1);
     ripLog_->setChecked(rip.ripLog == 1);
     cueSheet_->setChecked(rip.ripCue == 1);
@@ -214,6 +217,7 @@ void RipOptionsPage::Store() {
     SetSettingText(settings_, kModeRip, 107, state(metadata_));
     SetSettingText(settings_, kModeRip, 108, state(playlist_));
     SetSettingText(settings_, kModeRip, 110, state(lockTray_));
+    settings_.rip.replayGain = replayGain_->isChecked() ? 1 : 0;
     settings_.rip.accurateRip = accurateRip_->isChecked() ? 1 : 0;
     settings_.rip.ripLog = ripLog_->isChecked() ? 1 : 0;
     settings_.rip.ripCue = cueSheet_->isChecked() ? 1 : 0;

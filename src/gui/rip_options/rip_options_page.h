@@ -57,6 +57,7 @@ class RipOptionsPage : public OptionsPage {
     QCheckBox* metadataBox() const { return metadata_; }        // 1005
     QCheckBox* playlistBox() const { return playlist_; }        // 1006
     QCheckBox* lockTrayBox() const { return lockTray_; }        // 1007
+    QCheckBox* replayGainBox() const { return replayGain_; }
     QCheckBox* accurateRipBox() const { return accurateRip_; }
     QCheckBox* ripLogBox() const { return ripLog_; }
     QCheckBox* cueSheetBox() const { return cueSheet_; }
@@ -78,6 +79,7 @@ class RipOptionsPage : public OptionsPage {
     QCheckBox* metadata_;
     QCheckBox* playlist_;
     QCheckBox* lockTray_;
+    QCheckBox* replayGain_;
     CdGrabber* grabber_;
     std::function<void(const QString&)> showOutcome_;
     QCheckBox* accurateRip_;

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 #include "core/settings/app_paths.h"
@@ -38,6 +39,8 @@ void ConvertOptionsTest::emptyOutputFolderShowsTheDefaultAndKeepsIt() {
 void ConvertOptionsTest::showsTheStoredValues() {
     Settings settings;
     settings.convert = {1, "/data/out/", 1, 4, 1, 2, 1};
+    settings.convert.jobs = 3;
+    settings.convert.replayGain = 1;
     ConvertOptionsPage page(settings);
     page.Load();
     QCOMPARE(page.nameList()->count(), 12);
@@ -54,18 +57,25 @@ void ConvertOptionsTest::showsTheStoredValues() {
     QVERIFY(page.metadataBox()->isChecked());
     QCOMPARE(page.ifExistsList()->currentIndex(), 2);
     QVERIFY(page.deleteSourceBox()->isChecked());
+    QCOMPARE(page.jobsBox()->value(), 3);
+    QVERIFY(page.replayGainBox()->isChecked());
 
     page.renameBox()->setChecked(false);
     QVERIFY(!page.nameList()->isEnabled());
     page.metadataBox()->setChecked(false);
     page.ifExistsList()->setCurrentIndex(1);
     page.deleteSourceBox()->setChecked(false);
+    page.jobsBox()->setValue(0);
+    QCOMPARE(page.jobsBox()->text(), QString("One per processor core"));
+    page.replayGainBox()->setChecked(false);
     page.Store();
     QCOMPARE(settings.convert.bOutputNameIndex, 0);
     QCOMPARE(settings.convert.outputNameIndex, 4);
     QCOMPARE(settings.convert.metadata, 0);
     QCOMPARE(settings.convert.ifExists, 1);
     QCOMPARE(settings.convert.deleteSource, 0);
+    QCOMPARE(settings.convert.jobs, 0);
+    QCOMPARE(settings.convert.replayGain, 0);
 }
 
 void ConvertOptionsTest::missingTrailingSeparatorIsAdded() {

@@ -67,6 +67,7 @@ void RipOptionsTest::showsTheStoredValuesAndStoresChanges() {
     QVERIFY(!page.metadataBox()->isChecked());
     QVERIFY(page.playlistBox()->isChecked());
     QVERIFY(!page.lockTrayBox()->isChecked());
+    QVERIFY(!page.replayGainBox()->isChecked());
     QCOMPARE(page.metadataBox()->text(), QString("Always add metadata "));
 
     page.nameList()->setCurrentIndex(9);
@@ -74,6 +75,7 @@ void RipOptionsTest::showsTheStoredValuesAndStoresChanges() {
     page.metadataBox()->setChecked(true);
     page.playlistBox()->setChecked(false);
     page.lockTrayBox()->setChecked(true);
+    page.replayGainBox()->setChecked(true);
     page.Store();
     QCOMPARE(settings.rip.outputDirectory, std::string("/data/rips/"));
     QCOMPARE(settings.rip.outputNameIndex, 9);
@@ -81,6 +83,7 @@ void RipOptionsTest::showsTheStoredValuesAndStoresChanges() {
     QCOMPARE(settings.rip.metadata, 1);
     QCOMPARE(settings.rip.createM3U, 0);
     QCOMPARE(settings.rip.lockTray, 1);
+    QCOMPARE(settings.rip.replayGain, 1);
 }
 
 void RipOptionsTest::folderFieldIsStoredAsAFolder_data() {
