@@ -21,12 +21,12 @@ class PlaybackLibrary;
 class CdPlayerListener {
   public:
     virtual ~CdPlayerListener() = default;
-    // Events 1 and 4: fewer than two chunks are queued; queue the next one (or call
-    // QueueBlocks with nothing when the track has no more blocks).
+    // Fewer than two chunks are queued (at the start, and after each chunk played): queue the next
+    // one (or call QueueBlocks with nothing when the track has no more blocks).
     virtual void OnQueueNeeded() {}
-    // Event 3: the play position in blocks from the start of the track.
+    // The play position in blocks from the start of the track.
     virtual void OnPosition(int32_t block) { (void)block; }
-    // Event 5: every queued block has been played after the last one was announced.
+    // Every queued block has been played after the last one was announced.
     virtual void OnEnd() {}
 };
 

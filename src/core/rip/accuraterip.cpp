@@ -32,7 +32,7 @@ void TrackChecksummer::Add(const uint8_t* pcm, std::size_t bytes) {
     if (bytes == 0) return;
     crc_ = static_cast<uint32_t>(crc32(crc_, pcm, static_cast<uInt>(bytes)));
     // A frame split between two pieces is completed first.
-    while (partialBytes_ > 0 && bytes > 0) {
+    while (partialBytes_ > 0 && partialBytes_ < 4 && bytes > 0) {
         partial_[partialBytes_++] = *pcm++;
         --bytes;
         if (partialBytes_ == 4) {

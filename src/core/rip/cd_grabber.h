@@ -35,10 +35,11 @@ inline constexpr int kMaxReadOffset = 2940;  // samples, either way
 class CdGrabberListener {
 public:
     virtual ~CdGrabberListener() = default;
-    virtual void OnMediaChanged() {}                          // event 1
-    virtual void OnProgress(double) {}                        // event 2 (not raised here)
-    virtual void OnReadRetry(int attempt, int32_t sector) {}  // event 3
-    virtual void OnFreedbProgress(int status) {}              // event 4: 1, 2, then 3, -1 or -2
+    virtual void OnMediaChanged() {}                          // a disc went in or out
+    virtual void OnProgress(double) {}                        // not raised by these grabbers
+    virtual void OnReadRetry(int attempt, int32_t sector) {}  // a sector is being read again
+    // The FreeDB look-up's progress: kFreedbConnecting, kFreedbQuerying, then its outcome.
+    virtual void OnFreedbProgress(int status) {}
 };
 
 // Values of DiscState.
@@ -142,8 +143,8 @@ public:
     virtual void SetReadOffset(int samples) {}
 
     // Starts the FreeDB look-up of the disc in the current drive with the settings of
-    // `info` on a thread of its own; progress and outcome come as event 4. `info` must
-    // outlive the look-up (the grabber's destructor waits for it).
+    // `info` on a thread of its own; progress and outcome come through OnFreedbProgress. `info`
+    // must outlive the look-up (the grabber's destructor waits for it).
     virtual void QueryFreedb(FreedbInfo& info, int32_t flags) = 0;
 };
 

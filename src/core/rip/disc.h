@@ -71,10 +71,10 @@ class Disc {
 public:
     Disc(CdGrabber& grabber, FreedbInfo& freedb, Prompter& prompter, DiscView* view = nullptr);
 
-    // Page creation, step 3's FreeDB part: server, port and time-out when 0 or more; the
+    // When the page is created: the FreeDB server, port and time-out when 0 or more; the
     // proxy when "UseFreedbProxy" is on and "FreedbProxy" is not empty.
     void ConfigureFreedb(const RipSettings& settings);
-    // Page creation, steps 4 to 6: open the grabber, fill the drive list (selecting and
+    // When the page is created: open the grabber, fill the drive list (selecting and
     // refreshing entry 0), set the page's read switches, clear the retry warning flag.
     // A component error ends it where it happened, without a message. `initialEntry` is the
     // drive entry selected and refreshed first (the page takes 0; a command line may name

@@ -31,7 +31,7 @@ struct FreedbEntry {
     std::vector<std::string> trackTitles;
 };
 
-// Outcomes, as event 4 reports them.
+// The look-up's progress and outcomes, as OnFreedbProgress reports them.
 inline constexpr int kFreedbConnecting = 1;
 inline constexpr int kFreedbQuerying = 2;
 inline constexpr int kFreedbFound = 3;

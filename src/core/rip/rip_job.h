@@ -28,7 +28,7 @@ class JobReport;
 class Prompter;
 struct JobControl;
 
-// The starter's checks (StartRip steps 1 and 2): false, after telling the user, when no row
+// The checks before a rip starts: false, after telling the user, when no row
 // is checked; otherwise refreshes the output folder and template index through the coded
 // accessor so they hold usable values.
 bool PrepareRip(const Disc& disc, Settings& settings, Prompter& prompter);

@@ -116,8 +116,11 @@ void LoudnessMeter::Add(const AVFrame* frame) {
 
 Loudness LoudnessMeter::Finish() {
     if (graph_ && !failed_) {
-        av_buffersrc_add_frame(graph_->source, nullptr);
-        Drain();
+        // The end of the stream makes the filter hand out its last measurements.
+        if (av_buffersrc_add_frame(graph_->source, nullptr) < 0)
+            failed_ = true;
+        else
+            Drain();
     }
     Loudness result = std::move(result_);
     if (failed_) result.valid = false;

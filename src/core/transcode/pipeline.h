@@ -73,10 +73,10 @@ class AudioInput {
 };
 
 // Opens `path` and its first audio stream with a decoder. Failures, in this order (%s is
-// the path): "Could not open input audio %s, skip." (step 1), "Couldn't find stream
-// information, skip." (2), "Couldn't find audio stream information, skip." (3),
-// "Decodec not found, skip." (6), "Could not open decodec, skip." (7).
-// `afterOpen`, when given, runs once right after the file was opened (step 1) and before
+// the path): "Could not open input audio %s, skip.", "Couldn't find stream information,
+// skip.", "Couldn't find audio stream information, skip.", "Decodec not found, skip.",
+// "Could not open decodec, skip.".
+// `afterOpen`, when given, runs once right after the file was opened and before
 // its stream information is read: the conversion job updates its progress lines there.
 Expected<AudioInput> OpenAudioInput(const std::string& path,
                                     const std::function<void()>& afterOpen = {});
@@ -112,7 +112,7 @@ struct OutputParameters {
     std::string coverImage;  // JPEG bytes of the front cover for MP3, MP4/M4A and FLAC; "" none
 };
 
-// The output is being written when its file could not be opened (CreateAudioOutput step 9):
+// The output's file could not be opened (the ninth of CreateAudioOutput's steps):
 // Failure::step holds this value and the message is empty, because each job logs its own
 // line for it (the conversion job: "Could not open input audio %s, skip." with its source).
 inline constexpr int kOutputFileOpenStep = 9;
@@ -146,15 +146,15 @@ class AudioOutput {
     std::unique_ptr<State> state_;
 };
 
-// Steps 1..10: guess the container from parameters.path, add the stream, choose and open the
-// encoder, prepare the FIFO, open the (temporary) file, copy the tags. Failures, in order:
+// Guesses the container from parameters.path, adds the stream, chooses and opens the
+// encoder, prepares the FIFO, opens the (temporary) file and copies the tags. Failures, in order:
 // "Could not encodec the output format <%s>, skip." (%s the extension), "Could not allocate
 // the output media, skip.", "Could not set the output audio parameters, skip.", "Could not
-// find the audio encodec, skip.", "Could not open the audio encodec, skip.", and step 9 as
-// described at kOutputFileOpenStep.
+// find the audio encodec, skip.", "Could not open the audio encodec, skip.", and the file that
+// cannot be opened, as described at kOutputFileOpenStep.
 Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters);
 
-// Step 11: writes the container header. An empty result means success; otherwise the
+// Writes the container header. An empty result means success; otherwise the
 // write-error line (see CloseAudioOutput) and the output should be discarded.
 std::optional<std::string> WriteOutputHeader(AudioOutput& output);
 
