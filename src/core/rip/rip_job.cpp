@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <thread>
 
 #include "core/jobs/component_error.h"
@@ -104,14 +105,17 @@ RipOutcome RipJob::Run() {
     if (params_.startDelayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(params_.startDelayMs));
 
-    bool trayLocked = false;
-    if (rip.lockTray) {
+    // The tray is a convenience: a drive that refuses is named in the log and the rip goes on.
+    auto tray = [this](const char* what, const std::function<void()>& action) {
         try {
-            grabber.LockTray();
-            trayLocked = true;
-        } catch (const ComponentError&) {
+            action();
+            return true;
+        } catch (const ComponentError& error) {
+            report_.Log(std::string("The tray could not be ") + what + ": " + error.what());
+            return false;
         }
-    }
+    };
+    const bool trayLocked = rip.lockTray && tray("locked", [&] { grabber.LockTray(); });
 
     report_.SetItemBar(0);
     report_.SetTotalBar(0);
@@ -137,12 +141,7 @@ RipOutcome RipJob::Run() {
     // The ripped tracks are the album.
     for (const std::string& error : TagReplayGain(measured_)) report_.Log(error);
 
-    if (trayLocked) {
-        try {
-            grabber.UnlockTray();
-        } catch (const ComponentError&) {
-        }
-    }
+    if (trayLocked) tray("unlocked", [&] { grabber.UnlockTray(); });
     if (outcome_.stoppedEarly) {
         report_.SetButton("Close", true);
         control_.busy.store(false);
@@ -173,10 +172,7 @@ RipOutcome RipJob::Run() {
         report_.Log(Format("Done, %s track(s) were successfully.", FormatTrackNumber(outcome_.rippedCount, 2)));
         if (params_.closingSound) params_.closingSound(true);
         if (rip.ejectAfterRip) {
-            try {
-                grabber.EjectTray();
-            } catch (const ComponentError&) {
-            }
+            tray("opened", [&] { grabber.EjectTray(); });
             report_.Log("Eject device tray...");
         }
     }

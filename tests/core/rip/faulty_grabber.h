@@ -28,6 +28,7 @@ public:
     std::optional<int32_t> discState;                     // reported instead of the real state
     std::optional<int> sessionCount;                      // reported instead of the real count
     bool failRefresh = false;                             // RefreshDisc throws
+    bool refuseTray = false;                              // the tray calls throw
 
     void SetListener(CdGrabberListener* l) override {
         listener_ = l;
@@ -36,9 +37,17 @@ public:
     void Open() override { inner_.Open(); }
     void Close() override { inner_.Close(); }
     int AddImage(const std::string& path) override { return inner_.AddImage(path); }
-    void EjectTray() override { ++ejects; inner_.EjectTray(); }
+    void EjectTray() override {
+        ++ejects;
+        RefuseTray();
+        inner_.EjectTray();
+    }
     void CloseTray() override { inner_.CloseTray(); }
-    void LockTray() override { ++locks; inner_.LockTray(); }
+    void LockTray() override {
+        ++locks;
+        RefuseTray();
+        inner_.LockTray();
+    }
     void UnlockTray() override { ++unlocks; inner_.UnlockTray(); }
     void RefreshDisc() override {
         if (failRefresh) throw ComponentError("the drive does not answer");
@@ -100,6 +109,9 @@ public:
     int ejects = 0, locks = 0, unlocks = 0;
 
 private:
+  void RefuseTray() {
+      if (refuseTray) throw ComponentError("the drive refused");
+  }
     int Duration(int part, int real) {
         auto it = durations.find(track_);
         if (it == durations.end()) return real;

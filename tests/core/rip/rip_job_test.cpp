@@ -382,6 +382,14 @@ TEST_F(RipJobTest, RipsOnlyCheckedRowsAndLocksTheTrayAround) {
     EXPECT_EQ(grabber_->unlocks, 1);
     EXPECT_EQ(grabber_->ejects, 1);
     EXPECT_EQ(report_.log.back(), "Eject device tray...");
+
+    // A drive that refuses the tray calls is named in the log; the rip goes on.
+    grabber_->refuseTray = true;
+    disc_->SelectAll();
+    EXPECT_EQ(Rip(kWavRow, kPreset44100Stereo).rippedCount, 4);
+    EXPECT_TRUE(report_.Logged("The tray could not be locked: the drive refused"));
+    EXPECT_TRUE(report_.Logged("The tray could not be opened: the drive refused"));
+    EXPECT_EQ(grabber_->unlocks, 1) << "a tray that was never locked is not unlocked";
 }
 
 TEST_F(RipJobTest, RefusesToStartWithoutCheckedRows) {
