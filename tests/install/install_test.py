@@ -95,10 +95,11 @@ class DesktopIntegration(unittest.TestCase):
         self.assertTrue(os.path.exists(installed("share", "quelt", "skins", "zqr", "the.ui")))
 
     def test_licence_installed(self):
-        with open(installed("share", "doc", "quelt", "LICENSE"), encoding="utf-8") as file:
-            text = file.read()
-        self.assertIn("GNU GENERAL PUBLIC LICENSE", text)
-        self.assertIn("Version 3, 29 June 2007", text)
+        for name in ("LICENSE", "copyright"):
+            with open(installed("share", "doc", "quelt", name), encoding="utf-8") as file:
+                text = file.read()
+            self.assertIn("GNU GENERAL PUBLIC LICENSE", text)
+            self.assertIn("Version 3, 29 June 2007", text)
 
 
 class Programs(unittest.TestCase):
