@@ -84,7 +84,13 @@ Expected<AudioInput> OpenAudioInput(const std::string& path,
     state->timeBase = stream->time_base;
     int64_t duration = state->format->duration;
     state->durationMs = duration == AV_NOPTS_VALUE || duration < 0 ? 0 : duration / 1000;
-    if (state->format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM &&
+    // A lossless stream's header states its exact length; a lossy one's includes the
+    // encoder's priming and padding (a 1 s MP3 at 22050 Hz states 1.071 s), so only the
+    // former can show that frames were skipped.
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(stream->codecpar->codec_id);
+    const bool lossless = descriptor && (descriptor->props & AV_CODEC_PROP_LOSSLESS) &&
+                          !(descriptor->props & AV_CODEC_PROP_LOSSY);
+    if (lossless && state->format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM &&
         stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
         state->statedMs = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
     // Only the audio stream's packets are wanted.

@@ -24,7 +24,7 @@ struct AudioInput::State {
     int streamIndex = -1;
     AVRational timeBase{0, 1};
     int64_t durationMs = 0;
-    int64_t statedMs = 0;  // the audio stream's own header length; 0 when only estimated
+    int64_t statedMs = 0;  // a lossless stream's own header length; 0 when only estimated
 
     ~State();
 };

@@ -177,6 +177,8 @@ TEST_F(CliRip, StopsCleanlyOnCtrlC) {
                                        "CD Track opening ...");
     EXPECT_EQ(r.status, 130) << r.out;
     EXPECT_NE(r.out.find("Cancelled by user, "), std::string::npos) << r.out;
+    // An output folder the cancelled rip made and left empty is removed again.
+    if (!fs::exists(out_)) return;
     int files = 0;
     for (const auto& e : fs::directory_iterator(out_)) {
         ++files;
