@@ -125,7 +125,7 @@ TEST_F(JsonOutput, DrivesDiscAndWritersMatchTheirLines) {
         const QJsonObject track = tracks[i].toObject();
         EXPECT_EQ(track["number"].toInt(), i + 1);
         EXPECT_TRUE(track["checked"].toBool());
-        char number[8];
+        char number[16];
         std::snprintf(number, sizeof number, "%02d", i + 1);
         EXPECT_EQ(disc.lines[status.size() + i], std::string(number) + "\t" + Text(track["artist"]) +
                                                      "\t" + Text(track["title"]) + "\t" +

@@ -162,7 +162,9 @@ TEST(FormatListTest, ClassicRowsThenTheNewOnesWithTheirExtensionsLabelsAndAacFla
         EXPECT_EQ(f->extension, expected[row].extension);
         EXPECT_EQ(f->label, expected[row].label);
         EXPECT_EQ(f->aac, expected[row].aac);
-        if (row != 14) EXPECT_EQ(OutputFormatByExtension(expected[row].extension)->row, row);
+        if (row != 14) {
+            EXPECT_EQ(OutputFormatByExtension(expected[row].extension)->row, row);
+        }
     }
     EXPECT_EQ(OutputFormatByExtension(".m4a")->row, 4) << "the AAC row owns the extension";
     EXPECT_FALSE(OutputFormatRow(16));

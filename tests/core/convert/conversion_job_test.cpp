@@ -464,7 +464,9 @@ TEST_F(ConversionJobTest, TheNewFormatsDecodeToTheSourcesLength) {
         const std::string path = dir_.File(codec) + "/long" + extension;
         EXPECT_EQ(ProbeEntry(path, "stream=codec_name"), codec);
         EXPECT_NEAR(std::stod(ProbeEntry(path, "format=duration")), 2.0, 0.03) << codec;
-        if (std::string(codec) == "opus") EXPECT_EQ(ProbeEntry(path, "stream=sample_rate"), "48000");
+        if (std::string(codec) == "opus") {
+            EXPECT_EQ(ProbeEntry(path, "stream=sample_rate"), "48000");
+        }
     }
     // Lossless rows keep every sample.
     EXPECT_EQ(DecodePcm(dir_.File("alac") + "/long.m4a"), DecodePcm(source.path));

@@ -191,7 +191,15 @@ TEST_F(SettingsTest, FileWithJunkLinesStillLoadsItsValues) {
 
 TEST_F(SettingsTest, SaveThenLoadGivesTheSameRecord) {
     Settings s;
-    s.rip = {"/a/", 5, "1|0|", 1, 1, 1, 1, 1, 3, 8880, 3000, 1, "proxy:8080"};
+    s.rip.outputDirectory = "/a/";
+    s.rip.outputNameIndex = 5;
+    s.rip.outputNameCustom = "1|0|";
+    s.rip.ejectAfterRip = s.rip.metadata = s.rip.createM3U = s.rip.lockTray = s.rip.freedb = 1;
+    s.rip.freedbServer = 3;
+    s.rip.freedbPort = 8880;
+    s.rip.freedbTimeOut = 3000;
+    s.rip.useFreedbProxy = 1;
+    s.rip.freedbProxy = "proxy:8080";
     s.convert = {1, "/b/", 1, 7, 1, 2, 1};
     s.burn = {"Label", 1, 1, 1};
     s.priority = 2;
