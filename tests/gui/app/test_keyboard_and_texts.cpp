@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "core/burn/libburn_burner.h"
+#include "core/playback/playback_library.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
 #include "core/rip/genre_list.h"
@@ -49,8 +50,11 @@ struct FullWindow {
         freedb = CreateFreedbInfo();
         freedb->SetCustomServer("127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()));
         genres = CreateGenreList();
+        playback = CreatePlaybackLibrary();
         MainWindow::Parts parts;
         parts.genres = genres.get();
+        parts.playback = playback.get();
+        parts.grabber = grabber.get();
         parts.ripPage = [this](QWidget* parent) {
             return ripper = new RipperPage(skin, context, *grabber, *freedb, genres.get(), parent);
         };
@@ -72,6 +76,7 @@ struct FullWindow {
     std::unique_ptr<CdGrabber> grabber;
     std::unique_ptr<FreedbInfo> freedb;
     std::unique_ptr<GenreList> genres;
+    std::unique_ptr<PlaybackLibrary> playback;
     LibburnBurner burner;
     RipperPage* ripper = nullptr;
     std::unique_ptr<MainWindow> window;
@@ -143,6 +148,14 @@ void KeyboardAndTextsTest::tabGoesThroughEachPageInReadingOrder() {
         const qsizetype firstOnPage = cycle.indexOf(onPage.first());
         QCOMPARE(cycle.mid(firstOnPage, onPage.size()), onPage);
         QVERIFY(cycle.indexOf(start) > firstOnPage + onPage.size() - 1);
+        // The player below the page is reached between the page and Start.
+        for (int id : {1006, 1010, 1012}) {
+            QWidget* control = w.control<QWidget>(id);
+            QVERIFY2(cycle.count(control) == 1,
+                     qPrintable("player control not reached once: " + QString::number(id)));
+            QVERIFY(cycle.indexOf(control) > firstOnPage + onPage.size() - 1);
+            QVERIFY(cycle.indexOf(control) < cycle.indexOf(start));
+        }
         for (qsizetype i = 1; i < onPage.size(); ++i) {
             const QRect a = PlaceIn(onPage[i - 1], page), b = PlaceIn(onPage[i], page);
             const bool sameRow = (b.center().y() >= a.top() && b.center().y() <= a.bottom()) ||
