@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QSlider>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -23,7 +24,8 @@ using namespace quelt::test;
 
 namespace {
 
-constexpr int kPlay = 1006, kNext = 1009, kPrevious = 1008, kStart = 1017;
+constexpr int kPlay = 1006, kStop = 1007, kNext = 1009, kPrevious = 1008, kSwitch = 1010,
+              kStart = 1017, kPosition = 1020;
 constexpr int kWait = 120000;  // a guard against hanging, never a measure
 
 // A main window with the real converter page and a ripper page on an images-only grabber,
@@ -92,6 +94,7 @@ class PreviewPlayerTest : public QObject {
     void filePreviewPlaysTheSourceHoldsThePageAndEndsByItself();
     void cdTrackPreviewPlaysTheRippedTrackBitForBit();
     void nextStopsAtTheLastItemAndPreviousPlaysOn();
+    void positionSliderSeeksAPausedPreview();
     void refusalsAndAMissingDeviceAreSaidOnce();
 };
 
@@ -185,6 +188,28 @@ void PreviewPlayerTest::nextStopsAtTheLastItemAndPreviousPlaysOn() {
     QVERIFY(f.context.previewPlaying);
     QVERIFY(f.WaitUntilStopped());
     QCOMPARE(f.Line(), QStringLiteral("No.: 01, second: 00:00:00.000"));
+}
+
+void PreviewPlayerTest::positionSliderSeeksAPausedPreview() {
+    PlayerFixture f("dummy");  // plays in real time, so the preview is still on when it seeks
+    const std::string flac = f.scratch.File("long.flac");
+    ToneOptions tone;
+    tone.seconds = 20;
+    QVERIFY(MakeTone(flac, tone));
+    MainWindow& w = f.Window();
+    w.SwitchMode(kModeConvert);
+    ConverterPage& page = f.Converter();
+    page.AddFiles({QString::fromStdString(flac)});
+    page.SelectItem(0);
+    f.Click(kPlay);
+    QVERIFY(f.context.previewPlaying);
+    f.Click(kSwitch);  // pause, so the position stays where the slider puts it
+    w.control<QSlider>(kPosition)->setValue(500);
+    QVERIFY2(QTest::qWaitFor([&] { return f.Line() == "No.: 01, second: 00:00:10"; }, kWait),
+             qPrintable(f.Line()));
+    QCOMPARE(w.control<QSlider>(kPosition)->value(), 500);
+    f.Click(kStop);
+    QVERIFY(f.WaitUntilStopped());
 }
 
 void PreviewPlayerTest::refusalsAndAMissingDeviceAreSaidOnce() {
