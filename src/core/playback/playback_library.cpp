@@ -6,9 +6,9 @@
 #include <dlfcn.h>
 
 #include <algorithm>
-#include <cmath>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/playback/sdl_library.h"
 #include "core/transcode/pipeline.h"
 
 namespace quelt {
@@ -217,22 +218,24 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         std::map<Stream, std::shared_ptr<StreamState>> streams;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (device_) SDL_LockAudioDevice(device_);
+            LockDevice();
             streams.swap(streams_);
-            if (device_) SDL_UnlockAudioDevice(device_);
+            UnlockDevice();
         }
         streams.clear();
         if (device_) {
-            SDL_CloseAudioDevice(device_);
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            sdl_->CloseAudioDevice(device_);
+            sdl_->QuitSubSystem(SDL_INIT_AUDIO);
         }
     }
 
     bool Init() override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (device_) return true;
+        sdl_ = Sdl();
+        if (!sdl_) return false;
         QuietAlsa();
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        if (sdl_->InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         SDL_AudioSpec want{};
         want.freq = kRate;
         want.format = AUDIO_S16SYS;
@@ -241,12 +244,12 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         want.callback = &SdlPlaybackLibrary::Callback;
         want.userdata = this;
         SDL_AudioSpec have{};
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        device_ = sdl_->OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (!device_) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            sdl_->QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
-        SDL_PauseAudioDevice(device_, 0);
+        sdl_->PauseAudioDevice(device_, 0);
         return true;
     }
 
@@ -345,9 +348,9 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         state->Abort();  // a mix waiting for its data, or a feeder waiting for room, returns
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            SDL_LockAudioDevice(device_);
+            LockDevice();
             streams_.erase(stream);
-            SDL_UnlockAudioDevice(device_);
+            UnlockDevice();
         }
         state.reset();  // joins its decoder outside the locks
     }
@@ -360,9 +363,9 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         std::lock_guard<std::mutex> lock(mutex_);
         Stream handle = next_++;
         if (next_ == 0) next_ = 1;
-        SDL_LockAudioDevice(device_);
+        LockDevice();
         streams_[handle] = std::move(state);
-        SDL_UnlockAudioDevice(device_);
+        UnlockDevice();
         return handle;
     }
 
@@ -370,6 +373,14 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = streams_.find(stream);
         return it == streams_.end() ? nullptr : it->second;
+    }
+
+    // Keeps SDL's audio thread out of the stream map (no device, no thread).
+    void LockDevice() {
+        if (device_) sdl_->LockAudioDevice(device_);
+    }
+    void UnlockDevice() {
+        if (device_) sdl_->UnlockAudioDevice(device_);
     }
 
     // SDL's audio thread, with the device lock held: the map does not change meanwhile.
@@ -386,6 +397,7 @@ class SdlPlaybackLibrary : public PlaybackLibrary {
     }
 
     std::mutex mutex_;
+    const SdlLibrary* sdl_ = nullptr;  // set by Init
     SDL_AudioDeviceID device_ = 0;
     std::map<Stream, std::shared_ptr<StreamState>> streams_;
     Stream next_ = 1;

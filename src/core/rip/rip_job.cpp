@@ -127,8 +127,11 @@ RipOutcome RipJob::Run() {
     if (rip.coverArt && params_.coverImage.empty())
         params_.coverImage = FetchAlbumCover(disc_.album(), rip, report_, &control_.cancel);
 
-    encoders_ = params_.encoders > 0 ? params_.encoders
-                                     : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // One core reads (paranoia's verification is work too), the others encode. More
+    // encoders than that only compete with the reader, and each holds an encoder's buffers.
+    encoders_ = params_.encoders > 0
+                    ? params_.encoders
+                    : std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
     for (int i = 0; i < static_cast<int>(disc_.rows().size()); ++i) {
         if (!disc_.rows()[i].checked || control_.Cancelled()) continue;
         if (!RipRow(i, static_cast<int>(disc_.rows().size()))) {

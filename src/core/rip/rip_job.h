@@ -52,7 +52,7 @@ struct RipJobParameters {
     int startDelayMs = 500;     // lets the progress window appear before the drive spins
     std::function<void(bool done)> closingSound;  // Done (true) or Fail (false); may be empty
     std::function<std::tm()> today;               // the local date; empty: the clock's
-    int encoders = 0;  // tracks encoded at once (the one being read included); 0: the cores
+    int encoders = 0;  // tracks encoded at once (the one being read included); 0: the cores but one
     // AccurateRip, the rip log and the cue sheet; all off by default.
     RipVerificationOptions verification;
     // The JPEG front cover, saved as cover.jpg beside the tracks and embedded where the

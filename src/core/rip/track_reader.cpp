@@ -20,14 +20,18 @@ thread_local TrackReader* tCurrentReader = nullptr;
 
 constexpr long kWordsPerSector = kSectorBytes / 2;
 
+// Paranoia reads beyond what it takes to be the drive's cache (1200 sectors unless told)
+// so that a second read comes from the disc. An image has no such cache; a small model
+// keeps paranoia's buffers at a few MiB instead of 20 and reads no slower.
+constexpr int kImageCacheSectors = 150;
+
 void ParanoiaCallback(long position, paranoia_cb_mode_t mode) {
     if (tCurrentReader) tCurrentReader->OnEvent(position, static_cast<int>(mode));
 }
 
 }  // namespace
 
-TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, RetryHandler onRetry,
-                         int simulatedFaults)
+TrackReader::TrackReader(CdIo_t* cdio, bool imageSource, RetryHandler onRetry, int simulatedFaults)
     : onRetry_(std::move(onRetry)) {
     char* messages = nullptr;
     drive_ = cdio_cddap_identify_cdio(cdio, CDDA_MESSAGE_LOGIT, &messages);
@@ -37,7 +41,7 @@ TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, RetryHandler onR
     }
     if (!drive_) throw ComponentError("The drive cannot read audio tracks.");
     cdio_cddap_verbose_set(drive_, CDDA_MESSAGE_LOGIT, CDDA_MESSAGE_LOGIT);
-    if (littleEndianSource) drive_->bigendianp = 0;
+    if (imageSource) drive_->bigendianp = 0;
     drive_->i_test_flags = simulatedFaults;
     if (cdio_cddap_open(drive_) != 0) {
         cdio_cddap_close_no_free_cdio(drive_);
@@ -49,6 +53,7 @@ TrackReader::TrackReader(CdIo_t* cdio, bool littleEndianSource, RetryHandler onR
         cdio_cddap_close_no_free_cdio(drive_);
         throw ComponentError("The audio reader cannot be started.");
     }
+    if (imageSource) cdio_paranoia_cachemodel_size(paranoia_, kImageCacheSectors);
 }
 
 void TrackReader::Start(const ReadSpan& span, ReadSwitches switches, int attempts) {

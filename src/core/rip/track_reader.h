@@ -37,11 +37,11 @@ class TrackReader {
 public:
     using RetryHandler = std::function<void(int attempt, int32_t sector)>;
 
-    // `cdio` must stay open while the reader lives. `littleEndianSource` fixes the byte
-    // order of the audio (images hold little-endian samples; guessing it from a silent
-    // track fails). Throws ComponentError when the drive cannot be read as audio.
-    TrackReader(CdIo_t* cdio, bool littleEndianSource, RetryHandler onRetry,
-                int simulatedFaults = 0);
+    // `cdio` must stay open while the reader lives. `imageSource` says the disc is an image
+    // file: its samples are little-endian (guessing the order from a silent track fails),
+    // and it has no drive cache for paranoia to defeat. Throws ComponentError when the drive
+    // cannot be read as audio.
+    TrackReader(CdIo_t* cdio, bool imageSource, RetryHandler onRetry, int simulatedFaults = 0);
     ~TrackReader();
     TrackReader(const TrackReader&) = delete;
     TrackReader& operator=(const TrackReader&) = delete;

@@ -1,9 +1,6 @@
 #include "core/transcode/loudness_meter.h"
 
 extern "C" {
-#include <libavfilter/avfilter.h>
-#include <libavfilter/buffersink.h>
-#include <libavfilter/buffersrc.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/frame.h>
 }
@@ -12,6 +9,8 @@ extern "C" {
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+
+#include "core/transcode/avfilter_library.h"
 
 namespace quelt {
 namespace {
@@ -37,21 +36,25 @@ double MeanEnergy(const std::vector<double>& energies) {
 }  // namespace
 
 struct LoudnessMeter::Graph {
-    AVFilterGraph* graph = avfilter_graph_alloc();
+    explicit Graph(const AvFilterLibrary& library) : avfilter(library) {}
+    ~Graph() {
+        avfilter.graph_free(&graph);
+        av_frame_free(&out);
+    }
+    const AvFilterLibrary& avfilter;
+    AVFilterGraph* graph = avfilter.graph_alloc();
     AVFilterContext* source = nullptr;
     AVFilterContext* sink = nullptr;
     AVFrame* out = av_frame_alloc();
-    ~Graph() {
-        avfilter_graph_free(&graph);
-        av_frame_free(&out);
-    }
 };
 
 LoudnessMeter::LoudnessMeter() = default;
 LoudnessMeter::~LoudnessMeter() = default;
 
 bool LoudnessMeter::SetUp(const AVFrame* frame) {
-    graph_ = std::make_unique<Graph>();
+    const AvFilterLibrary* avfilter = AvFilter();
+    if (!avfilter) return false;
+    graph_ = std::make_unique<Graph>(*avfilter);
     if (!graph_->graph || !graph_->out) return false;
     char layout[128] = {};
     AVChannelLayout usable{};
@@ -65,33 +68,33 @@ bool LoudnessMeter::SetUp(const AVFrame* frame) {
     std::snprintf(args, sizeof args, "sample_rate=%d:sample_fmt=%s:channel_layout=%s:time_base=1/%d",
                   frame->sample_rate, av_get_sample_fmt_name(static_cast<AVSampleFormat>(frame->format)),
                   layout, frame->sample_rate);
-    if (avfilter_graph_create_filter(&graph_->source, avfilter_get_by_name("abuffer"), "in", args,
-                                     nullptr, graph_->graph) < 0 ||
-        avfilter_graph_create_filter(&graph_->sink, avfilter_get_by_name("abuffersink"), "out",
-                                     nullptr, nullptr, graph_->graph) < 0)
+    if (avfilter->graph_create_filter(&graph_->source, avfilter->get_by_name("abuffer"), "in", args,
+                                      nullptr, graph_->graph) < 0 ||
+        avfilter->graph_create_filter(&graph_->sink, avfilter->get_by_name("abuffersink"), "out",
+                                      nullptr, nullptr, graph_->graph) < 0)
         return false;
     // Steps of exactly 100 ms, so that every frame out of the meter carries one block.
     char chain[128];
     std::snprintf(chain, sizeof chain, "asetnsamples=n=%d:p=0,ebur128=metadata=1:peak=sample",
                   std::max(1, frame->sample_rate / 10));
-    AVFilterInOut* outputs = avfilter_inout_alloc();
-    AVFilterInOut* inputs = avfilter_inout_alloc();
+    AVFilterInOut* outputs = avfilter->inout_alloc();
+    AVFilterInOut* inputs = avfilter->inout_alloc();
     bool ok = outputs && inputs;
     if (ok) {
         outputs->name = av_strdup("in");
         outputs->filter_ctx = graph_->source;
         inputs->name = av_strdup("out");
         inputs->filter_ctx = graph_->sink;
-        ok = avfilter_graph_parse_ptr(graph_->graph, chain, &inputs, &outputs, nullptr) >= 0 &&
-             avfilter_graph_config(graph_->graph, nullptr) >= 0;
+        ok = avfilter->graph_parse_ptr(graph_->graph, chain, &inputs, &outputs, nullptr) >= 0 &&
+             avfilter->graph_config(graph_->graph, nullptr) >= 0;
     }
-    avfilter_inout_free(&inputs);
-    avfilter_inout_free(&outputs);
+    avfilter->inout_free(&inputs);
+    avfilter->inout_free(&outputs);
     return ok;
 }
 
 void LoudnessMeter::Drain() {
-    while (av_buffersink_get_frame(graph_->sink, graph_->out) >= 0) {
+    while (graph_->avfilter.buffersink_get_frame(graph_->sink, graph_->out) >= 0) {
         const double momentary = Metadata(graph_->out, "lavfi.r128.M", kAbsoluteGate - 100);
         result_.blocks.push_back(static_cast<float>(momentary));
         result_.integrated = Metadata(graph_->out, "lavfi.r128.I", result_.integrated);
@@ -106,7 +109,7 @@ void LoudnessMeter::Add(const AVFrame* frame) {
         failed_ = true;
         return;
     }
-    if (av_buffersrc_write_frame(graph_->source, frame) < 0) {
+    if (graph_->avfilter.buffersrc_write_frame(graph_->source, frame) < 0) {
         failed_ = true;
         return;
     }
@@ -117,7 +120,7 @@ void LoudnessMeter::Add(const AVFrame* frame) {
 Loudness LoudnessMeter::Finish() {
     if (graph_ && !failed_) {
         // The end of the stream makes the filter hand out its last measurements.
-        if (av_buffersrc_add_frame(graph_->source, nullptr) < 0)
+        if (graph_->avfilter.buffersrc_add_frame(graph_->source, nullptr) < 0)
             failed_ = true;
         else
             Drain();
