@@ -15,12 +15,13 @@
 #include "cli/options.h"
 #include "cli/progress_clock.h"
 #include "core/burn/burn_job.h"
-#include "core/burn/burner_page_logic.h"
+#include "core/burn/burner_status.h"
 #include "core/burn/compilation.h"
 #include "core/burn/image_writer.h"
 #include "core/burn/libburn_burner.h"
 #include "core/jobs/priority.h"
 #include "core/naming/untrusted_text.h"
+#include "core/playback/closing_sound.h"
 #include "core/settings/settings.h"
 
 namespace quelt::cli {
@@ -234,15 +235,19 @@ int RunBurn(const Args& args) {
     PrintingReport report(compilation.totalMs());
     BurnSummary summary;
     int cancelledStatus;
+    // The closing sound is for someone watching; a script or a pipe gets none.
+    const bool sound = isatty(STDOUT_FILENO) == 1;
     {
         BurnJob job(settings, request, library, report, control);
         job.SetResultSink(sink);
+        if (sound) job.SetClosingSound(PlayClosingSound);
         InterruptScope interrupts(control.cancel);
         job.Start();
         job.WaitUntilEnded();
         summary = job.summary();
         cancelledStatus = interrupts.CancelledStatus();
     }
+    if (sound) WaitForClosingSound();
     if (summary.cancelled) return cancelledStatus;
     if (!summary.burnSucceeded) {
         if (!summary.burnError.empty()) PrintError(summary.burnError);

@@ -19,7 +19,6 @@
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/progress_clock.h"
-#include "core/jobs/closing_sound.h"
 #include "core/jobs/component_error.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
@@ -27,6 +26,7 @@
 #include "core/jobs/prompter.h"
 #include "core/naming/templates.h"
 #include "core/naming/untrusted_text.h"
+#include "core/playback/closing_sound.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
 #include "core/rip/disc_image.h"
@@ -580,6 +580,7 @@ int RunRip(const Args& args) {
 
     RipJob job(*session.disc, parameters, report, control);
     const RipOutcome outcome = job.Run();
+    if (parameters.closingSound) WaitForClosingSound();  // not cut off by the exit
 
     if (interrupts.signal()) return interrupts.CancelledStatus();
     if (outcome.accurateRipMismatch) return kExitFailed;

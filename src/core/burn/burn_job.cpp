@@ -6,17 +6,16 @@
 #include <system_error>
 
 #include "core/burn/burn_temp_files.h"
-#include "core/burn/burner_page_logic.h"
+#include "core/burn/burner_status.h"
 #include "core/burn/compilation_limits.h"
 #include "core/burn/image_writer.h"
 #include "core/burn/wav_file.h"
-#include "core/jobs/closing_sound.h"
+#include "core/jobs/track_output.h"
 #include "core/naming/paths.h"
 #include "core/naming/text.h"
 #include "core/settings/app_paths.h"
 #include "core/transcode/media_info.h"
 #include "core/transcode/pipeline.h"
-#include "core/transcode/track_output.h"
 
 namespace quelt {
 namespace {
@@ -99,7 +98,6 @@ BurnJob::BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library,
       library_(library),
       report_(report),
       control_(control),
-      sound_(PlayClosingSound),
       temporaryFolder_(BurnTempFolder()) {}
 
 BurnJob::~BurnJob() {

@@ -81,7 +81,7 @@ class BurnJob {
 
     // The pause before the first step (500 ms by default; tests use 0).
     void SetStartDelay(std::chrono::milliseconds delay) { startDelay_ = delay; }
-    // What plays at the end of a burn (PlayClosingSound by default); empty plays nothing.
+    // What plays at the end of a burn (the front end gives PlayClosingSound); none by default.
     void SetClosingSound(std::function<void(bool done)> sound) { sound_ = std::move(sound); }
     // Where ReportBurnerResult's texts go (nowhere by default).
     void SetResultSink(BurnerResultSink sink) { sink_ = std::move(sink); }

@@ -6,14 +6,13 @@
 #include <thread>
 
 #include "core/convert/ordered_report.h"
-#include "core/jobs/closing_sound.h"
+#include "core/jobs/track_output.h"
 #include "core/naming/output_path.h"
 #include "core/naming/paths.h"
 #include "core/naming/templates.h"
 #include "core/naming/text.h"
 #include "core/transcode/pipeline.h"
 #include "core/transcode/tag_rewrite.h"
-#include "core/transcode/track_output.h"
 
 namespace quelt {
 namespace {
@@ -67,8 +66,7 @@ ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, 
       formatRow_(formatRow),
       preset_(preset),
       report_(report),
-      control_(control),
-      sound_(PlayClosingSound) {
+      control_(control) {
     ExtensionForFormat(settings_, formatRow_, false);
 }
 
@@ -78,6 +76,7 @@ int ConversionJob::Parallelism() const {
 }
 
 int ConversionJob::Run() {
+    const BusyUntilReturn busy(control_);
     if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     summary_ = {};
     totalBar_ = 0;
@@ -117,7 +116,6 @@ int ConversionJob::Run() {
     if (sound_) sound_(!cancelled);
     report_.Log(message);
     report_.SetButton("Close", true);
-    control_.busy.store(false);
     return summary_.finished;
 }
 

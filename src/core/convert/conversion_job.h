@@ -72,7 +72,7 @@ class ConversionJob {
 
     // The pause before the first step (500 ms by default; tests use 0).
     void SetStartDelay(std::chrono::milliseconds delay) { startDelay_ = delay; }
-    // What plays at the end (PlayClosingSound by default); an empty function plays nothing.
+    // What plays at the end (the front end gives PlayClosingSound); none by default.
     void SetClosingSound(std::function<void(bool done)> sound) { sound_ = std::move(sound); }
 
     // The worker: converts the batch and returns the number of finished files. Clears

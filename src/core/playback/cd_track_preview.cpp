@@ -17,6 +17,7 @@ CdTrackPreview::~CdTrackPreview() {
     try {
         Stop();
     } catch (const ComponentError&) {
+        // The drive went away under a playing preview: there is nothing left to close.
     }
 }
 

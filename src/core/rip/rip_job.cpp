@@ -11,6 +11,7 @@
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
 #include "core/jobs/prompter.h"
+#include "core/jobs/track_output.h"
 #include "core/naming/output_claim.h"
 #include "core/naming/output_path.h"
 #include "core/naming/paths.h"
@@ -27,7 +28,6 @@
 #include "core/transcode/loudness_meter.h"
 #include "core/transcode/pipeline.h"
 #include "core/transcode/tag_rewrite.h"
-#include "core/transcode/track_output.h"
 
 namespace quelt {
 namespace {
@@ -86,6 +86,7 @@ RipJob::RipJob(Disc& disc, RipJobParameters parameters, JobReport& report, JobCo
     : disc_(disc), params_(std::move(parameters)), report_(report), control_(control) {}
 
 RipOutcome RipJob::Run() {
+    const BusyUntilReturn busy(control_);
     CdGrabber& grabber = disc_.grabber();
     Settings& settings = params_.settings;
     const RipSettings& rip = settings.rip;
@@ -147,7 +148,6 @@ RipOutcome RipJob::Run() {
     if (trayLocked) tray("unlocked", [&] { grabber.UnlockTray(); });
     if (outcome_.stoppedEarly) {
         report_.SetButton("Close", true);
-        control_.busy.store(false);
         return outcome_;
     }
 
@@ -180,7 +180,6 @@ RipOutcome RipJob::Run() {
         }
     }
     report_.SetButton("Close", true);
-    control_.busy.store(false);
     return outcome_;
 }
 
@@ -450,7 +449,8 @@ bool RipJob::RipRow(int i, int rowCount) {
         if (trackOpen) {
             try {
                 grabber.CloseTrack();
-            } catch (const std::exception&) {
+            } catch (const std::exception& closing) {
+                LogLater(Format("The track could not be closed: %s", closing.what()));
             }
         }
         // Its partial file is gone, so the playlist does not list it.

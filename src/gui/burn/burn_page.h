@@ -17,7 +17,7 @@
 #include <functional>
 
 #include "core/burn/burn_job.h"
-#include "core/burn/burner_page_logic.h"
+#include "core/burn/burner_status.h"
 #include "core/burn/compilation.h"
 #include "gui/app/mode_page.h"
 #include "gui/skin/skinned_window.h"

@@ -5,6 +5,7 @@
 #include "core/burn/burner_library.h"
 #include "core/burn/image_writer.h"
 #include "core/burn/libburn_burner.h"
+#include "core/playback/closing_sound.h"
 #include "core/settings/settings.h"
 #include "gui/app/app_context.h"
 #include "gui/app/job_runner.h"
@@ -54,6 +55,7 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
     ProgressWindow window(kModeBurn, control, *context.prompter, QString(), owner);
     BurnJob job(context.settings, std::move(request), library, window, control);
     job.SetResultSink(sink);
+    job.SetClosingSound(PlayClosingSound);
     if (setup) setup(job);
     // The callbacks are registered here, on the GUI thread; they write into the window,
     // which posts every update to this thread.

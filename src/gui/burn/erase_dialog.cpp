@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <system_error>
 
-#include "core/burn/burner_page_logic.h"
+#include "core/burn/burner_status.h"
 #include "core/burn/erase_job.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/prompter.h"

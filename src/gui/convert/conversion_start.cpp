@@ -1,6 +1,7 @@
 #include "gui/convert/conversion_start.h"
 
 #include "core/naming/templates.h"
+#include "core/playback/closing_sound.h"
 #include "core/settings/settings.h"
 #include "gui/app/app_context.h"
 #include "gui/app/job_runner.h"
@@ -22,6 +23,7 @@ void StartConversion(AppContext& context, const std::vector<ConvertItem>& items,
     ProgressWindow window(kModeConvert, control, *context.prompter, QString::fromStdString(folder),
                           owner);
     ConversionJob job(context.settings, items, formatRow, presetLabel, window, control);
+    job.SetClosingSound(PlayClosingSound);
     if (setup) setup(job);
     if (!RunJobUnderProgressWindow(window, context.settings.priority, [&job] { job.Run(); }))
         control.busy = false;

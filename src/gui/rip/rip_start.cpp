@@ -1,9 +1,9 @@
 #include "gui/rip/rip_start.h"
 
-#include "core/jobs/closing_sound.h"
 #include "core/jobs/component_error.h"
-#include "core/rip/cd_grabber.h"
 #include "core/naming/templates.h"
+#include "core/playback/closing_sound.h"
+#include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
 #include "core/settings/settings.h"
 #include "gui/app/app_context.h"

@@ -449,11 +449,11 @@ void RipperPage::showEvent(QShowEvent* event) {
     SkinnedWindow::showEvent(event);
     if (ripRunning_ || disc_.selectedDrive() < 0) return;
     try {
-        grabber_.DriveId();
-        return;  // the grabber still has the page's drive
+        grabber_.DriveId();  // the grabber still has the page's drive
     } catch (const ComponentError&) {
+        // Another page took the drive meanwhile: open it again for this page.
+        disc_.Create(disc_.selectedDrive());
     }
-    disc_.Create(disc_.selectedDrive());
 }
 
 // ---- Context menu -----------------------------------------------------------------------

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "core/burn/burn_job.h"
-#include "core/burn/burner_page_logic.h"
+#include "core/burn/burner_status.h"
 #include "core/burn/libburn_burner.h"
 #include "recording_burner.h"
 #include "support/fixtures.h"

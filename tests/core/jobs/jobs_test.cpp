@@ -17,8 +17,8 @@
 #include <iterator>
 #include <thread>
 
-#include "core/jobs/closing_sound.h"
 #include "core/jobs/priority.h"
+#include "core/playback/closing_sound.h"
 #include "support/fixtures.h"
 #include "support/probe.h"
 

@@ -1,4 +1,4 @@
-#include "core/burn/burner_page_logic.h"
+#include "core/burn/burner_status.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,8 +17,8 @@ WriterList StartBurner(BurnerLibrary& library, const BurnerResultSink& sink) {
     WriterList list;
     // The count comes back apart from the table: never trust it beyond the texts that are
     // there, nor beyond the table's capacity.
-    const int32_t listed = std::min<int32_t>(
-        {count, int32_t(table.texts.size()), int32_t(DeviceTable::kCapacity)});
+    const int32_t listed =
+        std::min<int32_t>({count, int32_t(table.texts.size()), int32_t(DeviceTable::kCapacity)});
     if (listed > 0) {
         list.writerCount = listed;
         list.entries.assign(table.texts.begin(), table.texts.begin() + listed);

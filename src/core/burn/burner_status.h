@@ -1,6 +1,6 @@
-// What the burner page asks of the burning library, without any widget: starting the
-// library and listing the writers, the medium lines, and the writable check of the burn
-// start. Every library result goes through ReportBurnerResult with `sink`.
+// The burner's status as the burner page and `quelt-cli burn` show it: starting the library
+// and listing the writers, the medium lines, and the writable check of the burn start.
+// Every library result goes through ReportBurnerResult with `sink`.
 #pragma once
 
 #include <optional>

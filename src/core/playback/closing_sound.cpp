@@ -1,4 +1,4 @@
-#include "core/jobs/closing_sound.h"
+#include "core/playback/closing_sound.h"
 
 #include <mutex>
 #include <thread>
