@@ -180,11 +180,11 @@ int RunBurn(const Args& args) {
 
     Settings settings = LoadUserSettings();
     // The label in force, with its default when the file has none.
-    GetSettingText(settings, kModeBurn, 301);
+    ApplyVolumeLabelDefault(settings.burn);
     if (auto label = options.Get("--label")) settings.burn.volumeLabel = *label;
-    if (options.Has("--test-mode")) settings.burn.testMode = 1;
-    if (options.Has("--no-finalize")) settings.burn.finalize = 0;
-    if (options.Has("--eject")) settings.burn.ejectAfterBurn = 1;
+    if (options.Has("--test-mode")) settings.burn.testMode = true;
+    if (options.Has("--no-finalize")) settings.burn.finalize = false;
+    if (options.Has("--eject")) settings.burn.ejectAfterBurn = true;
 
     LibburnBurner library;
     const BurnerResultSink sink = [](const std::string& text) { PrintError(text); };

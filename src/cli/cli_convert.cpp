@@ -185,17 +185,17 @@ int RunConvert(const Args& args) {
     ApplyCommonOptions(common, settings, kModeConvert);
     if (auto rule = options.Get("--if-exists")) {
         if (*rule == "new")
-            settings.convert.ifExists = 0;
+            settings.convert.ifExists = IfExists::kNewName;
         else if (*rule == "overwrite")
-            settings.convert.ifExists = 1;
+            settings.convert.ifExists = IfExists::kOverwrite;
         else if (*rule == "skip")
-            settings.convert.ifExists = 2;
+            settings.convert.ifExists = IfExists::kSkip;
         else
             return options.UsageError("--if-exists takes new, overwrite or skip, not \"" + *rule +
                                       "\"");
     }
-    if (options.Has("--delete-source")) settings.convert.deleteSource = 1;
-    if (options.Has("--replaygain")) settings.convert.replayGain = 1;
+    if (options.Has("--delete-source")) settings.convert.deleteSource = true;
+    if (options.Has("--replaygain")) settings.convert.replayGain = true;
     if (auto jobs = options.Get("--jobs")) {
         char* end = nullptr;
         const long n = std::strtol(jobs->c_str(), &end, 10);

@@ -184,7 +184,7 @@ void AddVerificationOptions(Options& options) {
 }
 
 bool ReadVerificationOptions(const Options& options, Settings& settings, std::string& error) {
-    if (options.Has("--accuraterip")) settings.rip.accurateRip = 1;
+    if (options.Has("--accuraterip")) settings.rip.accurateRip = true;
     if (auto server = options.Get("--accuraterip-server")) {
         if (!IsWebAddress(*server)) {
             error = "--accuraterip-server takes an http:// or https:// address";
@@ -192,21 +192,21 @@ bool ReadVerificationOptions(const Options& options, Settings& settings, std::st
         }
         settings.rip.accurateRipServer = *server;
     }
-    if (options.Has("--log")) settings.rip.ripLog = 1;
-    if (options.Has("--cue")) settings.rip.ripCue = 1;
+    if (options.Has("--log")) settings.rip.ripLog = true;
+    if (options.Has("--cue")) settings.rip.ripCue = true;
     return true;
 }
 
 struct FreedbChoice {
     bool lookUp = false;
     std::string customServer;
-    int source = kLookupFreedb;
+    LookupSource source = LookupSource::kFreedb;
     std::optional<std::string> release;  // rip --release N|MBID
 };
 
 // Applies the FreeDB options to the settings of this run; false with a reason.
 bool ReadFreedbOptions(const Options& options, Settings& settings, FreedbChoice& choice, std::string& error) {
-    choice.lookUp = options.Switch("--freedb", "--no-freedb").value_or(settings.rip.freedb != 0);
+    choice.lookUp = options.Switch("--freedb", "--no-freedb").value_or(settings.rip.freedb);
     if (auto server = options.Get("--server")) {
         const std::optional<int> index = ParseInt(*server);
         if (server->empty() || (index && (*index < 0 || *index >= kFreedbServerCount))) {
@@ -234,15 +234,16 @@ bool ReadFreedbOptions(const Options& options, Settings& settings, FreedbChoice&
     choice.source = settings.rip.lookupSource;
     if (options.Has("--musicbrainz")) {
         choice.lookUp = true;
-        choice.source = options.Switch("--freedb", "--no-freedb").value_or(false) ? kLookupMusicBrainzThenFreedb
-                                                                               : kLookupMusicBrainz;
+        choice.source = options.Switch("--freedb", "--no-freedb").value_or(false)
+                            ? LookupSource::kMusicBrainzThenFreedb
+                            : LookupSource::kMusicBrainz;
     }
     if (auto proxy = options.Get("--proxy")) {
         if (proxy->empty()) {
             error = "--proxy takes HOST:PORT";
             return false;
         }
-        settings.rip.useFreedbProxy = 1;
+        settings.rip.useFreedbProxy = true;
         settings.rip.freedbProxy = *proxy;
     }
     return true;
@@ -528,11 +529,11 @@ int RunRip(const Args& args) {
         if (settings.rip.outputNameSeparator < 0)
             return options.UsageError("--separator takes No, \" \", -, . or _");
     }
-    if (options.Has("--m3u")) settings.rip.createM3U = 1;
-    if (options.Has("--replaygain")) settings.rip.replayGain = 1;
-    if (options.Has("--eject")) settings.rip.ejectAfterRip = 1;
-    if (options.Has("--lock-tray")) settings.rip.lockTray = 1;
-    if (options.Has("--cover-art")) settings.rip.coverArt = 1;
+    if (options.Has("--m3u")) settings.rip.createM3U = true;
+    if (options.Has("--replaygain")) settings.rip.replayGain = true;
+    if (options.Has("--eject")) settings.rip.ejectAfterRip = true;
+    if (options.Has("--lock-tray")) settings.rip.lockTray = true;
+    if (options.Has("--cover-art")) settings.rip.coverArt = true;
     if (auto server = options.Get("--coverart-server")) {
         if (!IsWebAddress(*server))
             return options.UsageError("--coverart-server takes an http:// or https:// URL");

@@ -1,8 +1,7 @@
 // quelt-cli settings list | get SECTION KEY | set SECTION KEY VALUE: the settings file seen
 // through the program's own reading rules. "get" and "list" show the values in force (the
-// coded accessor's defaults included) and write nothing; "set" loads, changes one value and
+// defaults that arrive on use included) and write nothing; "set" loads, changes one value and
 // saves, so every load fix-up applies to the file as well.
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -12,98 +11,58 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
+#include "core/settings/setting_fields.h"
 #include "core/settings/settings.h"
 
 namespace quelt::cli {
 namespace {
 
-// One key of the file: a text or integer field of `Settings`, or (field == nullptr) a key
-// that the pages read and write directly.
+// The keys the pages read and write directly, outside `Settings`; listed after its fields.
+struct PageKey {
+    const char* section;
+    const char* key;
+};
+const PageKey kPageKeys[] = {
+    {"CDRIP", "FormatIndex"},
+    {"CDRIP", "FParamIndex"},
+    {"CONVERT", "FormatIndex"},
+    {"CONVERT", "FParamIndex"},
+};
+
+// One key of the file: a field of `Settings` or one of the pages' keys.
 struct Key {
     const char* section;
     const char* name;
-    int category;  // coded accessor pair, 0 when the key has none (or is not read through it)
-    int id;
-    std::string* (*text)(Settings&);
-    int* (*number)(Settings&);
-    bool direct() const { return !text && !number; }
-    bool folder() const { return std::string(name) == "OutputDirectory"; }
+    const SettingField* field;  // nullptr for a page's key
 };
 
-#define TEXT(expr) [](Settings& s) -> std::string* { return &s.expr; }, nullptr
-#define NUMBER(expr) nullptr, [](Settings& s) -> int* { return &s.expr; }
-#define DIRECT nullptr, nullptr
-
-// In the order the settings are loaded, then the pages' own keys.
-const Key kKeys[] = {
-    {"CDRIP", "OutputDirectory", kModeRip, 101, TEXT(rip.outputDirectory)},
-    {"CDRIP", "OutputNameIndex", kModeRip, 103, NUMBER(rip.outputNameIndex)},
-    {"CDRIP", "OutputNameCustom", kModeRip, 104, TEXT(rip.outputNameCustom)},
-    {"CDRIP", "OutputNameSeparator", 0, 0, NUMBER(rip.outputNameSeparator)},
-    {"CDRIP", "EjectAfterRip", kModeRip, 106, NUMBER(rip.ejectAfterRip)},
-    {"CDRIP", "Metadata", kModeRip, 107, NUMBER(rip.metadata)},
-    {"CDRIP", "CreateM3U", kModeRip, 108, NUMBER(rip.createM3U)},
-    {"CDRIP", "LockTray", kModeRip, 110, NUMBER(rip.lockTray)},
-    {"CDRIP", "Freedb", 0, 0, NUMBER(rip.freedb)},
-    {"CDRIP", "FreedbServer", 0, 0, NUMBER(rip.freedbServer)},
-    {"CDRIP", "FreedbPort", 0, 0, NUMBER(rip.freedbPort)},
-    {"CDRIP", "FreedbTimeOut", 0, 0, NUMBER(rip.freedbTimeOut)},
-    {"CDRIP", "UseFreedbProxy", 0, 0, NUMBER(rip.useFreedbProxy)},
-    {"CDRIP", "FreedbProxy", 0, 0, TEXT(rip.freedbProxy)},
-    {"CDRIP", "ReplayGain", 0, 0, NUMBER(rip.replayGain)},
-    {"CDRIP", "AccurateRip", 0, 0, NUMBER(rip.accurateRip)},
-    {"CDRIP", "AccurateRipServer", 0, 0, TEXT(rip.accurateRipServer)},
-    {"CDRIP", "RipLog", 0, 0, NUMBER(rip.ripLog)},
-    {"CDRIP", "RipCue", 0, 0, NUMBER(rip.ripCue)},
-    {"CDRIP", "LookupSource", 0, 0, NUMBER(rip.lookupSource)},
-    {"CDRIP", "MusicBrainzServer", 0, 0, TEXT(rip.musicBrainzServer)},
-    {"CDRIP", "MusicBrainzTimeOut", 0, 0, NUMBER(rip.musicBrainzTimeOut)},
-    {"CDRIP", "CoverArt", 0, 0, NUMBER(rip.coverArt)},
-    {"CDRIP", "CoverArtServer", 0, 0, TEXT(rip.coverArtServer)},
-    {"Convert", "bOutputDirectory", 0, 0, NUMBER(convert.bOutputDirectory)},
-    {"Convert", "OutputDirectory", kModeConvert, 203, TEXT(convert.outputDirectory)},
-    {"Convert", "bOutputNameIndex", 0, 0, NUMBER(convert.bOutputNameIndex)},
-    {"Convert", "OutputNameIndex", 0, 0, NUMBER(convert.outputNameIndex)},
-    {"Convert", "Metadata", kModeConvert, 204, NUMBER(convert.metadata)},
-    {"Convert", "IfExists", kModeConvert, 205, NUMBER(convert.ifExists)},
-    {"Convert", "DeleteSource", kModeConvert, 206, NUMBER(convert.deleteSource)},
-    {"Convert", "Jobs", 0, 0, NUMBER(convert.jobs)},
-    {"Convert", "ReplayGain", 0, 0, NUMBER(convert.replayGain)},
-    {"CDBurn", "VolumeLabel", kModeBurn, 301, TEXT(burn.volumeLabel)},
-    {"CDBurn", "EjectAfterBurn", kModeBurn, 302, NUMBER(burn.ejectAfterBurn)},
-    {"CDBurn", "Finalize", kModeBurn, 303, NUMBER(burn.finalize)},
-    {"CDBurn", "TestMode", kModeBurn, 304, NUMBER(burn.testMode)},
-    {"Main", "Priority", 0, 0, NUMBER(priority)},
-    {"CDRIP", "FormatIndex", 0, 0, DIRECT},
-    {"CDRIP", "FParamIndex", 0, 0, DIRECT},
-    {"CONVERT", "FormatIndex", 0, 0, DIRECT},
-    {"CONVERT", "FParamIndex", 0, 0, DIRECT},
-};
-
-#undef TEXT
-#undef NUMBER
-#undef DIRECT
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-// Sections and keys are found without regard to case, as the file's reader finds them.
-const Key* FindKey(const std::string& section, const std::string& name) {
-    for (const auto& key : kKeys)
-        if (SameName(section, key.section) && SameName(name, key.name)) return &key;
+const PageKey* FindPageKey(const std::string& section, const std::string& name) {
+    for (const auto& key : kPageKeys)
+        if (SameProfileName(section, key.section) && SameProfileName(name, key.key)) return &key;
     return nullptr;
 }
 
+// Sections and keys are found without regard to case, as the file's reader finds them.
+std::optional<Key> FindKey(const std::string& section, const std::string& name) {
+    if (const SettingField* field = FindSettingField(section, name))
+        return Key{field->section, field->key, field};
+    if (const PageKey* key = FindPageKey(section, name))
+        return Key{key->section, key->key, nullptr};
+    return std::nullopt;
+}
+
+// `settings` holds the values in force (ApplyDefaultsInForce applied).
 std::string ValueInForce(const Key& key, Settings& settings, const ProfileFile& file) {
-    if (key.direct()) return std::to_string(file.ReadInt(key.section, key.name));
-    if (key.category != 0) return GetSettingText(settings, key.category, key.id);
-    return key.text ? *key.text(settings) : std::to_string(*key.number(settings));
+    if (!key.field) return std::to_string(file.ReadInt(key.section, key.name));
+    return FieldText(*key.field, settings);
+}
+
+// Every key in list order: the fields of `Settings`, then the pages' keys.
+std::vector<Key> AllKeys() {
+    std::vector<Key> keys;
+    for (const auto& field : SettingFields()) keys.push_back({field.section, field.key, &field});
+    for (const auto& key : kPageKeys) keys.push_back({key.section, key.key, nullptr});
+    return keys;
 }
 
 constexpr const char* kSynopsis = "list | get SECTION KEY | set SECTION KEY VALUE";
@@ -116,32 +75,38 @@ constexpr const char* kAbout =
     "Sections and keys are matched without regard to case; integer settings take decimal\n"
     "numbers; an output folder is stored as an absolute path ending in \"/\".";
 
-// The user's settings file and the settings loaded from it, with every load fix-up applied.
+// The user's settings file and the settings loaded from it, with every load fix-up applied;
+// `inForce` adds the defaults that arrive on use, for showing (never saved).
 struct LoadedSettings {
     ProfileFile file = UserSettingsFile();
     Settings settings;
-    LoadedSettings() { LoadSettings(settings, file); }
+    explicit LoadedSettings(bool inForce) {
+        LoadSettings(settings, file);
+        if (inForce) ApplyDefaultsInForce(settings);
+    }
 };
 
 // The key named by words 1 and 2 of a subcommand that takes `wordCount` words in all;
-// nullptr after printing the usage error, whose status goes to `status`.
-const Key* NamedKey(const Options& options, size_t wordCount, const char* takes, int& status) {
+// nothing after printing the usage error, whose status goes to `status`.
+std::optional<Key> NamedKey(const Options& options, size_t wordCount, const char* takes,
+                            int& status) {
     const auto& words = options.Positional();
-    const Key* key = nullptr;
-    if (words.size() != wordCount)
+    if (words.size() != wordCount) {
         status = options.UsageError(words[0] + " takes " + takes);
-    else if (!(key = FindKey(words[1], words[2])))
-        status = options.UsageError("unknown setting " + words[1] + " " + words[2]);
+        return std::nullopt;
+    }
+    std::optional<Key> key = FindKey(words[1], words[2]);
+    if (!key) status = options.UsageError("unknown setting " + words[1] + " " + words[2]);
     return key;
 }
 
 int List(const Options& options) {
     if (options.Positional().size() != 1) return options.UsageError("list takes no arguments");
-    LoadedSettings loaded;
+    LoadedSettings loaded(true);
     if (options.Has("--json")) {
         JsonWriter json;
         json.BeginArray();
-        for (const auto& key : kKeys)
+        for (const auto& key : AllKeys())
             json.BeginObject()
                 .Field("section", key.section)
                 .Field("key", key.name)
@@ -150,7 +115,7 @@ int List(const Options& options) {
         json.EndArray().Print();
         return kExitOk;
     }
-    for (const auto& key : kKeys)
+    for (const auto& key : AllKeys())
         std::printf("%s\t%s\t%s\n", key.section, key.name,
                     ValueInForce(key, loaded.settings, loaded.file).c_str());
     return kExitOk;
@@ -158,26 +123,27 @@ int List(const Options& options) {
 
 int Get(const Options& options) {
     int status = kExitOk;
-    const Key* key = NamedKey(options, 3, "SECTION and KEY", status);
+    const std::optional<Key> key = NamedKey(options, 3, "SECTION and KEY", status);
     if (!key) return status;
-    LoadedSettings loaded;
+    LoadedSettings loaded(true);
     std::printf("%s\n", ValueInForce(*key, loaded.settings, loaded.file).c_str());
     return kExitOk;
 }
 
 int Set(const Options& options) {
     int status = kExitOk;
-    const Key* key = NamedKey(options, 4, "SECTION, KEY and VALUE", status);
+    const std::optional<Key> key = NamedKey(options, 4, "SECTION, KEY and VALUE", status);
     if (!key) return status;
+    const bool text = key->field && key->field->isText();
     std::string value = options.Positional()[3];
     std::optional<int> number;
-    if (!key->text) {
+    if (!text) {
         number = ParseInt(value);
         if (!number)
             return options.UsageError(std::string(key->name) + " takes a whole number, not \"" +
                                       value + "\"");
     }
-    if (key->folder() && !value.empty()) {
+    if (text && key->field->kind == FieldKind::kFolder && !value.empty()) {
         // A relative folder would follow whatever folder a later run starts in.
         std::error_code ec;
         const std::filesystem::path absolute = std::filesystem::absolute(value, ec);
@@ -185,11 +151,13 @@ int Set(const Options& options) {
         if (value.back() != '/') value += '/';
     }
 
-    LoadedSettings loaded;
-    if (key->text) *key->text(loaded.settings) = value;
-    if (key->number) *key->number(loaded.settings) = *number;
+    LoadedSettings loaded(false);
+    if (text)
+        *key->field->text(loaded.settings) = value;
+    else if (key->field)
+        SetFieldNumber(*key->field, loaded.settings, *number);
     bool written = SaveSettings(loaded.settings, loaded.file);
-    if (written && key->direct())
+    if (written && !key->field)
         written = loaded.file.WriteEntries({{key->section, key->name, std::to_string(*number)}});
     if (!written) {
         std::fprintf(stderr, "quelt-cli settings: could not write %s\n", loaded.file.path().c_str());

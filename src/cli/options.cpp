@@ -233,17 +233,17 @@ void ApplyCommonOptions(const CommonOptions& common, Settings& settings, AppMode
     if (mode == kModeRip) {
         if (common.outputDir) settings.rip.outputDirectory = *common.outputDir;
         if (common.nameTemplate) settings.rip.outputNameIndex = *common.nameTemplate;
-        if (common.metadata) settings.rip.metadata = *common.metadata ? 1 : 0;
+        if (common.metadata) settings.rip.metadata = *common.metadata;
     } else if (mode == kModeConvert) {
         if (common.outputDir) {
             settings.convert.outputDirectory = *common.outputDir;
-            settings.convert.bOutputDirectory = 1;
+            settings.convert.bOutputDirectory = true;
         }
         if (common.nameTemplate) {
             settings.convert.outputNameIndex = *common.nameTemplate;
-            settings.convert.bOutputNameIndex = 1;
+            settings.convert.bOutputNameIndex = true;
         }
-        if (common.metadata) settings.convert.metadata = *common.metadata ? 1 : 0;
+        if (common.metadata) settings.convert.metadata = *common.metadata;
     }
 }
 

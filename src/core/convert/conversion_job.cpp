@@ -103,7 +103,7 @@ int ConversionJob::Run() {
         for (std::thread& thread : threads) thread.join();
     }
     ordered_ = nullptr;
-    if (settings_.convert.replayGain == 1) WriteReplayGain();
+    if (settings_.convert.replayGain) WriteReplayGain();
 
     report_.SetItemBar(100);
     report_.SetTotalBar(100);
@@ -207,8 +207,8 @@ void ConversionJob::ConvertOne(Started& started) {
 
     OutputParameters parameters =
         TrackOutputParameters(target.path, settings_.convertExtension, formatRow_, preset_,
-                              settings_.convert.metadata == 1 ? &tags : nullptr);
-    if (settings_.convert.replayGain == 1) {
+                              settings_.convert.metadata ? &tags : nullptr);
+    if (settings_.convert.replayGain) {
         meters_[i] = std::make_unique<LoudnessMeter>();
         parameters.meter = meters_[i].get();
     }
@@ -268,7 +268,7 @@ void ConversionJob::ConvertOne(Started& started) {
     count_as(&ConversionSummary::finished);
 
     // Only a source whose output is complete and clean goes.
-    if (settings_.convert.deleteSource == 1 && !control_.Cancelled() && result.decodeErrors == 0 &&
+    if (settings_.convert.deleteSource && !control_.Cancelled() && result.decodeErrors == 0 &&
         !outputIsSource) {
         std::error_code ec;
         fs::remove(item.path, ec);

@@ -5,18 +5,18 @@
 
 namespace quelt {
 
-bool NiceValueForPriority(int priority, int& nice) {
+bool NiceValueForPriority(Priority priority, int& nice) {
     switch (priority) {
-        case 1:
+        case Priority::kIdle:
             nice = 19;
             return true;
-        case 2:
+        case Priority::kNormal:
             nice = 0;
             return true;
-        case 3:
+        case Priority::kHigh:
             nice = -5;
             return true;
-        case 4:
+        case Priority::kRealtime:
             nice = -10;
             return true;
         default:
@@ -24,7 +24,7 @@ bool NiceValueForPriority(int priority, int& nice) {
     }
 }
 
-void ApplyPriorityToThisThread(int priority) {
+void ApplyPriorityToThisThread(Priority priority) {
     int nice = 0;
     if (!NiceValueForPriority(priority, nice)) return;
     // On Linux a nice value belongs to a thread: PRIO_PROCESS with a thread id sets that

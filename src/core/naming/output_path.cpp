@@ -30,7 +30,7 @@ ClaimStatus Claim(ConvertTarget& target, const std::string& path) {
 }
 
 // An empty folder setting would put files in whatever folder the process runs in; it
-// stands for the default output folder, as the settings accessor supplies it.
+// stands for the default output folder, as ApplyRipFolderDefault fills it in.
 std::string OutputFolder(const std::string& stored) {
     return stored.empty() ? DefaultOutputFolder() : stored;
 }
@@ -52,10 +52,10 @@ std::string RipOutputPath(const Settings& settings, const TrackTags& tags,
 ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sourcePath,
                                 const TrackTags& tags) {
     const ConvertSettings& convert = settings.convert;
-    const std::string folder = convert.bOutputDirectory == 1 ? OutputFolder(convert.outputDirectory)
-                                                             : PathFolder(sourcePath);
+    const std::string folder =
+        convert.bOutputDirectory ? OutputFolder(convert.outputDirectory) : PathFolder(sourcePath);
     std::string name;
-    if (convert.bOutputNameIndex == 1) {
+    if (convert.bOutputNameIndex) {
         TrackTags named = tags;
         if (named.sourceTitle.empty()) named.sourceTitle = PathFileTitle(sourcePath);
         name = BuildConvertName(convert.outputNameIndex, ConvertTagsText(named));
@@ -72,7 +72,7 @@ ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sou
     if (Claim(target, target.path) != ClaimStatus::kTaken) return target;
 
     switch (convert.ifExists) {
-        case 0: {
+        case IfExists::kNewName: {
             target.logLine = target.path + " exists, add\"n\" by settings.";
             // Never overwrite: keep adding "n" until the name is unused.
             std::string stem = folder + name;
@@ -82,10 +82,10 @@ ConvertTarget ConvertOutputPath(const Settings& settings, const std::string& sou
             } while (Claim(target, target.path) == ClaimStatus::kTaken);
             break;
         }
-        case 1:
+        case IfExists::kOverwrite:
             target.logLine = target.path + " exists, writeover by settings.";
             break;
-        case 2:
+        case IfExists::kSkip:
             target.logLine = target.path + " exists, skip by settings.";
             target.skip = true;
             break;

@@ -156,10 +156,9 @@ const std::vector<std::string>& CustomPatternFieldNames() {
 }
 
 std::string ExtensionForFormat(Settings& settings, int row, bool forRip) {
-    if (auto format = OutputFormatRow(row))
-        SetSettingText(settings, forRip ? kModeRip : kModeConvert, forRip ? 105 : 201,
-                       std::string(format->extension));
-    return forRip ? settings.ripExtension : settings.convertExtension;
+    std::string& extension = forRip ? settings.ripExtension : settings.convertExtension;
+    if (auto format = OutputFormatRow(row)) extension = format->extension;
+    return extension;
 }
 
 }  // namespace quelt

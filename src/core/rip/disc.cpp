@@ -115,7 +115,7 @@ void Disc::RefreshCd() {
         discOwn_ = DiscOwnMetadata(grabber_.Layout());
         album_ = discOwn_;
         musicBrainzPending_ = false;
-        if (freedbBox_ && LookupSource() != kLookupFreedb) {
+        if (freedbBox_ && SourceInForce() != LookupSource::kFreedb) {
             Status("Query for MusicBrainz information");
             musicBrainzPending_ = true;
             view_->MusicBrainzLookupWanted();
@@ -313,7 +313,9 @@ void Disc::FreedbProgress(int status) {
     }
 }
 
-int Disc::LookupSource() const { return lookupSettings_ ? lookupSettings_->lookupSource : kLookupFreedb; }
+LookupSource Disc::SourceInForce() const {
+    return lookupSettings_ ? lookupSettings_->lookupSource : LookupSource::kFreedb;
+}
 
 bool Disc::MusicBrainzOutcome(const MusicBrainzAnswer& answer) {
     musicBrainzPending_ = false;
@@ -323,7 +325,8 @@ bool Disc::MusicBrainzOutcome(const MusicBrainzAnswer& answer) {
         ApplyRelease(&answer.releases.front());
         return false;
     }
-    if (LookupSource() == kLookupMusicBrainzThenFreedb && answer.outcome != LookupOutcome::kCancelled) {
+    if (SourceInForce() == LookupSource::kMusicBrainzThenFreedb &&
+        answer.outcome != LookupOutcome::kCancelled) {
         try {
             Status("Query for FreeDB information");
             grabber_.QueryFreedb(freedb_, 0);

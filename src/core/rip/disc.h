@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "core/rip/album_metadata.h"
+#include "core/settings/settings.h"
 
 namespace quelt {
 
 class CdGrabber;
 class FreedbInfo;
 class Prompter;
-struct RipSettings;
 struct MusicBrainzAnswer;
 struct MusicBrainzRelease;
 
@@ -163,7 +163,7 @@ private:
     void AddTrackRow(int session, int track);
     void FillWithOwnNames(const std::string& lead);
     bool RefillFrom(const AlbumMetadata& album);
-    int LookupSource() const;
+    LookupSource SourceInForce() const;
     void Status(const std::string& text);
     void ClearRows();
     void Edit(std::vector<std::string> TagLists::*list, std::string TagFields::*field,

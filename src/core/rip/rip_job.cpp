@@ -77,8 +77,8 @@ bool PrepareRip(const Disc& disc, Settings& settings, Prompter& prompter) {
                                               : "Please select audio tracks which you want to rip!");
         return false;
     }
-    GetSettingText(settings, kModeRip, 101);
-    GetSettingText(settings, kModeRip, 103);
+    ApplyRipFolderDefault(settings.rip);
+    FixUpRipNameTemplate(settings.rip);
     return true;
 }
 
@@ -352,7 +352,7 @@ bool RipJob::RipRow(int i, int rowCount) {
         OutputParameters parameters = TrackOutputParameters(
             path, settings.ripExtension, params_.formatRow, encoding,
             settings.rip.metadata ? &tags : nullptr);
-        if (settings.rip.replayGain == 1) {
+        if (settings.rip.replayGain) {
             track->meter = std::make_unique<LoudnessMeter>();
             parameters.meter = track->meter.get();
         }

@@ -29,8 +29,8 @@ class Prompter;
 struct JobControl;
 
 // The checks before a rip starts: false, after telling the user, when no row
-// is checked; otherwise refreshes the output folder and template index through the coded
-// accessor so they hold usable values.
+// is checked; otherwise gives an empty output folder its default and fixes up an
+// out-of-range template index, so both hold usable values.
 bool PrepareRip(const Disc& disc, Settings& settings, Prompter& prompter);
 
 struct RipOutcome {

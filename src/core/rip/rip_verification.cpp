@@ -48,10 +48,10 @@ bool WriteWhole(const std::string& path, const std::string& text) {
 
 RipVerificationOptions VerificationOptionsOf(const RipSettings& rip, int readOffset) {
     RipVerificationOptions options;
-    options.accurateRip = rip.accurateRip != 0;
+    options.accurateRip = rip.accurateRip;
     options.accurateRipServer = rip.accurateRipServer;
-    options.writeLog = rip.ripLog != 0;
-    options.writeCue = rip.ripCue != 0;
+    options.writeLog = rip.ripLog;
+    options.writeCue = rip.ripCue;
     options.readOffset = readOffset;
     return options;
 }

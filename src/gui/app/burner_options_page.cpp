@@ -33,17 +33,17 @@ BurnerOptionsPage::BurnerOptionsPage(Settings& settings, QWidget* parent)
 
 void BurnerOptionsPage::Load() {
     label_->setText(QString::fromStdString(settings_.burn.volumeLabel));
-    finalize_->setChecked(settings_.burn.finalize == 1);
-    eject_->setChecked(settings_.burn.ejectAfterBurn == 1);
-    testMode_->setChecked(settings_.burn.testMode == 1);
+    finalize_->setChecked(settings_.burn.finalize);
+    eject_->setChecked(settings_.burn.ejectAfterBurn);
+    testMode_->setChecked(settings_.burn.testMode);
 }
 
 void BurnerOptionsPage::Store() {
-    auto state = [](QCheckBox* box) { return std::string(box->isChecked() ? "1" : "0"); };
-    SetSettingText(settings_, kModeBurn, 301, label_->text().toStdString());
-    SetSettingText(settings_, kModeBurn, 302, state(eject_));
-    SetSettingText(settings_, kModeBurn, 303, state(finalize_));
-    SetSettingText(settings_, kModeBurn, 304, state(testMode_));
+    BurnSettings& burn = settings_.burn;
+    burn.volumeLabel = label_->text().toStdString();
+    burn.ejectAfterBurn = eject_->isChecked();
+    burn.finalize = finalize_->isChecked();
+    burn.testMode = testMode_->isChecked();
 }
 
 }  // namespace quelt

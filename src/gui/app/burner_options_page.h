@@ -1,5 +1,5 @@
 // The "CD Burner" tab of the options: the volume label and the finalize, eject and test-mode
-// switches of section "CDBurn", stored through the coded accessor (300, 301..304).
+// switches of section "CDBurn", stored into the settings on "OK".
 #pragma once
 
 #include "gui/app/options_page.h"

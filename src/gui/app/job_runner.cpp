@@ -10,7 +10,8 @@
 
 namespace quelt {
 
-bool RunJobUnderProgressWindow(ProgressWindow& window, int priority, std::function<void()> work) {
+bool RunJobUnderProgressWindow(ProgressWindow& window, Priority priority,
+                               std::function<void()> work) {
     window.SetWorkerRunning(true);
     std::thread worker;
     try {

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "core/settings/settings.h"
+
 namespace quelt {
 
 class ProgressWindow;
@@ -13,6 +15,7 @@ class ProgressWindow;
 // starts) alone. `work` runs on a new thread and must report only through the
 // window's JobReport side. Returns false (without showing the window) when the thread cannot be
 // started. Returns after the window was closed and the worker has ended.
-bool RunJobUnderProgressWindow(ProgressWindow& window, int priority, std::function<void()> work);
+bool RunJobUnderProgressWindow(ProgressWindow& window, Priority priority,
+                               std::function<void()> work);
 
 }  // namespace quelt

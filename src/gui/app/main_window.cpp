@@ -139,9 +139,9 @@ void MainWindow::BindControls() {
     priority_->clear();
     priority_->addItems({QStringLiteral("IDLE"), QStringLiteral("NORMAL"), QStringLiteral("HIGH"),
                          QStringLiteral("REALTIME")});
-    priority_->setCurrentIndex(context_.settings.priority - 1);
+    priority_->setCurrentIndex(static_cast<int>(context_.settings.priority) - 1);
     connect(priority_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0) context_.settings.priority = index + 1;
+        if (index >= 0) context_.settings.priority = static_cast<Priority>(index + 1);
     });
 
     if (auto* volume = control<QSlider>(kVolume)) volume->setRange(0, 65535);

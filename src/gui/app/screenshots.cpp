@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
     SilentPrompter prompter;
     AppContext context(scratch.filePath("config/zqrprocfg.cfg").toStdString(), prompter);
     LoadSettings(context.settings, context.profile);
-    context.settings.priority = 2;
-    context.settings.convert.bOutputDirectory = 1;
+    context.settings.priority = Priority::kNormal;
+    context.settings.convert.bOutputDirectory = true;
     context.settings.convert.outputDirectory = scratch.filePath("Music/zqr_output/").toStdString();
     context.profile.WriteInt("CONVERT", "FormatIndex", 9);
     context.profile.WriteInt("CONVERT", "FParamIndex", 12);

@@ -48,7 +48,7 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
             return;
     }
     // The label in force, with its default when the settings file has none.
-    GetSettingText(context.settings, kModeBurn, 301);
+    ApplyVolumeLabelDefault(context.settings.burn);
 
     JobControl& control = context.burnControl;
     control.Start();

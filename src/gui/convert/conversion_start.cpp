@@ -16,12 +16,11 @@ void StartConversion(AppContext& context, const std::vector<ConvertItem>& items,
     JobControl& control = context.convertControl;
     control.Start();
     ExtensionForFormat(context.settings, formatRow, false);
-    // The progress window's folder button opens the converter's folder; reading it through
-    // the accessor gives the default folder when none was set.
-    const std::string folder = GetSettingText(context.settings, kModeConvert, 203);
-
-    ProgressWindow window(kModeConvert, control, *context.prompter, QString::fromStdString(folder),
-                          owner);
+    // The progress window's folder button opens the converter's folder, the default one when
+    // none was set.
+    ApplyConvertFolderDefault(context.settings.convert);
+    ProgressWindow window(kModeConvert, control, *context.prompter,
+                          QString::fromStdString(context.settings.convert.outputDirectory), owner);
     ConversionJob job(context.settings, items, formatRow, presetLabel, window, control);
     job.SetClosingSound(PlayClosingSound);
     if (setup) setup(job);

@@ -92,21 +92,21 @@ void ConvertOptionsPage::Load() {
     ifExists_->addItems({QStringLiteral("create new file 'filename(n)'"),
                          QStringLiteral("overwrite"), QStringLiteral("skin file")});
 
-    // Reading the folder through the accessor puts the default folder into an empty
-    // setting, where it stays even when the sheet is cancelled.
-    const std::string folder = GetSettingText(settings_, kModeConvert, 203);
+    // An empty folder setting takes the default folder, which stays even when the sheet is
+    // cancelled.
+    ApplyConvertFolderDefault(settings_.convert);
     const ConvertSettings& c = settings_.convert;
-    outputDirectory_->setChecked(c.bOutputDirectory == 1);
-    folder_->setText(QString::fromStdString(folder));
-    rename_->setChecked(c.bOutputNameIndex == 1);
+    outputDirectory_->setChecked(c.bOutputDirectory);
+    folder_->setText(QString::fromStdString(c.outputDirectory));
+    rename_->setChecked(c.bOutputNameIndex);
     names_->setCurrentIndex(
         c.outputNameIndex >= 0 && c.outputNameIndex < names_->count() ? c.outputNameIndex : -1);
-    metadata_->setChecked(c.metadata == 1);
-    ifExists_->setCurrentIndex(c.ifExists >= 0 && c.ifExists < ifExists_->count() ? c.ifExists
-                                                                                  : -1);
-    deleteSource_->setChecked(c.deleteSource == 1);
+    metadata_->setChecked(c.metadata);
+    const int rule = static_cast<int>(c.ifExists);
+    ifExists_->setCurrentIndex(rule >= 0 && rule < ifExists_->count() ? rule : -1);
+    deleteSource_->setChecked(c.deleteSource);
     jobs_->setValue(c.jobs);
-    replayGain_->setChecked(c.replayGain == 1);
+    replayGain_->setChecked(c.replayGain);
     UpdateEnabled();
 }
 
@@ -122,17 +122,16 @@ void ConvertOptionsPage::Browse() {
 }
 
 void ConvertOptionsPage::Store() {
-    auto state = [](QCheckBox* box) { return std::string(box->isChecked() ? "1" : "0"); };
-    settings_.convert.bOutputDirectory = outputDirectory_->isChecked() ? 1 : 0;
-    const std::string folder = StoredOutputFolder(folder_->text());
-    settings_.convert.bOutputNameIndex = rename_->isChecked() ? 1 : 0;
-    SetSettingText(settings_, kModeConvert, 202, std::to_string(names_->currentIndex()));
-    SetSettingText(settings_, kModeConvert, 203, folder);
-    SetSettingText(settings_, kModeConvert, 204, state(metadata_));
-    SetSettingText(settings_, kModeConvert, 205, std::to_string(ifExists_->currentIndex()));
-    SetSettingText(settings_, kModeConvert, 206, state(deleteSource_));
-    settings_.convert.jobs = jobs_->value();
-    settings_.convert.replayGain = replayGain_->isChecked() ? 1 : 0;
+    ConvertSettings& c = settings_.convert;
+    c.bOutputDirectory = outputDirectory_->isChecked();
+    c.outputDirectory = StoredOutputFolder(folder_->text());
+    c.bOutputNameIndex = rename_->isChecked();
+    c.outputNameIndex = names_->currentIndex();
+    c.metadata = metadata_->isChecked();
+    c.ifExists = static_cast<IfExists>(ifExists_->currentIndex());
+    c.deleteSource = deleteSource_->isChecked();
+    c.jobs = jobs_->value();
+    c.replayGain = replayGain_->isChecked();
 }
 
 }  // namespace quelt

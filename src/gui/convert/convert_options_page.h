@@ -1,7 +1,7 @@
 // The "File Converter" tab of the options: where converted files go, renaming by template,
 // tags, the existing-file rule, source deletion, files converted at once and ReplayGain
 // tags (section "Convert"). Filled from the
-// settings when its tab opens; stored through the coded accessor (200, 202..206) on "OK".
+// settings when its tab opens; stored into them on "OK".
 #pragma once
 
 #include <functional>

@@ -78,7 +78,7 @@ FreedbOptionsPage::FreedbOptionsPage(Settings& settings, FreedbInfo& freedb, QWi
 
 void FreedbOptionsPage::Load() {
     const RipSettings& rip = settings_.rip;
-    freedb_->setChecked(rip.freedb == 1);
+    freedb_->setChecked(rip.freedb);
 
     // The component names its servers only at its current index: walk the list, then put
     // the index back before choosing, so a stored index the component refuses leaves the
@@ -103,28 +103,30 @@ void FreedbOptionsPage::Load() {
 
     // The component goes through any proxy it holds, so it gets the stored one only while
     // the box is on; the field shows the stored text either way.
-    useProxy_->setChecked(rip.useFreedbProxy == 1);
-    if (rip.useFreedbProxy == 1 && !rip.freedbProxy.empty()) info_.SetProxy(rip.freedbProxy);
+    useProxy_->setChecked(rip.useFreedbProxy);
+    if (rip.useFreedbProxy && !rip.freedbProxy.empty()) info_.SetProxy(rip.freedbProxy);
     proxy_->setText(
         QString::fromStdString(rip.freedbProxy.empty() ? info_.Proxy() : rip.freedbProxy));
     proxy_->setEnabled(useProxy_->isChecked());
 
-    source_->setCurrentIndex(rip.lookupSource);
+    source_->setCurrentIndex(static_cast<int>(rip.lookupSource));
     musicBrainzServer_->setText(QString::fromStdString(rip.musicBrainzServer));
-    coverArt_->setChecked(rip.coverArt == 1);
+    coverArt_->setChecked(rip.coverArt);
 }
 
 void FreedbOptionsPage::Store() {
     RipSettings& rip = settings_.rip;
-    rip.freedb = freedb_->isChecked() ? 1 : 0;
+    rip.freedb = freedb_->isChecked();
     rip.freedbServer = servers_->currentIndex();
     rip.freedbPort = DecimalValue(port_);
     rip.freedbTimeOut = DecimalValue(timeOut_);
-    rip.useFreedbProxy = useProxy_->isChecked() ? 1 : 0;
+    rip.useFreedbProxy = useProxy_->isChecked();
     rip.freedbProxy = proxy_->text().trimmed().toStdString();
-    rip.lookupSource = source_->currentIndex() < 0 ? kLookupFreedb : source_->currentIndex();
+    rip.lookupSource = source_->currentIndex() < 0
+                           ? LookupSource::kFreedb
+                           : static_cast<LookupSource>(source_->currentIndex());
     rip.musicBrainzServer = musicBrainzServer_->text().trimmed().toStdString();
-    rip.coverArt = coverArt_->isChecked() ? 1 : 0;
+    rip.coverArt = coverArt_->isChecked();
 
     info_.SetServerIndex(rip.freedbServer);
     info_.SetPort(rip.freedbPort);

@@ -111,21 +111,22 @@ void RipOptionsPage::Load() {
     names_->clear();
     for (const auto& label : RipTemplateLabels()) names_->addItem(QString::fromStdString(label));
 
-    // Reading the folder through the accessor puts the default folder into an empty
-    // setting, where it stays even when the sheet is cancelled.
-    folder_->setText(QString::fromStdString(GetSettingText(settings_, kModeRip, 101)));
+    // An empty folder setting takes the default folder, which stays even when the sheet is
+    // cancelled.
+    ApplyRipFolderDefault(settings_.rip);
     const RipSettings& rip = settings_.rip;
+    folder_->setText(QString::fromStdString(rip.outputDirectory));
     names_->setCurrentIndex(rip.outputNameIndex >= 0 && rip.outputNameIndex < names_->count()
                                 ? rip.outputNameIndex
                                 : -1);
-    eject_->setChecked(rip.ejectAfterRip == 1);
-    metadata_->setChecked(rip.metadata == 1);
-    playlist_->setChecked(rip.createM3U == 1);
-    lockTray_->setChecked(rip.lockTray == 1);
-    replayGain_->setChecked(rip.replayGain == 1);
-    accurateRip_->setChecked(rip.accurateRip == 1);
-    ripLog_->setChecked(rip.ripLog == 1);
-    cueSheet_->setChecked(rip.ripCue == 1);
+    eject_->setChecked(rip.ejectAfterRip);
+    metadata_->setChecked(rip.metadata);
+    playlist_->setChecked(rip.createM3U);
+    lockTray_->setChecked(rip.lockTray);
+    replayGain_->setChecked(rip.replayGain);
+    accurateRip_->setChecked(rip.accurateRip);
+    ripLog_->setChecked(rip.ripLog);
+    cueSheet_->setChecked(rip.ripCue);
     std::string vendor, model;
     const bool drive = CurrentDrive(vendor, model);
     offsetLabel_->setText(drive ? QStringLiteral("Read offset of %1 (samples):")
@@ -210,20 +211,20 @@ void RipOptionsPage::EditCustomPattern() {
 }
 
 void RipOptionsPage::Store() {
-    auto state = [](QCheckBox* box) { return std::string(box->isChecked() ? "1" : "0"); };
-    SetSettingText(settings_, kModeRip, 101, StoredOutputFolder(folder_->text()));
-    SetSettingText(settings_, kModeRip, 103, std::to_string(names_->currentIndex()));
-    SetSettingText(settings_, kModeRip, 106, state(eject_));
-    SetSettingText(settings_, kModeRip, 107, state(metadata_));
-    SetSettingText(settings_, kModeRip, 108, state(playlist_));
-    SetSettingText(settings_, kModeRip, 110, state(lockTray_));
-    settings_.rip.replayGain = replayGain_->isChecked() ? 1 : 0;
-    settings_.rip.accurateRip = accurateRip_->isChecked() ? 1 : 0;
-    settings_.rip.ripLog = ripLog_->isChecked() ? 1 : 0;
-    settings_.rip.ripCue = cueSheet_->isChecked() ? 1 : 0;
+    RipSettings& rip = settings_.rip;
+    rip.outputDirectory = StoredOutputFolder(folder_->text());
+    rip.outputNameIndex = names_->currentIndex();
+    rip.ejectAfterRip = eject_->isChecked();
+    rip.metadata = metadata_->isChecked();
+    rip.createM3U = playlist_->isChecked();
+    rip.lockTray = lockTray_->isChecked();
+    rip.replayGain = replayGain_->isChecked();
+    rip.accurateRip = accurateRip_->isChecked();
+    rip.ripLog = ripLog_->isChecked();
+    rip.ripCue = cueSheet_->isChecked();
     std::string vendor, model;
-    if (CurrentDrive(vendor, model) && offset_->value() != ReadOffsetFor(settings_.rip, vendor, model))
-        SetReadOffsetFor(settings_.rip, vendor, model, offset_->value());
+    if (CurrentDrive(vendor, model) && offset_->value() != ReadOffsetFor(rip, vendor, model))
+        SetReadOffsetFor(rip, vendor, model, offset_->value());
 }
 
 }  // namespace quelt

@@ -1,7 +1,7 @@
 // The "CD Ripper" tab of the options: where ripped tracks go, the naming template (with the
 // custom pattern's dialog behind "..."), and the eject, metadata, playlist and tray-lock
-// switches of section "CDRIP". Filled from the settings when its tab opens; stored through
-// the coded accessor (100; 101, 103, 106, 107, 108, 110) on "OK". Below them, the proof of
+// switches of section "CDRIP". Filled from the settings when its tab opens; stored into them
+// on "OK". Below them, the proof of
 // a rip: AccurateRip, the rip log, the cue sheet and the current drive's read offset, with
 // a button that finds the offset on a worker thread. GUI thread only.
 #pragma once

@@ -76,7 +76,7 @@ class ConversionJobTest : public ::testing::Test {
         settings_.convert.outputDirectory = out_;
         settings_.convert.bOutputNameIndex = 0;
         settings_.convert.metadata = 1;
-        settings_.convert.ifExists = 0;
+        settings_.convert.ifExists = IfExists::kNewName;
         settings_.convert.deleteSource = 0;
         settings_.convert.jobs = 1;  // the one-file-at-a-time batch; parallel tests raise it
     }
@@ -179,7 +179,7 @@ class IfExistsTest : public ConversionJobTest,
 
 TEST_P(IfExistsTest, AnExistingOutputIsHandledByTheRule) {
     const IfExistsCase& c = GetParam();
-    settings_.convert.ifExists = c.rule;
+    settings_.convert.ifExists = static_cast<IfExists>(c.rule);
     fs::create_directories(out_);
     std::ofstream(out_ + "first.wav") << "sentinel";
     std::vector<ConvertItem> items{Tone("first.wav"), Tone("second.wav")};
@@ -208,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
                       IfExistsCase{2, " exists, skip by settings.", ""}));
 
 TEST_F(ConversionJobTest, CancelInTheThirdOfFiveFilesRemovesOnlyItsUnfinishedOutput) {
-    settings_.convert.ifExists = 1;  // the third output exists and would be overwritten
+    settings_.convert.ifExists =
+        IfExists::kOverwrite;  // the third output exists and would be overwritten
     settings_.convert.deleteSource = 1;
     fs::create_directories(out_);
     std::ofstream(out_ + "s3.flac") << "an older file of the user's";
@@ -260,7 +261,7 @@ TEST_F(ConversionJobTest, DeleteSourceKeepsSourcesOfFailedAndDamagedFiles) {
 
 TEST_F(ConversionJobTest, AnOutputThatIsItsOwnSourceReplacesItSafely) {
     settings_.convert.bOutputDirectory = 0;  // beside the source, same name and extension
-    settings_.convert.ifExists = 1;
+    settings_.convert.ifExists = IfExists::kOverwrite;
     settings_.convert.deleteSource = 1;
     ConvertItem item = Tone("same.wav", 1.0);
     std::vector<int16_t> before = DecodePcm(item.path);
@@ -286,7 +287,7 @@ TEST_F(ConversionJobTest, TagsComeFromTheListAndOnlyWithMetadata) {
     EXPECT_EQ(info->track, 1);
 
     settings_.convert.metadata = 0;
-    settings_.convert.ifExists = 1;
+    settings_.convert.ifExists = IfExists::kOverwrite;
     EXPECT_EQ(RunJob({item}, kFlacRow), 1);
     std::string tags = Capture("ffprobe -v error -show_entries format_tags -of flat " +
                                ShellQuote(out_ + "tagged.flac"));
@@ -378,7 +379,7 @@ TEST_F(ConversionJobTest, AFullDiskFailsTheFileCleanly) {
 class ParallelBatchTest : public ConversionJobTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ParallelBatchTest, GivesTheNamesAudioAndLogOfAOneFileAtATimeBatch) {
-    settings_.convert.ifExists = GetParam();
+    settings_.convert.ifExists = static_cast<IfExists>(GetParam());
     settings_.convert.bOutputNameIndex = 1;
     settings_.convert.outputNameIndex = 2;  // "<artist> - <title>": equal tags, equal names
     std::vector<ConvertItem> items;
@@ -542,7 +543,7 @@ TEST_F(ConversionJobTest, ReplayGainTagsMatchTheEbur128FilterAndSpanTheBatch) {
     EXPECT_TRUE(NoTemporaryFiles(out_));
 
     settings_.convert.replayGain = 0;
-    settings_.convert.ifExists = 1;
+    settings_.convert.ifExists = IfExists::kOverwrite;
     ASSERT_EQ(RunJob({items[0]}, kFlacRow), 1);
     EXPECT_EQ(GainTag(out_ + "loud.flac", "REPLAYGAIN_TRACK_GAIN"), 999.0) << "off by default";
 }

@@ -67,11 +67,11 @@ TEST(Priority, ChangesTheCallingThreadAndItsLaterThreadsOnly) {
         while (audioTid == 0) std::this_thread::sleep_for(1ms);
         const int before = NiceOf(0);
         int result = OnNewThread([&] {
-            ApplyPriorityToThisThread(1);  // idle
+            ApplyPriorityToThisThread(Priority::kIdle);  // idle
             if (NiceOf(ThisThread()) != 19) return 1;
             if (OnNewThread([] { return NiceOf(ThisThread()); }) != 19) return 2;
-            ApplyPriorityToThisThread(0);  // unknown: unchanged
-            ApplyPriorityToThisThread(5);
+            ApplyPriorityToThisThread(Priority{0});  // unknown: unchanged
+            ApplyPriorityToThisThread(Priority{5});
             if (NiceOf(ThisThread()) != 19) return 3;
             return 0;
         });
@@ -79,9 +79,9 @@ TEST(Priority, ChangesTheCallingThreadAndItsLaterThreadsOnly) {
         if (!result && OnNewThread([] { return NiceOf(ThisThread()); }) != before) result = 5;
         if (!result && geteuid() == 0)
             result = OnNewThread([] {
-                ApplyPriorityToThisThread(4);  // real-time, allowed for root
+                ApplyPriorityToThisThread(Priority::kRealtime);  // real-time, allowed for root
                 if (NiceOf(ThisThread()) != -10) return 6;
-                ApplyPriorityToThisThread(3);
+                ApplyPriorityToThisThread(Priority::kHigh);
                 return NiceOf(ThisThread()) == -5 ? 0 : 7;
             });
         done = true;
@@ -98,17 +98,20 @@ TEST(Priority, ARefusalIsIgnoredAndIdleIsNeverStuck) {
         if (geteuid() == 0 && setuid(65534) != 0) return 10;
         const int before = NiceOf(0);
         int result = OnNewThread([&] {
-            ApplyPriorityToThisThread(4);  // needs privileges the process does not have
+            ApplyPriorityToThisThread(
+                Priority::kRealtime);  // needs privileges the process does not have
             return NiceOf(ThisThread()) == before ? 0 : 1;
         });
-        if (!result) result = OnNewThread([] {
-            ApplyPriorityToThisThread(1);
-            return NiceOf(ThisThread()) == 19 ? 0 : 2;
-        });
-        if (!result) result = OnNewThread([&] {
-            ApplyPriorityToThisThread(2);  // normal again
-            return NiceOf(ThisThread()) == before ? 0 : 3;
-        });
+        if (!result)
+            result = OnNewThread([] {
+                ApplyPriorityToThisThread(Priority::kIdle);
+                return NiceOf(ThisThread()) == 19 ? 0 : 2;
+            });
+        if (!result)
+            result = OnNewThread([&] {
+                ApplyPriorityToThisThread(Priority::kNormal);  // normal again
+                return NiceOf(ThisThread()) == before ? 0 : 3;
+            });
         return result;
     });
     EXPECT_EQ(code, 0);

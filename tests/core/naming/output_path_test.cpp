@@ -149,7 +149,7 @@ TEST_F(ConvertPathTest, NamesByTemplateWithAPaddedNumber) {
 // job, another process) gets the next name; a claim given up removes its empty file and the
 // folders made for it, a kept one leaves everything.
 TEST_F(ConvertPathTest, ANameIsClaimedUntilTheOutputIsKeptOrGivenUp) {
-    s_.convert.ifExists = 0;
+    s_.convert.ifExists = IfExists::kNewName;
     fs::create_directories(Out());
     s_.convert.outputDirectory = Out() + "new/deeper/";
     {
@@ -158,7 +158,7 @@ TEST_F(ConvertPathTest, ANameIsClaimedUntilTheOutputIsKeptOrGivenUp) {
         EXPECT_EQ(first.path, Out() + "new/deeper/Song.mp3");
         EXPECT_EQ(second.path, Out() + "new/deeper/Songn.mp3");
         EXPECT_TRUE(fs::exists(first.path));
-        s_.convert.ifExists = 2;
+        s_.convert.ifExists = IfExists::kSkip;
         EXPECT_TRUE(ConvertOutputPath(s_, source_, tags_).skip);
     }
     EXPECT_FALSE(fs::exists(Out() + "new"));
@@ -176,7 +176,7 @@ TEST_F(ConvertPathTest, FolderWithoutTrailingSlashIsGluedToTheName) {
 }
 
 TEST_F(ConvertPathTest, IfExists0AddsNUntilTheNameIsUnused) {
-    s_.convert.ifExists = 0;
+    s_.convert.ifExists = IfExists::kNewName;
     Touch(Out() + "Song.mp3");
     ConvertTarget first = ConvertOutputPath(s_, source_, tags_);
     EXPECT_EQ(first.path, Out() + "Songn.mp3");
@@ -191,7 +191,7 @@ TEST_F(ConvertPathTest, IfExists0AddsNUntilTheNameIsUnused) {
 }
 
 TEST_F(ConvertPathTest, IfExists0CountsADanglingLinkAsTaken) {
-    s_.convert.ifExists = 0;
+    s_.convert.ifExists = IfExists::kNewName;
     fs::create_directories(Out());
     fs::create_symlink(scratch_.File("nowhere"), Out() + "Song.mp3");
     EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, Out() + "Songn.mp3");
@@ -208,7 +208,7 @@ struct TakenName {
 class IfExistsTest : public ConvertPathTest, public ::testing::WithParamInterface<TakenName> {};
 
 TEST_P(IfExistsTest, OnATakenName) {
-    s_.convert.ifExists = GetParam().ifExists;
+    s_.convert.ifExists = static_cast<IfExists>(GetParam().ifExists);
     Touch(Out() + "Song.mp3");
     ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
     if (!GetParam().skip) {
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(Rules, IfExistsTest,
 
 TEST_F(ConvertPathTest, NoRuleWhenTheFileDoesNotExist) {
     for (int rule : {0, 1, 2}) {
-        s_.convert.ifExists = rule;
+        s_.convert.ifExists = static_cast<IfExists>(rule);
         ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
         EXPECT_EQ(target.path, Out() + "Song.mp3");
         EXPECT_FALSE(target.skip);

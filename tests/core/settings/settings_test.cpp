@@ -1,18 +1,26 @@
-// Loading, saving and the coded accessor of the settings record, on real files.
+// Loading, saving and the defaults in force of the settings record, on real files.
 #include "core/settings/settings.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/settings/app_paths.h"
+#include "core/settings/setting_fields.h"
 #include "support/fixtures.h"
 
 namespace quelt {
 namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
 
 class SettingsTest : public ::testing::Test {
   protected:
@@ -42,11 +50,11 @@ TEST_F(SettingsTest, FirstStartWithoutAFile) {
     EXPECT_EQ(s.rip.freedbTimeOut, 0);
     EXPECT_EQ(s.convert.outputDirectory, "");
     EXPECT_EQ(s.burn.volumeLabel, "");
-    EXPECT_EQ(s.priority, 1);
+    EXPECT_EQ(s.priority, Priority::kIdle);
 
-    // The folder default arrives through the accessor, lands in the record and is saved.
+    // The folder default arrives when the folder is used, lands in the record and is saved.
     EXPECT_EQ(DefaultOutputFolder(), DefaultFolder());
-    EXPECT_EQ(GetSettingText(s, kModeRip, 101), DefaultFolder());
+    ApplyRipFolderDefault(s.rip);
     EXPECT_EQ(s.rip.outputDirectory, DefaultFolder());
     EXPECT_TRUE(SaveSettings(s, file_));
     EXPECT_EQ(file_.ReadString("CDRIP", "OutputDirectory"), DefaultFolder());
@@ -122,7 +130,7 @@ class PriorityTest : public SettingsTest,
 TEST_P(PriorityTest, PriorityOutside1To4LoadsAs1) {
     WriteText("[Main]\nPriority=" + std::to_string(GetParam().first) + "\n");
     Settings s = Load();
-    EXPECT_EQ(s.priority, GetParam().second);
+    EXPECT_EQ(static_cast<int>(s.priority), GetParam().second);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, PriorityTest,
@@ -132,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Stored, PriorityTest,
 
 TEST_F(SettingsTest, PriorityIsSavedUnchanged) {
     Settings s = Load();
-    s.priority = 9;
+    s.priority = Priority{9};
     SaveSettings(s, file_);
     EXPECT_EQ(file_.ReadInt("Main", "Priority"), 9);
 }
@@ -154,7 +162,7 @@ TEST_F(SettingsTest, OtherRangesAreTakenAsStored) {
     WriteText("[CDRIP]\nOutputNameIndex=13\n[Convert]\nIfExists=9\nOutputNameIndex=-4\n");
     Settings s = Load();
     EXPECT_EQ(s.rip.outputNameIndex, 13);
-    EXPECT_EQ(s.convert.ifExists, 9);
+    EXPECT_EQ(static_cast<int>(s.convert.ifExists), 9);
     EXPECT_EQ(s.convert.outputNameIndex, -4);
 }
 
@@ -167,11 +175,11 @@ TEST_F(SettingsTest, HandWrittenLowerCaseFileLoads) {
     Settings s = Load();
     EXPECT_EQ(s.rip.outputDirectory, "/data/rips/");
     EXPECT_EQ(s.rip.freedbProxy, "proxy:3128");
-    EXPECT_EQ(s.rip.lockTray, 1);
-    EXPECT_EQ(s.convert.bOutputDirectory, 1);
-    EXPECT_EQ(s.convert.ifExists, 2);
+    EXPECT_TRUE(s.rip.lockTray);
+    EXPECT_TRUE(s.convert.bOutputDirectory);
+    EXPECT_EQ(s.convert.ifExists, IfExists::kSkip);
     EXPECT_EQ(s.burn.volumeLabel, "My Disc");
-    EXPECT_EQ(s.priority, 3);
+    EXPECT_EQ(s.priority, Priority::kHigh);
 }
 
 TEST_F(SettingsTest, LongTextValuesLoadCutTo1023Characters) {
@@ -184,9 +192,10 @@ TEST_F(SettingsTest, FileWithJunkLinesStillLoadsItsValues) {
         "\xef\xbb\xbfjunk\n[[[\n===\n[CDBurn]\nnonsense\nFinalize=1\nTestMode=yes\n[Main\nPriority="
         "4\n");
     Settings s = Load();
-    EXPECT_EQ(s.burn.finalize, 1);
-    EXPECT_EQ(s.burn.testMode, 0);
-    EXPECT_EQ(s.priority, 1);  // "[Main" opens no section: its Priority belongs to CDBurn
+    EXPECT_TRUE(s.burn.finalize);
+    EXPECT_FALSE(s.burn.testMode);
+    // "[Main" opens no section: its Priority belongs to CDBurn.
+    EXPECT_EQ(s.priority, Priority::kIdle);
 }
 
 TEST_F(SettingsTest, SaveThenLoadGivesTheSameRecord) {
@@ -194,15 +203,15 @@ TEST_F(SettingsTest, SaveThenLoadGivesTheSameRecord) {
     s.rip.outputDirectory = "/a/";
     s.rip.outputNameIndex = 5;
     s.rip.outputNameCustom = "1|0|";
-    s.rip.ejectAfterRip = s.rip.metadata = s.rip.createM3U = s.rip.lockTray = s.rip.freedb = 1;
+    s.rip.ejectAfterRip = s.rip.metadata = s.rip.createM3U = s.rip.lockTray = s.rip.freedb = true;
     s.rip.freedbServer = 3;
     s.rip.freedbPort = 8880;
     s.rip.freedbTimeOut = 3000;
-    s.rip.useFreedbProxy = 1;
+    s.rip.useFreedbProxy = true;
     s.rip.freedbProxy = "proxy:8080";
-    s.convert = {1, "/b/", 1, 7, 1, 2, 1};
-    s.burn = {"Label", 1, 1, 1};
-    s.priority = 2;
+    s.convert = {true, "/b/", true, 7, true, IfExists::kSkip, true};
+    s.burn = {"Label", true, true, true};
+    s.priority = Priority::kNormal;
     s.ripExtension = ".flac";  // never persisted
     ASSERT_TRUE(SaveSettings(s, file_));
     Settings back = Load();
@@ -213,13 +222,13 @@ TEST_F(SettingsTest, SaveThenLoadGivesTheSameRecord) {
     EXPECT_EQ(back.rip.freedbPort, 8880);
     EXPECT_EQ(back.rip.freedbTimeOut, 3000);
     EXPECT_EQ(back.rip.freedbProxy, "proxy:8080");
-    EXPECT_EQ(back.rip.lockTray, 1);
+    EXPECT_TRUE(back.rip.lockTray);
     EXPECT_EQ(back.convert.outputDirectory, "/b/");
     EXPECT_EQ(back.convert.outputNameIndex, 7);
-    EXPECT_EQ(back.convert.ifExists, 2);
+    EXPECT_EQ(back.convert.ifExists, IfExists::kSkip);
     EXPECT_EQ(back.burn.volumeLabel, "Label");
-    EXPECT_EQ(back.burn.testMode, 1);
-    EXPECT_EQ(back.priority, 2);
+    EXPECT_TRUE(back.burn.testMode);
+    EXPECT_EQ(back.priority, Priority::kNormal);
     EXPECT_EQ(back.ripExtension, "");
     EXPECT_EQ(file_.ReadString("CDRIP", "FormatIndex"), "");  // the pages' keys are not written
 }
@@ -233,6 +242,12 @@ TEST_F(SettingsTest, SeparatorKeyIsWrittenOnlyOnceChosen) {
     s.rip.outputNameSeparator = 0;
     ASSERT_TRUE(SaveSettings(s, file_));
     EXPECT_EQ(Load().rip.outputNameSeparator, 0);
+    // Chosen in the first run, it still comes last in its section, as when chosen later.
+    std::filesystem::remove(path_);
+    ASSERT_TRUE(SaveSettings(s, file_));
+    EXPECT_EQ(ProfileFile(path_).Entries("CDRIP").back().first, "OutputNameSeparator");
+    EXPECT_EQ(ProfileFile(path_).Sections(),
+              (std::vector<std::string>{"CDRIP", "Convert", "CDBurn", "Main"}));
     s.rip.outputNameSeparator = 2;
     ASSERT_TRUE(SaveSettings(s, file_));
     EXPECT_EQ(Load().rip.outputNameSeparator, 2);
@@ -249,31 +264,30 @@ TEST_F(SettingsTest, SaveKeepsThePagesOwnKeys) {
     EXPECT_EQ(file_.ReadInt("CDRIP", "FParamIndex"), 7);
 }
 
-// The coded accessor.
+// The defaults that arrive on use, and the table every load and save walks.
 
-TEST_F(SettingsTest, AccessorSuppliesDefaultsForEmptyFields) {
+TEST_F(SettingsTest, DefaultsInForceFillOnlyEmptyFields) {
     Settings s;
-    EXPECT_EQ(GetSettingText(s, 100, 104), "0|2|3|");
+    ApplyDefaultsInForce(s);
+    EXPECT_EQ(s.rip.outputDirectory, DefaultFolder());
     EXPECT_EQ(s.rip.outputNameCustom, "0|2|3|");
-    EXPECT_EQ(GetSettingText(s, 100, 105), ".mp3");
-    EXPECT_EQ(s.ripExtension, ".mp3");
-    EXPECT_EQ(GetSettingText(s, 200, 203), DefaultFolder());
     EXPECT_EQ(s.convert.outputDirectory, DefaultFolder());
-    EXPECT_EQ(GetSettingText(s, 300, 301), "Audio CD");
     EXPECT_EQ(s.burn.volumeLabel, "Audio CD");
-    EXPECT_EQ(GetSettingText(s, 200, 201), "");  // no default for the convert extension
 
     s.rip.outputDirectory = "/kept/";
-    EXPECT_EQ(GetSettingText(s, 100, 101), "/kept/");
+    s.burn.volumeLabel = "Mine";
+    ApplyDefaultsInForce(s);
+    EXPECT_EQ(s.rip.outputDirectory, "/kept/");
+    EXPECT_EQ(s.burn.volumeLabel, "Mine");
 }
 
 class NameIndexClampTest : public SettingsTest,
                            public ::testing::WithParamInterface<std::pair<int, int>> {};
 
-TEST_P(NameIndexClampTest, RipNameIndexOutside0To12ReadsAs3) {
+TEST_P(NameIndexClampTest, RipNameIndexOutside0To12BecomesTemplate3) {
     Settings s;
     s.rip.outputNameIndex = GetParam().first;
-    EXPECT_EQ(GetSettingText(s, 100, 103), std::to_string(GetParam().second));
+    FixUpRipNameTemplate(s.rip);
     EXPECT_EQ(s.rip.outputNameIndex, GetParam().second);
 }
 
@@ -281,73 +295,45 @@ INSTANTIATE_TEST_SUITE_P(Stored, NameIndexClampTest,
                          ::testing::Values(std::pair{13, 3}, std::pair{-1, 3}, std::pair{12, 12},
                                            std::pair{0, 0}, std::pair{11, 11}));
 
-struct WriteCase {
-    int category, id;
-    const char* text;
-    int expected;
-};
-
-class AccessorWriteTest : public SettingsTest, public ::testing::WithParamInterface<WriteCase> {};
-
-TEST_P(AccessorWriteTest, StoresAndReadsBack) {
-    Settings s;
-    const WriteCase& c = GetParam();
-    SetSettingText(s, c.category, c.id, c.text);
-    EXPECT_EQ(GetSettingText(s, c.category, c.id), std::to_string(c.expected));
+// A switch is on as the jobs always read it: most for any number but 0, the ReplayGain and
+// converter switches only for 1. Either is written back as 0 or 1.
+TEST_F(SettingsTest, SwitchesReadAsTheJobsReadThem) {
+    WriteText(
+        "[CDRIP]\nEjectAfterRip=2\nLockTray=-1\nReplayGain=2\n"
+        "[Convert]\nMetadata=2\nDeleteSource=1\n");
+    Settings s = Load();
+    EXPECT_TRUE(s.rip.ejectAfterRip);
+    EXPECT_TRUE(s.rip.lockTray);
+    EXPECT_FALSE(s.rip.replayGain);
+    EXPECT_FALSE(s.convert.metadata);
+    EXPECT_TRUE(s.convert.deleteSource);
+    ASSERT_TRUE(SaveSettings(s, file_));
+    EXPECT_EQ(ProfileFile(path_).ReadString("CDRIP", "EjectAfterRip"), "1");
+    EXPECT_EQ(ProfileFile(path_).ReadString("Convert", "Metadata"), "0");
 }
 
-// 106, 107 and 108 take 1 only for exactly "1"; the others take the decimal value.
-INSTANTIATE_TEST_SUITE_P(
-    Ids, AccessorWriteTest,
-    ::testing::Values(
-        WriteCase{100, 106, "2", 0}, WriteCase{100, 106, "1", 1}, WriteCase{100, 106, " 1", 0},
-        WriteCase{100, 107, "01", 0}, WriteCase{100, 107, "1", 1}, WriteCase{100, 108, "1x", 0},
-        WriteCase{100, 108, "1", 1}, WriteCase{100, 110, "2", 2}, WriteCase{100, 103, "7", 7},
-        WriteCase{200, 204, "2", 2}, WriteCase{200, 205, "-3", -3}, WriteCase{200, 206, "5abc", 5},
-        WriteCase{300, 302, "2", 2}, WriteCase{300, 303, "x", 0}, WriteCase{300, 304, "+4", 4}));
-
-TEST_F(SettingsTest, ConvertNameIndexIsWrittenButNotRead) {
-    Settings s;
-    SetSettingText(s, 200, 202, "6");
-    EXPECT_EQ(s.convert.outputNameIndex, 6);
-    EXPECT_EQ(GetSettingText(s, 200, 202), "");
-}
-
-TEST_F(SettingsTest, TextIdsStoreTheirText) {
-    Settings s;
-    SetSettingText(s, 100, 101, "/r/");
-    SetSettingText(s, 100, 104, "1|1|");
-    SetSettingText(s, 100, 105, ".ogg");
-    SetSettingText(s, 200, 201, ".wav");
-    SetSettingText(s, 200, 203, "/c/");
-    SetSettingText(s, 300, 301, "Vol");
-    EXPECT_EQ(s.rip.outputDirectory, "/r/");
-    EXPECT_EQ(s.rip.outputNameCustom, "1|1|");
-    EXPECT_EQ(s.ripExtension, ".ogg");
-    EXPECT_EQ(s.convertExtension, ".wav");
-    EXPECT_EQ(s.convert.outputDirectory, "/c/");
-    EXPECT_EQ(s.burn.volumeLabel, "Vol");
-}
-
-TEST_F(SettingsTest, UnknownPairsReadEmptyAndChangeNothing) {
-    Settings s;
-    const std::pair<int, int> unknown[] = {{100, 109}, {400, 401},  {100, 102}, {200, 101},
-                                           {300, 101}, {0, 100101}, {100, -1},  {100, 1101}};
-    for (auto [category, id] : unknown) {
-        EXPECT_EQ(GetSettingText(s, category, id), "") << category << "/" << id;
-        SetSettingText(s, category, id, "1");
+// Each field saves under its own key and loads back into its own member, leaving the others.
+TEST_F(SettingsTest, EveryFieldOfTheTableRoundTripsByName) {
+    const Settings defaults = Load();
+    for (const SettingField& field : SettingFields()) {
+        std::filesystem::remove(path_);
+        Settings s = defaults;
+        std::string value = field.isText() ? "/x/" : "1";
+        if (FieldText(field, s) == value) value = "2";
+        SetFieldFromText(field, s, value);
+        ProfileFile out(path_);
+        ASSERT_TRUE(SaveSettings(s, out));
+        EXPECT_EQ(ProfileFile(path_).ReadString(field.section, field.key), value) << field.key;
+        Settings back;
+        LoadSettings(back, ProfileFile(path_));
+        Settings unchanged = defaults;
+        for (const SettingField& other : SettingFields())
+            EXPECT_EQ(FieldText(other, back),
+                      &other == &field ? value : FieldText(other, unchanged))
+                << field.key << " set, " << other.key << " read";
+        EXPECT_EQ(FindSettingField(Lower(field.section), Lower(field.key)), &field);
     }
-    // Nothing changed: every field still has its zero value.
-    SaveSettings(s, file_);
-    const std::pair<const char*, const char*> zeroKeys[] = {
-        {"CDRIP", "OutputNameIndex"}, {"CDRIP", "EjectAfterRip"}, {"CDRIP", "Metadata"},
-        {"CDRIP", "CreateM3U"},       {"CDRIP", "LockTray"},      {"Convert", "OutputNameIndex"},
-        {"Convert", "Metadata"},      {"Convert", "IfExists"},    {"Convert", "DeleteSource"},
-        {"CDBurn", "EjectAfterBurn"}, {"CDBurn", "Finalize"},     {"CDBurn", "TestMode"}};
-    for (const auto& [section, key] : zeroKeys)
-        EXPECT_EQ(file_.ReadString(section, key), "0") << section << " " << key;
-    EXPECT_EQ(s.rip.outputDirectory, "");
-    EXPECT_EQ(s.ripExtension, "");
+    EXPECT_EQ(FindSettingField("CDRIP", "FormatIndex"), nullptr);  // a page's own key
 }
 
 }  // namespace

@@ -312,13 +312,13 @@ void MainWindowTest::priorityBoxOnFirstStartAndOnChange() {
     QCOMPARE(w.priorityBox()->itemText(3), QString("REALTIME"));
     QCOMPARE(w.priorityBox()->currentText(), QString("IDLE"));
     w.priorityBox()->setCurrentIndex(2);
-    QCOMPARE(f.context.settings.priority, 3);
+    QCOMPARE(f.context.settings.priority, Priority::kHigh);
 }
 
 void MainWindowTest::optionsOkStoresOnlyOpenedTabs() {
     Fixture f;
     MainWindow& w = f.Window();
-    f.context.settings.convert.ifExists = 2;
+    f.context.settings.convert.ifExists = IfExists::kSkip;
     f.context.settings.convert.outputDirectory = "";
     f.context.settings.burn.volumeLabel = "Old label";
     QStringList labels;
@@ -339,7 +339,7 @@ void MainWindowTest::optionsOkStoresOnlyOpenedTabs() {
     QCOMPARE(f.context.settings.burn.volumeLabel, std::string("New label"));
     QCOMPARE(f.context.settings.burn.finalize, 1);
     // The converter tab was never opened: not even its folder default was filled in.
-    QCOMPARE(f.context.settings.convert.ifExists, 2);
+    QCOMPARE(f.context.settings.convert.ifExists, IfExists::kSkip);
     QCOMPARE(f.context.settings.convert.outputDirectory, std::string());
 }
 

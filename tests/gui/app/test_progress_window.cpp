@@ -246,7 +246,7 @@ void ProgressWindowTest::runnerShowsWorkerUpdatesAndWaitsForIt() {
     // "IDLE" lowers the worker alone; the window's thread keeps its priority.
     const int windowNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
     std::atomic<int> workerNice{-100};
-    const bool ran = quelt::RunJobUnderProgressWindow(window, 1, [&] {
+    const bool ran = quelt::RunJobUnderProgressWindow(window, quelt::Priority::kIdle, [&] {
         workerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
         window.SetButton("Abort Convert", true);
         window.Log("Initializing...");

@@ -38,7 +38,7 @@ void ConvertOptionsTest::emptyOutputFolderShowsTheDefaultAndKeepsIt() {
 
 void ConvertOptionsTest::showsTheStoredValues() {
     Settings settings;
-    settings.convert = {1, "/data/out/", 1, 4, 1, 2, 1};
+    settings.convert = {true, "/data/out/", true, 4, true, IfExists::kSkip, true};
     settings.convert.jobs = 3;
     settings.convert.replayGain = 1;
     ConvertOptionsPage page(settings);
@@ -72,7 +72,7 @@ void ConvertOptionsTest::showsTheStoredValues() {
     QCOMPARE(settings.convert.bOutputNameIndex, 0);
     QCOMPARE(settings.convert.outputNameIndex, 4);
     QCOMPARE(settings.convert.metadata, 0);
-    QCOMPARE(settings.convert.ifExists, 1);
+    QCOMPARE(settings.convert.ifExists, IfExists::kOverwrite);
     QCOMPARE(settings.convert.deleteSource, 0);
     QCOMPARE(settings.convert.jobs, 0);
     QCOMPARE(settings.convert.replayGain, 0);
@@ -119,14 +119,14 @@ void ConvertOptionsTest::uncheckedOutputDirectoryDisablesEditAndStillStoresIt() 
 void ConvertOptionsTest::unselectedListsStoreMinusOne() {
     Settings settings;
     settings.convert.outputNameIndex = 40;  // no such template: nothing is selected
-    settings.convert.ifExists = -3;
+    settings.convert.ifExists = IfExists{-3};
     ConvertOptionsPage page(settings);
     page.Load();
     QCOMPARE(page.nameList()->currentIndex(), -1);
     QCOMPARE(page.ifExistsList()->currentIndex(), -1);
     page.Store();
     QCOMPARE(settings.convert.outputNameIndex, -1);
-    QCOMPARE(settings.convert.ifExists, -1);
+    QCOMPARE(settings.convert.ifExists, IfExists{-1});
 }
 
 void ConvertOptionsTest::browseFillsTheEditWithASeparator() {

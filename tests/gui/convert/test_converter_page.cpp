@@ -42,7 +42,8 @@ struct Fixture {
         const std::string ui = "skins/zqr/the.ui";
         skin.Load(QString::fromStdString(ui), true, QString::fromStdString(DataFolder(ui)));
         LoadSettings(context.settings, context.profile);
-        context.settings.priority = 2;  // normal: the test process keeps its own priority
+        context.settings.priority =
+            Priority::kNormal;  // normal: the test process keeps its own priority
     }
     ConverterPage& Page() {
         if (!page) {

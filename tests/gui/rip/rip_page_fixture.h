@@ -114,7 +114,8 @@ struct RipFixture {
         const std::string ui = "skins/zqr/the.ui";
         skin.Load(QString::fromStdString(ui), true, QString::fromStdString(DataFolder(ui)));
         LoadSettings(context.settings, context.profile);
-        context.settings.priority = 2;  // normal: the test process keeps its own priority
+        context.settings.priority =
+            Priority::kNormal;  // normal: the test process keeps its own priority
         // Nothing here may reach the internet: look-ups go to a closed loopback port unless
         // a test starts its own server.
         freedb->SetCustomServer("127.0.0.1:" + std::to_string(UnusedLoopbackPort()));

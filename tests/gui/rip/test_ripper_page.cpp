@@ -335,7 +335,7 @@ void RipperPageTest::musicBrainzReleaseChosenByTheUserNamesTheRows() {
     QVERIFY(quelt::test::WriteMusicBrainzSite(root, discId, 1275));
     quelt::test::HttpServer server(root);
     QVERIFY(server.running());
-    f.context.settings.rip.lookupSource = kLookupMusicBrainz;
+    f.context.settings.rip.lookupSource = LookupSource::kMusicBrainz;
     f.context.settings.rip.musicBrainzServer = "127.0.0.1:" + std::to_string(server.port());
     f.MakeGrabber(cue);
 

@@ -123,13 +123,13 @@ void FreedbOptionsTest::storesTheFieldsAndHandsThemToTheComponent() {
     QCOMPARE(settings.rip.freedb, 0);
 
     // The album look-up group: source, MusicBrainz server and cover art, under their own keys.
-    QCOMPARE(page.lookupSourceList()->currentIndex(), kLookupFreedb);
+    QCOMPARE(page.lookupSourceList()->currentIndex(), int(LookupSource::kFreedb));
     QVERIFY(!page.coverArtBox()->isChecked());
-    page.lookupSourceList()->setCurrentIndex(kLookupMusicBrainzThenFreedb);
+    page.lookupSourceList()->setCurrentIndex(int(LookupSource::kMusicBrainzThenFreedb));
     page.musicBrainzServerEdit()->setText(" mb.lan:5000 ");
     page.coverArtBox()->setChecked(true);
     page.Store();
-    QCOMPARE(settings.rip.lookupSource, kLookupMusicBrainzThenFreedb);
+    QCOMPARE(settings.rip.lookupSource, LookupSource::kMusicBrainzThenFreedb);
     QCOMPARE(settings.rip.musicBrainzServer, std::string("mb.lan:5000"));
     QCOMPARE(settings.rip.coverArt, 1);
     FreedbOptionsPage again(settings, *freedb_);

@@ -138,8 +138,9 @@ void RipOptionsTest::unknownTemplateIndexSelectsNothingAndStoresMinusOne() {
     QVERIFY(!page.customButton()->isEnabled());
     page.Store();
     QCOMPARE(settings.rip.outputNameIndex, -1);
-    // The rip start reads the index through the accessor, which turns it into a template.
-    QCOMPARE(GetSettingText(settings, kModeRip, 103), std::string("3"));
+    // The rip start fixes the index up into a template.
+    FixUpRipNameTemplate(settings.rip);
+    QCOMPARE(settings.rip.outputNameIndex, 3);
 }
 
 void RipOptionsTest::browseFillsTheFieldWithASeparator() {
