@@ -4,6 +4,7 @@
 // saves, so every load fix-up applies to the file as well.
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,37 +18,27 @@
 namespace quelt::cli {
 namespace {
 
-// The keys the pages read and write directly, outside `Settings`; listed after its fields.
-struct PageKey {
-    const char* section;
-    const char* key;
-};
-const PageKey kPageKeys[] = {
-    {"CDRIP", "FormatIndex"},
-    {"CDRIP", "FParamIndex"},
-    {"CONVERT", "FormatIndex"},
-    {"CONVERT", "FParamIndex"},
-};
-
-// One key of the file: a field of `Settings` or one of the pages' keys.
+// One key of the file: a field of `Settings` or one of the keys the pages read and write
+// directly (field == nullptr).
 struct Key {
     const char* section;
     const char* name;
-    const SettingField* field;  // nullptr for a page's key
+    const SettingField* field;
 };
 
-const PageKey* FindPageKey(const std::string& section, const std::string& name) {
-    for (const auto& key : kPageKeys)
-        if (SameProfileName(section, key.section) && SameProfileName(name, key.key)) return &key;
-    return nullptr;
-}
+const Key kPageKeys[] = {
+    {"CDRIP", "FormatIndex", nullptr},
+    {"CDRIP", "FParamIndex", nullptr},
+    {"CONVERT", "FormatIndex", nullptr},
+    {"CONVERT", "FParamIndex", nullptr},
+};
 
 // Sections and keys are found without regard to case, as the file's reader finds them.
 std::optional<Key> FindKey(const std::string& section, const std::string& name) {
     if (const SettingField* field = FindSettingField(section, name))
         return Key{field->section, field->key, field};
-    if (const PageKey* key = FindPageKey(section, name))
-        return Key{key->section, key->key, nullptr};
+    for (const Key& key : kPageKeys)
+        if (SameProfileName(section, key.section) && SameProfileName(name, key.name)) return key;
     return std::nullopt;
 }
 
@@ -61,7 +52,7 @@ std::string ValueInForce(const Key& key, Settings& settings, const ProfileFile& 
 std::vector<Key> AllKeys() {
     std::vector<Key> keys;
     for (const auto& field : SettingFields()) keys.push_back({field.section, field.key, &field});
-    for (const auto& key : kPageKeys) keys.push_back({key.section, key.key, nullptr});
+    keys.insert(keys.end(), std::begin(kPageKeys), std::end(kPageKeys));
     return keys;
 }
 
