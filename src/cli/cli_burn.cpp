@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
@@ -28,72 +29,6 @@ namespace quelt::cli {
 namespace {
 
 constexpr const char* kBurnSynopsis = "[--writer W] [--data] [--image FILE] [OPTIONS] FILE...";
-
-// Prints what the progress window would show: log lines on standard output, the two bars
-// on standard error when it is a terminal.
-class PrintingReport : public JobReport {
-  public:
-    // `totalAudioMs`: the playing time of the compilation, for the speed on the progress line.
-    explicit PrintingReport(long long totalAudioMs)
-        : progress_(::isatty(STDERR_FILENO) == 1), clock_(totalAudioMs) {}
-    ~PrintingReport() override {
-        if (shown_) std::fputc('\n', stderr);
-    }
-
-    void Log(const std::string& text) override {
-        std::lock_guard lock(mutex_);
-        ClearProgress();
-        std::printf("%s\n", TerminalText(text).c_str());
-        std::fflush(stdout);
-        ShowProgress();
-    }
-    void SetItemBar(int percent) override {
-        std::lock_guard lock(mutex_);
-        item_ = percent;
-        ShowProgress();
-    }
-    void SetTotalBar(int percent) override {
-        std::lock_guard lock(mutex_);
-        total_ = percent;
-        ShowProgress();
-    }
-    void SetInputLine(const std::string&) override {}
-    void SetPositionLine(const std::string&) override {}
-    void SetCounterLine(const std::string&) override {}
-    void SetBatchLine(const std::string&) override {}
-    void SetButton(const std::string&, bool) override {}
-
-  private:
-    void ShowProgress() {
-        if (!progress_) return;
-        std::fprintf(stderr, "\r\033[K  item %3d%%   total %3d%%%s", item_, total_,
-                     clock_.Describe(total_).c_str());
-        std::fflush(stderr);
-        shown_ = true;
-    }
-    void ClearProgress() {
-        if (!shown_) return;
-        std::fputs("\r\033[K", stderr);
-        shown_ = false;
-    }
-
-    std::mutex mutex_;
-    const bool progress_;
-    bool shown_ = false;
-    int item_ = 0, total_ = 0;
-    const ProgressClock clock_;
-};
-
-// Messages of the burn start go to standard error.
-class ErrorStreamPrompter : public Prompter {
-  public:
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    void ShowMessage(const std::string&, const std::string& text) override {
-        std::fprintf(stderr, "quelt-cli burn: %s\n", text.c_str());
-        shown = true;
-    }
-    bool shown = false;
-};
 
 void PrintError(const std::string& text) {
     std::fprintf(stderr, "quelt-cli burn: %s\n", text.c_str());
@@ -226,13 +161,13 @@ int RunBurn(const Args& args) {
     compilation.Refresh();
     request.sources = compilation.Paths();
 
-    ErrorStreamPrompter prompter;
+    ConsolePrompter prompter("quelt-cli burn: ", false);
     if (!CheckBurnStart(request, library, prompter, sink)) return kExitNothingToDo;
 
     JobControl control;
     control.Start();
     ApplyPriorityToThisThread(settings.priority);
-    PrintingReport report(compilation.totalMs());
+    ConsoleReport report(compilation.totalMs());
     BurnSummary summary;
     int cancelledStatus;
     // The closing sound is for someone watching; a script or a pipe gets none.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
@@ -26,69 +27,6 @@
 
 namespace quelt::cli {
 namespace {
-
-// Prints what the progress window would show.
-class ConsoleReport : public JobReport {
-  public:
-    // `totalAudioMs`: the playing time of every file, for the speed on the progress line.
-    explicit ConsoleReport(long long totalAudioMs)
-        : terminal_(isatty(STDERR_FILENO) == 1), clock_(totalAudioMs) {}
-
-    void Log(const std::string& text) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ClearProgress();
-        std::printf("%s\n", TerminalText(text).c_str());
-        std::fflush(stdout);
-        DrawProgress();
-    }
-    void SetItemBar(int percent) override { Update(item_, percent); }
-    void SetTotalBar(int percent) override { Update(total_, percent); }
-    void SetInputLine(const std::string&) override {}
-    void SetPositionLine(const std::string&) override {}
-    void SetCounterLine(const std::string& text) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        counter_ = text;
-        DrawProgress();
-    }
-    void SetBatchLine(const std::string&) override {}
-    void SetButton(const std::string&, bool) override {}
-
-    void Finish() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ClearProgress();
-    }
-
-  private:
-    void Update(int& bar, int percent) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        bar = percent;
-        DrawProgress();
-    }
-
-    void ClearProgress() {
-        if (terminal_ && drawn_) std::fputs("\r\033[K", stderr);
-        drawn_ = false;
-    }
-
-    void DrawProgress() {
-        if (!terminal_ || counter_.empty()) return;
-        constexpr int kWidth = 20;
-        std::string bar(kWidth, '-');
-        for (int i = 0; i < kWidth * item_ / 100; ++i) bar[i] = '#';
-        std::fprintf(stderr, "\r\033[K%s  [%s] %3d%%  total %3d%%%s", counter_.c_str(), bar.c_str(),
-                     item_, total_, clock_.Describe(total_).c_str());
-        std::fflush(stderr);
-        drawn_ = true;
-    }
-
-    std::mutex mutex_;
-    const bool terminal_;
-    bool drawn_ = false;
-    std::string counter_;
-    int item_ = 0;
-    int total_ = 0;
-    const ProgressClock clock_;
-};
 
 void PrintInfo(const std::string& path, const MediaInfo& info) {
     std::printf("%s\n", TerminalText(path).c_str());

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/drive_choice.h"
 #include "cli/interrupt.h"
 #include "cli/json_writer.h"
@@ -57,59 +58,6 @@ public:
 
 private:
     std::mutex m_;
-};
-
-class ConsolePrompter : public Prompter {
-public:
-    bool AskYesNo(const std::string&, const std::string& text) override {
-        std::fprintf(stderr, "%s Yes\n", text.c_str());
-        return true;
-    }
-    void ShowMessage(const std::string&, const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-};
-
-class ConsoleReport : public JobReport {
-public:
-    // `totalAudioMs`: the playing time of the checked tracks, for the speed on the progress line.
-    explicit ConsoleReport(long long totalAudioMs) : terminal_(isatty(STDERR_FILENO)), clock_(totalAudioMs) {}
-    void Log(const std::string& text) override {
-        std::lock_guard lock(m_);
-        ClearProgress();
-        std::printf("%s\n", TerminalText(text).c_str());
-        std::fflush(stdout);
-    }
-    void SetItemBar(int percent) override { Progress(item_, percent); }
-    void SetTotalBar(int percent) override { Progress(total_, percent); }
-    void SetInputLine(const std::string&) override {}
-    void SetPositionLine(const std::string&) override {}
-    void SetCounterLine(const std::string&) override {}
-    void SetBatchLine(const std::string&) override {}
-    void SetButton(const std::string&, bool) override {}
-    ~ConsoleReport() override {
-        std::lock_guard lock(m_);
-        ClearProgress();
-    }
-
-private:
-    void Progress(int& bar, int percent) {
-        std::lock_guard lock(m_);
-        bar = percent;
-        if (!terminal_) return;
-        std::fprintf(stderr, "\r\033[Ktrack %3d %%   total %3d %%%s", item_, total_, clock_.Describe(total_).c_str());
-        shown_ = true;
-    }
-    void ClearProgress() {
-        if (!shown_) return;
-        std::fputs("\r\033[K", stderr);
-        shown_ = false;
-    }
-    std::mutex m_;
-    bool terminal_;
-    bool shown_ = false;
-    int item_ = 0, total_ = 0;
-    const ProgressClock clock_;
 };
 
 // The playing time of the checked rows, from their "mm:ss.mmm" durations.
@@ -254,7 +202,7 @@ struct Session {
     std::unique_ptr<CdGrabber> grabber = CreateCdGrabber();
     std::unique_ptr<FreedbInfo> freedb = CreateFreedbInfo();
     ConsoleView view;
-    ConsolePrompter prompter;
+    ConsolePrompter prompter{"", true};  // a question of the rip model is answered yes
     EventQueue events;
     std::unique_ptr<Disc> disc;
 
