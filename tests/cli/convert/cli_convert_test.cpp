@@ -1,16 +1,12 @@
 // quelt-cli info and convert, run as a user would run them, with their exit statuses.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "core/transcode/catalogue.h"
+#include "support/cli_runner.h"
 #include "support/fixtures.h"
 #include "support/probe.h"
 
@@ -19,42 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status = -1;
-    std::string out, err;
-    std::vector<std::string> lines;  // standard output, line by line
-};
+using Result = CliResult;
 
 class CliTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        fs::create_directories(dir_.File("config"));
-        fs::create_directories(dir_.File("home"));
-    }
-
-    std::string Env() const {
-        return "env XDG_CONFIG_HOME=" + ShellQuote(dir_.File("config")) +
-               " HOME=" + ShellQuote(dir_.File("home")) +
-               " XDG_MUSIC_DIR=" + ShellQuote(dir_.File("music")) + " ";
-    }
-
-    Result Cli(const std::string& arguments) {
-        Result r;
-        std::string errFile = dir_.File("stderr.txt");
-        std::string command =
-            Env() + ShellQuote(QUELT_CLI_PATH) + " " + arguments + " 2>" + ShellQuote(errFile);
-        FILE* pipe = popen(command.c_str(), "r");
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-        int status = pclose(pipe);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream err(errFile);
-        r.err.assign((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
-        std::istringstream lines(r.out);
-        for (std::string line; std::getline(lines, line);) r.lines.push_back(line);
-        return r;
-    }
+    Result Cli(const std::string& arguments) { return RunCli(dir_, arguments); }
 
     std::string Tone(const std::string& name, double seconds = 0.5) {
         ToneOptions toneOptions;
@@ -139,37 +104,13 @@ TEST_F(CliTest, DeleteSourceAndSettingsFromTheFile) {
 TEST_F(CliTest, CtrlCCancelsAndRemovesTheUnfinishedOutput) {
     std::string wav = Tone("long.wav", 60.0);
     std::string out = dir_.File("out");
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        std::string config = dir_.File("config"), home = dir_.File("home");
-        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        setenv("HOME", home.c_str(), 1);
-        execl(QUELT_CLI_PATH, "quelt-cli", "convert", "--format", "mp3", "--preset", "0",
-              "--output-dir", out.c_str(), wav.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string output;
-    char buffer[1024];
-    // Interrupt once the output file is being written.
-    while (output.find("Create output file:") == std::string::npos) {
-        ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n <= 0) break;
-        output.append(buffer, static_cast<size_t>(n));
-    }
-    kill(pid, SIGINT);
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_NE(output.find("Convert cancelled by user\n"), std::string::npos) << output;
+    // Interrupted once the output file is being written.
+    Result r = RunCliInterrupted(
+        dir_,
+        "convert --format mp3 --preset 0 --output-dir " + ShellQuote(out) + " " + ShellQuote(wav),
+        "Create output file:");
+    EXPECT_EQ(r.status, 130);
+    EXPECT_NE(r.out.find("Convert cancelled by user\n"), std::string::npos) << r.out;
     // The output folder was made for this output alone: it goes with it.
     EXPECT_FALSE(fs::exists(out)) << (fs::exists(out + "/long.mp3") ? "output left" : "");
     EXPECT_TRUE(fs::exists(wav));
@@ -205,18 +146,17 @@ TEST_P(EveryFormat, ConvertsTheTaggedTone) {
     const int row = GetParam();
     const std::string ext(OutputFormatRow(row)->extension);
     const std::string out = dir_->File("out" + std::to_string(row));
-    const std::string env = "env XDG_CONFIG_HOME=" + ShellQuote(dir_->File("config")) + " ";
-    int status = quelt::test::Run(
-        env + ShellQuote(QUELT_CLI_PATH) + " convert --metadata --format " + std::to_string(row) +
-        " --preset '128kbit/s 44100Hz Stereo ' --output-dir " + ShellQuote(out) + " " +
-        ShellQuote(dir_->File("source.wav")) + " > /dev/null");
-    ASSERT_EQ(status, 0);
+    Result converted =
+        RunCli(*dir_, "convert --metadata --format " + std::to_string(row) +
+                          " --preset '128kbit/s 44100Hz Stereo ' --output-dir " + ShellQuote(out) +
+                          " " + ShellQuote(dir_->File("source.wav")));
+    ASSERT_EQ(converted.status, 0) << converted.err;
     const std::string file = out + "/source" + ext;
     // Ten seconds at the output's rate: Opus always writes 48 kHz.
     const double rate = ext == ".opus" ? 48000 : 44100;
     EXPECT_NEAR(static_cast<double>(DecodedFrames(file, 2)), 10 * rate, 0.050 * rate);
     if (ext == ".aac" || ext == ".mp2" || ext == ".ac3") return;
-    std::string info = Capture(env + ShellQuote(QUELT_CLI_PATH) + " info " + ShellQuote(file));
+    std::string info = RunCli(*dir_, "info " + ShellQuote(file)).out;
     for (const char* line : {"  Title: Lullaby\n", "  Artist: Quartet\n", "  Album: Night\n",
                              "  Year: 2003\n", "  Genre: Ambient\n", "  Track: 1\n"})
         EXPECT_NE(info.find(line), std::string::npos) << line << " in\n" << info;
