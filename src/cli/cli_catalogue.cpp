@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
-#include "core/transcode/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 namespace quelt::cli {
 namespace {

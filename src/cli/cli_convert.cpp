@@ -17,12 +17,12 @@
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/progress_clock.h"
+#include "core/catalogue/catalogue.h"
 #include "core/convert/conversion_job.h"
 #include "core/jobs/priority.h"
 #include "core/naming/text.h"
 #include "core/naming/untrusted_text.h"
 #include "core/playback/closing_sound.h"
-#include "core/transcode/catalogue.h"
 #include "core/transcode/media_info.h"
 
 namespace quelt::cli {

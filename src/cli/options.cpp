@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/catalogue/catalogue.h"
 #include "core/naming/paths.h"
-#include "core/transcode/catalogue.h"
 
 namespace quelt::cli {
 

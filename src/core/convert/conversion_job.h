@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "core/catalogue/catalogue.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
 #include "core/jobs/prompter.h"
 #include "core/settings/settings.h"
-#include "core/transcode/catalogue.h"
 #include "core/transcode/loudness_meter.h"
 
 namespace quelt {

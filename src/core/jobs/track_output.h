@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "core/catalogue/catalogue.h"
 #include "core/naming/templates.h"
-#include "core/transcode/catalogue.h"
 #include "core/transcode/pipeline.h"
 
 namespace quelt {

@@ -2,10 +2,10 @@
 
 #include <array>
 
+#include "core/catalogue/catalogue.h"
 #include "core/naming/text.h"
 #include "core/naming/untrusted_text.h"
 #include "core/settings/settings.h"
-#include "core/transcode/catalogue.h"
 
 namespace quelt {
 namespace {

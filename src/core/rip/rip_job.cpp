@@ -7,6 +7,7 @@
 #include <functional>
 #include <thread>
 
+#include "core/catalogue/catalogue.h"
 #include "core/jobs/component_error.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
@@ -24,7 +25,6 @@
 #include "core/rip/playlist.h"
 #include "core/rip/track_encoder.h"
 #include "core/settings/app_paths.h"
-#include "core/transcode/catalogue.h"
 #include "core/transcode/loudness_meter.h"
 #include "core/transcode/pipeline.h"
 #include "core/transcode/tag_rewrite.h"

@@ -11,8 +11,8 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "core/catalogue/catalogue.h"
 #include "core/transcode/album_tags.h"
-#include "core/transcode/catalogue.h"
 #include "core/transcode/cover_picture.h"
 #include "core/transcode/pipeline_state.h"
 

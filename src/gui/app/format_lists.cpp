@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
+#include "core/catalogue/catalogue.h"
 #include "core/settings/profile_file.h"
-#include "core/transcode/catalogue.h"
 #include "gui/skin/skin_controls.h"
 
 namespace quelt {

@@ -13,11 +13,11 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "core/catalogue/catalogue.h"
 #include "core/naming/paths.h"
 #include "core/naming/text.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
-#include "core/transcode/catalogue.h"
 #include "core/transcode/media_info.h"
 #include "gui/app/app_context.h"
 #include "gui/app/file_list.h"

@@ -20,13 +20,13 @@
 #include <system_error>
 #include <thread>
 
+#include "core/catalogue/catalogue.h"
 #include "core/jobs/component_error.h"
 #include "core/naming/templates.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
-#include "core/transcode/catalogue.h"
 #include "gui/app/app_context.h"
 #include "gui/app/format_lists.h"
 #include "gui/rip/release_picker.h"

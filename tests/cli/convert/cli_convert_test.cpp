@@ -5,7 +5,7 @@
 #include <fstream>
 #include <memory>
 
-#include "core/transcode/catalogue.h"
+#include "core/catalogue/catalogue.h"
 #include "support/cli_runner.h"
 #include "support/fixtures.h"
 #include "support/probe.h"

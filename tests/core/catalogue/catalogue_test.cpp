@@ -1,5 +1,5 @@
 // The 13 formats and 68 presets against the published lists, and the label parser.
-#include "core/transcode/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 #include <gtest/gtest.h>
 

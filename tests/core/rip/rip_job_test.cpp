@@ -1,5 +1,6 @@
-#include <gtest/gtest.h>
+#include "core/rip/rip_job.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
@@ -8,13 +9,12 @@
 #include <iterator>
 #include <mutex>
 
+#include "core/catalogue/catalogue.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/prompter.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
 #include "core/rip/freedb_info.h"
-#include "core/rip/rip_job.h"
-#include "core/transcode/catalogue.h"
 #include "faulty_grabber.h"
 #include "rip_test_helpers.h"
 #include "support/cddb_server.h"

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <string>
 
-#include "core/transcode/catalogue.h"
+#include "core/catalogue/catalogue.h"
 #include "core/transcode/pipeline.h"
 
 namespace quelt::test {

@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/transcode/catalogue.h"
+#include "core/catalogue/catalogue.h"
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"

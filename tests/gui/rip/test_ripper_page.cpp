@@ -15,13 +15,13 @@
 #include <QtTest>
 #include <fstream>
 
-#include "core/transcode/catalogue.h"
+#include "core/catalogue/catalogue.h"
 #include "core/naming/text.h"
 #include "core/rip/disc_id.h"
-#include "support/http_server.h"
-#include "support/musicbrainz_site.h"
 #include "gui_test_main.h"
 #include "rip_page_fixture.h"
+#include "support/http_server.h"
+#include "support/musicbrainz_site.h"
 
 using namespace quelt;
 using quelt::test::RipFixture;

@@ -14,7 +14,7 @@ struct OutputFormat {
     int row;
     std::string_view extension;  // lower case, with the leading dot
     std::string_view label;
-    bool aac;  // AAC rows force the AAC codec whatever the container's default
+    bool aac;                       // AAC rows force the AAC codec whatever the container's default
     std::string_view encoder = {};  // an encoder by name instead of the container's default
     int fixedSampleRate = 0;        // the output's rate whatever the preset says (Opus: 48 kHz)
     bool lossless = false;          // offers "Same as source"

@@ -1,4 +1,4 @@
-#include "core/transcode/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 #include <array>
 #include <cctype>
