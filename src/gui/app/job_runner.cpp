@@ -5,13 +5,15 @@
 #include <system_error>
 #include <thread>
 
+#include "core/jobs/job_control.h"
 #include "core/jobs/priority.h"
 #include "gui/app/progress_window.h"
 
 namespace quelt {
 
-bool RunJobUnderProgressWindow(ProgressWindow& window, Priority priority,
+bool RunJobUnderProgressWindow(ProgressWindow& window, JobControl& control, Priority priority,
                                std::function<void()> work) {
+    control.Start();
     window.SetWorkerRunning(true);
     std::thread worker;
     try {
@@ -25,6 +27,7 @@ bool RunJobUnderProgressWindow(ProgressWindow& window, Priority priority,
         });
     } catch (const std::system_error&) {
         window.SetWorkerRunning(false);
+        control.busy = false;
         return false;
     }
     window.exec();

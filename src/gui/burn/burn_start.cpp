@@ -51,7 +51,6 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
     ApplyVolumeLabelDefault(context.settings.burn);
 
     JobControl& control = context.burnControl;
-    control.Start();
     ProgressWindow window(kModeBurn, control, *context.prompter, QString(), owner);
     BurnJob job(context.settings, std::move(request), library, window, control);
     job.SetResultSink(sink);
@@ -63,11 +62,10 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
     // The worker counts as running until the burn has ended, not when its passes return:
     // burn-done and the library's last progress still write into the window, and it must
     // not close before them.
-    if (!RunJobUnderProgressWindow(window, context.settings.priority, [&job] {
-            job.Run();
-            job.WaitUntilEnded();
-        }))
-        control.busy = false;
+    RunJobUnderProgressWindow(window, control, context.settings.priority, [&job] {
+        job.Run();
+        job.WaitUntilEnded();
+    });
 }
 
 }  // namespace quelt

@@ -14,7 +14,6 @@ void StartConversion(AppContext& context, const std::vector<ConvertItem>& items,
                      const std::function<void(ConversionJob&)>& setup) {
     if (!CheckConvertList(items, *context.prompter)) return;
     JobControl& control = context.convertControl;
-    control.Start();
     ExtensionForFormat(context.settings, formatRow, false);
     // The progress window's folder button opens the converter's folder, the default one when
     // none was set.
@@ -24,8 +23,7 @@ void StartConversion(AppContext& context, const std::vector<ConvertItem>& items,
     ConversionJob job(context.settings, items, formatRow, presetLabel, window, control);
     job.SetClosingSound(PlayClosingSound);
     if (setup) setup(job);
-    if (!RunJobUnderProgressWindow(window, context.settings.priority, [&job] { job.Run(); }))
-        control.busy = false;
+    RunJobUnderProgressWindow(window, control, context.settings.priority, [&job] { job.Run(); });
 }
 
 }  // namespace quelt

@@ -44,12 +44,8 @@ bool StartRip(AppContext& context, Disc& disc, Prompter& prompter, int formatRow
     if (setup) setup(parameters);
     RipJob job(disc, std::move(parameters), window, control);
 
-    control.Start();
-    if (!RunJobUnderProgressWindow(window, context.settings.priority, [&job] { job.Run(); })) {
-        control.busy = false;
-        return false;
-    }
-    return true;
+    return RunJobUnderProgressWindow(window, control, context.settings.priority,
+                                     [&job] { job.Run(); });
 }
 
 }  // namespace quelt

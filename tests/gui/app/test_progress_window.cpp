@@ -228,7 +228,6 @@ void ProgressWindowTest::logLinesShowWholeOnHoverAndCanBeCopied() {
 
 void ProgressWindowTest::runnerShowsWorkerUpdatesAndWaitsForIt() {
     JobControl control;
-    control.Start();
     ScriptedPrompter prompter;
     ProgressWindow window(200, control, prompter, "/tmp/");
     std::atomic<bool> release{false};
@@ -246,7 +245,7 @@ void ProgressWindowTest::runnerShowsWorkerUpdatesAndWaitsForIt() {
     // "IDLE" lowers the worker alone; the window's thread keeps its priority.
     const int windowNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
     std::atomic<int> workerNice{-100};
-    const bool ran = quelt::RunJobUnderProgressWindow(window, quelt::Priority::kIdle, [&] {
+    const bool ran = quelt::RunJobUnderProgressWindow(window, control, quelt::Priority::kIdle, [&] {
         workerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
         window.SetButton("Abort Convert", true);
         window.Log("Initializing...");
