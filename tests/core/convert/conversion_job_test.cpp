@@ -62,7 +62,9 @@ std::string ReadFile(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// True as well when the folder is gone: a job removes the folders it made and left empty.
 bool NoTemporaryFiles(const fs::path& folder) {
+    if (!fs::exists(folder)) return true;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (entry.path().extension() == ".part") return false;
     return true;
