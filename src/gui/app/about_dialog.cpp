@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/app/icon_painter.h"
+#include "gui/common/icon_painter.h"
 #include "quelt_version.h"
 
 namespace quelt {

@@ -4,9 +4,9 @@
 
 #include <QApplication>
 #include <QFile>
-#include <atomic>
 #include <QMessageBox>
 #include <QTimer>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -20,20 +20,20 @@
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
-#include "gui/app/app_context.h"
 #include "gui/app/application_look.h"
 #include "gui/app/command_line.h"
 #include "gui/app/drive_hand_over.h"
 #include "gui/app/exit_signals.h"
-#include "gui/app/icon_painter.h"
 #include "gui/app/instance_channel.h"
 #include "gui/app/main_window.h"
-#include "gui/app/message_prompter.h"
 #include "gui/app/single_instance.h"
 #include "gui/burn/burn_page.h"
+#include "gui/common/app_context.h"
+#include "gui/common/icon_painter.h"
+#include "gui/common/message_prompter.h"
+#include "gui/options/freedb_options_page.h"
+#include "gui/options/rip_options_page.h"
 #include "gui/rip/ripper_page.h"
-#include "gui/rip_options/freedb_options_page.h"
-#include "gui/rip_options/rip_options_page.h"
 #include "gui/skin/skin.h"
 #include "quelt_version.h"
 

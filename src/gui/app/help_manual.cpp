@@ -1,7 +1,7 @@
 #include "gui/app/help_manual.h"
 
 #include "core/settings/app_paths.h"
-#include "gui/app/desktop_opener.h"
+#include "gui/common/desktop_opener.h"
 
 namespace quelt {
 

@@ -5,9 +5,9 @@
 
 #include "core/rip/disc_image.h"
 #include "core/settings/settings.h"
-#include "gui/app/app_context.h"
 #include "gui/app/main_window.h"
-#include "gui/app/mode_page.h"
+#include "gui/common/app_context.h"
+#include "gui/common/mode_page.h"
 
 namespace quelt {
 

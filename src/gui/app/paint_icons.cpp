@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "gui/app/icon_painter.h"
+#include "gui/common/icon_painter.h"
 #include "quelt_version.h"
 
 int main(int argc, char** argv) {

@@ -4,7 +4,7 @@
 
 #include <QTreeWidget>
 
-#include "gui/app/mode_page.h"
+#include "gui/common/mode_page.h"
 #include "gui/skin/skinned_window.h"
 
 namespace quelt {

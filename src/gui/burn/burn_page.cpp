@@ -14,13 +14,13 @@
 #include "core/burn/burner_library.h"
 #include "core/jobs/prompter.h"
 #include "core/naming/text.h"
-#include "gui/app/app_context.h"
-#include "gui/app/file_list.h"
-#include "gui/app/format_lists.h"
 #include "gui/burn/burn_file_dialogs.h"
 #include "gui/burn/burn_start.h"
 #include "gui/burn/erase_dialog.h"
-#include "gui/convert/convert_file_dialogs.h"
+#include "gui/common/app_context.h"
+#include "gui/common/audio_file_dialogs.h"
+#include "gui/common/file_list.h"
+#include "gui/common/format_lists.h"
 #include "gui/skin/skin_windows.h"
 
 namespace quelt {

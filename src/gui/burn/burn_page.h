@@ -19,7 +19,7 @@
 #include "core/burn/burn_job.h"
 #include "core/burn/burner_status.h"
 #include "core/burn/compilation.h"
-#include "gui/app/mode_page.h"
+#include "gui/common/mode_page.h"
 #include "gui/skin/skinned_window.h"
 
 class QComboBox;

@@ -3,9 +3,9 @@
 #include "core/naming/templates.h"
 #include "core/playback/closing_sound.h"
 #include "core/settings/settings.h"
-#include "gui/app/app_context.h"
-#include "gui/app/job_runner.h"
-#include "gui/app/progress_window.h"
+#include "gui/common/app_context.h"
+#include "gui/common/job_runner.h"
+#include "gui/common/progress_window.h"
 
 namespace quelt {
 

@@ -19,11 +19,11 @@
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/transcode/media_info.h"
-#include "gui/app/app_context.h"
-#include "gui/app/file_list.h"
-#include "gui/app/format_lists.h"
+#include "gui/common/app_context.h"
+#include "gui/common/audio_file_dialogs.h"
+#include "gui/common/file_list.h"
+#include "gui/common/format_lists.h"
 #include "gui/convert/conversion_start.h"
-#include "gui/convert/convert_file_dialogs.h"
 #include "gui/skin/skin_windows.h"
 
 namespace quelt {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/convert/conversion_job.h"
-#include "gui/app/mode_page.h"
+#include "gui/common/mode_page.h"
 #include "gui/skin/skinned_window.h"
 
 class QComboBox;

@@ -16,8 +16,8 @@
 #include "core/playback/cd_player.h"
 #include "core/playback/cd_track_preview.h"
 #include "core/settings/settings.h"
-#include "gui/app/app_context.h"
-#include "gui/app/mode_page.h"
+#include "gui/common/app_context.h"
+#include "gui/common/mode_page.h"
 
 namespace quelt {
 namespace {

@@ -6,9 +6,9 @@
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
 #include "core/settings/settings.h"
-#include "gui/app/app_context.h"
-#include "gui/app/job_runner.h"
-#include "gui/app/progress_window.h"
+#include "gui/common/app_context.h"
+#include "gui/common/job_runner.h"
+#include "gui/common/progress_window.h"
 
 namespace quelt {
 namespace {

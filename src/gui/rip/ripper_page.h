@@ -24,7 +24,7 @@
 #include "core/rip/disc.h"
 #include "core/rip/musicbrainz.h"
 #include "core/rip/rip_job.h"
-#include "gui/app/mode_page.h"
+#include "gui/common/mode_page.h"
 #include "gui/rip/grabber_event_relay.h"
 #include "gui/rip/gui_thread_prompter.h"
 #include "gui/skin/skinned_window.h"

@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "gui/app/list_images.h"
+#include "gui/common/list_images.h"
 #include "gui/skin/skin_controls.h"
 
 namespace quelt {

@@ -10,11 +10,11 @@
 
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
-#include "gui/app/app_context.h"
 #include "gui/app/instance_channel.h"
 #include "gui/app/main_window.h"
 #include "gui/app/plain_page.h"
 #include "gui/app/single_instance.h"
+#include "gui/common/app_context.h"
 #include "gui/convert/converter_page.h"
 #include "gui/skin/skin.h"
 #include "gui/skin/skin_windows.h"

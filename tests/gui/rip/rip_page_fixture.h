@@ -20,7 +20,7 @@
 #include "core/rip/genre_list.h"
 #include "core/settings/app_paths.h"
 #include "core/settings/settings.h"
-#include "gui/app/app_context.h"
+#include "gui/common/app_context.h"
 #include "gui/rip/ripper_page.h"
 #include "gui/skin/skin.h"
 #include "scripted_prompter.h"

@@ -18,7 +18,7 @@
 
 #include "gui/app/drive_hand_over.h"
 #include "gui/app/main_window.h"
-#include "gui/app/progress_window.h"
+#include "gui/common/progress_window.h"
 #include "gui_test_main.h"
 #include "rip_page_fixture.h"
 
