@@ -8,19 +8,13 @@
 #include <QtTest>
 #include <memory>
 
-#include "core/settings/app_paths.h"
-#include "core/settings/settings.h"
 #include "gui/app/instance_channel.h"
-#include "gui/app/main_window.h"
 #include "gui/app/plain_page.h"
 #include "gui/app/single_instance.h"
-#include "gui/common/app_context.h"
 #include "gui/convert/converter_page.h"
-#include "gui/skin/skin.h"
 #include "gui/skin/skin_windows.h"
+#include "gui_fixture.h"
 #include "gui_test_main.h"
-#include "scripted_prompter.h"
-#include "support/fixtures.h"
 
 using namespace quelt;
 
@@ -36,11 +30,8 @@ class RecordingPage : public PlainPage {
 };
 
 // The running copy: the lock, the main window and the channel later starts reach it by.
-struct RunningCopy {
-    RunningCopy() : context(scratch.File("zqrprocfg.cfg"), prompter) {
-        const std::string ui = "skins/zqr/the.ui";
-        skin.Load(QString::fromStdString(ui), true, QString::fromStdString(DataFolder(ui)));
-        LoadSettings(context.settings, context.profile);
+struct RunningCopy : quelt::test::GuiFixture {
+    RunningCopy() {
         MainWindow::Parts parts;
         parts.ripPage = [this](QWidget* parent) {
             return ripper = new RecordingPage(skin, kRipPageNumber, parent);
@@ -52,18 +43,8 @@ struct RunningCopy {
         QObject::connect(&server, &InstanceServer::handedOver, window.get(), &MainWindow::OpenFiles);
     }
     ConverterPage& Converter() { return *dynamic_cast<ConverterPage*>(window->page(kModeConvert)); }
-    QString Tone(const std::string& name) {
-        quelt::test::ToneOptions tone;
-        tone.seconds = 1.0;
-        return quelt::test::MakeTone(scratch.File(name), tone) ? QString::fromStdString(scratch.File(name))
-                                                               : QString();
-    }
 
     SingleInstanceLock lock;
-    quelt::test::ScratchDir scratch;
-    quelt::test::ScriptedPrompter prompter;
-    AppContext context;
-    Skin skin;
     RecordingPage* ripper = nullptr;
     RecordingPage* burner = nullptr;
     std::unique_ptr<MainWindow> window;

@@ -24,30 +24,13 @@ using namespace quelt;
 class RipOptionsTest : public QObject {
     Q_OBJECT
   private slots:
-    void emptyOutputFolderShowsTheDefaultAndIsStored();
     void showsTheStoredValuesAndStoresChanges();
     void folderFieldIsStoredAsAFolder_data();
     void folderFieldIsStoredAsAFolder();
     void customButtonOnlyForTheCustomTemplate();
-    void unknownTemplateIndexSelectsNothingAndStoresMinusOne();
-    void browseFillsTheFieldWithASeparator();
     void customButtonEditsThePatternAtOnce();
-    void unopenedFreedbTabStoresNothing();
-    void openedTabsStoreOnOkAndNothingOnCancel();
+    void sheetStoresOpenedTabsOnOkAndNothingOnCancel();
 };
-
-void RipOptionsTest::emptyOutputFolderShowsTheDefaultAndIsStored() {
-    Settings settings;
-    RipOptionsPage page(settings);
-    page.Load();
-    const QString expected = QString::fromStdString(DefaultOutputFolder());
-    QVERIFY(expected.endsWith("/zqr_output/"));
-    QCOMPARE(page.outputDirectoryEdit()->text(), expected);
-    QCOMPARE(QString::fromStdString(settings.rip.outputDirectory), expected);
-    settings.rip.outputDirectory.clear();
-    page.Store();
-    QCOMPARE(QString::fromStdString(settings.rip.outputDirectory), expected);
-}
 
 void RipOptionsTest::showsTheStoredValuesAndStoresChanges() {
     Settings settings;
@@ -84,6 +67,14 @@ void RipOptionsTest::showsTheStoredValuesAndStoresChanges() {
     QCOMPARE(settings.rip.createM3U, 0);
     QCOMPARE(settings.rip.lockTray, 1);
     QCOMPARE(settings.rip.replayGain, 1);
+
+    page.SetFolderChooser([](QWidget*) { return QString("/media/music"); });
+    QTest::mouseClick(page.browseButton(), Qt::LeftButton);
+    QCOMPARE(page.outputDirectoryEdit()->text(), QString("/media/music/"));
+    page.SetFolderChooser([](QWidget*) { return QString(); });  // cancelled
+    page.Browse();
+    QCOMPARE(page.outputDirectoryEdit()->text(), QString("/media/music/"));
+    QCOMPARE(settings.rip.outputDirectory, std::string("/data/rips/"));  // only "OK" stores
 }
 
 void RipOptionsTest::folderFieldIsStoredAsAFolder_data() {
@@ -99,12 +90,16 @@ void RipOptionsTest::folderFieldIsStoredAsAFolder_data() {
         << "   " << QString::fromStdString(DefaultOutputFolder());
 }
 
+// The field both folder pages share: what is typed is stored as a folder; an empty folder
+// setting shows, and keeps, the default folder.
 void RipOptionsTest::folderFieldIsStoredAsAFolder() {
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     Settings settings;
     RipOptionsPage page(settings);
     page.Load();
+    QCOMPARE(page.outputDirectoryEdit()->text(), QString::fromStdString(DefaultOutputFolder()));
+    QCOMPARE(settings.rip.outputDirectory, DefaultOutputFolder());
     page.outputDirectoryEdit()->setText(typed);
     page.Store();
     QCOMPARE(QString::fromStdString(settings.rip.outputDirectory), stored);
@@ -120,42 +115,18 @@ void RipOptionsTest::customButtonOnlyForTheCustomTemplate() {
     QVERIFY(!page.customButton()->isEnabled());
     page.nameList()->setCurrentIndex(11);
     QVERIFY(page.customButton()->isEnabled());
-    page.nameList()->setCurrentIndex(0);
-    QVERIFY(!page.customButton()->isEnabled());
 
-    settings.rip.outputNameIndex = 4;
+    // An index beyond the list selects nothing and is stored as -1, which the rip start
+    // fixes up into a template.
+    settings.rip.outputNameIndex = 13;
     RipOptionsPage other(settings);
     other.Load();
+    QCOMPARE(other.nameList()->currentIndex(), -1);
     QVERIFY(!other.customButton()->isEnabled());
-}
-
-void RipOptionsTest::unknownTemplateIndexSelectsNothingAndStoresMinusOne() {
-    Settings settings;
-    settings.rip.outputNameIndex = 13;
-    RipOptionsPage page(settings);
-    page.Load();
-    QCOMPARE(page.nameList()->currentIndex(), -1);
-    QVERIFY(!page.customButton()->isEnabled());
-    page.Store();
+    other.Store();
     QCOMPARE(settings.rip.outputNameIndex, -1);
-    // The rip start fixes the index up into a template.
     FixUpRipNameTemplate(settings.rip);
     QCOMPARE(settings.rip.outputNameIndex, 3);
-}
-
-void RipOptionsTest::browseFillsTheFieldWithASeparator() {
-    Settings settings;
-    RipOptionsPage page(settings);
-    page.Load();
-    page.SetFolderChooser([](QWidget*) { return QString("/media/music"); });
-    QTest::mouseClick(page.browseButton(), Qt::LeftButton);
-    QCOMPARE(page.outputDirectoryEdit()->text(), QString("/media/music/"));
-    page.SetFolderChooser([](QWidget*) { return QString(); });  // cancelled
-    page.Browse();
-    QCOMPARE(page.outputDirectoryEdit()->text(), QString("/media/music/"));
-    // Nothing reaches the settings before "OK".
-    QCOMPARE(QString::fromStdString(settings.rip.outputDirectory),
-             QString::fromStdString(DefaultOutputFolder()));
 }
 
 void RipOptionsTest::customButtonEditsThePatternAtOnce() {
@@ -181,64 +152,43 @@ void RipOptionsTest::customButtonEditsThePatternAtOnce() {
     QCOMPARE(settings.rip.outputNameCustom, std::string("0|2|3|1|4|"));
 }
 
-void RipOptionsTest::unopenedFreedbTabStoresNothing() {
-    Settings settings;
-    settings.rip.freedb = 1;
-    settings.rip.freedbServer = 5;
-    settings.rip.freedbPort = 777;
-    settings.rip.freedbTimeOut = 4000;
-    settings.rip.useFreedbProxy = 1;
-    settings.rip.freedbProxy = "proxy.lan:3128";
-    const RipSettings before = settings.rip;
-    std::unique_ptr<FreedbInfo> freedb = CreateFreedbInfo();
-    freedb->SetServerIndex(2);
-    freedb->SetPort(8880);
-
-    auto* rip = new RipOptionsPage(settings);
-    OptionsSheet sheet({{"CD Ripper", rip}, {"FREEDB", new FreedbOptionsPage(settings, *freedb)}});
-    QVERIFY(sheet.Opened(0));
-    rip->outputDirectoryEdit()->setText("/srv/rips");
-    rip->lockTrayBox()->setChecked(true);
-    sheet.accept();
-
-    QCOMPARE(settings.rip.outputDirectory, std::string("/srv/rips/"));
-    QCOMPARE(settings.rip.lockTray, 1);
-    QVERIFY(!sheet.Opened(1));
-    QCOMPARE(settings.rip.freedb, before.freedb);
-    QCOMPARE(settings.rip.freedbServer, before.freedbServer);
-    QCOMPARE(settings.rip.freedbPort, before.freedbPort);
-    QCOMPARE(settings.rip.freedbTimeOut, before.freedbTimeOut);
-    QCOMPARE(settings.rip.useFreedbProxy, before.useFreedbProxy);
-    QCOMPARE(settings.rip.freedbProxy, before.freedbProxy);
-    QCOMPARE(freedb->ServerIndex(), 2);
-    QCOMPARE(freedb->Port(), 8880);
-    QCOMPARE(freedb->Proxy(), std::string());
-}
-
-void RipOptionsTest::openedTabsStoreOnOkAndNothingOnCancel() {
+// A tab never opened stores nothing, nor hands anything to the FreeDB component; "Cancel"
+// stores nothing at all.
+void RipOptionsTest::sheetStoresOpenedTabsOnOkAndNothingOnCancel() {
     Settings settings;
     settings.rip.outputDirectory = "/a/";
+    settings.rip.freedbPort = 777;
     std::unique_ptr<FreedbInfo> freedb = CreateFreedbInfo();
-    {
+    freedb->SetPort(8880);
+    for (bool open : {false, true}) {
         auto* rip = new RipOptionsPage(settings);
         auto* server = new FreedbOptionsPage(settings, *freedb);
         OptionsSheet sheet({{"CD Ripper", rip}, {"FREEDB", server}});
-        sheet.tabs()->setCurrentIndex(1);
+        if (open) sheet.tabs()->setCurrentIndex(1);
         rip->outputDirectoryEdit()->setText("/b");
         server->portEdit()->setText("8080");
         sheet.reject();
         QCOMPARE(settings.rip.outputDirectory, std::string("/a/"));
-        QCOMPARE(settings.rip.freedbPort, 0);
+        QCOMPARE(settings.rip.freedbPort, 777);
+        QCOMPARE(freedb->Port(), open ? 777 : 8880);  // handed over when the tab opened
     }
+
     auto* rip = new RipOptionsPage(settings);
     auto* server = new FreedbOptionsPage(settings, *freedb);
     OptionsSheet sheet({{"CD Ripper", rip}, {"FREEDB", server}});
-    sheet.tabs()->setCurrentIndex(1);
-    QVERIFY(sheet.Opened(1));
-    rip->outputDirectoryEdit()->setText("/b");
-    server->portEdit()->setText("8080");
+    rip->outputDirectoryEdit()->setText("/srv/rips");
+    rip->lockTrayBox()->setChecked(true);
     sheet.accept();
-    QCOMPARE(settings.rip.outputDirectory, std::string("/b/"));
+    QVERIFY(!sheet.Opened(1));
+    QCOMPARE(settings.rip.outputDirectory, std::string("/srv/rips/"));
+    QCOMPARE(settings.rip.lockTray, 1);
+    QCOMPARE(settings.rip.freedbPort, 777);
+
+    auto* again = new FreedbOptionsPage(settings, *freedb);
+    OptionsSheet second({{"CD Ripper", new RipOptionsPage(settings)}, {"FREEDB", again}});
+    second.tabs()->setCurrentIndex(1);
+    again->portEdit()->setText("8080");
+    second.accept();
     QCOMPARE(settings.rip.freedbPort, 8080);
     QCOMPARE(freedb->Port(), 8080);
 }

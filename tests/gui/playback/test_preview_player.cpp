@@ -100,16 +100,12 @@ class PreviewPlayerTest : public QObject {
 
 void PreviewPlayerTest::filePreviewPlaysTheSourceHoldsThePageAndEndsByItself() {
     PlayerFixture f;
-    const std::string flac = f.scratch.File("tone.flac");
-    ToneOptions tone;
-    tone.seconds = 1.5;
-    QVERIFY(MakeTone(flac, tone));
-    const std::string wav = f.scratch.File("first.wav");
-    QVERIFY(MakeTone(wav));
+    const QString flac = f.Tone("tone.flac", 1.5), wav = f.Tone("first.wav", 2.0);
+    QVERIFY(!flac.isEmpty() && !wav.isEmpty());
     MainWindow& w = f.Window();
     w.SwitchMode(kModeConvert);
     ConverterPage& page = f.Converter();
-    page.AddFiles({QString::fromStdString(wav), QString::fromStdString(flac)});
+    page.AddFiles({wav, flac});
     page.SelectItem(1);
     bool jobStarted = false;
     page.SetJobSetup([&](ConversionJob&) { jobStarted = true; });
@@ -132,7 +128,7 @@ void PreviewPlayerTest::filePreviewPlaysTheSourceHoldsThePageAndEndsByItself() {
     QVERIFY(page.fileList()->isEnabled());
     QVERIFY(w.control<QWidget>(kStart)->isEnabled());
     const std::vector<int16_t> played = f.Played();
-    QVERIFY(PlayedExactly(played, DecodePcm(flac)));
+    QVERIFY(PlayedExactly(played, DecodePcm(flac.toStdString())));
 }
 
 void PreviewPlayerTest::cdTrackPreviewPlaysTheRippedTrackBitForBit() {
@@ -165,13 +161,11 @@ void PreviewPlayerTest::cdTrackPreviewPlaysTheRippedTrackBitForBit() {
 
 void PreviewPlayerTest::nextStopsAtTheLastItemAndPreviousPlaysOn() {
     PlayerFixture f;
-    const std::string a = f.scratch.File("a.wav"), b = f.scratch.File("b.wav");
-    ToneOptions tone;
-    tone.seconds = 3;
-    QVERIFY(MakeTone(a, tone) && MakeTone(b, tone));
+    const QString a = f.Tone("a.wav", 3), b = f.Tone("b.wav", 3);
+    QVERIFY(!a.isEmpty() && !b.isEmpty());
     f.Window().SwitchMode(kModeConvert);
     ConverterPage& page = f.Converter();
-    page.AddFiles({QString::fromStdString(a), QString::fromStdString(b)});
+    page.AddFiles({a, b});
     page.SelectItem(1);
     f.Click(kPlay);
     QVERIFY(f.context.previewPlaying);
@@ -192,14 +186,12 @@ void PreviewPlayerTest::nextStopsAtTheLastItemAndPreviousPlaysOn() {
 
 void PreviewPlayerTest::positionSliderSeeksAPausedPreview() {
     PlayerFixture f("dummy");  // plays in real time, so the preview is still on when it seeks
-    const std::string flac = f.scratch.File("long.flac");
-    ToneOptions tone;
-    tone.seconds = 20;
-    QVERIFY(MakeTone(flac, tone));
+    const QString flac = f.Tone("long.flac", 20);
+    QVERIFY(!flac.isEmpty());
     MainWindow& w = f.Window();
     w.SwitchMode(kModeConvert);
     ConverterPage& page = f.Converter();
-    page.AddFiles({QString::fromStdString(flac)});
+    page.AddFiles({flac});
     page.SelectItem(0);
     f.Click(kPlay);
     QVERIFY(f.context.previewPlaying);
@@ -215,10 +207,10 @@ void PreviewPlayerTest::positionSliderSeeksAPausedPreview() {
 void PreviewPlayerTest::refusalsAndAMissingDeviceAreSaidOnce() {
     {
         PlayerFixture f;
-        const std::string au = f.scratch.File("tone.au");  // converts, but is no preview format
-        QVERIFY(MakeTone(au));
+        const QString au = f.Tone("tone.au");  // converts, but is no preview format
+        QVERIFY(!au.isEmpty());
         f.Window().SwitchMode(kModeConvert);
-        f.Converter().AddFiles({QString::fromStdString(au)});
+        f.Converter().AddFiles({au});
         f.Click(kPlay);
         QCOMPARE(f.prompter.messages.size(), size_t(1));
         QCOMPARE(f.prompter.messages[0].text, std::string("Can not play this format, only support convert..."));
@@ -226,10 +218,10 @@ void PreviewPlayerTest::refusalsAndAMissingDeviceAreSaidOnce() {
         QVERIFY(f.Converter().fileList()->isEnabled());
     }
     PlayerFixture f("no-such-driver");
-    const std::string wav = f.scratch.File("tone.wav");
-    QVERIFY(MakeTone(wav));
+    const QString wav = f.Tone("tone.wav");
+    QVERIFY(!wav.isEmpty());
     f.Window().SwitchMode(kModeConvert);
-    f.Converter().AddFiles({QString::fromStdString(wav)});
+    f.Converter().AddFiles({wav});
     f.Click(kPlay);
     f.Click(kPlay);
     QCOMPARE(f.prompter.messages.size(), size_t(1));

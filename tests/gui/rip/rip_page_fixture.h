@@ -1,6 +1,5 @@
-// What the ripper page tests share: a scratch settings file, a scripted prompter, the zqr
-// skin, and a ripper page on an images-only grabber (no drive is ever touched) whose FreeDB
-// look-ups go to a loopback address.
+// What the ripper page tests share: the GUI fixture and a ripper page on an images-only
+// grabber (no drive is ever touched) whose FreeDB look-ups go to a loopback address.
 #pragma once
 
 #include <QAction>
@@ -18,15 +17,10 @@
 #include "core/rip/cd_grabber.h"
 #include "core/rip/freedb_info.h"
 #include "core/rip/genre_list.h"
-#include "core/settings/app_paths.h"
-#include "core/settings/settings.h"
-#include "gui/common/app_context.h"
 #include "gui/rip/ripper_page.h"
-#include "gui/skin/skin.h"
-#include "scripted_prompter.h"
+#include "gui_fixture.h"
 #include "support/cddb_server.h"
 #include "support/disc_images.h"
-#include "support/fixtures.h"
 
 namespace quelt::test {
 
@@ -109,13 +103,8 @@ class ListenedGrabber : public CdGrabber {
     CdGrabberListener* listener_ = nullptr;
 };
 
-struct RipFixture {
-    RipFixture() : context(scratch.File("zqrprocfg.cfg"), prompter), genres(CreateGenreList()) {
-        const std::string ui = "skins/zqr/the.ui";
-        skin.Load(QString::fromStdString(ui), true, QString::fromStdString(DataFolder(ui)));
-        LoadSettings(context.settings, context.profile);
-        context.settings.priority =
-            Priority::kNormal;  // normal: the test process keeps its own priority
+struct RipFixture : GuiFixture {
+    RipFixture() : genres(CreateGenreList()) {
         // Nothing here may reach the internet: look-ups go to a closed loopback port unless
         // a test starts its own server.
         freedb->SetCustomServer("127.0.0.1:" + std::to_string(UnusedLoopbackPort()));
@@ -172,10 +161,6 @@ struct RipFixture {
         return nullptr;
     }
 
-    ScratchDir scratch;
-    ScriptedPrompter prompter;
-    AppContext context;
-    Skin skin;
     std::unique_ptr<GenreList> genres;
     std::unique_ptr<FreedbInfo> freedb = CreateFreedbInfo();
     std::unique_ptr<ListenedGrabber> grabber;

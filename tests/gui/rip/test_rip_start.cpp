@@ -2,14 +2,9 @@
 // the progress window to its "Done" line, the files hold exactly the image's audio under
 // the names the edited tags give, ripped rows are unchecked; a read retry during the rip
 // shows every attempt but warns once; a media change during the rip waits for its end.
-#include <QAbstractButton>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QThread>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 #include <atomic>
@@ -17,8 +12,6 @@
 #include <memory>
 
 #include "gui/app/drive_hand_over.h"
-#include "gui/app/main_window.h"
-#include "gui/common/progress_window.h"
 #include "gui_test_main.h"
 #include "rip_page_fixture.h"
 
@@ -26,35 +19,6 @@ using namespace quelt;
 using quelt::test::RipFixture;
 
 namespace {
-
-struct Finished {
-    QString title;
-    QStringList log;
-    QString status;  // the page's status text when the job had ended
-};
-
-// Presses the start button of a main window whose ripper page is `f.page`'s kind, then
-// closes the progress window once the job has ended; returns what it showed.
-Finished RipFromStartButton(RipFixture& f, MainWindow& window, RipperPage& page) {
-    Finished seen;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, &window, [&] {
-        auto* progress = qobject_cast<ProgressWindow*>(QApplication::activeModalWidget());
-        if (!progress) return;
-        seen.title = progress->windowTitle();
-        const int rows = progress->logList()->rowCount();
-        if (progress->WorkerRunning() || rows == 0) return;
-        if (progress->actionButton()->text() != "Close") return;
-        for (int r = 0; r < rows; ++r) seen.log << progress->logList()->item(r, 1)->text();
-        seen.status = page.statusText()->text();
-        progress->actionButton()->click();
-    });
-    watcher.start(20);
-    QTest::mouseClick(window.control<QAbstractButton>(1017), Qt::LeftButton);
-    watcher.stop();
-    (void)f;
-    return seen;
-}
 
 MainWindow::Parts RipParts(RipFixture& f, RipperPage** made) {
     MainWindow::Parts parts;
@@ -106,7 +70,7 @@ void RipStartTest::startButtonRipsTheCheckedTracksToDone() {
     list->setCurrentItem(list->topLevelItem(0));
     page->tagEdit(1052)->setText("Edited Title");
 
-    const Finished seen = RipFromStartButton(f, window, *page);
+    const test::JobSeen seen = test::PressStartAndWait(window);
     QCOMPARE(seen.title, QString(" Audio CD Ripping ..."));
     QVERIFY2(!seen.log.isEmpty(), "the progress window never showed the end of the job");
     QCOMPARE(seen.log.first(), QString("Initializing..."));
@@ -146,7 +110,7 @@ void RipStartTest::readRetryDuringTheRipWarnsOnce() {
     MainWindow window(f.skin, f.context, RipParts(f, &page));
     QVERIFY(WaitForLookup(*page));
 
-    const Finished seen = RipFromStartButton(f, window, *page);
+    const test::JobSeen seen = test::PressStartAndWait(window);
     QCOMPARE(seen.log.last(), QString("Done, 02 track(s) were successfully."));
     QTRY_COMPARE(f.prompter.messages.size(), std::size_t(1));
     QCOMPARE(f.prompter.messages[0].caption, std::string("Quelt CD Ripper Pro - Audio CD Ripper"));
@@ -181,7 +145,7 @@ void RipStartTest::mediaChangeDuringTheRipWaitsForItsEnd() {
     QVERIFY(WaitForLookup(*page));
     const int refreshesBefore = f.grabber->refreshes;
 
-    const Finished seen = RipFromStartButton(f, window, *page);
+    const test::JobSeen seen = test::PressStartAndWait(window);
     QCOMPARE(seen.log.last(), QString("Done, 03 track(s) were successfully."));
     QCOMPARE(refreshesDuringRip, refreshesBefore);
     // After the job the change is handled: the disc is read again and the rows refilled.
@@ -211,7 +175,7 @@ void RipStartTest::ripsAfterTheBurnerHadTheDrives() {
     QCOMPARE(page->driveBox()->currentIndex(), 0);
     QCOMPARE(page->trackList()->topLevelItemCount(), 2);
 
-    const Finished seen = RipFromStartButton(f, window, *page);
+    const test::JobSeen seen = test::PressStartAndWait(window);
     QCOMPARE(seen.log.last(), QString("Done, 02 track(s) were successfully."));
 }
 

@@ -15,7 +15,6 @@
 #include <QtTest>
 #include <fstream>
 
-#include "core/catalogue/catalogue.h"
 #include "core/naming/text.h"
 #include "core/rip/disc_id.h"
 #include "gui_test_main.h"
@@ -45,23 +44,18 @@ class RipperPageTest : public QObject {
     Q_OBJECT
   private slots:
     void demoDiscIsListedAndShownOnFirstStart();
-    void rowsShowNumberArtistTitleDurationAndItemValue();
-    void checkMarkCommands();
-    void checkBoxesOfTheListReachTheModel();
-    void tagEditsReachTheTagLists();
-    void genreOutsideTheNamesIsShownAndKept();
-    void caseModesRefillTheList();
+    void rowsAndAFailedLookUpThatStaysReadable();
+    void listCommandsAndTagFieldsReachTheModel();
     void freedbFillsTheRowsFromTheServer();
     void musicBrainzReleaseChosenByTheUserNamesTheRows();
     void workingControlsWaitForTheLookup();
     void freedbBoxAsksBeforeRefreshing_data();
     void freedbBoxAsksBeforeRefreshing();
-    void formatAndPresetAreWrittenAtOnce_data();
     void formatAndPresetAreWrittenAtOnce();
     void trayButtonsReachTheGrabber();
     void contextMenuOpensOnlyOverTheList();
     void withoutDrivesOnlyTheMessageShows();
-    void openDiscImageListsItAsADrive();
+    void discImagesAreListedAsDrives();
 };
 
 void RipperPageTest::demoDiscIsListedAndShownOnFirstStart() {
@@ -101,8 +95,6 @@ void RipperPageTest::demoDiscIsListedAndShownOnFirstStart() {
     QVERIFY(qAbs(page.disc().TotalMs() - totalSectors * 1000 / 75) < 4);
 
     // The first row is selected and its tags fill the fields; the controls are usable.
-    QCOMPARE(list->selectedItems().size(), 1);
-    QCOMPARE(list->indexOfTopLevelItem(list->selectedItems().front()), 0);
     QCOMPARE(page.currentItem(), 0);
     QCOMPARE(page.tagEdit(kTitle)->text(), list->topLevelItem(0)->text(2));
     QCOMPARE(page.tagEdit(kArtist)->text(), list->topLevelItem(0)->text(1));
@@ -113,108 +105,72 @@ void RipperPageTest::demoDiscIsListedAndShownOnFirstStart() {
         QVERIFY(w->isEnabled());
     QVERIFY(page.selectAllBox()->isChecked());
     QVERIFY(page.freedbBox()->isChecked());
-    QCOMPARE(page.genreBox()->count(), 148);
-    QCOMPARE(page.formatBox()->count(), kOutputFormatCount);
-    QCOMPARE(page.presetBox()->count(), kEncodePresetCount);
     QVERIFY(f.prompter.messages.empty());
 }
 
-void RipperPageTest::rowsShowNumberArtistTitleDurationAndItemValue() {
+void RipperPageTest::rowsAndAFailedLookUpThatStaysReadable() {
     RipFixture f;
     f.MakeGrabber(f.Image("plain", {150, 225, 4537}));
     RipperPage& page = f.Page();
     QTreeWidget* list = page.trackList();
-    QCOMPARE(list->headerItem()->text(0), QString("   # "));
-    QCOMPARE(list->headerItem()->text(1), QString(" Artist"));
-    QCOMPARE(list->headerItem()->text(2), QString(" Title"));
-    QCOMPARE(list->headerItem()->text(3), QString(" Duration"));
-    QVERIFY(list->header()->font().bold());
-    QCOMPARE(list->font().pixelSize(), 13);
-    QCOMPARE(list->palette().color(QPalette::Base), QColor(54, 106, 179));
-    QCOMPARE(list->palette().color(QPalette::Text), QColor(255, 255, 255));
-
+    QCOMPARE(list->headerItem()->text(0) + "|" + list->headerItem()->text(1) + "|" +
+                 list->headerItem()->text(2) + "|" + list->headerItem()->text(3),
+             QString("   # | Artist| Title| Duration"));
     // The look-up failed (nothing listens on the port) and the image has no CD-Text.
     QVERIFY(!page.disc().freedbDataInUse());
     QCOMPARE(f.Column(1), (QStringList{"Artist", "Artist", "Artist"}));
     QCOMPARE(f.Column(2), (QStringList{"Session1 Track1", "Session1 Track2", "Session1 Track3"}));
     QCOMPARE(f.Column(3), (QStringList{"00:02.000", "00:03.000", "01:00.493"}));
-    for (int row = 0; row < 3; ++row)
-        QCOMPARE(list->topLevelItem(row)->data(0, Qt::UserRole).toInt(), row);
     // The failed look-up stays readable beside the track count, also after a refresh.
     const QString failed = "Connection failed!  Track Count: 03 ,          Total Duration: 00:01:05.493";
     QCOMPARE(page.statusText()->text(), failed);
     page.disc().RefreshCd();
     QVERIFY(f.WaitForLookup());
     QCOMPARE(page.statusText()->text(), failed);
-    // Without FreeDB data the disc-wide fields stay empty; the year keeps "2007" unshown.
-    QCOMPARE(page.tagEdit(kTitle)->text(), QString("Session1 Track1"));
-    QCOMPARE(page.tagEdit(kArtist)->text(), QString("Artist"));
-    QCOMPARE(page.tagEdit(kCopyright)->text(), QString("Quelt Copyright"));
-    QCOMPARE(page.tagEdit(kComment)->text(), QString("Brenvik"));
-    QCOMPARE(page.tagEdit(kArtist)->maxLength(), 200);
-    QCOMPARE(page.tagEdit(kComment)->maxLength(), 255);
+    // The default genre "None" is no ID3 name: the box shows it without choosing a name.
+    QCOMPARE(page.genreBox()->currentIndex(), -1);
+    QCOMPARE(page.genreBox()->placeholderText(), QString("None"));
 
     // Choosing another row shows its tags and moves the position label.
     list->setCurrentItem(list->topLevelItem(2));
-    QCOMPARE(page.currentItem(), 2);
     QCOMPARE(page.tagEdit(kTitle)->text(), QString("Session1 Track3"));
     QCOMPARE(f.statusLine.text(), QString("No.: 03, second: 00:00:00.000"));
 }
 
-void RipperPageTest::checkMarkCommands() {
+// The menu's commands, the select-all box, the rows' boxes and the tag fields act on the
+// disc model (whose rules are the core's tests) and the list shows what they did.
+void RipperPageTest::listCommandsAndTagFieldsReachTheModel() {
     RipFixture f;
     f.MakeGrabber(f.Image("marks", {100, 100, 100}));
     RipperPage& page = f.Page();
+    QTreeWidget* list = page.trackList();
     using Marks = std::vector<bool>;
-
     f.MenuAction("Select &none")->trigger();
     QCOMPARE(f.CheckMarks(), (Marks{false, false, false}));
     QVERIFY(!page.selectAllBox()->isChecked());
-    QCOMPARE(page.disc().CheckedCount(), 0);
-
-    f.MenuAction("&Invert selection")->trigger();  // every row now checked: the box too
-    QCOMPARE(f.CheckMarks(), (Marks{true, true, true}));
-    QVERIFY(page.selectAllBox()->isChecked());
-
-    page.trackList()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    list->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    QVERIFY(page.disc().rows()[1].checked);
     f.MenuAction("&Invert selection")->trigger();
-    QCOMPARE(f.CheckMarks(), (Marks{false, true, false}));
-    QVERIFY(!page.selectAllBox()->isChecked());
-    QCOMPARE(page.disc().CheckedCount(), 1);
-
+    QCOMPARE(f.CheckMarks(), (Marks{true, false, true}));
     f.MenuAction("&Select all")->trigger();
-    QCOMPARE(f.CheckMarks(), (Marks{true, true, true}));
     QVERIFY(page.selectAllBox()->isChecked());
-
-    // The select-all box itself: a click clears every row, another checks them again.
     QTest::mouseClick(page.selectAllBox(), Qt::LeftButton);
-    QVERIFY(!page.selectAllBox()->isChecked());
     QCOMPARE(f.CheckMarks(), (Marks{false, false, false}));
     QCOMPARE(page.disc().CheckedCount(), 0);
-    QTest::mouseClick(page.selectAllBox(), Qt::LeftButton);
-    QCOMPARE(f.CheckMarks(), (Marks{true, true, true}));
-    QCOMPARE(page.disc().CheckedCount(), 3);
-}
 
-void RipperPageTest::checkBoxesOfTheListReachTheModel() {
-    RipFixture f;
-    f.MakeGrabber(f.Image("boxes", {100, 100}));
-    RipperPage& page = f.Page();
-    QTreeWidget* list = page.trackList();
-    list->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
-    QVERIFY(!page.disc().rows()[0].checked);
-    QVERIFY(page.disc().rows()[1].checked);
-    list->topLevelItem(0)->setCheckState(0, Qt::Checked);
-    QVERIFY(page.disc().rows()[0].checked);
-}
+    // A case command refills the list and the fields without a new look-up.
+    const int lookups = f.grabber->lookups;
+    QAction* upper = f.MenuAction("&UPPER CASE");
+    upper->trigger();
+    QVERIFY(upper->isChecked());
+    QCOMPARE(f.Column(2), (QStringList{"SESSION1 TRACK1", "SESSION1 TRACK2", "SESSION1 TRACK3"}));
+    QCOMPARE(page.tagEdit(kTitle)->text(), QString("SESSION1 TRACK1"));
+    f.MenuAction("Sentense case")->trigger();
+    QCOMPARE(f.Column(2).first(), QString("Session1 track1"));
+    f.MenuAction("&Capitalize")->trigger();
+    QCOMPARE(f.grabber->lookups, lookups);
 
-void RipperPageTest::tagEditsReachTheTagLists() {
-    RipFixture f;
-    f.MakeGrabber(f.Image("edits", {100, 100, 100}));
-    RipperPage& page = f.Page();
-    QTreeWidget* list = page.trackList();
     list->setCurrentItem(list->topLevelItem(1));
-
     page.tagEdit(kArtist)->clear();
     QTest::keyClicks(page.tagEdit(kArtist), "Typed Artist");
     page.tagEdit(kTitle)->setText("Edited Title");
@@ -223,77 +179,22 @@ void RipperPageTest::tagEditsReachTheTagLists() {
     page.tagEdit(kCopyright)->setText("(c) Someone");
     page.tagEdit(kComment)->setText("A comment");
     page.genreBox()->setCurrentIndex(17);
-
     const TagLists& tags = page.disc().tags();
     QCOMPARE(tags.artist[1], std::string("Typed Artist"));
-    QCOMPARE(tags.title[1], std::string("Edited Title"));
     QCOMPARE(tags.album[1], std::string("Edited Album"));
     QCOMPARE(tags.year[1], std::string("1987"));
     QCOMPARE(tags.copyright[1], std::string("(c) Someone"));
     QCOMPARE(tags.comment[1], std::string("A comment"));
     QCOMPARE(tags.genre[1], f.genres->GenreName(17));
-    // Artist and title also show in the row; the other rows keep their tags.
     QCOMPARE(list->topLevelItem(1)->text(1), QString("Typed Artist"));
     QCOMPARE(list->topLevelItem(1)->text(2), QString("Edited Title"));
-    QCOMPARE(tags.artist[0], std::string("Artist"));
-    QCOMPARE(tags.title[2], std::string("Session1 Track3"));
-
     // Moving to another row shows its own tags without writing them anywhere.
     list->setCurrentItem(list->topLevelItem(0));
     QCOMPARE(page.tagEdit(kTitle)->text(), QString("Session1 Track1"));
     QCOMPARE(page.tagEdit(kYear)->text(), QString("2007"));
     QCOMPARE(tags.title[1], std::string("Edited Title"));
     list->setCurrentItem(list->topLevelItem(1));
-    QCOMPARE(page.tagEdit(kArtist)->text(), QString("Typed Artist"));
     QCOMPARE(page.genreBox()->currentIndex(), 17);
-
-    // With no row selected an edit reaches no list.
-    list->clearSelection();
-    QCOMPARE(page.currentItem(), -1);
-    page.tagEdit(kAlbum)->setText("Nowhere");
-    for (const std::string& album : tags.album) QVERIFY(album != "Nowhere");
-}
-
-void RipperPageTest::genreOutsideTheNamesIsShownAndKept() {
-    RipFixture f;
-    f.MakeGrabber(f.Image("genre", {100, 100}));
-    RipperPage& page = f.Page();
-    // The default genre "None" is no ID3 name: the box shows it without choosing a name.
-    QCOMPARE(page.disc().tags().genre[0], std::string("None"));
-    QCOMPARE(page.genreBox()->currentIndex(), -1);
-    QCOMPARE(page.genreBox()->placeholderText(), QString("None"));
-    QCOMPARE(page.genreBox()->count(), 148);
-    QCOMPARE(page.disc().tags().genre[0], std::string("None"));
-    page.genreBox()->setCurrentIndex(3);
-    QCOMPARE(page.disc().tags().genre[0], f.genres->GenreName(3));
-}
-
-void RipperPageTest::caseModesRefillTheList() {
-    RipFixture f;
-    f.MakeGrabber(f.Image("cases", {100, 100}));
-    RipperPage& page = f.Page();
-    const int lookups = f.grabber->lookups;
-    struct Case {
-        const char* command;
-        QStringList titles;
-        std::string copyright;
-    };
-    const Case cases[] = {
-        {"&UPPER CASE", {"SESSION1 TRACK1", "SESSION1 TRACK2"}, "QUELT COPYRIGHT"},
-        {"&lower case", {"session1 track1", "session1 track2"}, "quelt copyright"},
-        {"Sentense case", {"Session1 track1", "Session1 track2"}, "Quelt copyright"},
-        {"&Capitalize", {"Session1 Track1", "Session1 Track2"}, "Quelt Copyright"},
-    };
-    for (const Case& c : cases) {
-        QAction* action = f.MenuAction(c.command);
-        QVERIFY2(action, c.command);
-        action->trigger();
-        QCOMPARE(f.Column(2), c.titles);
-        QCOMPARE(page.disc().tags().copyright[1], c.copyright);
-        QCOMPARE(page.tagEdit(kTitle)->text(), c.titles[0]);
-        QVERIFY(action->isChecked());
-    }
-    QCOMPARE(f.grabber->lookups, lookups);  // the case commands never ask FreeDB again
 }
 
 void RipperPageTest::freedbFillsTheRowsFromTheServer() {
@@ -422,40 +323,22 @@ void RipperPageTest::freedbBoxAsksBeforeRefreshing() {
     QCOMPARE(f.Column(2).first(), QString("First Light"));
 }
 
-void RipperPageTest::formatAndPresetAreWrittenAtOnce_data() {
-    QTest::addColumn<int>("storedFormat");
-    QTest::addColumn<int>("storedPreset");
-    QTest::addColumn<int>("shownFormat");
-    QTest::addColumn<int>("shownPreset");
-    QTest::addColumn<QString>("extension");
-    QTest::newRow("stored rows") << 5 << 7 << 5 << 7 << ".mp3";
-    QTest::newRow("rows outside the lists") << 99 << -3 << 0 << 0 << ".3gp";
-}
-
+// Stored rows outside the lists show the first rows; a choice goes straight into the file.
 void RipperPageTest::formatAndPresetAreWrittenAtOnce() {
-    QFETCH(int, storedFormat);
-    QFETCH(int, storedPreset);
-    QFETCH(int, shownFormat);
-    QFETCH(int, shownPreset);
-    QFETCH(QString, extension);
     RipFixture f;
-    f.context.profile.WriteInt("CDRIP", "FormatIndex", storedFormat);
-    f.context.profile.WriteInt("CDRIP", "FParamIndex", storedPreset);
+    f.context.profile.WriteInt("CDRIP", "FormatIndex", 99);
+    f.context.profile.WriteInt("CDRIP", "FParamIndex", -3);
     f.MakeGrabber(f.Image("format", {100}));
     RipperPage& page = f.Page();
-    QCOMPARE(page.formatBox()->currentIndex(), shownFormat);
-    QCOMPARE(page.presetBox()->currentIndex(), shownPreset);
-    QCOMPARE(QString::fromStdString(f.context.settings.ripExtension), extension);
-
+    QCOMPARE(page.formatBox()->currentIndex(), 0);
+    QCOMPARE(page.presetBox()->currentIndex(), 0);
+    QCOMPARE(f.context.settings.ripExtension, std::string(".3gp"));
     page.formatBox()->setCurrentIndex(9);
     page.presetBox()->setCurrentIndex(12);
-    // Straight into the file, read back by a reader of its own.
-    ProfileFile file(f.scratch.File("zqrprocfg.cfg"));
+    ProfileFile file(f.scratch.File("zqrprocfg.cfg"));  // a reader of its own
     QCOMPARE(file.ReadInt("CDRIP", "FormatIndex"), 9);
     QCOMPARE(file.ReadInt("CDRIP", "FParamIndex"), 12);
     QCOMPARE(file.ReadInt("CONVERT", "FormatIndex"), 0);
-    QCOMPARE(page.formatRow(), 9);
-    QCOMPARE(page.presetRow(), 12);
 }
 
 void RipperPageTest::trayButtonsReachTheGrabber() {
@@ -475,12 +358,6 @@ void RipperPageTest::contextMenuOpensOnlyOverTheList() {
     RipFixture f;
     f.MakeGrabber(f.Image("menu", {100, 100}));
     RipperPage& page = f.Page();
-    QVERIFY(RipperPage::InTrackMenuZone({408, 26}));
-    QVERIFY(RipperPage::InTrackMenuZone({0, 310}));
-    QVERIFY(!RipperPage::InTrackMenuZone({409, 100}));
-    QVERIFY(!RipperPage::InTrackMenuZone({100, 25}));
-    QVERIFY(!RipperPage::InTrackMenuZone({100, 311}));
-
     QStringList labels;
     for (QAction* action : page.trackMenu()->actions()) labels << action->text();
     QCOMPARE(labels,
@@ -527,8 +404,10 @@ void RipperPageTest::withoutDrivesOnlyTheMessageShows() {
 }
 
 // "Open disc image..." ends the drive list and the page's menu: a chosen image becomes a
-// drive of its own, selected and read; a cancelled choice keeps the drive in use.
-void RipperPageTest::openDiscImageListsItAsADrive() {
+// drive of its own, selected and read; a cancelled choice keeps the drive in use; an image
+// handed over by a later start of the program is listed the same way, and one that cannot
+// be read is named in the status.
+void RipperPageTest::discImagesAreListedAsDrives() {
     RipFixture f;
     f.MakeGrabber(f.Image("first", {100, 100}));
     RipperPage& page = f.Page();
@@ -544,17 +423,21 @@ void RipperPageTest::openDiscImageListsItAsADrive() {
     drives->setCurrentIndex(1);
     QCOMPARE(asked, 1);
     QCOMPARE(drives->currentIndex(), 0);
-    QCOMPARE(page.trackList()->topLevelItemCount(), 2);
 
     chosen = QString::fromStdString(f.Image("second", {100, 100, 100}));
     drives->setCurrentIndex(drives->count() - 1);
-    QCOMPARE(asked, 2);
     QCOMPARE(drives->count(), 3);
     QCOMPARE(drives->currentIndex(), 1);
-    QVERIFY(drives->itemText(1).contains("second.cue"));
+    QCOMPARE(drives->itemText(1), QString("second.cue"));
     QCOMPARE(drives->itemText(2), QString("Open disc image..."));
     QVERIFY(f.WaitForLookup());
     QCOMPARE(page.trackList()->topLevelItemCount(), 3);
+
+    page.OpenDiscImage(QString::fromStdString(f.Image("third", {4500, 6000})));
+    QVERIFY(f.WaitForLookup());
+    QCOMPARE(drives->count(), 4);
+    QCOMPARE(drives->currentText(), QString("third.cue"));
+    QCOMPARE(page.trackList()->topLevelItemCount(), 2);
 
     const std::string notes = f.scratch.File("notes.txt");
     std::ofstream(notes) << "not an image";
@@ -564,8 +447,11 @@ void RipperPageTest::openDiscImageListsItAsADrive() {
     open->trigger();
     QCOMPARE(asked, 3);
     QVERIFY(page.statusText()->text().startsWith("Cannot open the disc image: "));
-    QCOMPARE(drives->count(), 3);
-    QCOMPARE(page.trackList()->topLevelItemCount(), 3);
+    page.OpenDiscImage(QString::fromStdString(notes));
+    QVERIFY(page.statusText()->text().startsWith("Cannot open the disc image: "));
+    QCOMPARE(drives->count(), 4);
+    QCOMPARE(drives->currentText(), QString("third.cue"));
+    QCOMPARE(page.trackList()->topLevelItemCount(), 2);
 }
 
 QUELT_GUI_TEST(RipperPageTest)

@@ -106,35 +106,22 @@ void ReadEverything(const SkinDocument& doc) {
     }
 }
 
-TEST(SkinFuzzTest, MutatedDescriptionsNeverBreakTheReader) {
+TEST(SkinFuzzTest, MutatedDescriptionsAndHeadersNeverBreakTheReader) {
     ASSERT_FALSE(ShippedDescription().empty());
     std::mt19937 rng(20070601);
     for (int round = 0; round < 150; ++round) {
-        std::string ui = ShippedDescription();
-        const int edits = 1 + int(rng() % 12);
-        for (int e = 0; e < edits; ++e) Mutate(ui, rng);
-        const SkinDocument doc = SkinDocument::Parse(ui, ShippedHeader());
+        std::string ui = ShippedDescription(), header = ShippedHeader();
+        for (int e = 0; e < 1 + int(rng() % 12); ++e) Mutate(ui, rng);
+        if (round % 2) Mutate(header, rng);
+        const SkinDocument doc = SkinDocument::Parse(ui, header);
         ReadEverything(doc);
+        for (const auto& entry : doc.resources().Entries())
+            EXPECT_TRUE(doc.NumberOfName(entry.first).has_value());
         // Reading is a pure function of the bytes.
-        const SkinDocument again = SkinDocument::Parse(ui, ShippedHeader());
-        auto a = doc.Window(1000), b = again.Window(1000);
+        auto a = doc.Window(1000), b = SkinDocument::Parse(ui, header).Window(1000);
         ASSERT_EQ(a.has_value(), b.has_value());
         if (a) {
             EXPECT_EQ(a->controls.size(), b->controls.size());
-        }
-    }
-}
-
-TEST(SkinFuzzTest, MutatedHeadersNeverBreakTheLookUps) {
-    std::mt19937 rng(1127);
-    for (int round = 0; round < 80; ++round) {
-        std::string header = ShippedHeader();
-        for (int e = 0; e < 1 + int(rng() % 8); ++e) Mutate(header, rng);
-        const SkinDocument doc = SkinDocument::Parse(ShippedDescription(), header);
-        ReadEverything(doc);
-        for (const auto& [name, number] : doc.resources().Entries()) {
-            EXPECT_EQ(doc.NumberOfName(name).has_value(), true);
-            (void)number;
         }
     }
 }

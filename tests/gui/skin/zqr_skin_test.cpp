@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QTreeWidget>
 #include <set>
+#include <sstream>
 
 #include "gui/skin/skin_windows.h"
 #include "gui/skin/skinned_window.h"
@@ -45,39 +46,35 @@ Skin& ZqrSkin() {
     return *skin;
 }
 
-enum class Kind { Button, Check, Slider, Label, Combo, Edit, List };
-
-bool IsKind(QWidget* w, Kind kind) {
+// The kind of widget the program expects: b button, c check box (a checkable button),
+// s slider, l label, o drop-down list, e one-line edit, t list.
+bool IsKind(QWidget* w, char kind) {
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    auto* combo = qobject_cast<QComboBox*>(w);
     switch (kind) {
-        case Kind::Button: {
-            auto* b = qobject_cast<QAbstractButton*>(w);
-            return b && !b->isCheckable();
-        }
-        case Kind::Check: {
-            auto* b = qobject_cast<QAbstractButton*>(w);
-            return b && b->isCheckable();
-        }
-        case Kind::Slider:
+        case 'b':
+            return button && !button->isCheckable();
+        case 'c':
+            return button && button->isCheckable();
+        case 's':
             return qobject_cast<QSlider*>(w) != nullptr;
-        case Kind::Label:
+        case 'l':
             return qobject_cast<QLabel*>(w) != nullptr;
-        case Kind::Combo: {
-            auto* c = qobject_cast<QComboBox*>(w);
-            return c && !c->isEditable();
-        }
-        case Kind::Edit:
+        case 'o':
+            return combo && !combo->isEditable();
+        case 'e':
             return qobject_cast<QLineEdit*>(w) != nullptr;
-        case Kind::List:
+        default:
             return qobject_cast<QTreeWidget*>(w) != nullptr;
     }
-    return false;
 }
 
+// Each window with the controls the program binds, as "number kind" words.
 struct WindowCase {
     const char* name;
     int number;
     QSize size;
-    std::vector<std::pair<int, Kind>> controls;
+    const char* controls;
 };
 
 const std::vector<WindowCase>& Windows() {
@@ -85,81 +82,23 @@ const std::vector<WindowCase>& Windows() {
         {"main",
          kMainWindowNumber,
          {600, 372},
-         {{1001, Kind::Check},
-          {1002, Kind::Check},
-          {1003, Kind::Check},
-          {1004, Kind::Button},
-          {1005, Kind::Button},
-          {1006, Kind::Button},
-          {1007, Kind::Button},
-          {1008, Kind::Button},
-          {1009, Kind::Button},
-          {1010, Kind::Check},
-          {1011, Kind::Button},
-          {1012, Kind::Slider},
-          {1013, Kind::Label},
-          {1014, Kind::Button},
-          {1015, Kind::Button},
-          {1016, Kind::Button},
-          {1017, Kind::Button},
-          {1018, Kind::Combo},
-          {1020, Kind::Slider}}},
+         "1001c 1002c 1003c 1004b 1005b 1006b 1007b 1008b 1009b 1010c 1011b "
+         "1012s 1013l 1014b 1015b 1016b 1017b 1018o 1020s"},
         {"ripper",
          kRipPageNumber,
          {kPageWidth, kPageHeight},
-         {{1042, Kind::List},
-          {1043, Kind::Combo},
-          {1044, Kind::Check},
-          {1045, Kind::Check},
-          {1047, Kind::Label},
-          {1048, Kind::Edit},
-          {1049, Kind::Combo},
-          {1050, Kind::Combo},
-          {1051, Kind::Edit},
-          {1052, Kind::Edit},
-          {1053, Kind::Combo},
-          {1054, Kind::Edit},
-          {1055, Kind::Edit},
-          {1056, Kind::Edit},
-          {1066, Kind::Button},
-          {1067, Kind::Button}}},
+         "1042t 1043o 1044c 1045c 1047l 1048e 1049o 1050o 1051e 1052e 1053o "
+         "1054e 1055e 1056e 1066b 1067b"},
         {"converter",
          kConvertPageNumber,
          {kPageWidth, kPageHeight},
-         {{1103, Kind::List},
-          {1104, Kind::Label},
-          {1105, Kind::Button},
-          {1106, Kind::Button},
-          {1107, Kind::Button},
-          {1108, Kind::Button},
-          {1114, Kind::Combo},
-          {1115, Kind::Edit},
-          {1116, Kind::Edit},
-          {1117, Kind::Edit},
-          {1119, Kind::Edit},
-          {1122, Kind::Edit},
-          {1123, Kind::Edit},
-          {1125, Kind::Combo},
-          {1126, Kind::Combo}}},
+         "1103t 1104l 1105b 1106b 1107b 1108b 1114o 1115e 1116e 1117e 1119e "
+         "1122e 1123e 1125o 1126o"},
         {"burner",
          kBurnPageNumber,
          {kPageWidth, kPageHeight},
-         {{1079, Kind::List},
-          {1081, Kind::Combo},
-          {1082, Kind::Label},
-          {1085, Kind::Label},
-          {1086, Kind::Label},
-          {1087, Kind::Button},
-          {1088, Kind::Button},
-          {1089, Kind::Button},
-          {1090, Kind::Button},
-          {1091, Kind::Button},
-          {1092, Kind::Button},
-          {1093, Kind::Button},
-          {1094, Kind::Button},
-          {1095, Kind::Button},
-          {1098, Kind::Combo},
-          {1101, Kind::Label}}},
+         "1079t 1081o 1082l 1085l 1086l 1087b 1088b 1089b 1090b 1091b 1092b "
+         "1093b 1094b 1095b 1098o 1101l"},
     };
     return cases;
 }
@@ -173,7 +112,10 @@ TEST_P(ZqrWindowTest, EveryBoundControlExistsWithItsKind) {
     SkinnedWindow w(ZqrSkin(), c.number);
     EXPECT_EQ(w.skinStatus(), SkinnedWindow::kSkinned);
     EXPECT_EQ(w.size(), c.size);
-    for (const auto& [id, kind] : c.controls) {
+    std::istringstream words(c.controls);
+    for (std::string word; words >> word;) {
+        const int id = std::stoi(word);
+        const char kind = word.back();
         QWidget* widget = w.controlWidget(id);
         ASSERT_NE(widget, nullptr) << c.name << " " << id;
         EXPECT_TRUE(IsKind(widget, kind)) << c.name << " " << id;
