@@ -51,6 +51,7 @@ function(quelt_test_support)
   if(NOT TARGET quelt_test_support)
     add_library(quelt_test_support STATIC
       ${PROJECT_SOURCE_DIR}/tests/support/fixtures.cpp
+      ${PROJECT_SOURCE_DIR}/tests/support/disc_images.cpp
       ${PROJECT_SOURCE_DIR}/tests/support/cli_runner.cpp
       ${PROJECT_SOURCE_DIR}/tests/support/fixture_server.cpp
       ${PROJECT_SOURCE_DIR}/tests/support/http_server.cpp)

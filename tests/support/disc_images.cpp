@@ -89,4 +89,12 @@ std::vector<int16_t> ReadRawPcm(const std::string& path) {
     return pcm;
 }
 
+bool PlayedExactly(const std::vector<int16_t>& played, const std::vector<int16_t>& expected) {
+    const size_t probe = std::min<size_t>(expected.size(), 4096);
+    auto at = std::search(played.begin(), played.end(), expected.begin(), expected.begin() + probe);
+    if (expected.empty() || static_cast<size_t>(played.end() - at) < expected.size()) return false;
+    return std::equal(expected.begin(), expected.end(), at) &&
+           std::all_of(at + expected.size(), played.end(), [](int16_t v) { return v == 0; });
+}
+
 }  // namespace quelt::test

@@ -37,4 +37,8 @@ std::string MakeDiscImage(const std::string& folder, const std::string& name,
 // Reads a file's bytes as 16-bit samples (a WAV's data chunk is found by DecodePcm instead).
 std::vector<int16_t> ReadRawPcm(const std::string& path);
 
+// True when what an audio device wrote (`played`) holds `expected` whole, found by its
+// first samples, followed by nothing but silence.
+bool PlayedExactly(const std::vector<int16_t>& played, const std::vector<int16_t>& expected);
+
 }  // namespace quelt::test

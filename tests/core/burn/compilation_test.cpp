@@ -52,42 +52,44 @@ class CompilationTest : public ::testing::Test {
     Compilation list;
 };
 
-TEST_F(CompilationTest, AnEmptyListReadsZeroTracksAndNoCurrentItem) {
+TEST_F(CompilationTest, AddingProbesDurationsAndRemovingTheLastRowEmptiesTheList) {
     list.Refresh();
-    EXPECT_EQ(list.SummaryText(), "Track Count: 00 ,          Total Duration: 00:00:00");
+    const std::string empty = "Track Count: 00 ,          Total Duration: 00:00:00";
+    EXPECT_EQ(list.SummaryText(), empty);
     EXPECT_EQ(list.current(), -1);
-}
-
-TEST_F(CompilationTest, AddingProbesDurationsAndTheLastRowBecomesCurrent) {
     AddThree();
     EXPECT_EQ(list.size(), 3);
     EXPECT_EQ(list.current(), 2);
     EXPECT_EQ(list.totalMs(), 6000);
     EXPECT_EQ(list.SummaryText(), "Track Count: 03 ,          Total Duration: 00:00:06");
     EXPECT_EQ(list.PositionLineText(), "No.: 03, second: 00:00:00.000");
-    EXPECT_EQ(Compilation::RowNumber(0), "01");
+    // A removed middle row's place goes to the row after it.
+    list.SelectRow(1);
+    EXPECT_TRUE(list.Remove());
+    EXPECT_EQ(Names(), "ac");
+    EXPECT_EQ(list.current(), 1);
+    EXPECT_EQ(list.totalMs(), 4000);
+    EXPECT_TRUE(list.Remove());
+    list.SelectRow(0);
+    EXPECT_TRUE(list.Remove());
+    EXPECT_EQ(list.size(), 0);
+    EXPECT_EQ(list.current(), -1);
+    EXPECT_EQ(list.SummaryText(), empty);
 }
 
-TEST_F(CompilationTest, MovesAtBothEndsChangeNothing) {
+TEST_F(CompilationTest, MovesCarryTheCurrentItemAndStopAtBothEnds) {
     AddThree();
     list.SelectRow(0);
     EXPECT_FALSE(list.MoveUp());
     EXPECT_FALSE(list.MoveToTop());
-    list.SelectRow(2);
-    EXPECT_FALSE(list.MoveDown());
-    EXPECT_FALSE(list.MoveToBottom());
-    EXPECT_EQ(Names(), "abc");
-}
-
-TEST_F(CompilationTest, MovesCarryTheCurrentItemWithThem) {
-    AddThree();
-    list.SelectRow(0);
     EXPECT_TRUE(list.MoveDown());
     EXPECT_EQ(Names(), "bac");
     EXPECT_EQ(list.current(), 1);
     EXPECT_TRUE(list.MoveToBottom());
     EXPECT_EQ(Names(), "bca");
     EXPECT_EQ(list.current(), 2);
+    EXPECT_FALSE(list.MoveDown());
+    EXPECT_FALSE(list.MoveToBottom());
     EXPECT_TRUE(list.MoveToTop());
     EXPECT_EQ(Names(), "abc");
     EXPECT_EQ(list.current(), 0);
@@ -96,34 +98,13 @@ TEST_F(CompilationTest, MovesCarryTheCurrentItemWithThem) {
     EXPECT_EQ(Names(), "acb");
     EXPECT_EQ(list.current(), 1);
     EXPECT_EQ(list.totalMs(), 6000);
-}
-
-TEST_F(CompilationTest, NothingActsWithoutASelectedRow) {
-    AddThree();
+    // Without a selected row nothing moves or goes.
     list.SelectRow(-1);
     EXPECT_EQ(list.PositionLineText(), "No.: 0, second: 00:00:00.000");
     EXPECT_FALSE(list.MoveUp());
     EXPECT_FALSE(list.MoveToBottom());
     EXPECT_FALSE(list.Remove());
-    EXPECT_EQ(Names(), "abc");
-}
-
-TEST_F(CompilationTest, RemovingTheOnlyRowLeavesAnEmptyList) {
-    ASSERT_TRUE(list.AddFile(Tone("a.wav", 1)));
-    list.Refresh();
-    EXPECT_TRUE(list.Remove());
-    EXPECT_EQ(list.size(), 0);
-    EXPECT_EQ(list.current(), -1);
-    EXPECT_EQ(list.SummaryText(), "Track Count: 00 ,          Total Duration: 00:00:00");
-}
-
-TEST_F(CompilationTest, RemovingAMiddleRowSelectsTheOneThatTookItsPlace) {
-    AddThree();
-    list.SelectRow(1);
-    EXPECT_TRUE(list.Remove());
-    EXPECT_EQ(Names(), "ac");
-    EXPECT_EQ(list.current(), 1);
-    EXPECT_EQ(list.totalMs(), 4000);
+    EXPECT_EQ(Names(), "acb");
 }
 
 TEST_F(CompilationTest, APlayingPreviewHoldsTheEditsThatCheckIt) {
@@ -212,16 +193,19 @@ TEST(StartBurnerTest, WithoutWritersTheListReadsNoCdBurnerAndACountBeyondTheTabl
     EXPECT_EQ(int(listed.entries.size()), listed.writerCount);
 }
 
-TEST_F(MediumTest, EachDiscStateHasItsLine) {
+// Each disc state has its lines, and only an empty disc is writable.
+TEST_F(MediumTest, EachDiscStateHasItsLinesAndOnlyAnEmptyDiscIsWritable) {
     Fake("CD-RW", 2, 734003200.0);
     MediumLines lines = ShowMedium(recorder, writers.writerCount);
     EXPECT_EQ(lines.type, "CD-RW");
     EXPECT_EQ(lines.state, "Complete Disc");
     EXPECT_EQ(lines.size, "700.00MB");
+    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
     Fake("CD-R", 1, 1048576.0 * 1.5);
     lines = ShowMedium(recorder, writers.writerCount);
     EXPECT_EQ(lines.state, "Incomplete Disc");
     EXPECT_EQ(lines.size, "1.50MB");
+    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
     Fake("CD-R", 7, 1.0);
     lines = ShowMedium(recorder, writers.writerCount);
     EXPECT_EQ(lines.type, "CD-R");
@@ -232,27 +216,19 @@ TEST_F(MediumTest, EachDiscStateHasItsLine) {
     EXPECT_EQ(lines.type, "No Medium");
     EXPECT_EQ(lines.state, " ");
     EXPECT_EQ(lines.size, "0");
+    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
     EXPECT_EQ(ShowMedium(recorder, 0).type, "No Medium");
-}
-
-TEST_F(MediumTest, TheImageWritersEmptyDiscShowsAsEmpty) {
-    ASSERT_EQ(recorder.SetDevice("Image file writer (CUE/BIN)"), 0);
-    const MediumLines lines = ShowMedium(recorder, writers.writerCount);
-    EXPECT_EQ(lines.type, "CD-R");
-    EXPECT_EQ(lines.state, "Empty Disc");
-    EXPECT_EQ(lines.size, "703.12MB");
-}
-
-TEST_F(MediumTest, OnlyAnEmptyDiscIsWritable) {
     Fake("CD-R", 0, 1.0);
     EXPECT_TRUE(IsWritableMedium(recorder, writers.writerCount));
     EXPECT_FALSE(IsWritableMedium(recorder, 0));
-    Fake("CD-R", 1, 1.0);
-    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
-    Fake("CD-R", 2, 1.0);
-    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
-    Fake(kNotDefinedText, 0, 1.0);
-    EXPECT_FALSE(IsWritableMedium(recorder, writers.writerCount));
+
+    // The image writer's disc is always an empty CD-R.
+    recorder.fakeMedium.reset();
+    ASSERT_EQ(recorder.SetDevice("Image file writer (CUE/BIN)"), 0);
+    lines = ShowMedium(recorder, writers.writerCount);
+    EXPECT_EQ(lines.type, "CD-R");
+    EXPECT_EQ(lines.state, "Empty Disc");
+    EXPECT_EQ(lines.size, "703.12MB");
 }
 
 TEST_F(MediumTest, TheBurnStartRefusesInItsOrder) {

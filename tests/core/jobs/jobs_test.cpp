@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -19,6 +18,7 @@
 
 #include "core/jobs/priority.h"
 #include "core/playback/closing_sound.h"
+#include "support/disc_images.h"
 #include "support/fixtures.h"
 #include "support/probe.h"
 
@@ -131,14 +131,6 @@ TEST(ClosingSound, TheTwoSoundsAreShortAndDifferent) {
     EXPECT_NE(DecodePcm(done), DecodePcm(fail));
 }
 
-std::vector<int16_t> ReadRaw(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<int16_t> pcm(bytes.size() / 2);
-    std::memcpy(pcm.data(), bytes.data(), pcm.size() * 2);
-    return pcm;
-}
-
 TEST(ClosingSound, PlaysTheSoundToItsEnd) {
     ScratchDir dir;
     std::string raw = dir.File("played.raw");
@@ -162,14 +154,7 @@ TEST(ClosingSound, PlaysTheSoundToItsEnd) {
         return 1;
     });
     ASSERT_EQ(code, 0);
-    std::vector<int16_t> played = ReadRaw(raw);
-    auto firstSound = [](const std::vector<int16_t>& pcm) {
-        return std::find_if(pcm.begin(), pcm.end(), [](int16_t v) { return v != 0; }) - pcm.begin();
-    };
-    ptrdiff_t start = firstSound(played) - firstSound(expected);
-    ASSERT_GE(start, 0);
-    ASSERT_GE(played.size() - start, expected.size());
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin() + start));
+    EXPECT_TRUE(PlayedExactly(ReadRawPcm(raw), expected));
 }
 
 // Run with an unknown driver, and with SDL's own choice (on a machine without a sound card

@@ -175,58 +175,9 @@ TEST_F(ConvertPathTest, FolderWithoutTrailingSlashIsGluedToTheName) {
     EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, scratch_.File("OutSong.mp3"));
 }
 
-TEST_F(ConvertPathTest, IfExists0AddsNUntilTheNameIsUnused) {
-    s_.convert.ifExists = IfExists::kNewName;
-    Touch(Out() + "Song.mp3");
-    ConvertTarget first = ConvertOutputPath(s_, source_, tags_);
-    EXPECT_EQ(first.path, Out() + "Songn.mp3");
-    EXPECT_EQ(first.logLine, Out() + "Song.mp3 exists, add\"n\" by settings.");
-    EXPECT_FALSE(first.skip);
-
-    Touch(Out() + "Songn.mp3");
-    Touch(Out() + "Songnn.mp3");
-    ConvertTarget third = ConvertOutputPath(s_, source_, tags_);
-    EXPECT_EQ(third.path, Out() + "Songnnn.mp3");
-    EXPECT_EQ(third.logLine, Out() + "Song.mp3 exists, add\"n\" by settings.");
-}
-
-TEST_F(ConvertPathTest, IfExists0CountsADanglingLinkAsTaken) {
-    s_.convert.ifExists = IfExists::kNewName;
-    fs::create_directories(Out());
-    fs::create_symlink(scratch_.File("nowhere"), Out() + "Song.mp3");
-    EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, Out() + "Songn.mp3");
-}
-
-// What an "IfExists" value other than 0 does when the name is taken: the log line follows
-// the taken path (none when `log` is null).
-struct TakenName {
-    int ifExists;
-    bool skip;
-    const char* log;
-};
-
-class IfExistsTest : public ConvertPathTest, public ::testing::WithParamInterface<TakenName> {};
-
-TEST_P(IfExistsTest, OnATakenName) {
-    s_.convert.ifExists = static_cast<IfExists>(GetParam().ifExists);
-    Touch(Out() + "Song.mp3");
-    ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
-    if (!GetParam().skip) {
-        EXPECT_EQ(target.path, Out() + "Song.mp3");
-    }
-    EXPECT_EQ(target.skip, GetParam().skip);
-    EXPECT_EQ(target.logLine, GetParam().log ? Out() + "Song.mp3" + GetParam().log : "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Rules, IfExistsTest,
-                         ::testing::Values(TakenName{1, false, " exists, writeover by settings."},
-                                           TakenName{2, true, " exists, skip by settings."},
-                                           TakenName{3, false, nullptr}),
-                         [](const ::testing::TestParamInfo<TakenName>& info) {
-                             return "IfExists" + std::to_string(info.param.ifExists);
-                         });
-
-TEST_F(ConvertPathTest, NoRuleWhenTheFileDoesNotExist) {
+// No rule applies to a free name; on a taken one, 0 adds "n" until the name is free (a
+// dangling link counts as taken), 1 writes over it, 2 skips, other values write over silently.
+TEST_F(ConvertPathTest, IfExistsRulesOnATakenName) {
     for (int rule : {0, 1, 2}) {
         s_.convert.ifExists = static_cast<IfExists>(rule);
         ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
@@ -234,19 +185,41 @@ TEST_F(ConvertPathTest, NoRuleWhenTheFileDoesNotExist) {
         EXPECT_FALSE(target.skip);
         EXPECT_EQ(target.logLine, "");
     }
+    fs::create_directories(Out());
+    fs::create_symlink(scratch_.File("nowhere"), Out() + "Song.mp3");
+    s_.convert.ifExists = IfExists::kNewName;
+    ConvertTarget renamed = ConvertOutputPath(s_, source_, tags_);
+    EXPECT_EQ(renamed.path, Out() + "Songn.mp3");
+    EXPECT_EQ(renamed.logLine, Out() + "Song.mp3 exists, add\"n\" by settings.");
+    renamed = ConvertTarget{};
+    Touch(Out() + "Songn.mp3");
+    Touch(Out() + "Songnn.mp3");
+    EXPECT_EQ(ConvertOutputPath(s_, source_, tags_).path, Out() + "Songnnn.mp3");
+
+    fs::remove(Out() + "Song.mp3");
+    Touch(Out() + "Song.mp3");
+    struct Case {
+        int rule;
+        bool skip;
+        const char* log;
+    };
+    for (const Case& c : {Case{1, false, " exists, writeover by settings."},
+                          Case{2, true, " exists, skip by settings."}, Case{3, false, nullptr}}) {
+        s_.convert.ifExists = static_cast<IfExists>(c.rule);
+        ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
+        if (!c.skip) EXPECT_EQ(target.path, Out() + "Song.mp3");
+        EXPECT_EQ(target.skip, c.skip) << c.rule;
+        EXPECT_EQ(target.logLine, c.log ? Out() + "Song.mp3" + c.log : "") << c.rule;
+    }
 }
 
-TEST_F(OutputPathTest, MakeDirectoryPathCreatesNestedFolders) {
+TEST_F(OutputPathTest, MakeDirectoryPathCreatesNestedFoldersAndPassesOverWhatItCannot) {
     const std::string deep = scratch_.File("a/b/c/d");
     MakeDirectoryPath(deep);
     EXPECT_TRUE(fs::is_directory(deep));
     MakeDirectoryPath(deep);  // existing folders are passed over
     MakeDirectoryPath(scratch_.File("a/x/y"));
     EXPECT_TRUE(fs::is_directory(scratch_.File("a/x/y")));
-    EXPECT_TRUE(fs::is_directory(deep));
-}
-
-TEST_F(OutputPathTest, MakeDirectoryPathPassesOverWhatItCannotCreate) {
     Touch(scratch_.File("file"));
     MakeDirectoryPath(scratch_.File("file/sub/deeper"));
     EXPECT_TRUE(fs::is_regular_file(scratch_.File("file")));

@@ -21,42 +21,27 @@ TrackTags SampleTags(int number) {
     return t;
 }
 
-struct NameCase {
-    int index;
-    const char* expected;
-};
-
-class RipTemplateTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(RipTemplateTest, EveryTemplateOnOneTagSet) {
-    EXPECT_EQ(BuildRipName(GetParam().index, RipTagsText(SampleTags(7)), "0|2|3|"),
-              GetParam().expected);
+TEST(TemplateTest, EveryTemplateOnOneTagSet) {
+    struct NameCase {
+        int index;
+        const char* expected;
+    };
+    for (const NameCase& c :
+         {NameCase{0, "track 7"}, NameCase{1, "X - Z"}, NameCase{2, "X - Y/7. Z"},
+          NameCase{3, "X - Y/7 - Z"}, NameCase{4, "X/Y/7. Z"}, NameCase{5, "X/Y/7 - Z"},
+          NameCase{6, "Y/7. X - Z"}, NameCase{7, "Y/7 - X - Z"}, NameCase{8, "7. Z"},
+          NameCase{9, "7 - Z"}, NameCase{10, "X - Y - 7 - Z"}, NameCase{11, "7XY"},
+          NameCase{12, ""}, NameCase{-1, ""}, NameCase{100, ""}})
+        EXPECT_EQ(BuildRipName(c.index, RipTagsText(SampleTags(7)), "0|2|3|"), c.expected)
+            << c.index;
+    for (const NameCase& c :
+         {NameCase{0, "Live 08"}, NameCase{1, "track 08"}, NameCase{2, "X - Z"},
+          NameCase{3, "X - Y/08. Z"}, NameCase{4, "X - Y/08 - Z"}, NameCase{5, "X/Y/08. Z"},
+          NameCase{6, "X/Y/08 - Z"}, NameCase{7, "Y/08. X - Z"}, NameCase{8, "Y/08 - X - Z"},
+          NameCase{9, "08. Z"}, NameCase{10, "08 - Z"}, NameCase{11, "X - Y - 08 - Z"},
+          NameCase{12, ""}, NameCase{-1, ""}})
+        EXPECT_EQ(BuildConvertName(c.index, ConvertTagsText(SampleTags(8))), c.expected) << c.index;
 }
-
-INSTANTIATE_TEST_SUITE_P(Indexes, RipTemplateTest,
-                         ::testing::Values(NameCase{0, "track 7"}, NameCase{1, "X - Z"},
-                                           NameCase{2, "X - Y/7. Z"}, NameCase{3, "X - Y/7 - Z"},
-                                           NameCase{4, "X/Y/7. Z"}, NameCase{5, "X/Y/7 - Z"},
-                                           NameCase{6, "Y/7. X - Z"}, NameCase{7, "Y/7 - X - Z"},
-                                           NameCase{8, "7. Z"}, NameCase{9, "7 - Z"},
-                                           NameCase{10, "X - Y - 7 - Z"}, NameCase{11, "7XY"},
-                                           NameCase{12, ""}, NameCase{-1, ""}, NameCase{100, ""}));
-
-class ConvertTemplateTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(ConvertTemplateTest, EveryTemplateOnOneTagSet) {
-    EXPECT_EQ(BuildConvertName(GetParam().index, ConvertTagsText(SampleTags(8))),
-              GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Indexes, ConvertTemplateTest,
-                         ::testing::Values(NameCase{0, "Live 08"}, NameCase{1, "track 08"},
-                                           NameCase{2, "X - Z"}, NameCase{3, "X - Y/08. Z"},
-                                           NameCase{4, "X - Y/08 - Z"}, NameCase{5, "X/Y/08. Z"},
-                                           NameCase{6, "X/Y/08 - Z"}, NameCase{7, "Y/08. X - Z"},
-                                           NameCase{8, "Y/08 - X - Z"}, NameCase{9, "08. Z"},
-                                           NameCase{10, "08 - Z"}, NameCase{11, "X - Y - 08 - Z"},
-                                           NameCase{12, ""}, NameCase{-1, ""}));
 
 // Tags read from files may hold anything: no line break, escape sequence or broken byte
 // reaches a file name.
@@ -67,100 +52,72 @@ TEST(TagsTextTest, HostileTagTextIsCleanedForNames) {
     EXPECT_EQ(BuildRipName(4, RipTagsText(t), ""), "Evil Artist [2J/Y/1. Title \xEF\xBF\xBD");
 }
 
-TEST(TagsTextTest, RipNumbersAreNotPaddedConvertNumbersAre) {
+TEST(TagsTextTest, NumbersEmptyTagsAndBarsInTags) {
     EXPECT_EQ(RipTagsText(SampleTags(5)), "5|Z|X|Y|G|128000|44100|");
     EXPECT_EQ(ConvertTagsText(SampleTags(5)), "05|Z|X|Y|G|128000|44100|Live|");
     EXPECT_EQ(ConvertTagsText(SampleTags(123)).substr(0, 4), "123|");
     EXPECT_EQ(BuildRipName(8, RipTagsText(SampleTags(5)), ""), "5. Z");
+    // Empty tags stay empty, and empty folder levels collapse.
+    TrackTags empty;
+    empty.number = 2;
+    EXPECT_EQ(BuildConvertName(2, ConvertTagsText(empty)), " - ");
+    EXPECT_EQ(BuildConvertName(5, ConvertTagsText(empty)), "02. ");
+    // A bar inside a tag does not shift the other fields.
+    TrackTags barred = SampleTags(1);
+    barred.title = "A|B";
+    EXPECT_EQ(BuildRipName(1, RipTagsText(barred), ""), "X - A_B");
+    EXPECT_EQ(BuildRipName(11, RipTagsText(barred), "3|"), "Y");
 }
 
-TEST(TagsTextTest, EmptyTagsStayEmpty) {
-    TrackTags t;
-    t.number = 2;
-    EXPECT_EQ(BuildConvertName(2, ConvertTagsText(t)), " - ");
-    EXPECT_EQ(BuildConvertName(5, ConvertTagsText(t)), "02. ");  // empty folder levels collapse
+// The custom pattern joins its fields with nothing between; with a separator chosen the
+// names are the pattern dialog's preview: the number at width 2 and the separator between
+// fields only.
+TEST(CustomPatternTest, JoinsTheFieldsWithTheChosenSeparator) {
+    struct PatternCase {
+        const char* pattern;
+        const char* expected;
+    };
+    for (const PatternCase& c :
+         {PatternCase{"0|2|3|", "3XY"}, PatternCase{"", ""}, PatternCase{"9|", ""},
+          PatternCase{"1|1|", "ZZ"}, PatternCase{"x|", "3"}, PatternCase{"4|5|6|", "G12800044100"},
+          PatternCase{"1||2|", "Z"}, PatternCase{"1|2", "ZX"}, PatternCase{"-1|1|", "Z"}})
+        EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), c.pattern), c.expected) << c.pattern;
+    struct SeparatorCase {
+        int entry;
+        const char* expected;            // "0|2|1|" for track 3
+        const char* expectedNumberLast;  // "2|0|" for track 12
+    };
+    for (const SeparatorCase& c :
+         {SeparatorCase{kNoSeparatorChoice, "3XZ", "X12"}, SeparatorCase{0, "03XZ", "X12"},
+          SeparatorCase{1, "03 X Z", "X 12"}, SeparatorCase{2, "03-X-Z", "X-12"},
+          SeparatorCase{3, "03.X.Z", "X.12"}, SeparatorCase{4, "03_X_Z", "X_12"}}) {
+        EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), "0|2|1|", c.entry), c.expected);
+        EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(12)), "2|0|", c.entry),
+                  c.expectedNumberLast);
+    }
 }
 
-TEST(TagsTextTest, ABarInsideATagDoesNotShiftTheOtherFields) {
-    TrackTags t = SampleTags(1);
-    t.title = "A|B";
-    EXPECT_EQ(BuildRipName(1, RipTagsText(t), ""), "X - A_B");
-    EXPECT_EQ(BuildRipName(11, RipTagsText(t), "3|"), "Y");
+// Names made from tags stay relative, whatever the tags hold.
+TEST(TraversalTest, NamesFromTagsStayRelative) {
+    struct TraversalCase {
+        const char* artist;
+        const char* title;
+        const char* expected;  // rip template 4: artist/album/number. title
+    };
+    for (const TraversalCase& c :
+         {TraversalCase{"..", "Z", "__/Y/1. Z"}, TraversalCase{".", "Z", "_/Y/1. Z"},
+          TraversalCase{"../../..", "Z", "__/__/__/Y/1. Z"},
+          TraversalCase{"..\\..", "Z", "__/__/Y/1. Z"}, TraversalCase{"/etc", "Z", "etc/Y/1. Z"},
+          TraversalCase{"", "Z", "Y/1. Z"}, TraversalCase{"A//B", "Z", "A/B/Y/1. Z"},
+          TraversalCase{"X", "Part 1\\2", "X/Y/1. Part 1/2"},
+          TraversalCase{"X", "x/../../../etc/passwd", "X/Y/1. x/__/__/__/etc/passwd"},
+          TraversalCase{"...", "Z", ".../Y/1. Z"}}) {
+        TrackTags t = SampleTags(1);
+        t.artist = c.artist;
+        t.title = c.title;
+        EXPECT_EQ(BuildRipName(4, RipTagsText(t), ""), c.expected) << c.artist << " " << c.title;
+    }
 }
-
-struct PatternCase {
-    const char* pattern;
-    const char* expected;
-};
-
-class CustomPatternTest : public ::testing::TestWithParam<PatternCase> {};
-
-TEST_P(CustomPatternTest, JoinsTheFieldsWithNothingBetween) {
-    EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), GetParam().pattern),
-              GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Patterns, CustomPatternTest,
-                         ::testing::Values(PatternCase{"0|2|3|", "3XY"}, PatternCase{"", ""},
-                                           PatternCase{"9|", ""}, PatternCase{"1|1|", "ZZ"},
-                                           PatternCase{"7|", ""}, PatternCase{"x|", "3"},
-                                           PatternCase{"0|2|3|1|", "3XYZ"},
-                                           PatternCase{"4|5|6|", "G12800044100"},
-                                           PatternCase{"1||2|", "Z"}, PatternCase{"1|2", "ZX"},
-                                           PatternCase{"-1|1|", "Z"}));
-
-struct SeparatorCase {
-    int entry;
-    const char* expected;            // "0|2|1|" for track 3
-    const char* expectedNumberLast;  // "2|0|" for track 12
-};
-
-class CustomSeparatorTest : public ::testing::TestWithParam<SeparatorCase> {};
-
-// With a separator chosen the names are the pattern dialog's preview: the number at width 2
-// and the separator between fields only. Without the key they stay as they always were.
-TEST_P(CustomSeparatorTest, StandsBetweenTheFieldsWithTheNumberAtWidthTwo) {
-    EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), "0|2|1|", GetParam().entry),
-              GetParam().expected);
-    EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(12)), "2|0|", GetParam().entry),
-              GetParam().expectedNumberLast);
-}
-
-INSTANTIATE_TEST_SUITE_P(Entries, CustomSeparatorTest,
-                         ::testing::Values(SeparatorCase{kNoSeparatorChoice, "3XZ", "X12"},
-                                           SeparatorCase{0, "03XZ", "X12"},
-                                           SeparatorCase{1, "03 X Z", "X 12"},
-                                           SeparatorCase{2, "03-X-Z", "X-12"},
-                                           SeparatorCase{3, "03.X.Z", "X.12"},
-                                           SeparatorCase{4, "03_X_Z", "X_12"}));
-
-struct TraversalCase {
-    const char* artist;
-    const char* title;
-    const char* expected;  // rip template 4: artist/album/number. title
-};
-
-class TraversalTest : public ::testing::TestWithParam<TraversalCase> {};
-
-TEST_P(TraversalTest, NamesFromTagsStayRelative) {
-    TrackTags t = SampleTags(1);
-    t.artist = GetParam().artist;
-    t.title = GetParam().title;
-    const std::string name = BuildRipName(4, RipTagsText(t), "");
-    EXPECT_EQ(name, GetParam().expected);
-    EXPECT_NE(name.front(), '/');
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Tags, TraversalTest,
-    ::testing::Values(TraversalCase{"..", "Z", "__/Y/1. Z"}, TraversalCase{".", "Z", "_/Y/1. Z"},
-                      TraversalCase{"../../..", "Z", "__/__/__/Y/1. Z"},
-                      TraversalCase{"..\\..", "Z", "__/__/Y/1. Z"},
-                      TraversalCase{"/etc", "Z", "etc/Y/1. Z"}, TraversalCase{"", "Z", "Y/1. Z"},
-                      TraversalCase{"A//B", "Z", "A/B/Y/1. Z"},
-                      TraversalCase{"X", "Part 1\\2", "X/Y/1. Part 1/2"},
-                      TraversalCase{"X", "x/../../../etc/passwd", "X/Y/1. x/__/__/__/etc/passwd"},
-                      TraversalCase{"...", "Z", ".../Y/1. Z"}));
 
 TEST(SafeRelativeNameTest, NameMadeOnlyOfSeparatorsIsEmpty) {
     EXPECT_EQ(SafeRelativeName("/"), "");

@@ -110,61 +110,46 @@ TEST(CdGrabber, DescribesAnImageAsADrive) {
     EXPECT_NO_THROW(grabber->CloseTray());
 }
 
-TEST(CdGrabber, RefusesACueSheetWithSeveralFiles) {
+// Images the grabber cannot read as one disc are refused with the reason.
+TEST(CdGrabber, RefusesImagesOfSeveralFilesWithTheReason) {
     test::ScratchDir dir;
     DiscLayout layout;
     layout.tracks = {{TestPcm(100, 1), "", ""}, {TestPcm(100, 2), "", ""}};
     layout.extraFileLine = true;
-    const std::string cue = MakeDiscImage(dir.path().string(), "split", layout);
-    auto grabber = ImagesOnly();
-    try {
-        grabber->AddImage(cue);
-        FAIL() << "an image with several FILE lines was accepted";
-    } catch (const ComponentError& e) {
-        EXPECT_NE(std::string(e.what()).find("several FILE lines"), std::string::npos) << e.what();
-    }
-    EXPECT_THROW(grabber->AddImage(dir.File("missing.cue")), ComponentError);
-}
-
-TEST(CdGrabber, ReadsACueSheetWhoseBinHasAnotherName) {
-    test::ScratchDir dir;
-    const std::vector<int> sectors = {90, 80};
-    const std::string cue = MakeDiscImage(dir.path().string(), "original", sectors);
-    std::filesystem::rename(cue, dir.File("Renamed Sheet.cue"));
-    auto grabber = ImagesOnly();
-    grabber->SelectDrive(grabber->AddImage(dir.File("Renamed Sheet.cue")));
-    grabber->RefreshDisc();
-    EXPECT_EQ(grabber->DiscState(), kDiscReadable);
-    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), TestPcm(80, 2));
-}
-
-TEST(CdGrabber, RefusesATocImageWithSeveralDataFiles) {
-    test::ScratchDir dir;
     std::ofstream(dir.File("two.toc")) << "CD_DA\nTRACK AUDIO\nAUDIOFILE \"a.bin\" 0 00:10:00\n"
                                        << "TRACK AUDIO\nAUDIOFILE \"b.bin\" 0 00:10:00\n";
     auto grabber = ImagesOnly();
-    try {
-        grabber->AddImage(dir.File("two.toc"));
-        FAIL() << "a TOC image with two data files was accepted";
-    } catch (const ComponentError& e) {
-        EXPECT_NE(std::string(e.what()).find("several data files"), std::string::npos) << e.what();
+    for (const auto& [image, reason] :
+         {std::pair{MakeDiscImage(dir.path().string(), "split", layout), "several FILE lines"},
+          std::pair{dir.File("two.toc"), "several data files"}}) {
+        try {
+            grabber->AddImage(image);
+            ADD_FAILURE() << image << " was accepted";
+        } catch (const ComponentError& e) {
+            EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
+        }
     }
     std::ofstream(dir.File("notes.txt")) << "not an image";
     EXPECT_THROW(grabber->AddImage(dir.File("notes.txt")), ComponentError);
+    EXPECT_THROW(grabber->AddImage(dir.File("missing.cue")), ComponentError);
 }
 
-TEST(CdGrabber, KeepsTheCdTextOfARenamedCueSheet) {
+// A sheet renamed after it was written still finds its BIN and keeps its CD-Text.
+TEST(CdGrabber, ReadsARenamedCueSheetWithItsCdText) {
     test::ScratchDir dir;
     DiscLayout layout;
     layout.cdText = true;
     layout.album = "Été";
-    layout.tracks = {{TestPcm(80, 1), "Première", "Zoë"}};
+    layout.tracks = {{TestPcm(80, 1), "Première", "Zoë"}, {TestPcm(90, 2), "Deux", "Zoë"}};
     const std::string cue = MakeDiscImage(dir.path().string(), "texted", layout);
     std::filesystem::rename(cue, dir.File("Other Name.cue"));
     test::EventRecorder events;  // outlives the grabber, whose look-up thread reports to it
     auto grabber = ImagesOnly();
     grabber->SetListener(&events);
     grabber->SelectDrive(grabber->AddImage(dir.File("Other Name.cue")));
+    grabber->RefreshDisc();
+    EXPECT_EQ(grabber->DiscState(), kDiscReadable);
+    EXPECT_EQ(ReadWholeTrack(*grabber, 0, 1), TestPcm(90, 2));
     auto info = CreateFreedbInfo();
     info->SetCustomServer("127.0.0.1:1");
     info->SetTimeOut(1000);
@@ -229,19 +214,25 @@ namespace {
 // and sectors the simulated drive never delivers are counted as unreadable. (Repairing
 // simulated jitter depends on the library's random numbers, for cd-paranoia as well, so
 // jitter is no case for an exact result here.)
-class SimulatedFaults : public ::testing::TestWithParam<int> {};
-
-TEST_P(SimulatedFaults, AreRepairedByFullVerification) {
-    test::ScratchDir dir;
-    const std::string cue = test::MakeDiscImage(dir.path().string(), "shaky", std::vector<int>{400, 300});
+std::unique_ptr<CdGrabber> ShakyGrabber(const std::string& cue, int faults) {
     CdGrabberOptions options;
     options.listDevices = false;
     options.demoImage = "/nonexistent/demo.cue";
     options.watchMedia = false;
-    options.simulatedReadFaults = GetParam();
+    options.simulatedReadFaults = faults;
     auto grabber = CreateCdGrabber(options);
     grabber->Open();
     grabber->SelectDrive(grabber->AddImage(cue));
+    return grabber;
+}
+
+class SimulatedFaults : public ::testing::TestWithParam<int> {};
+
+TEST_P(SimulatedFaults, AreRepairedByFullVerification) {
+    test::ScratchDir dir;
+    const std::string cue =
+        test::MakeDiscImage(dir.path().string(), "shaky", std::vector<int>{400, 300});
+    auto grabber = ShakyGrabber(cue, GetParam());
     EXPECT_EQ(test::ReadWholeTrack(*grabber, 0, 0), test::TestPcm(400, 1));
     EXPECT_EQ(test::ReadWholeTrack(*grabber, 0, 1), test::TestPcm(300, 2));
     EXPECT_EQ(grabber->UnreadableSectors(), 0);
@@ -252,14 +243,7 @@ INSTANTIATE_TEST_SUITE_P(Fragments, SimulatedFaults, ::testing::Values(8, 16, 24
 TEST(SimulatedFaultsUnderrun, CountTheSectorsTheDriveNeverDelivered) {
     test::ScratchDir dir;
     const std::string cue = test::MakeDiscImage(dir.path().string(), "short", std::vector<int>{400, 300});
-    CdGrabberOptions options;
-    options.listDevices = false;
-    options.demoImage = "/nonexistent/demo.cue";
-    options.watchMedia = false;
-    options.simulatedReadFaults = 64;  // reads come back short
-    auto grabber = CreateCdGrabber(options);
-    grabber->Open();
-    grabber->SelectDrive(grabber->AddImage(cue));
+    auto grabber = ShakyGrabber(cue, 64);  // reads come back short
     EXPECT_EQ(test::ReadWholeTrack(*grabber, 0, 0), test::TestPcm(400, 1));
     EXPECT_EQ(grabber->UnreadableSectors(), 0);
     // At the disc's end no later read can fill the gap: paranoia gives up those sectors.
@@ -271,14 +255,7 @@ TEST(SimulatedFaultsUnderrun, CountTheSectorsTheDriveNeverDelivered) {
 TEST(SimulatedFaultsControl, CorruptTheAudioWithoutVerification) {
     test::ScratchDir dir;
     const std::string cue = test::MakeDiscImage(dir.path().string(), "shaky", std::vector<int>{400});
-    CdGrabberOptions options;
-    options.listDevices = false;
-    options.demoImage = "/nonexistent/demo.cue";
-    options.watchMedia = false;
-    options.simulatedReadFaults = 2 | 4;  // large jitter on every read
-    auto grabber = CreateCdGrabber(options);
-    grabber->Open();
-    grabber->SelectDrive(grabber->AddImage(cue));
+    auto grabber = ShakyGrabber(cue, 2 | 4);  // large jitter on every read
     grabber->SelectSession(0);
     grabber->SelectTrack(0);
     grabber->ReadSwitchA(1);

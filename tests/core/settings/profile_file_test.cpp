@@ -59,7 +59,7 @@ TEST_F(ProfileFileTest, ValuesLongerThan1023CharactersAreCut) {
     EXPECT_EQ(file_.ReadString("CDRIP", "FreedbProxy"), std::string(1023, 'y'));
 }
 
-TEST_F(ProfileFileTest, JunkLinesAreIgnored) {
+TEST_F(ProfileFileTest, JunkLinesAreIgnoredAndTheFirstSectionOfANameDecides) {
     WriteText(
         "stray=before any section\n"
         "garbage without an equals sign\n"
@@ -78,11 +78,12 @@ TEST_F(ProfileFileTest, JunkLinesAreIgnored) {
     file_.WriteInt("Main", "Priority", 2);
     EXPECT_EQ(file_.ReadInt("Main", "Priority"), 2);
     EXPECT_NE(ReadText().find("garbage without an equals sign"), std::string::npos);
-}
 
-TEST_F(ProfileFileTest, AByteOrderMarkDoesNotHideTheFirstSection) {
-    WriteText("\xef\xbb\xbf[CDRIP]\r\nFormatIndex=4\r\n");
-    EXPECT_EQ(file_.ReadInt("CDRIP", "FormatIndex"), 4);
+    // A byte order mark does not hide the first section; the first section of a name decides.
+    WriteText("\xef\xbb\xbf[Main]\r\nPriority=2\n[Other]\nx=1\n[MAIN]\nPriority=4\nExtra=9\n");
+    const ProfileFile marked(path_);
+    EXPECT_EQ(marked.ReadInt("Main", "Priority"), 2);
+    EXPECT_EQ(marked.ReadInt("Main", "Extra"), 0);
 }
 
 // A rewrite keeps the mark: were it dropped, a second mark after it (as a fuzzer found)
@@ -97,30 +98,19 @@ TEST_F(ProfileFileTest, ARewriteKeepsTheByteOrderMark) {
     EXPECT_EQ(ReadText().rfind("\xef\xbb\xbf\xef\xbb\xbf[cdrip]", 0), 0u);
 }
 
-TEST_F(ProfileFileTest, FirstSectionOfANameDecides) {
-    WriteText("[Main]\nPriority=2\n[Other]\nx=1\n[MAIN]\nPriority=4\nExtra=9\n");
-    EXPECT_EQ(file_.ReadInt("Main", "Priority"), 2);
-    EXPECT_EQ(file_.ReadInt("Main", "Extra"), 0);
+TEST_F(ProfileFileTest, ReadsSignedDecimalText) {
+    struct IntCase {
+        const char* stored;
+        int expected;
+    };
+    for (const IntCase& c :
+         {IntCase{"42", 42}, IntCase{"-5", -5}, IntCase{"+12", 12}, IntCase{"12abc", 12},
+          IntCase{"abc", 0}, IntCase{"", 0}, IntCase{"- 5", 0}, IntCase{"0x10", 0},
+          IntCase{"99999999999", INT_MAX}, IntCase{"-99999999999", INT_MIN}}) {
+        WriteText(std::string("[Main]\nValue=") + c.stored + "\n");
+        EXPECT_EQ(ProfileFile(path_).ReadInt("Main", "Value"), c.expected) << c.stored;
+    }
 }
-
-struct IntCase {
-    const char* stored;
-    int expected;
-};
-
-class ProfileIntTest : public ProfileFileTest, public ::testing::WithParamInterface<IntCase> {};
-
-TEST_P(ProfileIntTest, ReadsSignedDecimalText) {
-    WriteText(std::string("[Main]\nValue=") + GetParam().stored + "\n");
-    EXPECT_EQ(file_.ReadInt("Main", "Value"), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, ProfileIntTest,
-                         ::testing::Values(IntCase{"42", 42}, IntCase{"-5", -5}, IntCase{"+12", 12},
-                                           IntCase{"12abc", 12}, IntCase{"abc", 0}, IntCase{"", 0},
-                                           IntCase{"- 5", 0}, IntCase{"0x10", 0},
-                                           IntCase{"99999999999", INT_MAX},
-                                           IntCase{"-99999999999", INT_MIN}));
 
 TEST_F(ProfileFileTest, WriteCreatesMissingFoldersAndLeavesNoTemporaryFile) {
     ProfileFile nested(scratch_.File("a/b/zqrprocfg.cfg"));

@@ -233,41 +233,6 @@ TEST_F(PipelineTest, DamagedAndTruncatedInputsConvertWhatIsThere) {
     EXPECT_TRUE(std::equal(half.begin(), half.end(), whole.begin()));
 }
 
-TEST_F(PipelineTest, PositionsRiseToTheEndAndEverySampleArrives) {
-    ToneOptions tone;
-    tone.seconds = 2.0;
-    ASSERT_TRUE(MakeTone(File("long.wav"), tone));
-    auto input = OpenAudioInput(File("long.wav"));
-    ASSERT_TRUE(input);
-    auto output = CreateAudioOutput(ParametersFor(File("long.flac"), 9, 0));
-    ASSERT_TRUE(output);
-    ASSERT_FALSE(WriteOutputHeader(*output));
-    std::atomic<bool> cancel{false};
-    int64_t last = 0;
-    DecodeResult result = DecodeIntoOutput(*input, *output, cancel, [&](int64_t ms) {
-        EXPECT_GE(ms, last);
-        last = ms;
-    });
-    EXPECT_EQ(result.status, DecodeStatus::kCompleted);
-    EXPECT_GT(last, 1900);
-    ASSERT_EQ(CloseAudioOutput(*output), std::nullopt);
-    EXPECT_EQ(DecodePcm(File("long.flac")), DecodePcm(File("long.wav")));
-}
-
-TEST_F(PipelineTest, ACancelStopsDecodingAndTheOutputIsDiscarded) {
-    auto input = OpenAudioInput(Wav());
-    auto output = CreateAudioOutput(ParametersFor(File("cancelled.mp3"), 5, 6));
-    ASSERT_TRUE(input && output);
-    ASSERT_FALSE(WriteOutputHeader(*output));
-    std::atomic<bool> cancel{true};
-    int positions = 0;
-    DecodeResult result = DecodeIntoOutput(*input, *output, cancel, [&](int64_t) { ++positions; });
-    EXPECT_EQ(result.status, DecodeStatus::kCancelled);
-    EXPECT_EQ(positions, 0);
-    DiscardAudioOutput(*output);
-    EXPECT_FALSE(fs::exists(File("cancelled.mp3")));
-}
-
 // A full disk while a rip feeds blocks: the block reports the write error instead of ending
 // the process, and nothing is left behind. The file-size limit applies in a child process.
 TEST_F(PipelineTest, AWriteErrorIsReportedByTheBlockThatHitsIt) {
