@@ -17,15 +17,6 @@ std::string DiskDriver(const ScratchDir& home) {
            ShellQuote(home.File("played.raw"));
 }
 
-// True when `expected` was played whole, followed by nothing but silence.
-bool PlayedExactly(const std::vector<int16_t>& played, const std::vector<int16_t>& expected) {
-    const size_t probe = std::min<size_t>(expected.size(), 4096);
-    auto at = std::search(played.begin(), played.end(), expected.begin(), expected.begin() + probe);
-    if (expected.empty() || static_cast<size_t>(played.end() - at) < expected.size()) return false;
-    return std::equal(expected.begin(), expected.end(), at) &&
-           std::all_of(at + expected.size(), played.end(), [](int16_t v) { return v == 0; });
-}
-
 TEST(CliPlay, PlaysAFileAndADiscTrackFromAStartSecond) {
     ScratchDir home;
     const std::string flac = home.File("tone.flac");

@@ -76,16 +76,6 @@ struct PlayerFixture : RipFixture {
     std::unique_ptr<MainWindow> window;
 };
 
-// True when `expected` was played whole, followed by nothing but silence.
-bool PlayedExactly(const std::vector<int16_t>& played, const std::vector<int16_t>& expected) {
-    if (expected.empty()) return false;
-    const size_t probe = std::min<size_t>(expected.size(), 4096);
-    auto at = std::search(played.begin(), played.end(), expected.begin(), expected.begin() + probe);
-    if (static_cast<size_t>(played.end() - at) < expected.size()) return false;
-    if (!std::equal(expected.begin(), expected.end(), at)) return false;
-    return std::all_of(at + expected.size(), played.end(), [](int16_t v) { return v == 0; });
-}
-
 }  // namespace
 
 class PreviewPlayerTest : public QObject {
