@@ -22,7 +22,6 @@
 #include "core/burn/libburn_burner.h"
 #include "core/jobs/priority.h"
 #include "core/naming/untrusted_text.h"
-#include "core/playback/closing_sound.h"
 #include "core/settings/settings.h"
 
 namespace quelt::cli {
@@ -170,25 +169,21 @@ int RunBurn(const Args& args) {
     ConsoleReport report(compilation.totalMs());
     BurnSummary summary;
     int cancelledStatus;
-    // The closing sound is for someone watching; a script or a pipe gets none.
-    const bool sound = isatty(STDOUT_FILENO) == 1;
+    const ConsoleClosingSound closing;
     {
         BurnJob job(settings, request, library, report, control);
         job.SetResultSink(sink);
-        if (sound) job.SetClosingSound(PlayClosingSound);
+        job.SetClosingSound(closing.sound());
         InterruptScope interrupts(control.cancel);
-        job.Start();
-        job.WaitUntilEnded();
-        summary = job.summary();
+        summary = job.Run();
         cancelledStatus = interrupts.CancelledStatus();
     }
-    if (sound) WaitForClosingSound();
     if (summary.cancelled) return cancelledStatus;
     if (!summary.burnSucceeded) {
         if (!summary.burnError.empty()) PrintError(summary.burnError);
         return kExitFailed;
     }
-    return summary.failed > 0 || leftOut > 0 ? kExitFailed : kExitOk;
+    return summary.failed() > 0 || leftOut > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace quelt::cli

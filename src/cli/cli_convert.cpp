@@ -22,7 +22,6 @@
 #include "core/jobs/priority.h"
 #include "core/naming/text.h"
 #include "core/naming/untrusted_text.h"
-#include "core/playback/closing_sound.h"
 #include "core/transcode/media_info.h"
 
 namespace quelt::cli {
@@ -177,23 +176,20 @@ int RunConvert(const Args& args) {
     ApplyPriorityToThisThread(settings.priority);
     ConversionJob job(settings, std::move(items), formatRow, presetLabel, report, control);
     job.SetStartDelay(std::chrono::milliseconds(0));  // no window to wait for
-    // The closing sound is for someone watching; a script or a pipe gets none.
-    const bool sound = isatty(STDOUT_FILENO) == 1;
-    job.SetClosingSound(sound ? std::function<void(bool)>(PlayClosingSound)
-                              : std::function<void(bool)>());
+    const ConsoleClosingSound closing;
+    job.SetClosingSound(closing.sound());
 
     int cancelledStatus;
+    ConversionSummary summary;
     {
         InterruptScope interrupts(control.cancel);
-        job.Run();
+        summary = job.Run();
         cancelledStatus = interrupts.CancelledStatus();
     }
     report.Finish();
-    if (sound) WaitForClosingSound();
 
-    const ConversionSummary& summary = job.summary();
     if (summary.cancelled) return cancelledStatus;
-    return summary.failed > 0 || notAdded > 0 ? kExitFailed : kExitOk;
+    return summary.failed() > 0 || notAdded > 0 ? kExitFailed : kExitOk;
 }
 
 }  // namespace quelt::cli

@@ -27,7 +27,6 @@
 #include "core/jobs/prompter.h"
 #include "core/naming/templates.h"
 #include "core/naming/untrusted_text.h"
-#include "core/playback/closing_sound.h"
 #include "core/rip/cd_grabber.h"
 #include "core/rip/disc.h"
 #include "core/rip/disc_image.h"
@@ -518,8 +517,8 @@ int RunRip(const Args& args) {
     parameters.verification = VerificationOptionsOf(
         settings.rip, offset ? *offset
                              : ReadOffsetFor(settings.rip, session.grabber->DriveText1(), session.grabber->DriveText2()));
-    // The closing sound is for someone watching the rip; a script or a pipe gets none.
-    if (isatty(STDOUT_FILENO)) parameters.closingSound = [](bool done) { PlayClosingSound(done); };
+    const ConsoleClosingSound closing;
+    parameters.closingSound = closing.sound();
 
     ConsoleReport report(CheckedAudioMs(*session.disc));
     JobControl control;
@@ -529,7 +528,6 @@ int RunRip(const Args& args) {
 
     RipJob job(*session.disc, parameters, report, control);
     const RipOutcome outcome = job.Run();
-    if (parameters.closingSound) WaitForClosingSound();  // not cut off by the exit
 
     if (interrupts.signal()) return interrupts.CancelledStatus();
     if (outcome.accurateRipMismatch) return kExitFailed;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/naming/untrusted_text.h"
+#include "core/playback/closing_sound.h"
 
 namespace quelt::cli {
 
@@ -70,6 +71,17 @@ bool ConsolePrompter::AskYesNo(const std::string&, const std::string& text) {
 void ConsolePrompter::ShowMessage(const std::string&, const std::string& text) {
     std::fprintf(stderr, "%s%s\n", prefix_.c_str(), text.c_str());
     shown_ = true;
+}
+
+ConsoleClosingSound::ConsoleClosingSound() : terminal_(isatty(STDOUT_FILENO) == 1) {}
+
+ConsoleClosingSound::~ConsoleClosingSound() {
+    if (terminal_) WaitForClosingSound();
+}
+
+std::function<void(bool)> ConsoleClosingSound::sound() const {
+    if (!terminal_) return {};
+    return [](bool done) { PlayClosingSound(done); };
 }
 
 }  // namespace quelt::cli

@@ -3,6 +3,7 @@
 // terminal, and the job's questions answered without asking.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -62,6 +63,22 @@ class ConsolePrompter : public Prompter {
     std::string prefix_;
     bool answer_;
     bool shown_ = false;
+};
+
+// The closing sound of a command's job: for someone watching at a terminal, none for a
+// script or a pipe. Leaving the scope lets a sound that plays finish before the exit.
+class ConsoleClosingSound {
+  public:
+    ConsoleClosingSound();
+    ~ConsoleClosingSound();
+    ConsoleClosingSound(const ConsoleClosingSound&) = delete;
+    ConsoleClosingSound& operator=(const ConsoleClosingSound&) = delete;
+
+    // What the job plays at its end (Done or Fail); empty when standard output is no terminal.
+    std::function<void(bool done)> sound() const;
+
+  private:
+    const bool terminal_;
 };
 
 }  // namespace quelt::cli

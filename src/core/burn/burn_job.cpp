@@ -100,22 +100,7 @@ BurnJob::BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library,
       control_(control),
       temporaryFolder_(BurnTempFolder()) {}
 
-BurnJob::~BurnJob() {
-    bool waitForEnd;
-    {
-        std::lock_guard lock(mutex_);
-        waitForEnd = started_;
-    }
-    if (waitForEnd) WaitUntilEnded();
-    if (worker_.joinable()) worker_.join();
-    if (registered_) {
-        library_.SetProcessEventCallback({});
-        library_.SetFinalizeEventCallback({});
-        library_.SetBurnDoneEventCallback({});
-        library_.SetAudioDecoderEventCallback({});
-        library_.SetAudioDecodeDoneEventCallback({});
-    }
-}
+BurnJob::~BurnJob() { UnregisterCallbacks(); }
 
 void BurnJob::SetTemporaryFolder(std::string folder) {
     temporaryFolder_ = WithTrailingBackslash(folder);
@@ -134,31 +119,32 @@ void BurnJob::RegisterCallbacks() {
     registered_ = true;
 }
 
-void BurnJob::Start() {
-    RegisterCallbacks();
-    {
-        std::lock_guard lock(mutex_);
-        started_ = true;
-    }
-    try {
-        worker_ = std::thread([this] { Run(); });
-    } catch (const std::system_error&) {
-        // No worker: the job stops without a message and counts as ended, so nobody waits
-        // for a burn that never starts.
-        MarkEnded(false, true);
-    }
+void BurnJob::UnregisterCallbacks() {
+    if (!registered_) return;
+    library_.SetProcessEventCallback({});
+    library_.SetFinalizeEventCallback({});
+    library_.SetBurnDoneEventCallback({});
+    library_.SetAudioDecoderEventCallback({});
+    library_.SetAudioDecodeDoneEventCallback({});
+    registered_ = false;
 }
 
-int BurnJob::Run() {
+BurnSummary BurnJob::Run() {
+    RegisterCallbacks();
+    if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     {
         std::lock_guard lock(mutex_);
-        started_ = true;
+        summary_ = BurnSummary();
+        summary_.items = PendingItems(request_.sources);
     }
-    if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     // The pass's own verdict decides: a cancel that comes after its last file burns as usual.
     if (WithinLimits() && DecodePass()) BurnPass();
     MarkEnded(false, true);
-    return 1;
+    // The library's callbacks still write into the report until burn-done has come.
+    WaitUntilEnded();
+    UnregisterCallbacks();
+    std::lock_guard lock(mutex_);
+    return summary_;
 }
 
 int32_t BurnJob::Report(int32_t code) {
@@ -187,6 +173,7 @@ bool BurnJob::WithinLimits() {
         std::lock_guard lock(mutex_);
         summary_.burnError = broken;
     }
+    Reconclude(ItemState::kCancelled, ItemState::kFailed, broken);
     if (sound_) sound_(false);
     report_.SetButton("Close", true);
     return false;
@@ -202,7 +189,6 @@ bool BurnJob::DecodePass() {
     RemoveLeftoverBurnTempFiles(temporaryFolder_);
     temporaryHold_ = std::make_unique<BurnTempFolderHold>(temporaryFolder_);
     temporary_.clear();
-    summary_ = BurnSummary();
     const int count = int(request_.sources.size());
     for (int i = 0; i < count && !control_.Cancelled(); ++i) DecodeOne(i);
 
@@ -210,6 +196,8 @@ bool BurnJob::DecodePass() {
     report_.SetTotalBar(100);
     report_.SetBatchLine("Total Postion : 100 %");
     if (control_.Cancelled()) {
+        Reconclude(ItemState::kDone, ItemState::kCancelled, "");
+        std::lock_guard lock(mutex_);
         summary_.cancelled = true;
         report_.Log("Cancelled by user");
         report_.SetButton("Close", true);
@@ -237,8 +225,7 @@ void BurnJob::DecodeOne(int index) {
         report_.Log("Encoding file: " + temporary);
     });
     if (!input) {
-        report_.Log(input.message());
-        ++summary_.failed;
+        Conclude(index, ItemState::kFailed, input.message());
         return;
     }
 
@@ -252,17 +239,16 @@ void BurnJob::DecodeOne(int index) {
     if (!output) {
         // A temporary file that cannot be created (a folder that cannot be made or
         // written) fails this file; no older file of that name is burnt in its place.
-        report_.Log(output.message().empty() ? "Could not open input audio " + source + ", skip."
-                                             : output.message());
-        ++summary_.failed;
+        Conclude(index, ItemState::kFailed,
+                 output.message().empty() ? "Could not open input audio " + source + ", skip."
+                                          : output.message());
         CloseAudioInput(*input);
         return;
     }
     if (auto error = WriteOutputHeader(*output)) {
-        report_.Log(*error);
         DiscardAudioOutput(*output);
         CloseAudioInput(*input);
-        ++summary_.failed;
+        Conclude(index, ItemState::kFailed, *error);
         return;
     }
 
@@ -276,29 +262,44 @@ void BurnJob::DecodeOne(int index) {
     report_.SetPositionLine("Current Postion : 100 %");
     if (result.status == DecodeStatus::kCompleted && AudioWasLost(result, *input)) {
         // A damaged source would be burnt cut short as if it were whole.
-        report_.Log(source + ": damaged audio, only " + FormatDuration(result.decodedMs) + " of " +
-                    FormatDuration(std::max(input->statedMs(), input->durationMs())) +
-                    " could be decoded; it is not burnt, skip.");
-        ++summary_.failed;
+        Conclude(index, ItemState::kFailed,
+                 source + ": damaged audio, only " + FormatDuration(result.decodedMs) + " of " +
+                     FormatDuration(std::max(input->statedMs(), input->durationMs())) +
+                     " could be decoded; it is not burnt, skip.");
         DiscardAudioOutput(*output);
     } else if (result.status == DecodeStatus::kCompleted) {
         if (auto error = CloseAudioOutput(*output)) {
-            report_.Log(*error);
-            ++summary_.failed;
+            Conclude(index, ItemState::kFailed, *error);
         } else {
+            Conclude(index, ItemState::kDone, "");
             ++summary_.decoded;
             temporary_.push_back(temporary);
             if (!request_.dataCd) PadShortTrack(source, temporary);
         }
     } else {
         // A cancelled or failed write is removed; it is never burnt.
-        if (result.status == DecodeStatus::kWriteError) {
-            report_.Log(WriteError(*output));
-            ++summary_.failed;
-        }
+        if (result.status == DecodeStatus::kWriteError)
+            Conclude(index, ItemState::kFailed, WriteError(*output));
         DiscardAudioOutput(*output);
     }
     CloseAudioInput(*input);
+}
+
+void BurnJob::Conclude(int index, ItemState state, const std::string& line) {
+    if (!line.empty()) report_.Log(line);
+    std::lock_guard lock(mutex_);
+    ItemResult& item = summary_.items[size_t(index)];
+    item.state = state;
+    item.reason = state == ItemState::kDone ? "" : line;
+}
+
+void BurnJob::Reconclude(ItemState from, ItemState to, const std::string& reason) {
+    std::lock_guard lock(mutex_);
+    for (ItemResult& item : summary_.items)
+        if (item.state == from) {
+            item.state = to;
+            item.reason = reason;
+        }
 }
 
 void BurnJob::PadShortTrack(const std::string& source, const std::string& temporary) {
@@ -395,6 +396,11 @@ void BurnJob::OnBurnDone(const std::string& error) {
         summary_.burnError = error;
         if (cancelled) summary_.cancelled = true;
     }
+    // The files decoded for the burn share its fate.
+    if (cancelled)
+        Reconclude(ItemState::kDone, ItemState::kCancelled, "");
+    else if (!error.empty())
+        Reconclude(ItemState::kDone, ItemState::kFailed, error);
     report_.Log(error.empty() ? "Burn Done!"
                 : cancelled   ? "Cancelled by user"
                               : "Burn Done With Errors");
@@ -440,11 +446,8 @@ bool BurnJob::Ended() const {
 }
 
 void BurnJob::WaitUntilEnded() {
-    {
-        std::unique_lock lock(mutex_);
-        endedChanged_.wait(lock, [this] { return burnDone_ && workerDone_; });
-    }
-    if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id()) worker_.join();
+    std::unique_lock lock(mutex_);
+    endedChanged_.wait(lock, [this] { return burnDone_ && workerDone_; });
 }
 
 }  // namespace quelt

@@ -6,16 +6,16 @@
 //   1. CheckBurnStart shows "No support CD Burner!", "Please add audio files..." or
 //      "Please insert a writable CD disc !" and the job is not started.
 //   2. control.Start(), ApplyPriorityToThisThread(settings.priority).
-//   3. Build the BurnJob and call Start() on the user-interface thread: it registers the
-//      library's callbacks and runs the worker on a thread of its own.
+//   3. Build the BurnJob and call Run() on the thread that does the work (the GUI's job
+//      runner, the command line's main thread).
 //   4. The abort button / Ctrl-C sets control.cancel during the decode pass, or while an
 //      image file is written (a disc in a writer is written to the end).
-//   5. The job has ended when Ended() is true (WaitUntilEnded() blocks for it): after the
-//      burn-done callback, or after a decode pass that burns nothing (cancelled). Until
-//      then control.busy stays raised and the report must stay open, because the
-//      library's callbacks still write into it after the worker has returned.
-// Threading: the worker and the library's callback thread both write to the JobReport;
-// the job owns copies of the settings and the file list.
+//   5. Run() returns when the job has ended: after the library's burn-done callback, or
+//      after a decode pass that burns nothing (cancelled). Until then control.busy stays
+//      raised.
+// Threading: Run() registers the library's callbacks, which come on the library's own
+// thread and write to the JobReport too; it unregisters them before it returns. The job
+// owns copies of the settings and the file list.
 //
 // The temporary WAVs carry each source's title and artist and the volume label as album,
 // from which the writers build the CD-Text; an Audio CD's track shorter than 4 seconds is
@@ -30,11 +30,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/burn/burn_temp_files.h"
 #include "core/burn/burner_library.h"
+#include "core/jobs/item_result.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
 #include "core/jobs/prompter.h"
@@ -59,14 +59,18 @@ struct BurnRequest {
 bool CheckBurnStart(const BurnRequest& request, BurnerLibrary& library, Prompter& prompter,
                     const BurnerResultSink& sink = {});
 
-// What the job did, for front ends that report an exit status. Valid once Ended().
+// What the job did, as Run() returns it.
 struct BurnSummary {
+    // One per source: done once burnt; failed with the reason (its own, a limit the
+    // compilation breaks, or the burn's error); cancelled when a cancel left it unburnt.
+    std::vector<ItemResult> items;
     int decoded = 0;             // temporary files written completely
-    int failed = 0;              // sources that could not be decoded
     bool cancelled = false;      // the decode pass, or the write of an image, was cancelled
     bool burnStarted = false;    // Burn() was called
     bool burnSucceeded = false;  // burn-done came with an empty text
     std::string burnError;       // burn-done's text when it was not empty
+
+    int failed() const { return CountItems(items, ItemState::kFailed); }
 };
 
 class BurnJob {
@@ -74,7 +78,6 @@ class BurnJob {
     // `library`, `report` and `control` must outlive the job.
     BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library, JobReport& report,
             JobControl& control);
-    // Waits for the end of a started job, then unregisters the callbacks.
     ~BurnJob();
     BurnJob(const BurnJob&) = delete;
     BurnJob& operator=(const BurnJob&) = delete;
@@ -88,33 +91,33 @@ class BurnJob {
     // The folder of the temporary WAV files, ending in "/" (BurnTempFolder() by default).
     void SetTemporaryFolder(std::string folder);
 
-    // Registers the callbacks and starts the worker thread. Call once. When no thread can
-    // be started the job ends at once (Ended() is true) without a message.
-    void Start();
-    // The worker (both passes), for callers that run it on their own thread after
-    // RegisterCallbacks(). Returns 1.
-    int Run();
-    void RegisterCallbacks();
-
+    // The whole job: both passes, then the wait for the library's burn-done. Call once.
+    BurnSummary Run();
+    // True once the job has ended (Run() is about to return, or has returned).
     bool Ended() const;
-    void WaitUntilEnded();
 
     // The temporary files written by this job, in compilation order; removed from disk
     // when the job ends. Valid once Ended().
     const std::vector<std::string>& temporaryFiles() const { return temporary_; }
-    const BurnSummary& summary() const { return summary_; }
 
     // The temporary file of the file at 0-based position `index`: "<folder>01.wav", ...
     static std::string TemporaryFileName(const std::string& folder, int index);
 
   private:
     struct FileProgress;
+    void RegisterCallbacks();
+    void UnregisterCallbacks();
+    void WaitUntilEnded();
     // The compilation's limits, checked before any decoding; false (after logging the
     // limit) when the disc cannot take it.
     bool WithinLimits();
     // True when the burn pass follows (the pass was not cancelled).
     bool DecodePass();
     void DecodeOne(int index);
+    // Logs the line that concludes a source's decoding (when there is one) and records it.
+    void Conclude(int index, ItemState state, const std::string& line);
+    // Gives every item in `from` the state `to` (and the reason, when there is one).
+    void Reconclude(ItemState from, ItemState to, const std::string& reason);
     void OnPosition(FileProgress& file, int64_t ms);
     void PadShortTrack(const std::string& source, const std::string& temporary);
     void LogImageFiles();
@@ -142,11 +145,9 @@ class BurnJob {
     int itemBar_ = 0;
     int totalBar_ = 0;
 
-    std::thread worker_;
     bool registered_ = false;
     mutable std::mutex mutex_;
     std::condition_variable endedChanged_;
-    bool started_ = false;
     bool workerDone_ = false;
     bool burnDone_ = false;  // burn-done came, or no burn follows
 };

@@ -75,10 +75,13 @@ int ConversionJob::Parallelism() const {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-int ConversionJob::Run() {
+ConversionSummary ConversionJob::Run() {
     const BusyUntilReturn busy(control_);
     if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     summary_ = {};
+    std::vector<std::string> sources;
+    for (const ConvertItem& item : items_) sources.push_back(item.path);
+    summary_.items = PendingItems(sources);
     totalBar_ = 0;
     next_ = 0;
     percent_.assign(items_.size(), 0);
@@ -111,12 +114,12 @@ int ConversionJob::Run() {
     const bool cancelled = control_.Cancelled();
     summary_.cancelled = cancelled;
     std::string message = cancelled ? std::string("Convert cancelled by user")
-                                    : "Done, " + FormatTrackNumber(summary_.finished, 2) +
+                                    : "Done, " + FormatTrackNumber(summary_.finished(), 2) +
                                           " track(s) were successfully.";
     if (sound_) sound_(!cancelled);
     report_.Log(message);
     report_.SetButton("Close", true);
-    return summary_.finished;
+    return summary_;
 }
 
 void ConversionJob::Work() {
@@ -178,17 +181,20 @@ void ConversionJob::ConvertOne(Started& started) {
     JobReport& report = ordered_->File(static_cast<int>(i));
     TrackTags& tags = started.tags;
     ConvertTarget& target = started.target;
-    auto count_as = [&](int ConversionSummary::*field) {
+    // Logs the line that concludes the file (when there is one) and records its outcome.
+    auto conclude = [&](ItemState state, const std::string& line) {
+        if (!line.empty()) report.Log(line);
         std::lock_guard lock(mutex_);
-        ++(summary_.*field);
+        summary_.items[i].state = state;
+        if (state != ItemState::kDone) summary_.items[i].reason = line;
         percent_[i] = 100;
     };
 
-    if (!target.logLine.empty()) report.Log(target.logLine);
     if (target.skip) {
-        count_as(&ConversionSummary::skipped);
+        conclude(ItemState::kSkipped, target.logLine);
         return;
     }
+    if (!target.logLine.empty()) report.Log(target.logLine);
     // Writing over the source itself is safe (the output replaces it only when complete),
     // but the source must then not be deleted afterwards.
     const bool outputIsSource = SameFile(item.path, target.path);
@@ -200,8 +206,7 @@ void ConversionJob::ConvertOne(Started& started) {
                               FormatTrackNumber(count, 2) + " tracks");
     });
     if (!input) {
-        report.Log(input.message());
-        count_as(&ConversionSummary::failed);
+        conclude(ItemState::kFailed, input.message());
         return;
     }
 
@@ -221,18 +226,16 @@ void ConversionJob::ConvertOne(Started& started) {
                       ? CreateAudioOutput(parameters)
                       : Expected<AudioOutput>(Failure{"Could not open the audio encodec, skip.", 7});
     if (!output) {
-        report.Log(output.step() == kOutputFileOpenStep
-                       ? "Could not open input audio " + item.path + ", skip."
-                       : output.message());
-        count_as(&ConversionSummary::failed);
+        conclude(ItemState::kFailed, output.step() == kOutputFileOpenStep
+                                         ? "Could not open input audio " + item.path + ", skip."
+                                         : output.message());
         return;
     }
 
     report.SetItemBar(0);
     report.Log("Create output file: " + target.path);
     if (auto error = WriteOutputHeader(*output)) {
-        report.Log(*error);
-        count_as(&ConversionSummary::failed);
+        conclude(ItemState::kFailed, *error);
         return;  // the output's destructor removes what was written
     }
 
@@ -242,30 +245,28 @@ void ConversionJob::ConvertOne(Started& started) {
         [&] { report.Log(item.path + ": Error while decoding frame, skip."); });
     if (result.status == DecodeStatus::kCancelled) return;  // the unfinished output is discarded
     if (result.status == DecodeStatus::kWriteError) {
-        report.Log(WriteError(*output));
-        count_as(&ConversionSummary::failed);
+        conclude(ItemState::kFailed, WriteError(*output));
         return;
     }
     // A damaged file that lost audio would pass for a whole copy (and could cost its source).
     if (AudioWasLost(result, *input)) {
-        report_.Log(item.path + ": damaged audio, only " + FormatDuration(result.decodedMs) +
-                    " of " + FormatDuration(std::max(input->statedMs(), input->durationMs())) +
-                    " could be decoded; the output was removed, skip.");
-        ++summary_.failed;
+        conclude(ItemState::kFailed,
+                 item.path + ": damaged audio, only " + FormatDuration(result.decodedMs) + " of " +
+                     FormatDuration(std::max(input->statedMs(), input->durationMs())) +
+                     " could be decoded; the output was removed, skip.");
         return;
     }
 
     report.SetItemBar(100);
     report.SetPositionLine(std::string("Current Postion : 100 ") + "%");
     if (auto error = CloseAudioOutput(*output)) {
-        report.Log(*error);
-        count_as(&ConversionSummary::failed);
+        conclude(ItemState::kFailed, *error);
         return;
     }
     target.claim.Keep();
     CloseAudioInput(*input);
     if (meters_[i]) measured_[i] = {target.path, meters_[i]->Finish()};
-    count_as(&ConversionSummary::finished);
+    conclude(ItemState::kDone, "");
 
     // Only a source whose output is complete and clean goes.
     if (settings_.convert.deleteSource && !control_.Cancelled() && result.decodeErrors == 0 &&

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "core/catalogue/catalogue.h"
+#include "core/jobs/item_result.h"
 #include "core/jobs/job_control.h"
 #include "core/jobs/job_report.h"
 #include "core/jobs/prompter.h"
@@ -53,10 +54,12 @@ bool CheckConvertList(const std::vector<ConvertItem>& items, Prompter& prompter)
 
 // What a finished Run() did, for front ends that report an exit status.
 struct ConversionSummary {
-    int finished = 0;  // outputs written completely (the count of the final line)
-    int skipped = 0;   // passed over by "IfExists" 2
-    int failed = 0;    // could not be opened, created or written
+    std::vector<ItemResult> items;  // one per file of the list, by source path
     bool cancelled = false;
+
+    int finished() const { return CountItems(items, ItemState::kDone); }  // the final line's count
+    int skipped() const { return CountItems(items, ItemState::kSkipped); }  // by "IfExists" 2
+    int failed() const { return CountItems(items, ItemState::kFailed); }
 };
 
 class ConversionJob {
@@ -75,13 +78,12 @@ class ConversionJob {
     // What plays at the end (the front end gives PlayClosingSound); none by default.
     void SetClosingSound(std::function<void(bool done)> sound) { sound_ = std::move(sound); }
 
-    // The worker: converts the batch and returns the number of finished files. Clears
+    // The worker: converts the batch and returns what became of each file. Clears
     // control.busy at its end.
-    int Run();
+    ConversionSummary Run();
     // Files converted at once: the "Jobs" setting, or the number of cores when it is 0.
     int Parallelism() const;
 
-    const ConversionSummary& summary() const { return summary_; }
     const Settings& settings() const { return settings_; }  // convertExtension set
     const EncodeParameters& preset() const { return preset_; }
 

@@ -92,6 +92,14 @@ RipOutcome RipJob::Run() {
     const RipSettings& rip = settings.rip;
 
     outcome_.checkedCount = disc_.CheckedCount();
+    itemOfRow_.assign(disc_.rows().size(), -1);
+    std::vector<std::string> checked;
+    for (int row = 0; row < static_cast<int>(disc_.rows().size()); ++row)
+        if (disc_.rows()[row].checked) {
+            itemOfRow_[row] = static_cast<int>(checked.size());
+            checked.push_back(FormatTrackNumber(row + 1, 2));
+        }
+    outcome_.items = PendingItems(checked);
     ExtensionForFormat(settings, params_.formatRow, true);
     const EncodeParameters preset = PresetFromLabel(params_.presetLabel);
     bitRate_ = preset.bitRate;
@@ -137,7 +145,6 @@ RipOutcome RipJob::Run() {
         if (!disc_.rows()[i].checked || control_.Cancelled()) continue;
         if (!RipRow(i, static_cast<int>(disc_.rows().size()))) {
             outcome_.stoppedEarly = true;
-            ++outcome_.failedCount;
             break;
         }
     }
@@ -223,12 +230,21 @@ void RipJob::Settle(int maxUnconcluded) {
     }
 }
 
+void RipJob::RecordLater(int row, ItemState state, std::string reason) {
+    Later([this, row, state, reason = std::move(reason)] {
+        ItemResult& item = outcome_.items[itemOfRow_[row]];
+        item.state = state;
+        item.reason = reason;
+        if (state == ItemState::kFailed) ++outcome_.failedCount;
+    });
+}
+
 void RipJob::Conclude(Track& track) {
     if (auto error = track.encoder->Wait()) {
         report_.Log(*error);
         ForgetPath(outcome_.outputPaths, track.path);
         report_.Log(Format("Track %s failed, its partial file was removed.", track.number));
-        ++outcome_.failedCount;
+        RecordLater(track.row, ItemState::kFailed, *error);
         return;
     }
     report_.Log("CD Track closing ...");
@@ -237,12 +253,15 @@ void RipJob::Conclude(Track& track) {
         verification_->EndTrack(*track.read, track.path, track.tags, track.unreadable, track.retried,
                                 track.unreadable == 0, report_);
     if (track.unreadable > 0) {
-        report_.Log("Track " + track.number + ": " + std::to_string(track.unreadable) +
-                    " sector(s) could not be read after every attempt; the track is not counted as ripped.");
-        ++outcome_.failedCount;
+        const std::string line = "Track " + track.number + ": " + std::to_string(track.unreadable) +
+                                 " sector(s) could not be read after every attempt; the track is "
+                                 "not counted as ripped.";
+        report_.Log(line);
+        RecordLater(track.row, ItemState::kFailed, line);
         return;
     }
     ++outcome_.rippedCount;
+    RecordLater(track.row, ItemState::kDone);
     disc_.SetChecked(track.row, false);
     if (track.meter) measured_.emplace_back(track.path, track.meter->Finish());
 }
@@ -367,10 +386,14 @@ bool RipJob::RipRow(int i, int rowCount) {
         if (!created) {
             outcome_.outputPaths.pop_back();
             if (created.message().empty()) {
-                LogLater(Format("Could not open the output file %s, the rip stops.", path));
+                const std::string line =
+                    Format("Could not open the output file %s, the rip stops.", path);
+                LogLater(line);
+                RecordLater(i, ItemState::kFailed, line);
                 return false;
             }
             LogLater(created.message());
+            RecordLater(i, ItemState::kFailed, created.message());
             return true;
         }
         AudioOutput output = std::move(created.value());
@@ -379,7 +402,7 @@ bool RipJob::RipRow(int i, int rowCount) {
             outcome_.outputPaths.pop_back();
             LogLater(*error);
             LogLater(Format("Track %s failed, its partial file was removed.", number));
-            Later([this] { ++outcome_.failedCount; });
+            RecordLater(i, ItemState::kFailed, *error);
             return true;
         }
 
@@ -455,8 +478,10 @@ bool RipJob::RipRow(int i, int rowCount) {
         }
         // Its partial file is gone, so the playlist does not list it.
         if (pathListed) ForgetPath(outcome_.outputPaths, track->path);
-        LogLater(Format("Could not read track %s (%s), skip.", number, error.what()));
-        Later([this] { ++outcome_.failedCount; });
+        const std::string line =
+            Format("Could not read track %s (%s), skip.", number, error.what());
+        LogLater(line);
+        RecordLater(i, ItemState::kFailed, line);
         return true;
     }
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/jobs/item_result.h"
 #include "core/rip/rip_verification.h"
 #include "core/settings/settings.h"
 #include "core/transcode/loudness_meter.h"
@@ -39,6 +40,9 @@ struct RipOutcome {
     int failedCount = 0;      // checked tracks that were started but not ripped, cancel aside
     bool cancelled = false;
     bool stoppedEarly = false;  // an output file could not be opened
+    // One per checked track, named by its number ("03"): done once counted as ripped,
+    // failed with the line the log shows, cancelled when a cancel or a stop left it.
+    std::vector<ItemResult> items;
     std::vector<std::string> outputPaths;
     std::string playlistPath;   // empty when none was written
     bool accurateRipMismatch = false;  // a track found in the database did not match
@@ -74,6 +78,8 @@ private:
     bool RipRow(int row, int rowCount);
     // What is logged and counted once `track`'s encoder has ended.
     void Conclude(Track& track);
+    // Records what became of row `row`, in track order (after the earlier tracks' conclusions).
+    void RecordLater(int row, ItemState state, std::string reason = "");
     void UpdateBars(int64_t position, int64_t length);
 
     // Report calls of a track run in track order: `action` runs at once when no earlier
@@ -91,6 +97,7 @@ private:
     JobReport& report_;
     JobControl& control_;
     RipOutcome outcome_;
+    std::vector<int> itemOfRow_;  // each row's index in outcome_.items; -1 when unchecked
     int bitRate_ = 0, sampleRate_ = 44100, channels_ = 2;
     bool sameAsSource_ = false;
     int itemBar_ = 0, batchBar_ = 0;

@@ -56,16 +56,9 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
     job.SetResultSink(sink);
     job.SetClosingSound(PlayClosingSound);
     if (setup) setup(job);
-    // The callbacks are registered here, on the GUI thread; they write into the window,
-    // which posts every update to this thread.
-    job.RegisterCallbacks();
-    // The worker counts as running until the burn has ended, not when its passes return:
-    // burn-done and the library's last progress still write into the window, and it must
-    // not close before them.
-    RunJobUnderProgressWindow(window, control, context.settings.priority, [&job] {
-        job.Run();
-        job.WaitUntilEnded();
-    });
+    // Run() returns once the burn has ended: burn-done and the library's last progress
+    // still write into the window (which posts every update to this thread) until then.
+    RunJobUnderProgressWindow(window, control, context.settings.priority, [&job] { job.Run(); });
 }
 
 }  // namespace quelt

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <thread>
 
 #include "core/burn/burn_temp_files.h"
 #include "core/burn/compilation_limits.h"
@@ -136,11 +137,10 @@ class BurnJobTest : public ::testing::Test {
         BurnJob job(settings, std::move(request), library, report, control);
         job.SetStartDelay(std::chrono::milliseconds(0));
         job.SetClosingSound([this](bool done) { sounds.push_back(done); });
-        job.Start();
-        job.WaitUntilEnded();
+        const BurnSummary summary = job.Run();
         EXPECT_TRUE(job.Ended());
         temporaries = job.temporaryFiles();
-        return job.summary();
+        return summary;
     }
     BurnRequest ImageRequest(std::vector<std::string> sources, const std::string& image) {
         BurnRequest request;
@@ -342,7 +342,12 @@ TEST_F(BurnJobTest, AFailingThirdAndADamagedFourthOfFiveBurnOnlyTheWholeFilesThi
     ASSERT_NE(cd, nullptr);
     EXPECT_EQ(cdio_get_num_tracks(cd), 3);
     cdio_destroy(cd);
-    EXPECT_EQ(summary.failed, 2);
+    EXPECT_EQ(summary.failed(), 2);
+    ASSERT_EQ(summary.items.size(), 5u);
+    for (size_t i : {0u, 1u, 4u}) EXPECT_EQ(summary.items[i].state, ItemState::kDone) << i;
+    EXPECT_EQ(summary.items[2].reason, "Could not open input audio " + sources[2] + ", skip.");
+    EXPECT_EQ(summary.items[3].state, ItemState::kFailed);
+    EXPECT_EQ(summary.items[3].reason.rfind(sources[3] + ": damaged audio, only ", 0), 0u);
 }
 
 TEST_F(BurnJobTest, CancelDuringTheDecodePassNeverCreatesAProjectAndASecondBurnRuns) {
@@ -361,6 +366,7 @@ TEST_F(BurnJobTest, CancelDuringTheDecodePassNeverCreatesAProjectAndASecondBurnR
     EXPECT_EQ(WavFilesIn(temp), std::vector<std::string>{}) << "a cancelled burn leaves no audio";
     EXPECT_TRUE(sounds.empty());
     EXPECT_FALSE(fs::exists(dir.File("c.cue")));
+    EXPECT_EQ(CountItems(summary.items, ItemState::kCancelled), 5) << "nothing was burnt";
 
     test::RecordingReport second;
     const BurnSummary again = RunJob(ImageRequest(sources, dir.File("c.cue")), second, recorder);
@@ -392,14 +398,16 @@ TEST_F(BurnJobTest, TheJobEndsOnlyWhenBurnDoneHasCome) {
     control.Start();
     BurnJob job(settings, ImageRequest({sources[0]}, dir.File("h.cue")), recorder, report, control);
     job.SetStartDelay(std::chrono::milliseconds(0));
-    job.SetClosingSound({});
-    job.RegisterCallbacks();
-    job.Run();  // the worker returns once the burn has started
-    EXPECT_FALSE(job.Ended());
+    std::thread worker([&job] { job.Run(); });
+    // A guard against a hang, not a timing check.
+    for (int i = 0; i < 60000 && !recorder.BurnDoneHeld(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(recorder.BurnDoneHeld());
+    EXPECT_FALSE(job.Ended()) << "the passes are done, the burn is not";
     EXPECT_TRUE(control.busy.load());
     EXPECT_FALSE(report.buttonEnabled);
     recorder.ReleaseBurnDone();
-    job.WaitUntilEnded();
+    worker.join();
     EXPECT_TRUE(job.Ended());
     EXPECT_FALSE(control.busy.load());
     EXPECT_EQ(report.log.back(), "Image file written: " + dir.File("h.cdt"));
@@ -416,6 +424,9 @@ TEST_F(BurnJobTest, ALibraryErrorEndsInBurnDoneWithErrors) {
         RunJob(ImageRequest({sources[0]}, dir.File("missing/folder/x.cue")), report, burner);
     EXPECT_FALSE(summary.burnSucceeded);
     EXPECT_FALSE(summary.burnError.empty());
+    ASSERT_EQ(summary.items.size(), 1u);
+    EXPECT_EQ(summary.items[0].state, ItemState::kFailed);
+    EXPECT_EQ(summary.items[0].reason, summary.burnError);
     EXPECT_EQ(report.log.back(), "Burn Done With Errors");
     EXPECT_EQ(sounds, std::vector<bool>{false});
     EXPECT_FALSE(control.busy.load());
@@ -490,6 +501,7 @@ TEST_F(BurnJobTest, TheCompilationsLimitsAreCheckedBeforeTheDecodePass) {
         const BurnSummary summary = RunJob(ImageRequest(c.sources, dir.File("big.cue")), report, burner);
         EXPECT_EQ(report.log, std::vector<std::string>{c.refusal});
         EXPECT_EQ(summary.burnError, c.refusal);
+        EXPECT_EQ(summary.failed(), int(c.sources.size()));
         EXPECT_FALSE(summary.burnStarted);
         EXPECT_EQ(report.button, "Close");
         EXPECT_TRUE(report.buttonEnabled);

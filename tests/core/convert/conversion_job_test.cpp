@@ -109,9 +109,8 @@ class ConversionJobTest : public ::testing::Test {
         ConversionJob job(settings_, std::move(items), row, preset, report_, control_);
         job.SetStartDelay(std::chrono::milliseconds(0));
         job.SetClosingSound([this](bool done) { sounds_.push_back(done ? "done" : "fail"); });
-        int finished = job.Run();
-        summary_ = job.summary();
-        return finished;
+        summary_ = job.Run();
+        return summary_.finished();
     }
 
     ScratchDir dir_;
@@ -182,7 +181,8 @@ TEST_P(IfExistsTest, AnExistingOutputIsHandledByTheRule) {
         EXPECT_EQ(finished, 1);
         EXPECT_EQ(ReadFile(out_ + "first.wav"), "sentinel");
         EXPECT_EQ(report_.log.back(), "Done, 01 track(s) were successfully.");
-        EXPECT_EQ(summary_.skipped, 1);
+        EXPECT_EQ(summary_.skipped(), 1);
+        EXPECT_EQ(summary_.items[0].reason, out_ + "first.wav" + c.line);
     } else {
         EXPECT_EQ(finished, 2);
         EXPECT_EQ(DecodePcm(out_ + c.written), DecodePcm(items[0].path));
@@ -231,6 +231,11 @@ TEST_F(ConversionJobTest, CancelInTheThirdOfFiveFilesRemovesOnlyItsUnfinishedOut
     EXPECT_EQ(report_.button, "Close");
     EXPECT_FALSE(control_.busy.load());
     EXPECT_TRUE(summary_.cancelled);
+    std::vector<ItemState> states;
+    for (const ItemResult& result : summary_.items) states.push_back(result.state);
+    EXPECT_EQ(states,
+              (std::vector<ItemState>{ItemState::kDone, ItemState::kDone, ItemState::kCancelled,
+                                      ItemState::kCancelled, ItemState::kCancelled}));
 }
 
 // A file that fails is logged and the batch goes on; delete-source keeps its source.
@@ -247,7 +252,15 @@ TEST_F(ConversionJobTest, AFailedOrDamagedFileKeepsItsSourceAndTheBatchGoesOn) {
     EXPECT_TRUE(report_.Logged(damaged.path + ": Error while decoding frame, skip."));
     EXPECT_TRUE(report_.Logged("Could not open input audio " + bad.path + ", skip."));
     EXPECT_EQ(report_.log.back(), "Done, 01 track(s) were successfully.");
-    EXPECT_EQ(summary_.failed, 2);
+    // One result per file: the good one done, the others failed with the line the log shows.
+    ASSERT_EQ(summary_.items.size(), 3u);
+    EXPECT_EQ(summary_.items[0].state, ItemState::kDone);
+    EXPECT_EQ(summary_.items[1].state, ItemState::kFailed);
+    EXPECT_EQ(summary_.items[1].reason, "Could not open input audio " + bad.path + ", skip.");
+    EXPECT_EQ(summary_.items[2].state, ItemState::kFailed);
+    EXPECT_EQ(summary_.items[2].item, damaged.path);
+    EXPECT_EQ(summary_.items[2].reason.rfind(damaged.path + ": damaged audio, only ", 0), 0u);
+    EXPECT_EQ(summary_.failed(), 2);
     EXPECT_TRUE(fs::exists(out_ + "good.wav"));
     EXPECT_FALSE(fs::exists(good.path));
     EXPECT_TRUE(fs::exists(bad.path));
@@ -429,7 +442,7 @@ TEST_F(ConversionJobTest, CancelInAParallelBatchLeavesNoPartialFileAndEverySourc
     RunJob(items, kFlacRow);
 
     EXPECT_TRUE(summary_.cancelled);
-    EXPECT_EQ(summary_.finished, 0);
+    EXPECT_EQ(summary_.finished(), 0);
     EXPECT_TRUE(NoTemporaryFiles(out_));
     EXPECT_TRUE(!fs::exists(out_) || fs::is_empty(out_));
     for (const ConvertItem& item : items) EXPECT_TRUE(fs::exists(item.path)) << item.path;

@@ -248,6 +248,10 @@ TEST_F(RipJobTest, CancelsInTheSecondOfThreeTracks) {
     EXPECT_FALSE(disc_->rows()[0].checked);
     EXPECT_FALSE(disc_->rows()[1].checked) << "the track cancelled mid-read is unchecked";
     EXPECT_TRUE(disc_->rows()[2].checked);
+    std::vector<ItemState> states;
+    for (const ItemResult& item : outcome.items) states.push_back(item.state);
+    EXPECT_EQ(states, (std::vector<ItemState>{ItemState::kDone, ItemState::kCancelled,
+                                              ItemState::kCancelled}));
     // The cancelled track's file is gone, so the playlist lists only the first.
     EXPECT_EQ(ReadFile(Out("2026-03-05 playlist.m3u")).find("track 2.wav"), std::string::npos);
     EXPECT_EQ(FilesUnder(out_).size(), 2u) << "no temporary file is left behind";
@@ -260,6 +264,13 @@ TEST_F(RipJobTest, DoesNotCountATrackWithUnreadableSectors) {
     RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
     EXPECT_EQ(outcome.rippedCount, 2);
     EXPECT_EQ(outcome.failedCount, 1);
+    ASSERT_EQ(outcome.items.size(), 3u);
+    EXPECT_EQ(outcome.items[1].item, "02");
+    EXPECT_EQ(outcome.items[1].state, ItemState::kFailed);
+    EXPECT_EQ(outcome.items[1].reason,
+              "Track 02: 3 sector(s) could not be read after every attempt; the "
+              "track is not counted as ripped.");
+    EXPECT_EQ(outcome.items[2].state, ItemState::kDone);
     EXPECT_TRUE(report_.Logged(
         "Track 02: 3 sector(s) could not be read after every attempt; the track is not counted as ripped."));
     EXPECT_TRUE(disc_->rows()[1].checked);
@@ -304,6 +315,8 @@ TEST_F(RipJobTest, PassesOverATrackTheDriveFailsOn) {
     RipOutcome outcome = Rip(kWavRow, kPreset44100Stereo);
     EXPECT_EQ(outcome.rippedCount, 2);
     EXPECT_TRUE(report_.Logged("Could not read track 02 (the drive stopped answering), skip."));
+    EXPECT_EQ(outcome.items[1].reason,
+              "Could not read track 02 (the drive stopped answering), skip.");
     EXPECT_TRUE(disc_->rows()[1].checked);
     // The abandoned track's file and folder are gone, so the playlist does not name it.
     ASSERT_EQ(outcome.outputPaths.size(), 2u);
