@@ -245,10 +245,10 @@ void BurnJob::DecodeOne(int index) {
         CloseAudioInput(*input);
         return;
     }
-    if (auto error = WriteOutputHeader(*output)) {
+    if (auto header = WriteOutputHeader(*output); !header) {
         DiscardAudioOutput(*output);
         CloseAudioInput(*input);
-        Conclude(index, ItemState::kFailed, *error);
+        Conclude(index, ItemState::kFailed, header.message());
         return;
     }
 
@@ -268,8 +268,8 @@ void BurnJob::DecodeOne(int index) {
                      " could be decoded; it is not burnt, skip.");
         DiscardAudioOutput(*output);
     } else if (result.status == DecodeStatus::kCompleted) {
-        if (auto error = CloseAudioOutput(*output)) {
-            Conclude(index, ItemState::kFailed, *error);
+        if (auto closed = CloseAudioOutput(*output); !closed) {
+            Conclude(index, ItemState::kFailed, closed.message());
         } else {
             Conclude(index, ItemState::kDone, "");
             ++summary_.decoded;
@@ -303,15 +303,14 @@ void BurnJob::Reconclude(ItemState from, ItemState to, const std::string& reason
 }
 
 void BurnJob::PadShortTrack(const std::string& source, const std::string& temporary) {
-    std::string error;
-    const auto layout = ReadWavLayout(temporary, error);
+    const auto layout = ReadWavLayout(temporary);
     if (!layout || layout->dataBytes >= kMinimumTrackBytes) return;
-    if (PadWavWithSilence(temporary, kMinimumTrackBytes, error))
+    if (auto padded = PadWavWithSilence(temporary, kMinimumTrackBytes); padded)
         report_.Log(PathFileName(source) +
                     " is shorter than 4 seconds, the shortest track of an Audio CD: "
                     "padded with silence to 4 seconds.");
     else
-        report_.Log(error);
+        report_.Log(padded.message());
 }
 
 void BurnJob::OnPosition(FileProgress& file, int64_t ms) {

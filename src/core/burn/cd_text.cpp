@@ -70,12 +70,10 @@ CdTextDisc CdTextFromTags(const std::vector<WavTags>& tracks) {
     return disc;
 }
 
-std::vector<unsigned char> MakeCdTextPacks(const CdTextDisc& disc, std::string& error) {
-    if (disc.Empty() || disc.tracks.empty()) return {};
-    if (!LibburnRuntime::Instance().ok()) {
-        error = "The burning libraries could not be started";
-        return {};
-    }
+Expected<std::vector<unsigned char>> MakeCdTextPacks(const CdTextDisc& disc) {
+    if (disc.Empty() || disc.tracks.empty()) return std::vector<unsigned char>();
+    if (!LibburnRuntime::Instance().ok())
+        return Failure{"The burning libraries could not be started"};
     std::unique_ptr<burn::burn_session, SessionDeleter> session(burn::burn_session_create());
     int charCodes[8] = {kCharCodeLatin1}, copyrights[8] = {0}, languages[8] = {kLanguageEnglish};
     burn::burn_session_set_cdtext_par(session.get(), charCodes, copyrights, languages, 0);
@@ -92,9 +90,8 @@ std::vector<unsigned char> MakeCdTextPacks(const CdTextDisc& disc, std::string& 
     unsigned char* packs = nullptr;
     int count = 0;
     if (!ok || burn::burn_cdtext_from_session(session.get(), &packs, &count, 0) <= 0 || !packs) {
-        error = LibburnRuntime::Instance().TakeMessage();
-        if (error.empty()) error = "The CD-Text cannot be built";
-        return {};
+        const std::string reason = LibburnRuntime::Instance().TakeMessage();
+        return Failure{reason.empty() ? "The CD-Text cannot be built" : reason};
     }
     std::vector<unsigned char> bytes(packs, packs + size_t(count) * 18);
     std::free(packs);

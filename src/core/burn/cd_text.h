@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/burn/wav_file.h"
+#include "core/transcode/expected.h"
 
 namespace quelt {
 
@@ -26,9 +27,9 @@ struct CdTextDisc {
 // first track that has them, each track's own title and performer.
 CdTextDisc CdTextFromTags(const std::vector<WavTags>& tracks);
 
-// The packs of `disc`; empty for a disc without any text, or on failure with a reason
-// in `error`. Characters outside ISO-8859-1 become "?".
-std::vector<unsigned char> MakeCdTextPacks(const CdTextDisc& disc, std::string& error);
+// The packs of `disc`; none for a disc without any text. Characters outside ISO-8859-1
+// become "?".
+Expected<std::vector<unsigned char>> MakeCdTextPacks(const CdTextDisc& disc);
 
 // The packs as a CD-Text file (".cdt") that a cue sheet names with CDTEXTFILE: the bare
 // packs, which is the form libcdio's cue reader takes.

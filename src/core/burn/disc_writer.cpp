@@ -82,8 +82,9 @@ std::string WriteToDisc(const DiscWrite& job, const WriteProgress& progress,
             burn::burn_source_free(source);
             tags.push_back(track.layout.tags);
         }
-        std::string error;
-        cdText = MakeCdTextPacks(CdTextFromTags(tags), error);
+        // Text the library cannot pack leaves the disc without CD-Text; its audio burns all
+        // the same, as on a writer that cannot write text into the lead-in.
+        if (auto packs = MakeCdTextPacks(CdTextFromTags(tags))) cdText = std::move(*packs);
     }
 
     burn::burn_write_opts_set_perform_opc(opts.get(), 0);

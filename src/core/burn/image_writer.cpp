@@ -134,9 +134,10 @@ std::string WriteCueBinImage(const std::string& imagePath,
         tags.push_back(track.layout.tags);
         totalBytes += uint64_t(AudioSectors(track.layout.dataBytes)) * kCdAudioSectorBytes;
     }
+    const auto madePacks = MakeCdTextPacks(CdTextFromTags(tags));
+    if (!madePacks) return madePacks.message();
+    const std::vector<unsigned char>& packs = *madePacks;
     std::string error;
-    const std::vector<unsigned char> packs = MakeCdTextPacks(CdTextFromTags(tags), error);
-    if (!error.empty()) return error;
 
     PendingFile bin(paths.bin), cdText(paths.cdText), cue(paths.cue);
     if (!simulate && !bin.Open(error)) return error;

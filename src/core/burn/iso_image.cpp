@@ -28,40 +28,29 @@ std::string VolumeId(const std::string& label) {
 
 }  // namespace
 
-std::unique_ptr<IsoImageStream> IsoImageStream::Create(const std::string& volumeLabel,
-                                                       const std::vector<IsoEntry>& entries,
-                                                       std::string& error) {
-    if (!LibburnRuntime::Instance().ok()) {
-        error = "The burning libraries could not be started";
-        return nullptr;
-    }
+Expected<std::unique_ptr<IsoImageStream>> IsoImageStream::Create(
+    const std::string& volumeLabel, const std::vector<IsoEntry>& entries) {
+    if (!LibburnRuntime::Instance().ok())
+        return Failure{"The burning libraries could not be started"};
     // File names and the label are UTF-8 whatever the process's locale says.
     iso_set_local_charset(const_cast<char*>("UTF-8"), 0);
     std::unique_ptr<IsoImageStream> stream(new IsoImageStream);
     const std::string volumeId = VolumeId(volumeLabel);
     int result = iso_image_new(volumeId.c_str(), &stream->image_);
-    if (result < 0) {
-        error = IsoError("Cannot create the disc image", result);
-        return nullptr;
-    }
+    if (result < 0) return Failure{IsoError("Cannot create the disc image", result)};
     iso_image_set_volume_id(stream->image_, volumeId.c_str());
     iso_image_set_application_id(stream->image_, "QUELT CD RIPPER PRO");
     IsoDir* root = iso_image_get_root(stream->image_);
     for (const auto& entry : entries) {
         result = iso_tree_add_new_node(stream->image_, root, entry.name.c_str(),
                                        entry.sourcePath.c_str(), nullptr);
-        if (result < 0) {
-            error = IsoError(("Cannot add " + entry.sourcePath).c_str(), result);
-            return nullptr;
-        }
+        if (result < 0)
+            return Failure{IsoError(("Cannot add " + entry.sourcePath).c_str(), result)};
     }
     IsoWriteOpts* opts = nullptr;
     // The distribution profile: Rock Ridge and Joliet names, plain permissions.
     result = iso_write_opts_new(&opts, 2);
-    if (result < 0) {
-        error = IsoError("Cannot set up the disc image", result);
-        return nullptr;
-    }
+    if (result < 0) return Failure{IsoError("Cannot set up the disc image", result)};
     iso_write_opts_set_joliet(opts, 1);
     iso_write_opts_set_rockridge(opts, 1);
     // Joliet names read exactly as given ("01.wav", not "01.wav;1"); the version suffix is
@@ -70,10 +59,7 @@ std::unique_ptr<IsoImageStream> IsoImageStream::Create(const std::string& volume
     ::burn_source* source = nullptr;
     result = iso_image_create_burn_source(stream->image_, opts, &source);
     iso_write_opts_free(opts);
-    if (result < 0 || !source) {
-        error = IsoError("Cannot generate the disc image", result);
-        return nullptr;
-    }
+    if (result < 0 || !source) return Failure{IsoError("Cannot generate the disc image", result)};
     stream->source_ = AsBurnSource(source);
     return stream;
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/transcode/expected.h"
+
 struct Iso_Image;  // libisofs
 
 namespace quelt {
@@ -21,10 +23,9 @@ struct IsoEntry {
 
 class IsoImageStream {
   public:
-    // nullptr and a reason in `error` when the image cannot be set up.
-    static std::unique_ptr<IsoImageStream> Create(const std::string& volumeLabel,
-                                                  const std::vector<IsoEntry>& entries,
-                                                  std::string& error);
+    // The image of `entries` at the root, or why it cannot be set up.
+    static Expected<std::unique_ptr<IsoImageStream>> Create(const std::string& volumeLabel,
+                                                            const std::vector<IsoEntry>& entries);
     ~IsoImageStream();
     IsoImageStream(const IsoImageStream&) = delete;
     IsoImageStream& operator=(const IsoImageStream&) = delete;

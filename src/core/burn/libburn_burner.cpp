@@ -243,9 +243,8 @@ int32_t LibburnBurner::Prepare() {
         if (files_.size() > size_t(kMaxAudioTracks))
             return refuse(kBurnerTooLarge, "An Audio CD holds at most 99 tracks");
         for (const auto& path : files_) {
-            std::string error;
-            auto layout = ReadWavLayout(path, error);
-            if (!layout) return refuse(kBurnerFileUnusable, error);
+            auto layout = ReadWavLayout(path);
+            if (!layout) return refuse(kBurnerFileUnusable, layout.message());
             if (!layout->IsCdAudio())
                 return refuse(kBurnerFileUnusable, "Not 16-bit stereo PCM at 44100 Hz: " + path);
             plan.audio.push_back({path, *layout});
@@ -350,9 +349,9 @@ std::string LibburnBurner::WritePlan(const Plan& plan, const BurnProcessCallback
         std::vector<IsoEntry> entries;
         for (const auto& path : plan.dataFiles)
             entries.push_back({path, fs::path(path).filename().string()});
-        std::string error;
-        iso = IsoImageStream::Create(plan.options.volumeLabel, entries, error);
-        if (!iso) return error;
+        auto created = IsoImageStream::Create(plan.options.volumeLabel, entries);
+        if (!created) return created.message();
+        iso = std::move(*created);
     }
     if (plan.writer.kind == WriterKind::kImage)
         return data ? WriteIsoImage(plan.imagePath, *iso, plan.options.testMode, progress,

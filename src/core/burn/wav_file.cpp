@@ -49,20 +49,15 @@ void ReadInfoList(const std::vector<unsigned char>& body, WavTags& tags) {
 
 }  // namespace
 
-std::optional<WavLayout> ReadWavLayout(const std::string& path, std::string& error) {
+Expected<WavLayout> ReadWavLayout(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "Cannot open " + path;
-        return std::nullopt;
-    }
+    if (!in) return Failure{"Cannot open " + path};
     std::error_code ec;
     const uint64_t fileSize = std::filesystem::file_size(path, ec);
     unsigned char riff[12];
     if (!in.read(reinterpret_cast<char*>(riff), 12) || std::memcmp(riff, "RIFF", 4) ||
-        std::memcmp(riff + 8, "WAVE", 4)) {
-        error = "Not a WAVE file: " + path;
-        return std::nullopt;
-    }
+        std::memcmp(riff + 8, "WAVE", 4))
+        return Failure{"Not a WAVE file: " + path};
     WavLayout layout;
     bool haveFormat = false, haveData = false;
     uint64_t at = 12;
@@ -98,37 +93,30 @@ std::optional<WavLayout> ReadWavLayout(const std::string& path, std::string& err
         }
         at = body + size + (size & 1);
     }
-    if (!haveFormat || !haveData) {
-        error = "No audio data in " + path;
-        return std::nullopt;
-    }
+    if (!haveFormat || !haveData) return Failure{"No audio data in " + path};
     // Only whole sample frames are audio; a torn last frame is dropped.
     const uint64_t frame = uint64_t(layout.channels) * uint64_t(layout.bitsPerSample / 8);
     if (frame) layout.dataBytes -= layout.dataBytes % frame;
     return layout;
 }
 
-bool PadWavWithSilence(const std::string& path, uint64_t minDataBytes, std::string& error) {
-    auto layout = ReadWavLayout(path, error);
-    if (!layout) return false;
-    if (layout->dataBytes >= minDataBytes) return true;
+Expected<void> PadWavWithSilence(const std::string& path, uint64_t minDataBytes) {
+    auto layout = ReadWavLayout(path);
+    if (!layout) return Failure{layout.message()};
+    if (layout->dataBytes >= minDataBytes) return {};
     std::error_code ec;
     const uint64_t fileSize = std::filesystem::file_size(path, ec);
     const uint64_t newSize = layout->dataOffset + minDataBytes;
-    if (ec || layout->dataOffset + layout->dataBytes != fileSize || newSize - 8 > 0xFFFFFFFFu) {
-        error = "Cannot pad " + path + ": its samples are not at its end";
-        return false;
-    }
+    if (ec || layout->dataOffset + layout->dataBytes != fileSize || newSize - 8 > 0xFFFFFFFFu)
+        return Failure{"Cannot pad " + path + ": its samples are not at its end"};
     std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
     file.seekp(0, std::ios::end);
     const std::vector<char> silence(size_t(minDataBytes - layout->dataBytes), 0);
     if (!file || !file.write(silence.data(), std::streamsize(silence.size())) ||
         !WriteLe32At(file, 4, newSize - 8) ||
-        !WriteLe32At(file, layout->dataOffset - 4, minDataBytes) || !file.flush()) {
-        error = "Cannot pad " + path;
-        return false;
-    }
-    return true;
+        !WriteLe32At(file, layout->dataOffset - 4, minDataBytes) || !file.flush())
+        return Failure{"Cannot pad " + path};
+    return {};
 }
 
 }  // namespace quelt

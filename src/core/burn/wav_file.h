@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
+
+#include "core/transcode/expected.h"
 
 namespace quelt {
 
@@ -29,13 +30,12 @@ struct WavLayout {
     }
 };
 
-// Reads the chunks of `path`. On failure returns nullopt and a reason in `error`.
-std::optional<WavLayout> ReadWavLayout(const std::string& path, std::string& error);
+// Reads the chunks of `path`; a failure says why it holds no readable audio.
+Expected<WavLayout> ReadWavLayout(const std::string& path);
 
 // Appends silence to the samples of `path` until they fill `minDataBytes`, fixing the RIFF
-// and data sizes. Only a file whose data chunk ends it can grow this way. Returns false
-// with a reason in `error` when the file cannot be padded; a file already long enough is
-// left as it is.
-bool PadWavWithSilence(const std::string& path, uint64_t minDataBytes, std::string& error);
+// and data sizes. Only a file whose data chunk ends it can grow this way; a failure says why
+// the file cannot be padded. A file already long enough is left as it is.
+Expected<void> PadWavWithSilence(const std::string& path, uint64_t minDataBytes);
 
 }  // namespace quelt

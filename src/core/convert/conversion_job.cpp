@@ -234,8 +234,8 @@ void ConversionJob::ConvertOne(Started& started) {
 
     report.SetItemBar(0);
     report.Log("Create output file: " + target.path);
-    if (auto error = WriteOutputHeader(*output)) {
-        conclude(ItemState::kFailed, *error);
+    if (auto header = WriteOutputHeader(*output); !header) {
+        conclude(ItemState::kFailed, header.message());
         return;  // the output's destructor removes what was written
     }
 
@@ -259,8 +259,8 @@ void ConversionJob::ConvertOne(Started& started) {
 
     report.SetItemBar(100);
     report.SetPositionLine(std::string("Current Postion : 100 ") + "%");
-    if (auto error = CloseAudioOutput(*output)) {
-        conclude(ItemState::kFailed, *error);
+    if (auto closed = CloseAudioOutput(*output); !closed) {
+        conclude(ItemState::kFailed, closed.message());
         return;
     }
     target.claim.Keep();

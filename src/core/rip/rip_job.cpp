@@ -240,11 +240,11 @@ void RipJob::RecordLater(int row, ItemState state, std::string reason) {
 }
 
 void RipJob::Conclude(Track& track) {
-    if (auto error = track.encoder->Wait()) {
-        report_.Log(*error);
+    if (auto encoded = track.encoder->Wait(); !encoded) {
+        report_.Log(encoded.message());
         ForgetPath(outcome_.outputPaths, track.path);
         report_.Log(Format("Track %s failed, its partial file was removed.", track.number));
-        RecordLater(track.row, ItemState::kFailed, *error);
+        RecordLater(track.row, ItemState::kFailed, encoded.message());
         return;
     }
     report_.Log("CD Track closing ...");
@@ -397,12 +397,12 @@ bool RipJob::RipRow(int i, int rowCount) {
             return true;
         }
         AudioOutput output = std::move(created.value());
-        if (auto error = WriteOutputHeader(output)) {
+        if (auto header = WriteOutputHeader(output); !header) {
             DiscardAudioOutput(output);
             outcome_.outputPaths.pop_back();
-            LogLater(*error);
+            LogLater(header.message());
             LogLater(Format("Track %s failed, its partial file was removed.", number));
-            RecordLater(i, ItemState::kFailed, *error);
+            RecordLater(i, ItemState::kFailed, header.message());
             return true;
         }
 

@@ -45,9 +45,9 @@ bool TrackEncoder::Ended() const {
     return ended_;
 }
 
-std::optional<std::string> TrackEncoder::Wait() {
+Expected<void> TrackEncoder::Wait() {
     if (thread_.joinable()) thread_.join();
-    return error_;
+    return result_;
 }
 
 void TrackEncoder::Encode() {
@@ -67,7 +67,7 @@ void TrackEncoder::Encode() {
         if (status != BlockStatus::kOk) {
             std::lock_guard lock(mutex_);
             failed_ = true;
-            error_ = WriteError(output_);
+            result_ = Failure{WriteError(output_)};
             break;
         }
     }
@@ -77,10 +77,9 @@ void TrackEncoder::Encode() {
         close = !failed_ && !abandoned_;
     }
     if (close) {
-        error_ = CloseAudioOutput(output_);
+        result_ = CloseAudioOutput(output_);
     } else {
         DiscardAudioOutput(output_);
-        if (!failed_) error_ = std::string();
     }
     std::lock_guard lock(mutex_);
     queue_.clear();

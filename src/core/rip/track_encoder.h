@@ -39,11 +39,11 @@ public:
 
     // True once the encoder thread has ended (after Finish or Abandon, or a failure).
     bool Ended() const;
-    // Waits for the end. Empty when the output was closed completely under its final name;
-    // otherwise the line to log (the write or encode error). An abandoned track gives "".
-    std::optional<std::string> Wait();
+    // Waits for the end: success when the output was closed completely under its final
+    // name (or abandoned, which leaves nothing to say); otherwise the write or encode error.
+    Expected<void> Wait();
 
-private:
+  private:
     void Encode();
 
     AudioOutput output_;
@@ -54,7 +54,7 @@ private:
     bool abandoned_ = false;
     bool failed_ = false;
     bool ended_ = false;
-    std::optional<std::string> error_;
+    Expected<void> result_;
     std::thread thread_;
 };
 

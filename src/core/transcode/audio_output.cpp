@@ -279,9 +279,9 @@ Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters) {
     return output;
 }
 
-std::optional<std::string> WriteOutputHeader(AudioOutput& output) {
+Expected<void> WriteOutputHeader(AudioOutput& output) {
     AudioOutput::State* out = output.state();
-    if (!out) return std::string("Could not write the output file, skip.");
+    if (!out) return Failure{"Could not write the output file, skip."};
     // AIFF keeps only four tags in its own chunks; its ID3 chunk carries them all.
     AVDictionary* options = nullptr;
     if (std::string_view(out->format->oformat->name) == "aiff" && out->format->metadata)
@@ -291,18 +291,18 @@ std::optional<std::string> WriteOutputHeader(AudioOutput& output) {
     if (result >= 0 && out->cover) result = WriteCoverPicture(out->format, out->cover, out->coverImage);
     if (result < 0) {
         RecordWriteError(*out, result);
-        return out->error;
+        return Failure{out->error};
     }
-    return std::nullopt;
+    return {};
 }
 
 std::string WriteError(const AudioOutput& output) {
     return output.state() ? output.state()->error : std::string();
 }
 
-std::optional<std::string> CloseAudioOutput(AudioOutput& output) {
+Expected<void> CloseAudioOutput(AudioOutput& output) {
     AudioOutput::State* out = output.state();
-    if (!out) return std::nullopt;
+    if (!out) return {};
     bool ok = out->error.empty() && FinishEncoding(*out);
     if (ok) {
         int result = av_write_trailer(out->format);
@@ -321,8 +321,8 @@ std::optional<std::string> CloseAudioOutput(AudioOutput& output) {
         else
             out->temporaryPath.clear();
     }
-    std::optional<std::string> result;
-    if (!ok) result = out->error;
+    Expected<void> result;
+    if (!ok) result = Failure{out->error};
     output.state_.reset();  // removes the temporary file when it is still there
     return result;
 }

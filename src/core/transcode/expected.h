@@ -1,7 +1,9 @@
-// A value or the fixed English message that says why there is none. The pipeline's
-// operations return one so that each job can log the message and go on with its next item.
+// A value or the fixed English message that says why there is none: what every operation of
+// the engine that can fail returns (Expected<void> for one that gives nothing back), so that
+// a job can log the message and go on with its next item.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -36,6 +38,24 @@ class Expected {
 
   private:
     std::variant<T, Failure> state_;
+};
+
+// Success, or the failure of an operation that gives nothing back.
+template <>
+class Expected<void> {
+  public:
+    Expected() = default;
+    Expected(Failure failure) : failure_(std::move(failure)) {}
+
+    bool ok() const { return !failure_; }
+    explicit operator bool() const { return ok(); }
+
+    // Only when !ok().
+    const std::string& message() const { return failure_->message; }
+    int step() const { return failure_->step; }
+
+  private:
+    std::optional<Failure> failure_;
 };
 
 }  // namespace quelt

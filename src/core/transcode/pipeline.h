@@ -142,7 +142,7 @@ class AudioOutput {
   private:
     friend Expected<AudioOutput> CreateAudioOutput(const OutputParameters&);
     friend void DiscardAudioOutput(AudioOutput&);
-    friend std::optional<std::string> CloseAudioOutput(AudioOutput&);
+    friend Expected<void> CloseAudioOutput(AudioOutput&);
     std::unique_ptr<State> state_;
 };
 
@@ -154,9 +154,9 @@ class AudioOutput {
 // cannot be opened, as described at kOutputFileOpenStep.
 Expected<AudioOutput> CreateAudioOutput(const OutputParameters& parameters);
 
-// Writes the container header. An empty result means success; otherwise the
-// write-error line (see CloseAudioOutput) and the output should be discarded.
-std::optional<std::string> WriteOutputHeader(AudioOutput& output);
+// Writes the container header. On failure the message is the write-error line (see
+// CloseAudioOutput) and the output should be discarded.
+Expected<void> WriteOutputHeader(AudioOutput& output);
 
 enum class EncodeVariant {
     kConvertBurn,  // blocks decoded from files
@@ -231,10 +231,10 @@ DecodeStatus DecodeToPcm(AudioInput& input, int sampleRate, int channels,
 
 // Finishes the output: drains the resampler, pads and encodes the FIFO's last partial frame,
 // drains the encoder, writes the trailer, closes the file and renames it to its final path.
-// An empty result means the file is complete; otherwise the result is the write-error line
-// ("Could not write the output file %s (reason), skip.") and nothing was left behind.
-// The object is not open afterwards in either case.
-std::optional<std::string> CloseAudioOutput(AudioOutput& output);
+// Success means the file is complete; a failure's message is the write-error line ("Could
+// not write the output file %s (reason), skip.") and nothing was left behind. The object is
+// not open afterwards in either case.
+Expected<void> CloseAudioOutput(AudioOutput& output);
 
 // Abandons an unfinished output: releases it and removes its temporary file. Never touches
 // the final path. Safe on a closed output.

@@ -12,10 +12,10 @@ extern "C" {
 namespace quelt {
 namespace {
 
-std::string Failed(const std::string& path, int averror) {
+Failure Failed(const std::string& path, int averror) {
     char reason[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(averror, reason, sizeof reason);
-    return "Could not add tags to " + path + " (" + reason + ").";
+    return Failure{"Could not add tags to " + path + " (" + reason + ")."};
 }
 
 struct Contexts {
@@ -44,8 +44,8 @@ bool KeepsFreeTags(const std::string& path) {
            name == "aiff" || name == "asf";
 }
 
-std::optional<std::string> AddTagsToFile(const std::string& path,
-                                         const std::vector<std::pair<std::string, std::string>>& tags) {
+Expected<void> AddTagsToFile(const std::string& path,
+                             const std::vector<std::pair<std::string, std::string>>& tags) {
     Contexts c;
     int result = avformat_open_input(&c.in, path.c_str(), nullptr, nullptr);
     if (result >= 0) result = avformat_find_stream_info(c.in, nullptr);
@@ -101,7 +101,7 @@ std::optional<std::string> AddTagsToFile(const std::string& path,
     if (result < 0) return Failed(path, result);
     if (std::rename(c.temporary.c_str(), path.c_str()) != 0) return Failed(path, AVERROR(errno));
     c.temporary.clear();
-    return std::nullopt;
+    return {};
 }
 
 std::vector<std::string> TagReplayGain(const std::vector<std::pair<std::string, Loudness>>& files) {
@@ -113,7 +113,8 @@ std::vector<std::string> TagReplayGain(const std::vector<std::pair<std::string, 
     const Loudness album = AlbumOf(tracks);
     for (const auto& [path, loudness] : files) {
         if (path.empty() || !loudness.valid || !KeepsFreeTags(path)) continue;
-        if (auto error = AddTagsToFile(path, ReplayGainTags(loudness, &album))) errors.push_back(*error);
+        if (auto tagged = AddTagsToFile(path, ReplayGainTags(loudness, &album)); !tagged)
+            errors.push_back(tagged.message());
     }
     return errors;
 }

@@ -3,11 +3,11 @@
 // the audio is encoded, such as ReplayGain.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/transcode/expected.h"
 #include "core/transcode/loudness_meter.h"
 
 namespace quelt {
@@ -18,9 +18,9 @@ bool KeepsFreeTags(const std::string& path);
 
 // Rewrites `path` with `tags` added to (or replacing) its tags. The new file is written
 // beside it under a temporary name and renamed over it only when complete; on failure the
-// file is left as it was. Empty on success, else "Could not add tags to %s (reason)."
-std::optional<std::string> AddTagsToFile(const std::string& path,
-                                         const std::vector<std::pair<std::string, std::string>>& tags);
+// file is left as it was, and the message is "Could not add tags to %s (reason)."
+Expected<void> AddTagsToFile(const std::string& path,
+                             const std::vector<std::pair<std::string, std::string>>& tags);
 
 // ReplayGain 2 for a set of finished files that form an album (a rip, a conversion batch):
 // each file whose container keeps free tags gets its track values and the album's. Files

@@ -169,9 +169,8 @@ TEST_F(StdioWriterTest, TheAudioTrackSetUpRunsUpToTheDrivesRefusalAndClosesItsFi
     const auto files = Sources();
     std::vector<AudioTrackFile> tracks;
     for (const auto& file : files) {
-        std::string error;
-        auto layout = ReadWavLayout(file, error);
-        ASSERT_TRUE(layout && layout->IsCdAudio()) << error;
+        auto layout = ReadWavLayout(file);
+        ASSERT_TRUE(layout && layout->IsCdAudio()) << (layout ? "" : layout.message());
         tracks.push_back({file, *layout});
     }
     const size_t before = OpenDescriptors();

@@ -37,21 +37,20 @@ std::string Info(const std::string& title, const std::string& artist, const std:
 
 class WavFileTest : public ::testing::Test {
   protected:
-    std::optional<WavLayout> Read(const std::string& chunks) {
+    Expected<WavLayout> Read(const std::string& chunks) {
         const std::string path = dir.File("t.wav");
         std::ofstream(path, std::ios::binary)
             << "RIFF" + Le32(uint32_t(chunks.size() + 4)) + "WAVE" + chunks;
-        return ReadWavLayout(path, error);
+        return ReadWavLayout(path);
     }
     test::ScratchDir dir;
-    std::string error;
 };
 
 TEST_F(WavFileTest, FindsTheSamplesAndTagsBehindOtherChunks) {
     const std::string before =
         Chunk("junk", "xyz") + Format(1, 2, 44100, 16, false) + Info("Song", "Band", "Record");
     auto layout = Read(before + Chunk("data", std::string(4000, 'p')));
-    ASSERT_TRUE(layout) << error;
+    ASSERT_TRUE(layout) << layout.message();
     EXPECT_TRUE(layout->IsCdAudio());
     EXPECT_EQ(layout->dataBytes, 4000u);
     EXPECT_EQ(layout->dataOffset, 12 + before.size() + 8);
@@ -63,7 +62,7 @@ TEST_F(WavFileTest, FindsTheSamplesAndTagsBehindOtherChunks) {
 TEST_F(WavFileTest, TagsAfterTheSamplesAreReadToo) {
     auto layout = Read(Format(1, 2, 44100, 16, false) + Chunk("data", std::string(8, 's')) +
                        Info("Late", "", ""));
-    ASSERT_TRUE(layout) << error;
+    ASSERT_TRUE(layout) << layout.message();
     EXPECT_EQ(layout->tags.title, "Late");
     EXPECT_EQ(layout->dataBytes, 8u);
 }
@@ -72,31 +71,32 @@ TEST_F(WavFileTest, AnUnfixedDataSizeRunsToTheEndOfTheFileInWholeFrames) {
     const std::string chunks =
         Format(1, 2, 44100, 16, false) + "data" + Le32(0xFFFFFFFF) + std::string(4 * 100 + 3, 's');
     auto layout = Read(chunks);
-    ASSERT_TRUE(layout) << error;
+    ASSERT_TRUE(layout) << layout.message();
     EXPECT_EQ(layout->dataBytes, 400u);
 }
 
 TEST_F(WavFileTest, ExtensiblePcmCountsAsPcmAndOtherFormatsAreNotCdAudio) {
     auto layout = Read(Format(1, 2, 44100, 16, true) + Chunk("data", std::string(8, 's')));
-    ASSERT_TRUE(layout) << error;
+    ASSERT_TRUE(layout) << layout.message();
     EXPECT_TRUE(layout->IsCdAudio());
     for (auto [tag, channels, rate, bits] :
          {std::tuple{3, 2, 44100, 32}, {1, 1, 44100, 16}, {1, 2, 48000, 16}, {1, 2, 44100, 24}}) {
         layout =
             Read(Format(uint16_t(tag), uint16_t(channels), uint32_t(rate), uint16_t(bits), false) +
                  Chunk("data", std::string(12, 's')));
-        ASSERT_TRUE(layout) << error;
+        ASSERT_TRUE(layout) << layout.message();
         EXPECT_FALSE(layout->IsCdAudio()) << tag << " " << channels << " " << rate << " " << bits;
     }
 }
 
 TEST_F(WavFileTest, FilesWithoutFormatOrSamplesAreRefusedWithAReason) {
-    EXPECT_FALSE(Read(Chunk("data", "ssss")));
-    EXPECT_NE(error.find("t.wav"), std::string::npos);
+    const auto noFormat = Read(Chunk("data", "ssss"));
+    ASSERT_FALSE(noFormat);
+    EXPECT_NE(noFormat.message().find("t.wav"), std::string::npos);
     EXPECT_FALSE(Read(Format(1, 2, 44100, 16, false)));
     std::ofstream(dir.File("text.wav")) << "hello";
-    EXPECT_FALSE(ReadWavLayout(dir.File("text.wav"), error));
-    EXPECT_FALSE(ReadWavLayout(dir.File("missing.wav"), error));
+    EXPECT_FALSE(ReadWavLayout(dir.File("text.wav")));
+    EXPECT_FALSE(ReadWavLayout(dir.File("missing.wav")));
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ TEST_F(PipelineTest, AnUnfinishedOutputNeverTouchesAnExistingFile) {
         ASSERT_TRUE(output);
         EXPECT_NE(output->temporaryPath(), File("keep.mp3"));
         EXPECT_TRUE(fs::exists(output->temporaryPath()));
-        ASSERT_FALSE(WriteOutputHeader(*output));
+        ASSERT_TRUE(WriteOutputHeader(*output));
         std::vector<int16_t> block(44100 * 2, 1000);
         EXPECT_EQ(EncodePcmBlock(*output, block.data(), block.size() * 2, 44100, 2),
                   BlockStatus::kOk);
@@ -195,7 +195,7 @@ TEST_F(PipelineTest, BlocksOfAnySizeArriveWhole) {
             ParametersFor(File("blocks" + ext), row, row == 5 ? 17 : 0);  // MP3: 32 kHz mono
         auto output = CreateAudioOutput(parameters);
         ASSERT_TRUE(output) << output.message();
-        ASSERT_FALSE(WriteOutputHeader(*output));
+        ASSERT_TRUE(WriteOutputHeader(*output));
         size_t at = 0;
         for (size_t block = 5000; at < pcm.size(); block = block == 5000 ? 2352 : 5000) {
             size_t bytes = std::min(block, (pcm.size() - at) * 2);
@@ -204,7 +204,7 @@ TEST_F(PipelineTest, BlocksOfAnySizeArriveWhole) {
                 BlockStatus::kOk);
             at += bytes / 2;
         }
-        ASSERT_EQ(CloseAudioOutput(*output), std::nullopt);
+        ASSERT_TRUE(CloseAudioOutput(*output));
         if (row == 5) {
             int64_t expected = static_cast<int64_t>(pcm.size() / 2) * 32000 / 44100;
             EXPECT_NEAR(static_cast<double>(DecodedFrames(File("blocks" + ext), 1)), expected,
@@ -243,7 +243,7 @@ TEST_F(PipelineTest, AWriteErrorIsReportedByTheBlockThatHitsIt) {
         rlimit limit{64 * 1024, 64 * 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
         auto output = CreateAudioOutput(ParametersFor(out, 10, 0));
-        if (!output || WriteOutputHeader(*output)) std::_Exit(10);
+        if (!output || !WriteOutputHeader(*output)) std::_Exit(10);
         std::vector<int16_t> sector(588 * 2, 1234);
         BlockStatus status = BlockStatus::kOk;
         for (int i = 0; i < 1000 && status == BlockStatus::kOk; ++i)

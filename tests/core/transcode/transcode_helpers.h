@@ -42,8 +42,8 @@ inline PipelineRun RunPipeline(const std::string& source, const OutputParameters
         run.failedStep = output.step();
         return run;
     }
-    if (auto error = WriteOutputHeader(*output)) {
-        run.failure = *error;
+    if (auto header = WriteOutputHeader(*output); !header) {
+        run.failure = header.message();
         return run;
     }
     std::atomic<bool> cancel{false};
@@ -53,7 +53,7 @@ inline PipelineRun RunPipeline(const std::string& source, const OutputParameters
         run.failure = WriteError(*output);
         return run;
     }
-    if (auto error = CloseAudioOutput(*output)) run.failure = *error;
+    if (auto closed = CloseAudioOutput(*output); !closed) run.failure = closed.message();
     CloseAudioInput(*input);
     return run;
 }
