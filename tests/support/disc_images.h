@@ -37,8 +37,9 @@ std::string MakeDiscImage(const std::string& folder, const std::string& name,
 // Reads a file's bytes as 16-bit samples (a WAV's data chunk is found by DecodePcm instead).
 std::vector<int16_t> ReadRawPcm(const std::string& path);
 
-// True when what an audio device wrote (`played`) holds `expected` whole, found by its
-// first samples, followed by nothing but silence.
+// True when what an audio device wrote (`played`) holds every sample of `expected` in order
+// and nothing else but silence: before it, after it, and inside it where a busy machine let
+// the device run dry for a moment (which a test must not count as a fault).
 bool PlayedExactly(const std::vector<int16_t>& played, const std::vector<int16_t>& expected);
 
 }  // namespace quelt::test
