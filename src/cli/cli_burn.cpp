@@ -171,11 +171,11 @@ int RunBurn(const Args& args) {
     int cancelledStatus;
     const ConsoleClosingSound closing;
     {
-        BurnJob job(settings, request, library, report, control);
+        BurnJob job(settings, request, library);
         job.SetResultSink(sink);
         job.SetClosingSound(closing.sound());
         InterruptScope interrupts(control.cancel);
-        summary = job.Run();
+        summary = job.Run(report, control);
         cancelledStatus = interrupts.CancelledStatus();
     }
     if (summary.cancelled) return cancelledStatus;

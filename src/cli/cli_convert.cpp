@@ -174,7 +174,7 @@ int RunConvert(const Args& args) {
     JobControl control;
     control.Start();
     ApplyPriorityToThisThread(settings.priority);
-    ConversionJob job(settings, std::move(items), formatRow, presetLabel, report, control);
+    ConversionJob job(settings, std::move(items), formatRow, presetLabel);
     job.SetStartDelay(std::chrono::milliseconds(0));  // no window to wait for
     const ConsoleClosingSound closing;
     job.SetClosingSound(closing.sound());
@@ -183,7 +183,7 @@ int RunConvert(const Args& args) {
     ConversionSummary summary;
     {
         InterruptScope interrupts(control.cancel);
-        summary = job.Run();
+        summary = job.Run(report, control);
         cancelledStatus = interrupts.CancelledStatus();
     }
     report.Finish();

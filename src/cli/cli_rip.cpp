@@ -526,8 +526,8 @@ int RunRip(const Args& args) {
     InterruptScope interrupts(control.cancel);
     ApplyPriorityToThisThread(settings.priority);
 
-    RipJob job(*session.disc, parameters, report, control);
-    const RipOutcome outcome = job.Run();
+    RipJob job(*session.disc, parameters);
+    const RipOutcome outcome = job.Run(report, control);
 
     if (interrupts.signal()) return interrupts.CancelledStatus();
     if (outcome.accurateRipMismatch) return kExitFailed;

@@ -91,13 +91,10 @@ struct BurnJob::FileProgress {
     const AudioInput* input = nullptr;
 };
 
-BurnJob::BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library, JobReport& report,
-                 JobControl& control)
+BurnJob::BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library)
     : settings_(std::move(settings)),
       request_(std::move(request)),
       library_(library),
-      report_(report),
-      control_(control),
       temporaryFolder_(BurnTempFolder()) {}
 
 BurnJob::~BurnJob() { UnregisterCallbacks(); }
@@ -129,7 +126,9 @@ void BurnJob::UnregisterCallbacks() {
     registered_ = false;
 }
 
-BurnSummary BurnJob::Run() {
+BurnSummary BurnJob::Run(JobReport& report, JobControl& control) {
+    report_ = &report;
+    control_ = &control;
     RegisterCallbacks();
     if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     {
@@ -168,61 +167,62 @@ bool BurnJob::WithinLimits() {
         estimate.capacitySectors = int64_t(medium.sizeBytes) / kCdDataSectorBytes;
     const std::string broken = BrokenCompilationLimit(estimate);
     if (broken.empty()) return true;
-    report_.Log(broken);
+    report_->Log(broken);
     {
         std::lock_guard lock(mutex_);
         summary_.burnError = broken;
     }
     Reconclude(ItemState::kCancelled, ItemState::kFailed, broken);
     if (sound_) sound_(false);
-    report_.SetButton("Close", true);
+    report_->SetButton("Close", true);
     return false;
 }
 
 bool BurnJob::DecodePass() {
-    report_.SetItemBar(0);
-    report_.SetTotalBar(0);
+    report_->SetItemBar(0);
+    report_->SetTotalBar(0);
     itemBar_ = totalBar_ = 0;
-    report_.SetBatchLine("Batch Convert = 0 %");
-    report_.Log(request_.dataCd ? "Initializing create data CD..." : "Initializing create Audio CD...");
+    report_->SetBatchLine("Batch Convert = 0 %");
+    report_->Log(request_.dataCd ? "Initializing create data CD..."
+                                 : "Initializing create Audio CD...");
     // What a burn that never ended (a crash) left goes first; this job's files go at its end.
     RemoveLeftoverBurnTempFiles(temporaryFolder_);
     temporaryHold_ = std::make_unique<BurnTempFolderHold>(temporaryFolder_);
     temporary_.clear();
     const int count = int(request_.sources.size());
-    for (int i = 0; i < count && !control_.Cancelled(); ++i) DecodeOne(i);
+    for (int i = 0; i < count && !control_->Cancelled(); ++i) DecodeOne(i);
 
-    report_.SetItemBar(100);
-    report_.SetTotalBar(100);
-    report_.SetBatchLine("Total Postion : 100 %");
-    if (control_.Cancelled()) {
+    report_->SetItemBar(100);
+    report_->SetTotalBar(100);
+    report_->SetBatchLine("Total Postion : 100 %");
+    if (control_->Cancelled()) {
         Reconclude(ItemState::kDone, ItemState::kCancelled, "");
         std::lock_guard lock(mutex_);
         summary_.cancelled = true;
-        report_.Log("Cancelled by user");
-        report_.SetButton("Close", true);
+        report_->Log("Cancelled by user");
+        report_->SetButton("Close", true);
         return false;
     }
-    report_.Log(
+    report_->Log(
         Fill("Done, %s track(s) were successfully.", FormatTrackNumber(summary_.decoded, 2)));
-    report_.SetButton(kAbortCaption, false);
+    report_->SetButton(kAbortCaption, false);
     return true;
 }
 
 void BurnJob::DecodeOne(int index) {
     const std::string& source = request_.sources[size_t(index)];
     const int count = int(request_.sources.size());
-    report_.SetInputLine("Input Audio : " + PathFileName(source));
+    report_->SetInputLine("Input Audio : " + PathFileName(source));
     MakeDirectoryPath(temporaryFolder_);
     const std::string temporary = TemporaryFileName(temporaryFolder_, index);
 
     auto input = OpenAudioInput(source, [&] {
-        report_.SetButton(kAbortCaption, true);
-        report_.SetCounterLine("Encoding : track no. " + FormatTrackNumber(index + 1, 2) + "  / " +
-                               FormatTrackNumber(count, 2) + " tracks");
+        report_->SetButton(kAbortCaption, true);
+        report_->SetCounterLine("Encoding : track no. " + FormatTrackNumber(index + 1, 2) + "  / " +
+                                FormatTrackNumber(count, 2) + " tracks");
         itemBar_ = 0;
-        report_.SetItemBar(0);
-        report_.Log("Encoding file: " + temporary);
+        report_->SetItemBar(0);
+        report_->Log("Encoding file: " + temporary);
     });
     if (!input) {
         Conclude(index, ItemState::kFailed, input.message());
@@ -254,12 +254,12 @@ void BurnJob::DecodeOne(int index) {
 
     FileProgress progress{index, input->durationMs(), &*input};
     const DecodeResult result = DecodeIntoOutput(
-        *input, *output, control_.cancel, [&](int64_t ms) { OnPosition(progress, ms); },
-        [&] { report_.Log(source + ": Error while decoding frame, skip."); });
+        *input, *output, control_->cancel, [&](int64_t ms) { OnPosition(progress, ms); },
+        [&] { report_->Log(source + ": Error while decoding frame, skip."); });
 
     itemBar_ = 100;
-    report_.SetItemBar(100);
-    report_.SetPositionLine("Current Postion : 100 %");
+    report_->SetItemBar(100);
+    report_->SetPositionLine("Current Postion : 100 %");
     if (result.status == DecodeStatus::kCompleted && AudioWasLost(result, *input)) {
         // A damaged source would be burnt cut short as if it were whole.
         Conclude(index, ItemState::kFailed,
@@ -286,7 +286,7 @@ void BurnJob::DecodeOne(int index) {
 }
 
 void BurnJob::Conclude(int index, ItemState state, const std::string& line) {
-    if (!line.empty()) report_.Log(line);
+    if (!line.empty()) report_->Log(line);
     std::lock_guard lock(mutex_);
     ItemResult& item = summary_.items[size_t(index)];
     item.state = state;
@@ -306,11 +306,11 @@ void BurnJob::PadShortTrack(const std::string& source, const std::string& tempor
     const auto layout = ReadWavLayout(temporary);
     if (!layout || layout->dataBytes >= kMinimumTrackBytes) return;
     if (auto padded = PadWavWithSilence(temporary, kMinimumTrackBytes); padded)
-        report_.Log(PathFileName(source) +
-                    " is shorter than 4 seconds, the shortest track of an Audio CD: "
-                    "padded with silence to 4 seconds.");
+        report_->Log(PathFileName(source) +
+                     " is shorter than 4 seconds, the shortest track of an Audio CD: "
+                     "padded with silence to 4 seconds.");
     else
-        report_.Log(padded.message());
+        report_->Log(padded.message());
 }
 
 void BurnJob::OnPosition(FileProgress& file, int64_t ms) {
@@ -326,27 +326,27 @@ void BurnJob::OnPosition(FileProgress& file, int64_t ms) {
     const int percent = int(exact);
     if (itemBar_ < percent) {
         itemBar_ = percent;
-        report_.SetItemBar(percent);
-        report_.SetPositionLine(Format("Current Postion : %7.2f ", exact) + "%");
+        report_->SetItemBar(percent);
+        report_->SetPositionLine(Format("Current Postion : %7.2f ", exact) + "%");
     }
     // The decode pass fills the total bar from 0 to 50.
     const int batch = (100 * file.index + percent) / count;
     const int half = batch / 2;
     if (half > totalBar_) {
         totalBar_ = half;
-        report_.SetTotalBar(half);
-        report_.SetBatchLine(Format("Batch Encoding = %d ", half) + "%");
+        report_->SetTotalBar(half);
+        report_->SetBatchLine(Format("Batch Encoding = %d ", half) + "%");
     }
 }
 
 void BurnJob::BurnPass() {
     const std::string tracks = FormatTrackNumber(int(request_.sources.size()), 2);
-    report_.SetButton(kAbortCaption, false);
-    report_.SetCounterLine("Burning : " + tracks + " tracks");
+    report_->SetButton(kAbortCaption, false);
+    report_->SetCounterLine("Burning : " + tracks + " tracks");
     itemBar_ = 0;
-    report_.SetItemBar(0);
-    report_.SetInputLine("Current Status = 0 %");
-    report_.Log("Start burning: " + tracks + " tracks");
+    report_->SetItemBar(0);
+    report_->SetInputLine("Current Status = 0 %");
+    report_->Log("Start burning: " + tracks + " tracks");
 
     Report(library_.CreateProject(request_.dataCd ? kDataCdProject : kAudioCdProject));
     BurnOptions options;
@@ -361,34 +361,34 @@ void BurnJob::BurnPass() {
     if (!request_.writerText.empty()) Report(library_.SetDevice(request_.writerText));
     if (!request_.imagePath.empty()) Report(library_.SetImagePath(request_.imagePath));
     // An image file being written stops at the abort button or Ctrl-C; a disc cannot.
-    library_.SetCancelFlag(&control_.cancel);
+    library_.SetCancelFlag(&control_->cancel);
 
-    report_.Log("Prepare Collection");
+    report_->Log("Prepare Collection");
     Report(library_.Prepare());
-    report_.Log("Start Burning...");
+    report_->Log("Start Burning...");
     {
         std::lock_guard lock(mutex_);
         summary_.burnStarted = true;
     }
     Report(library_.Burn());
-    report_.SetInputLine(request_.dataCd ? "Data CD Burning... " : "Audio CD Burning... ");
+    report_->SetInputLine(request_.dataCd ? "Data CD Burning... " : "Audio CD Burning... ");
 }
 
 void BurnJob::OnProcess(float percent) {
     const double p = std::clamp(double(percent), 0.0, 100.0);
-    report_.SetItemBar(int(p));
-    report_.SetPositionLine(Format("Current Postion : %7.2f ", p) + "%");
+    report_->SetItemBar(int(p));
+    report_->SetPositionLine(Format("Current Postion : %7.2f ", p) + "%");
     // The burn fills the total bar from 50 to 100.
     const int total = 50 + int(p / 2);
-    report_.SetTotalBar(total);
-    report_.SetBatchLine(Format("Total Position = %d ", total) + "%");
+    report_->SetTotalBar(total);
+    report_->SetBatchLine(Format("Total Position = %d ", total) + "%");
 }
 
-void BurnJob::OnFinalize() { report_.Log("Finalize CD..."); }
+void BurnJob::OnFinalize() { report_->Log("Finalize CD..."); }
 
 void BurnJob::OnBurnDone(const std::string& error) {
     // A write that failed because it was told to stop was cancelled, not broken.
-    const bool cancelled = !error.empty() && control_.Cancelled();
+    const bool cancelled = !error.empty() && control_->Cancelled();
     {
         std::lock_guard lock(mutex_);
         summary_.burnSucceeded = error.empty();
@@ -400,12 +400,12 @@ void BurnJob::OnBurnDone(const std::string& error) {
         Reconclude(ItemState::kDone, ItemState::kCancelled, "");
     else if (!error.empty())
         Reconclude(ItemState::kDone, ItemState::kFailed, error);
-    report_.Log(error.empty() ? "Burn Done!"
-                : cancelled   ? "Cancelled by user"
-                              : "Burn Done With Errors");
+    report_->Log(error.empty() ? "Burn Done!"
+                 : cancelled   ? "Cancelled by user"
+                               : "Burn Done With Errors");
     if (error.empty()) LogImageFiles();
     if (sound_) sound_(error.empty());
-    report_.SetButton("Close", true);
+    report_->SetButton("Close", true);
     MarkEnded(true, false);
 }
 
@@ -419,7 +419,7 @@ void BurnJob::LogImageFiles() {
     }
     std::error_code ec;
     for (const auto& file : files)
-        if (std::filesystem::exists(file, ec)) report_.Log("Image file written: " + file);
+        if (std::filesystem::exists(file, ec)) report_->Log("Image file written: " + file);
 }
 
 void BurnJob::MarkEnded(bool burnDone, bool workerDone) {
@@ -434,7 +434,7 @@ void BurnJob::MarkEnded(bool burnDone, bool workerDone) {
         // However the job ended, its temporary audio goes: the writer has read it.
         RemoveBurnTempFiles(temporary_);
         temporaryHold_.reset();
-        control_.busy.store(false);
+        control_->busy.store(false);
         endedChanged_.notify_all();
     }
 }

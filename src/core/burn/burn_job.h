@@ -6,8 +6,8 @@
 //   1. CheckBurnStart shows "No support CD Burner!", "Please add audio files..." or
 //      "Please insert a writable CD disc !" and the job is not started.
 //   2. control.Start(), ApplyPriorityToThisThread(settings.priority).
-//   3. Build the BurnJob and call Run() on the thread that does the work (the GUI's job
-//      runner, the command line's main thread).
+//   3. Build the BurnJob and call Run(report, control) on the thread that does the work
+//      (the GUI's job runner, the command line's main thread).
 //   4. The abort button / Ctrl-C sets control.cancel during the decode pass, or while an
 //      image file is written (a disc in a writer is written to the end).
 //   5. Run() returns when the job has ended: after the library's burn-done callback, or
@@ -75,9 +75,8 @@ struct BurnSummary {
 
 class BurnJob {
   public:
-    // `library`, `report` and `control` must outlive the job.
-    BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library, JobReport& report,
-            JobControl& control);
+    // `library` must outlive the job.
+    BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library);
     ~BurnJob();
     BurnJob(const BurnJob&) = delete;
     BurnJob& operator=(const BurnJob&) = delete;
@@ -91,8 +90,9 @@ class BurnJob {
     // The folder of the temporary WAV files, ending in "/" (BurnTempFolder() by default).
     void SetTemporaryFolder(std::string folder);
 
-    // The whole job: both passes, then the wait for the library's burn-done. Call once.
-    BurnSummary Run();
+    // The whole job, reporting through `report`: both passes, then the wait for the
+    // library's burn-done. Call once.
+    BurnSummary Run(JobReport& report, JobControl& control);
     // True once the job has ended (Run() is about to return, or has returned).
     bool Ended() const;
 
@@ -132,8 +132,8 @@ class BurnJob {
     Settings settings_;
     BurnRequest request_;
     BurnerLibrary& library_;
-    JobReport& report_;
-    JobControl& control_;
+    JobReport* report_ = nullptr;    // during Run()
+    JobControl* control_ = nullptr;  // during Run()
     std::chrono::milliseconds startDelay_{500};
     std::function<void(bool)> sound_;
     BurnerResultSink sink_;

@@ -55,18 +55,16 @@ struct ConversionJob::Started {
 };
 
 ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                             const std::string& presetLabel, JobReport& report, JobControl& control)
-    : ConversionJob(std::move(settings), std::move(items), formatRow, PresetFromLabel(presetLabel),
-                    report, control) {}
+                             const std::string& presetLabel)
+    : ConversionJob(std::move(settings), std::move(items), formatRow,
+                    PresetFromLabel(presetLabel)) {}
 
 ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                             EncodeParameters preset, JobReport& report, JobControl& control)
+                             EncodeParameters preset)
     : settings_(std::move(settings)),
       items_(std::move(items)),
       formatRow_(formatRow),
-      preset_(preset),
-      report_(report),
-      control_(control) {
+      preset_(preset) {
     ExtensionForFormat(settings_, formatRow_, false);
 }
 
@@ -75,8 +73,10 @@ int ConversionJob::Parallelism() const {
     return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-ConversionSummary ConversionJob::Run() {
-    const BusyUntilReturn busy(control_);
+ConversionSummary ConversionJob::Run(JobReport& report, JobControl& control) {
+    report_ = &report;
+    control_ = &control;
+    const BusyUntilReturn busy(control);
     if (startDelay_.count() > 0) std::this_thread::sleep_for(startDelay_);
     summary_ = {};
     std::vector<std::string> sources;
@@ -89,12 +89,12 @@ ConversionSummary ConversionJob::Run() {
     meters_.clear();
     meters_.resize(items_.size());
     measured_.assign(items_.size(), {});
-    report_.SetItemBar(0);
-    report_.SetTotalBar(0);
-    report_.SetBatchLine(std::string("Batch Convert = 0 ") + "%");
-    report_.Log("Initializing...");
+    report_->SetItemBar(0);
+    report_->SetTotalBar(0);
+    report_->SetBatchLine(std::string("Batch Convert = 0 ") + "%");
+    report_->Log("Initializing...");
 
-    OrderedReport ordered(report_, static_cast<int>(items_.size()));
+    OrderedReport ordered(report, static_cast<int>(items_.size()));
     ordered_ = &ordered;
     const size_t workers = std::min<size_t>(static_cast<size_t>(Parallelism()), items_.size());
     if (workers <= 1) {
@@ -108,17 +108,17 @@ ConversionSummary ConversionJob::Run() {
     ordered_ = nullptr;
     if (settings_.convert.replayGain) WriteReplayGain();
 
-    report_.SetItemBar(100);
-    report_.SetTotalBar(100);
-    report_.SetBatchLine(std::string("Total Postion : 100 ") + "%");
-    const bool cancelled = control_.Cancelled();
+    report_->SetItemBar(100);
+    report_->SetTotalBar(100);
+    report_->SetBatchLine(std::string("Total Postion : 100 ") + "%");
+    const bool cancelled = control_->Cancelled();
     summary_.cancelled = cancelled;
     std::string message = cancelled ? std::string("Convert cancelled by user")
                                     : "Done, " + FormatTrackNumber(summary_.finished(), 2) +
                                           " track(s) were successfully.";
     if (sound_) sound_(!cancelled);
-    report_.Log(message);
-    report_.SetButton("Close", true);
+    report_->Log(message);
+    report_->SetButton("Close", true);
     return summary_;
 }
 
@@ -132,7 +132,7 @@ void ConversionJob::Work() {
 
 bool ConversionJob::StartNext(Started& started) {
     std::unique_lock lock(mutex_);
-    if (next_ >= items_.size() || control_.Cancelled()) return false;
+    if (next_ >= items_.size() || control_->Cancelled()) return false;
     const size_t i = next_++;
     const ConvertItem& item = items_[i];
     JobReport& report = ordered_->File(static_cast<int>(i));
@@ -241,7 +241,7 @@ void ConversionJob::ConvertOne(Started& started) {
 
     FileProgress progress{i, &*input, report};
     DecodeResult result = DecodeIntoOutput(
-        *input, *output, control_.cancel, [&](int64_t ms) { OnPosition(progress, ms); },
+        *input, *output, control_->cancel, [&](int64_t ms) { OnPosition(progress, ms); },
         [&] { report.Log(item.path + ": Error while decoding frame, skip."); });
     if (result.status == DecodeStatus::kCancelled) return;  // the unfinished output is discarded
     if (result.status == DecodeStatus::kWriteError) {
@@ -269,7 +269,7 @@ void ConversionJob::ConvertOne(Started& started) {
     conclude(ItemState::kDone, "");
 
     // Only a source whose output is complete and clean goes.
-    if (settings_.convert.deleteSource && !control_.Cancelled() && result.decodeErrors == 0 &&
+    if (settings_.convert.deleteSource && !control_->Cancelled() && result.decodeErrors == 0 &&
         !outputIsSource) {
         std::error_code ec;
         fs::remove(item.path, ec);
@@ -278,7 +278,7 @@ void ConversionJob::ConvertOne(Started& started) {
 
 // The batch's files are the album.
 void ConversionJob::WriteReplayGain() {
-    for (const std::string& error : TagReplayGain(measured_)) report_.Log(error);
+    for (const std::string& error : TagReplayGain(measured_)) report_->Log(error);
 }
 
 void ConversionJob::OnPosition(FileProgress& file, int64_t ms) {
@@ -315,8 +315,8 @@ void ConversionJob::AdvanceBars(FileProgress& file, int percent, double exactPer
     const int batch = static_cast<int>(sum / static_cast<int64_t>(items_.size()));
     if (batch > totalBar_) {
         totalBar_ = batch;
-        report_.SetTotalBar(batch);
-        report_.SetBatchLine("Batch Convert = " + std::to_string(batch) + " %");
+        report_->SetTotalBar(batch);
+        report_->SetBatchLine("Batch Convert = " + std::to_string(batch) + " %");
     }
 }
 

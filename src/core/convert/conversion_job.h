@@ -6,7 +6,8 @@
 //      job is not started.
 //   2. control.Start() (cancel cleared, busy raised), ApplyPriorityToThisThread(settings.priority).
 //   3. Build the ConversionJob (it copies the settings and the list, parses the preset and
-//      sets its own copy's convertExtension) and call Run() on a std::thread of its own.
+//      sets its own copy's convertExtension) and call Run(report, control) on a thread of
+//      its own.
 //   4. The abort button / Ctrl-C sets control.cancel (the GUI also clears control.busy, as
 //      the abort request does). Run() returns after its last step; control.busy is false
 //      from then on.
@@ -65,22 +66,21 @@ struct ConversionSummary {
 class ConversionJob {
   public:
     // `formatRow` 0..12 (rows 0..4 force AAC); `presetLabel` is the displayed preset text,
-    // parsed as at job start ("128kbit/s 44100Hz Stereo "). `report` and `control` must
-    // outlive Run().
+    // parsed as at job start ("128kbit/s 44100Hz Stereo ").
     ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                  const std::string& presetLabel, JobReport& report, JobControl& control);
+                  const std::string& presetLabel);
     // The same with the preset already parsed.
     ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                  EncodeParameters preset, JobReport& report, JobControl& control);
+                  EncodeParameters preset);
 
     // The pause before the first step (500 ms by default; tests use 0).
     void SetStartDelay(std::chrono::milliseconds delay) { startDelay_ = delay; }
     // What plays at the end (the front end gives PlayClosingSound); none by default.
     void SetClosingSound(std::function<void(bool done)> sound) { sound_ = std::move(sound); }
 
-    // The worker: converts the batch and returns what became of each file. Clears
-    // control.busy at its end.
-    ConversionSummary Run();
+    // The worker: converts the batch, reporting through `report`, and returns what became of
+    // each file. Clears control.busy at its end.
+    ConversionSummary Run(JobReport& report, JobControl& control);
     // Files converted at once: the "Jobs" setting, or the number of cores when it is 0.
     int Parallelism() const;
 
@@ -103,8 +103,8 @@ class ConversionJob {
     std::vector<ConvertItem> items_;
     int formatRow_;
     EncodeParameters preset_;
-    JobReport& report_;
-    JobControl& control_;
+    JobReport* report_ = nullptr;    // during Run()
+    JobControl* control_ = nullptr;  // during Run()
     std::chrono::milliseconds startDelay_{500};
     std::function<void(bool)> sound_;
     ConversionSummary summary_;

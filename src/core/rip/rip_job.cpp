@@ -82,11 +82,13 @@ bool PrepareRip(const Disc& disc, Settings& settings, Prompter& prompter) {
     return true;
 }
 
-RipJob::RipJob(Disc& disc, RipJobParameters parameters, JobReport& report, JobControl& control)
-    : disc_(disc), params_(std::move(parameters)), report_(report), control_(control) {}
+RipJob::RipJob(Disc& disc, RipJobParameters parameters)
+    : disc_(disc), params_(std::move(parameters)) {}
 
-RipOutcome RipJob::Run() {
-    const BusyUntilReturn busy(control_);
+RipOutcome RipJob::Run(JobReport& report, JobControl& control) {
+    report_ = &report;
+    control_ = &control;
+    const BusyUntilReturn busy(control);
     CdGrabber& grabber = disc_.grabber();
     Settings& settings = params_.settings;
     const RipSettings& rip = settings.rip;
@@ -120,21 +122,21 @@ RipOutcome RipJob::Run() {
             action();
             return true;
         } catch (const ComponentError& error) {
-            report_.Log(std::string("The tray could not be ") + what + ": " + error.what());
+            report_->Log(std::string("The tray could not be ") + what + ": " + error.what());
             return false;
         }
     };
     const bool trayLocked = rip.lockTray && tray("locked", [&] { grabber.LockTray(); });
 
-    report_.SetItemBar(0);
-    report_.SetTotalBar(0);
-    report_.SetPositionLine("Current Position = 0 %");
-    report_.SetBatchLine("Batch Rip = 0 %");
-    report_.Log("Initializing...");
-    report_.SetButton("Abort Convert", true);
+    report_->SetItemBar(0);
+    report_->SetTotalBar(0);
+    report_->SetPositionLine("Current Position = 0 %");
+    report_->SetBatchLine("Batch Rip = 0 %");
+    report_->Log("Initializing...");
+    report_->SetButton("Abort Convert", true);
     StartVerification();
     if (rip.coverArt && params_.coverImage.empty())
-        params_.coverImage = FetchAlbumCover(disc_.album(), rip, report_, &control_.cancel);
+        params_.coverImage = FetchAlbumCover(disc_.album(), rip, *report_, &control_->cancel);
 
     // One core reads (paranoia's verification is work too), the others encode. More
     // encoders than that only compete with the reader, and each holds an encoder's buffers.
@@ -142,7 +144,7 @@ RipOutcome RipJob::Run() {
                     ? params_.encoders
                     : std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
     for (int i = 0; i < static_cast<int>(disc_.rows().size()); ++i) {
-        if (!disc_.rows()[i].checked || control_.Cancelled()) continue;
+        if (!disc_.rows()[i].checked || control_->Cancelled()) continue;
         if (!RipRow(i, static_cast<int>(disc_.rows().size()))) {
             outcome_.stoppedEarly = true;
             break;
@@ -150,17 +152,17 @@ RipOutcome RipJob::Run() {
     }
     Settle(0);
     // The ripped tracks are the album.
-    for (const std::string& error : TagReplayGain(measured_)) report_.Log(error);
+    for (const std::string& error : TagReplayGain(measured_)) report_->Log(error);
 
     if (trayLocked) tray("unlocked", [&] { grabber.UnlockTray(); });
     if (outcome_.stoppedEarly) {
-        report_.SetButton("Close", true);
+        report_->SetButton("Close", true);
         return outcome_;
     }
 
-    report_.SetItemBar(100);
-    report_.SetTotalBar(100);
-    report_.SetBatchLine("Total Postion : 100 %");
+    report_->SetItemBar(100);
+    report_->SetTotalBar(100);
+    report_->SetBatchLine("Total Postion : 100 %");
     FinishVerification();
 
     if (rip.createM3U && !outcome_.outputPaths.empty()) {
@@ -169,24 +171,25 @@ RipOutcome RipJob::Run() {
         const std::string path = PlaylistPath(folder, date);
         if (AppendPlaylist(path, outcome_.outputPaths)) {
             outcome_.playlistPath = path;
-            report_.Log(Format("Creating playlist : %s successfully.", path));
+            report_->Log(Format("Creating playlist : %s successfully.", path));
         }
     }
 
-    if (control_.Cancelled()) {
+    if (control_->Cancelled()) {
         outcome_.cancelled = true;
-        report_.Log(Format("Cancelled by user, %s track(s) were successfully.",
-                           FormatTrackNumber(outcome_.rippedCount, 2)));
+        report_->Log(Format("Cancelled by user, %s track(s) were successfully.",
+                            FormatTrackNumber(outcome_.rippedCount, 2)));
         if (params_.closingSound) params_.closingSound(false);
     } else {
-        report_.Log(Format("Done, %s track(s) were successfully.", FormatTrackNumber(outcome_.rippedCount, 2)));
+        report_->Log(Format("Done, %s track(s) were successfully.",
+                            FormatTrackNumber(outcome_.rippedCount, 2)));
         if (params_.closingSound) params_.closingSound(true);
         if (rip.ejectAfterRip) {
             tray("opened", [&] { grabber.EjectTray(); });
-            report_.Log("Eject device tray...");
+            report_->Log("Eject device tray...");
         }
     }
-    report_.SetButton("Close", true);
+    report_->SetButton("Close", true);
     return outcome_;
 }
 
@@ -210,7 +213,7 @@ void RipJob::Later(std::function<void()> action) {
 }
 
 void RipJob::LogLater(std::string line) {
-    Later([this, line = std::move(line)] { report_.Log(line); });
+    Later([this, line = std::move(line)] { report_->Log(line); });
 }
 
 void RipJob::Settle(int maxUnconcluded) {
@@ -241,22 +244,22 @@ void RipJob::RecordLater(int row, ItemState state, std::string reason) {
 
 void RipJob::Conclude(Track& track) {
     if (auto encoded = track.encoder->Wait(); !encoded) {
-        report_.Log(encoded.message());
+        report_->Log(encoded.message());
         ForgetPath(outcome_.outputPaths, track.path);
-        report_.Log(Format("Track %s failed, its partial file was removed.", track.number));
+        report_->Log(Format("Track %s failed, its partial file was removed.", track.number));
         RecordLater(track.row, ItemState::kFailed, encoded.message());
         return;
     }
-    report_.Log("CD Track closing ...");
+    report_->Log("CD Track closing ...");
     track.folders.Keep();
     if (track.read)
-        verification_->EndTrack(*track.read, track.path, track.tags, track.unreadable, track.retried,
-                                track.unreadable == 0, report_);
+        verification_->EndTrack(*track.read, track.path, track.tags, track.unreadable,
+                                track.retried, track.unreadable == 0, *report_);
     if (track.unreadable > 0) {
         const std::string line = "Track " + track.number + ": " + std::to_string(track.unreadable) +
                                  " sector(s) could not be read after every attempt; the track is "
                                  "not counted as ripped.";
-        report_.Log(line);
+        report_->Log(line);
         RecordLater(track.row, ItemState::kFailed, line);
         return;
     }
@@ -273,11 +276,11 @@ void RipJob::UpdateBars(int64_t position, int64_t length) {
     const int trackPercent = static_cast<int>(done * 100 / total);
     if (itemBar_ < trackPercent) {
         itemBar_ = trackPercent;
-        report_.SetItemBar(trackPercent);
+        report_->SetItemBar(trackPercent);
         char text[64];
         std::snprintf(text, sizeof text, "Current Postion : %7.2f %%",
                       static_cast<double>(done) * 100.0 / static_cast<double>(total));
-        report_.SetPositionLine(text);
+        report_->SetPositionLine(text);
     }
     // Tracks read but still being encoded count as ripped here, as they would be by now in a
     // one-track-at-a-time rip.
@@ -285,8 +288,8 @@ void RipJob::UpdateBars(int64_t position, int64_t length) {
                       std::max(1, outcome_.checkedCount);
     if (batch > batchBar_) {
         batchBar_ = batch;
-        report_.SetTotalBar(batch);
-        report_.SetBatchLine("Batch Rip = " + std::to_string(batch) + " %");
+        report_->SetTotalBar(batch);
+        report_->SetBatchLine("Batch Rip = " + std::to_string(batch) + " %");
     }
 }
 
@@ -304,16 +307,17 @@ void RipJob::StartVerification() {
                                               std::to_string(grabber.ReadAttempts()) + " attempts per sector"};
         verification_ = std::make_unique<RipVerification>(grabber.Layout(), options, drive);
     } catch (const ComponentError& error) {
-        report_.Log(std::string("Could not read the table of contents: ") + error.what());
+        report_->Log(std::string("Could not read the table of contents: ") + error.what());
         return;
     }
-    if (verification_->active()) verification_->Start(report_, control_.cancel);
+    if (verification_->active())
+        verification_->Start(*report_, control_->cancel);
     else verification_.reset();
 }
 
 void RipJob::FinishVerification() {
     if (!verification_) return;
-    verification_->Finish(report_, control_.Cancelled());
+    verification_->Finish(*report_, control_->Cancelled());
     outcome_.accurateRipMismatch = verification_->anyMismatch();
     outcome_.logPath = verification_->logPath();
     outcome_.cuePath = verification_->cuePath();
@@ -328,9 +332,9 @@ bool RipJob::RipRow(int i, int rowCount) {
     track->number = FormatTrackNumber(i + 1, 2);
     const std::string& number = track->number;
 
-    report_.SetItemBar(0);
+    report_->SetItemBar(0);
     itemBar_ = 0;
-    report_.SetPositionLine("Current Position = 0 %");
+    report_->SetPositionLine("Current Position = 0 %");
 
     bool trackOpen = false;
     bool pathListed = false;  // this track's path is the last of outcome_.outputPaths
@@ -339,8 +343,8 @@ bool RipJob::RipRow(int i, int rowCount) {
         grabber.SelectSession(value / 100);
         grabber.SelectTrack(value % 100);
         if (verification_) verification_->BeginTrack(value / 100, value % 100);
-        report_.SetCounterLine(Format("Converting : track no. %s  / %s tracks", number,
-                                      FormatTrackNumber(rowCount, 2)));
+        report_->SetCounterLine(Format("Converting : track no. %s  / %s tracks", number,
+                                       FormatTrackNumber(rowCount, 2)));
 
         auto tag = [&](const std::vector<std::string>& list) {
             return static_cast<std::size_t>(i) < list.size() ? list[i] : std::string();
@@ -356,7 +360,7 @@ bool RipJob::RipRow(int i, int rowCount) {
         tags.comment = tag(lists.comment);
         tags.bitrate = bitRate_ / 1000;
         tags.sampleRate = sampleRate_;
-        report_.SetInputLine(Format("Current Rip : %s ", tags.title));
+        report_->SetInputLine(Format("Current Rip : %s ", tags.title));
 
         // At most encoders_ tracks are encoded at once: wait for the oldest before
         // starting another. Its conclusion may remove a folder it made, so this track's
@@ -379,7 +383,8 @@ bool RipJob::RipRow(int i, int rowCount) {
             parameters.tags->albumTags = AlbumTagsFor(disc_.album(), i, rowCount, tags.year);
             parameters.coverImage = params_.coverImage;
         }
-        if (!params_.coverImage.empty()) SaveCoverOnce(PathFolder(path), params_.coverImage, coverFolders_, report_);
+        if (!params_.coverImage.empty())
+            SaveCoverOnce(PathFolder(path), params_.coverImage, coverFolders_, *report_);
         auto created = !FormatTakesPreset(params_.formatRow, encoding)
                            ? Expected<AudioOutput>(Failure{"Could not open the audio encodec, skip.", 7})
                            : CreateAudioOutput(parameters);
@@ -416,14 +421,15 @@ bool RipJob::RipRow(int i, int rowCount) {
         const int64_t length = static_cast<int64_t>(grabber.TrackSizeA()) * grabber.TrackSizeB() / 4;
         // The count of tracks ripped before this one is known only once they are concluded.
         Later([this, number] {
-            report_.Log(Format("Please wait, analyzes for several seconds and extracting track %s (\"%s\")...",
-                               FormatTrackNumber(outcome_.rippedCount + 1, 2), number));
+            report_->Log(Format(
+                "Please wait, analyzes for several seconds and extracting track %s (\"%s\")...",
+                FormatTrackNumber(outcome_.rippedCount + 1, 2), number));
         });
 
         int64_t position = 0;
         bool cancelled = false;
         do {
-            if (control_.Cancelled()) {
+            if (control_->Cancelled()) {
                 cancelled = true;
                 break;
             }
@@ -444,8 +450,8 @@ bool RipJob::RipRow(int i, int rowCount) {
         trackOpen = false;
         track->unreadable = grabber.UnreadableSectors();
         // A cancelled track ends its bar like a finished one; only the count differs.
-        report_.SetItemBar(100);
-        report_.SetPositionLine("Current Postion : 100 %");
+        report_->SetItemBar(100);
+        report_->SetPositionLine("Current Postion : 100 %");
         if (cancelled) {
             // The unfinished file goes; a file of that name from before stays untouched.
             track->encoder->Abandon();

@@ -67,9 +67,9 @@ struct RipJobParameters {
 
 class RipJob {
 public:
-    RipJob(Disc& disc, RipJobParameters parameters, JobReport& report, JobControl& control);
-    // Runs the whole job and clears control.busy as its last step.
-    RipOutcome Run();
+  RipJob(Disc& disc, RipJobParameters parameters);
+  // Runs the whole job and clears control.busy as its last step.
+  RipOutcome Run(JobReport& report, JobControl& control);
 
 private:
     struct Track;
@@ -94,8 +94,8 @@ private:
 
     Disc& disc_;
     RipJobParameters params_;
-    JobReport& report_;
-    JobControl& control_;
+    JobReport* report_ = nullptr;    // during Run()
+    JobControl* control_ = nullptr;  // during Run()
     RipOutcome outcome_;
     std::vector<int> itemOfRow_;  // each row's index in outcome_.items; -1 when unchecked
     int bitRate_ = 0, sampleRate_ = 44100, channels_ = 2;

@@ -52,13 +52,14 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
 
     JobControl& control = context.burnControl;
     ProgressWindow window(kModeBurn, control, *context.prompter, QString(), owner);
-    BurnJob job(context.settings, std::move(request), library, window, control);
+    BurnJob job(context.settings, std::move(request), library);
     job.SetResultSink(sink);
     job.SetClosingSound(PlayClosingSound);
     if (setup) setup(job);
     // Run() returns once the burn has ended: burn-done and the library's last progress
     // still write into the window (which posts every update to this thread) until then.
-    RunJobUnderProgressWindow(window, control, context.settings.priority, [&job] { job.Run(); });
+    RunJobUnderProgressWindow(window, control, context.settings.priority,
+                              [&] { job.Run(window, control); });
 }
 
 }  // namespace quelt

@@ -20,10 +20,11 @@ void StartConversion(AppContext& context, const std::vector<ConvertItem>& items,
     ApplyConvertFolderDefault(context.settings.convert);
     ProgressWindow window(kModeConvert, control, *context.prompter,
                           QString::fromStdString(context.settings.convert.outputDirectory), owner);
-    ConversionJob job(context.settings, items, formatRow, presetLabel, window, control);
+    ConversionJob job(context.settings, items, formatRow, presetLabel);
     job.SetClosingSound(PlayClosingSound);
     if (setup) setup(job);
-    RunJobUnderProgressWindow(window, control, context.settings.priority, [&job] { job.Run(); });
+    RunJobUnderProgressWindow(window, control, context.settings.priority,
+                              [&] { job.Run(window, control); });
 }
 
 }  // namespace quelt

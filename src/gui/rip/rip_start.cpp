@@ -42,10 +42,10 @@ bool StartRip(AppContext& context, Disc& disc, Prompter& prompter, int formatRow
     parameters.closingSound = PlayClosingSound;
     parameters.verification = VerificationOptionsOf(context.settings.rip, DriveReadOffset(context.settings, disc));
     if (setup) setup(parameters);
-    RipJob job(disc, std::move(parameters), window, control);
+    RipJob job(disc, std::move(parameters));
 
     return RunJobUnderProgressWindow(window, control, context.settings.priority,
-                                     [&job] { job.Run(); });
+                                     [&] { job.Run(window, control); });
 }
 
 }  // namespace quelt

@@ -134,10 +134,10 @@ class BurnJobTest : public ::testing::Test {
     // Runs a whole job and waits for its end.
     BurnSummary RunJob(BurnRequest request, JobReport& report, BurnerLibrary& library) {
         control.Start();
-        BurnJob job(settings, std::move(request), library, report, control);
+        BurnJob job(settings, std::move(request), library);
         job.SetStartDelay(std::chrono::milliseconds(0));
         job.SetClosingSound([this](bool done) { sounds.push_back(done); });
-        const BurnSummary summary = job.Run();
+        const BurnSummary summary = job.Run(report, control);
         EXPECT_TRUE(job.Ended());
         temporaries = job.temporaryFiles();
         return summary;
@@ -396,9 +396,9 @@ TEST_F(BurnJobTest, TheJobEndsOnlyWhenBurnDoneHasCome) {
     test::RecordingBurner recorder(burner);
     recorder.holdBurnDone = true;
     control.Start();
-    BurnJob job(settings, ImageRequest({sources[0]}, dir.File("h.cue")), recorder, report, control);
+    BurnJob job(settings, ImageRequest({sources[0]}, dir.File("h.cue")), recorder);
     job.SetStartDelay(std::chrono::milliseconds(0));
-    std::thread worker([&job] { job.Run(); });
+    std::thread worker([&] { job.Run(report, control); });
     // A guard against a hang, not a timing check.
     for (int i = 0; i < 60000 && !recorder.BurnDoneHeld(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -106,10 +106,10 @@ class ConversionJobTest : public ::testing::Test {
 
     int RunJob(std::vector<ConvertItem> items, int row = kWavRow, const char* preset = kPreset) {
         control_.Start();
-        ConversionJob job(settings_, std::move(items), row, preset, report_, control_);
+        ConversionJob job(settings_, std::move(items), row, preset);
         job.SetStartDelay(std::chrono::milliseconds(0));
         job.SetClosingSound([this](bool done) { sounds_.push_back(done ? "done" : "fail"); });
-        summary_ = job.Run();
+        summary_ = job.Run(report_, control_);
         return summary_.finished();
     }
 
@@ -397,10 +397,10 @@ TEST_P(ParallelBatchTest, GivesTheNamesAudioAndLogOfAOneFileAtATimeBatch) {
         std::ofstream(folder + "Artist - Same.flac") << "the user's own file";
         Report report;
         control_.Start();
-        ConversionJob job(settings_, items, kFlacRow, kPreset, report, control_);
+        ConversionJob job(settings_, items, kFlacRow, kPreset);
         job.SetStartDelay(std::chrono::milliseconds(0));
         job.SetClosingSound({});
-        job.Run();
+        job.Run(report, control_);
         std::vector<std::string> log = report.log;
         for (std::string& line : log)
             if (auto at = line.find(folder); at != std::string::npos) line.replace(at, folder.size(), "<out>/");

@@ -104,8 +104,8 @@ protected:
         };
         if (!PrepareRip(*disc_, p.settings, prompter_)) return {};
         control_.Start();
-        RipJob job(*disc_, p, report_, control_);
-        return job.Run();
+        RipJob job(*disc_, p);
+        return job.Run(report_, control_);
     }
 
     std::string Out(const std::string& name) const { return out_ + name; }
@@ -449,7 +449,7 @@ TEST_F(RipJobTest, ReportsProgressInWholePercentsWithItsTexts) {
     p.startDelayMs = 0;
     ASSERT_TRUE(PrepareRip(*disc_, p.settings, prompter_));
     control_.Start();
-    ASSERT_EQ(RipJob(*disc_, p, lines, control_).Run().rippedCount, 2);
+    ASSERT_EQ(RipJob(*disc_, p).Run(lines, control_).rippedCount, 2);
 
     EXPECT_EQ(lines.positionLines,
               (std::vector<std::string>{"Current Position = 0 %", "Current Position = 0 %",
@@ -504,8 +504,8 @@ TEST_F(RipJobTest, PipelinedRipWritesExactTracksWithTheLogOfASequentialOne) {
         disc_->SelectAll();
         test::RecordingReport report;
         control_.Start();
-        RipJob job(*disc_, p, report, control_);
-        EXPECT_EQ(job.Run().rippedCount, 6);
+        RipJob job(*disc_, p);
+        EXPECT_EQ(job.Run(report, control_).rippedCount, 6);
         return report.log;
     };
     const std::vector<std::string> sequential = rip(1);
