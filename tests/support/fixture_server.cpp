@@ -10,9 +10,19 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "support/fixtures.h"
+
 namespace quelt::test {
 
-FixtureServer::FixtureServer(const std::string& script, const std::vector<std::string>& args) {
+FixtureServer::FixtureServer(const std::string& script, std::vector<std::string> args,
+                             bool logRequests) {
+    if (logRequests) {
+        char logTemplate[] = "/tmp/quelt-server-log-XXXXXX";
+        const int fd = mkstemp(logTemplate);
+        if (fd >= 0) close(fd);
+        logPath_ = logTemplate;
+        args.insert(args.end(), {"--log", logPath_});
+    }
     int out[2];
     if (pipe(out) != 0) return;
     std::vector<std::string> command = {"python3", std::string(QUELT_TEST_FIXTURES) + "/" + script};
@@ -42,14 +52,10 @@ FixtureServer::~FixtureServer() {
         int status = 0;
         waitpid(pid_, &status, 0);
     }
+    if (!logPath_.empty()) std::remove(logPath_.c_str());
 }
 
-std::string MakeRequestLogFile() {
-    char logTemplate[] = "/tmp/quelt-server-log-XXXXXX";
-    int fd = mkstemp(logTemplate);
-    if (fd >= 0) close(fd);
-    return logTemplate;
-}
+std::string FixtureServer::RequestLog() const { return ReadFile(logPath_); }
 
 int UnusedLoopbackPort() {
     int fd = socket(AF_INET, SOCK_STREAM, 0);

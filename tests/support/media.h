@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
@@ -30,15 +28,12 @@ inline bool MakeVideoOnly(const std::string& path, double seconds = 1.0) {
 // Copies `from` to `to` with `count` bytes from a third of the way in replaced by random
 // bytes (a fixed seed, so the damage is the same on every run).
 inline bool CopyWithDamage(const std::string& from, const std::string& to, size_t count = 3000) {
-    std::ifstream in(from, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = ReadFile(from);
     if (bytes.size() < count * 3) return false;
     std::mt19937 random(3);
     for (size_t i = bytes.size() / 3; i < bytes.size() / 3 + count; ++i)
         bytes[i] = static_cast<char>(random() & 0xff);
-    std::ofstream out(to, std::ios::binary);
-    out << bytes;
-    return static_cast<bool>(out);
+    return WriteFile(to, bytes);
 }
 
 // A WAV file with a one-second silent stereo stream whose header says `formatTag` and
@@ -64,18 +59,12 @@ inline bool MakeOddWav(const std::string& path, uint16_t formatTag, uint16_t bit
     body += data;
     std::string file = "RIFF";
     le32(file, static_cast<uint32_t>(body.size()));
-    std::ofstream out(path, std::ios::binary);
-    out << file << body;
-    return static_cast<bool>(out);
+    return WriteFile(path, file + body);
 }
 
 // Copies the first `keep` bytes of `from` to `to`.
 inline bool CopyTruncated(const std::string& from, const std::string& to, size_t keep) {
-    std::ifstream in(from, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::ofstream out(to, std::ios::binary);
-    out << bytes.substr(0, keep);
-    return static_cast<bool>(out);
+    return WriteFile(to, ReadFile(from).substr(0, keep));
 }
 
 }  // namespace quelt::test
