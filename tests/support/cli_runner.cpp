@@ -31,6 +31,10 @@ void SplitLines(CliResult& r) {
 
 std::string CliPath() { return QUELT_CLI_PATH; }
 
+bool HasLine(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
 CliResult RunCli(const ScratchDir& home, const std::string& arguments,
                  const std::string& launcher, const std::string& environment) {
     // The captured streams sit beside the folders the program uses, under names no test

@@ -2,6 +2,8 @@
 // test's scratch folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -56,5 +58,33 @@ class CliProcess {
 
 // The built quelt-cli program.
 std::string CliPath();
+
+// Whether `text` holds `line` as one whole line.
+bool HasLine(const std::string& text, const std::string& line);
+
+// A test that runs quelt-cli in a scratch home of its own.
+class CliTest : public ::testing::Test {
+  protected:
+    CliResult Cli(const std::string& arguments, const std::string& launcher = "",
+                  const std::string& environment = "") {
+        return RunCli(home_, arguments, launcher, environment);
+    }
+    // A sine tone `name` in the home folder, made by ffmpeg; its full path.
+    std::string Tone(const std::string& name, double seconds = 0.5,
+                     const std::string& ffmpegArgs = "") {
+        ToneOptions tone;
+        tone.seconds = seconds;
+        tone.extraArgs = ffmpegArgs;
+        EXPECT_TRUE(MakeTone(home_.File(name), tone));
+        return home_.File(name);
+    }
+    std::string SettingsPath() const { return home_.File("config/quelt/zqrprocfg.cfg"); }
+    void WriteSettings(const std::string& text) {
+        std::filesystem::create_directories(home_.File("config/quelt"));
+        EXPECT_TRUE(WriteFile(SettingsPath(), text));
+    }
+
+    ScratchDir home_;
+};
 
 }  // namespace quelt::test

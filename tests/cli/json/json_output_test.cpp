@@ -1,22 +1,26 @@
-// The --json documents of formats, presets, info, drives, disc, writers and settings list,
-// each parsed and held against the facts of the same command's text output; the writer's
-// escaping of any bytes; and the speed and time left of the terminal's progress line.
+// The listing commands (formats, presets, info, drives, disc, writers, settings list): their
+// text as a user reads it, and their --json documents, parsed and held against the same
+// command's lines; the writer's escaping of any bytes; and the speed and time left of the
+// terminal's progress line.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <filesystem>
 #include <string>
 
 #include "cli/json_writer.h"
 #include "cli/progress_clock.h"
 #include "support/cli_runner.h"
+#include "support/disc_images.h"
 #include "support/fixtures.h"
 
 namespace quelt {
 namespace {
 
 using test::CliResult;
+using test::HasLine;
 using test::ShellQuote;
 
 QJsonDocument Parse(const std::string& text) {
@@ -28,9 +32,19 @@ QJsonDocument Parse(const std::string& text) {
 
 std::string Text(const QJsonValue& value) { return value.toString().toStdString(); }
 
-class JsonOutput : public ::testing::Test {
+// Each line of `text` is `line(object)` of the element at its place in `rows`.
+template <typename Line>
+void ExpectLinesOf(const CliResult& text, const QJsonArray& rows, Line line) {
+    ASSERT_EQ(rows.size(), qsizetype(text.lines.size()));
+    for (int i = 0; i < rows.size(); ++i) EXPECT_EQ(text.lines[i], line(rows[i].toObject()));
+}
+
+std::string RowLine(const QJsonObject& row) {
+    return std::to_string(row["row"].toInt()) + "\t" + Text(row["label"]);
+}
+
+class JsonOutput : public test::CliTest {
   protected:
-    CliResult Cli(const std::string& arguments) { return test::RunCli(scratch_, arguments); }
     // The command's text and JSON output, both successful.
     std::pair<CliResult, QJsonDocument> Both(const std::string& arguments) {
         CliResult text = Cli(arguments);
@@ -39,29 +53,24 @@ class JsonOutput : public ::testing::Test {
         EXPECT_EQ(json.status, 0) << json.err;
         return {text, Parse(json.out)};
     }
-    std::string Demo() const { return std::string(QUELT_BUILD_DATA_DIR) + "/demo/demo.cue"; }
-
-    test::ScratchDir scratch_;
 };
 
 TEST_F(JsonOutput, FormatsAndPresetsListTheSameRows) {
     auto [formats, formatsJson] = Both("formats");
-    const QJsonArray formatRows = formatsJson.array();
-    ASSERT_EQ(formatRows.size(), qsizetype(formats.lines.size()));
-    for (int row = 0; row < formatRows.size(); ++row) {
-        const QJsonObject format = formatRows[row].toObject();
-        EXPECT_EQ(format["row"].toInt(), row);
-        EXPECT_EQ(std::to_string(row) + "\t" + Text(format["label"]), formats.lines[row]);
-        EXPECT_NE(Text(format["label"]).find(Text(format["extension"])), std::string::npos);
-    }
+    ASSERT_EQ(formats.lines.size(), 16u);
+    EXPECT_EQ(formats.lines[0], "0\t.3gp (AAC-Advanced Audio Coding)");
+    EXPECT_EQ(formats.lines[12], "12\t.wma (Microsoft Media Audio)");
+    EXPECT_EQ(formats.lines[14], "14\tALAC (.m4a)");
+    ExpectLinesOf(formats, formatsJson.array(), RowLine);
+    EXPECT_EQ(Text(formatsJson.array()[14].toObject()["extension"]), ".m4a");
 
     auto [presets, presetsJson] = Both("presets");
-    const QJsonArray presetRows = presetsJson.array();
-    ASSERT_EQ(presetRows.size(), qsizetype(presets.lines.size()));
-    for (int row = 0; row < presetRows.size(); ++row)
-        EXPECT_EQ(std::to_string(row) + "\t" + Text(presetRows[row].toObject()["label"]),
-                  presets.lines[row]);
-    const QJsonObject mono = presetRows[7].toObject();  // "128kbit/s 44100Hz Mono "
+    ASSERT_EQ(presets.lines.size(), 69u);
+    EXPECT_EQ(presets.lines[0], "0\t320kbit/s 44100Hz Stereo ");
+    EXPECT_EQ(presets.lines[7], "7\t128kbit/s 44100Hz Mono ");
+    EXPECT_EQ(presets.lines[68], "68\tSame as source");
+    ExpectLinesOf(presets, presetsJson.array(), RowLine);
+    const QJsonObject mono = presetsJson.array()[7].toObject();
     EXPECT_EQ(mono["bitRate"].toInt(), 128000);
     EXPECT_EQ(mono["sampleRate"].toInt(), 44100);
     EXPECT_EQ(mono["channels"].toInt(), 1);
@@ -71,90 +80,83 @@ TEST_F(JsonOutput, InfoGivesEachFileItsFactsAndAnErrorForAnUnreadableOne) {
     test::ToneOptions tone;
     tone.seconds = 1.5;
     tone.tags = {{"title", "Übung \"eins\""}, {"artist", "Nora"}, {"track", "3/9"}};
-    const std::string song = scratch_.File("song.flac");
+    const std::string song = home_.File("song.flac"), missing = home_.File("missing.mp3");
     ASSERT_TRUE(test::MakeTone(song, tone));
-    const std::string missing = scratch_.File("missing.mp3");
-
     const CliResult text = Cli("info " + ShellQuote(song));
-    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.status, 0) << text.err;
     const CliResult json = Cli("info --json " + ShellQuote(song) + " " + ShellQuote(missing));
     EXPECT_EQ(json.status, 1);
     EXPECT_FALSE(json.err.empty());
     const QJsonArray files = Parse(json.out).array();
     ASSERT_EQ(files.size(), 2);
-
     const QJsonObject file = files[0].toObject();
     EXPECT_EQ(Text(file["path"]), song);
-    EXPECT_EQ(text.lines[0], song);
-    EXPECT_EQ(text.lines[1], "  Duration: " + Text(file["duration"]));
     EXPECT_NEAR(file["durationMs"].toDouble(), 1500, 50);
     EXPECT_TRUE(file["hasAudio"].toBool());
-    EXPECT_EQ(text.lines[2], "  Audio: " + Text(file["codec"]) + ", 44100 Hz, 2 channels");
-    EXPECT_EQ(file["sampleRate"].toInt(), 44100);
-    EXPECT_EQ(file["channels"].toInt(), 2);
     const QJsonObject tags = file["tags"].toObject();
-    EXPECT_EQ(text.lines[3], "  Title: " + Text(tags["title"]));
     EXPECT_EQ(Text(tags["title"]), "Übung \"eins\"");
-    EXPECT_EQ(Text(tags["artist"]), "Nora");
     EXPECT_EQ(tags["track"].toInt(), 3);
-
-    const QJsonObject unreadable = files[1].toObject();
-    EXPECT_EQ(Text(unreadable["path"]), missing);
-    EXPECT_FALSE(Text(unreadable["error"]).empty());
+    EXPECT_EQ(text.lines, (std::vector<std::string>{
+                              song, "  Duration: " + Text(file["duration"]),
+                              "  Audio: " + Text(file["codec"]) + ", 44100 Hz, 2 channels",
+                              "  Title: Übung \"eins\"", "  Artist: Nora", "  Album: ", "  Year: ",
+                              "  Genre: ", "  Comment: ", "  Copyright: ", "  Track: 3"}));
+    EXPECT_EQ(Text(files[1].toObject()["path"]), missing);
+    EXPECT_FALSE(Text(files[1].toObject()["error"]).empty());
 }
 
 TEST_F(JsonOutput, DrivesDiscAndWritersMatchTheirLines) {
-    auto [drives, drivesJson] = Both("drives --drive " + ShellQuote(Demo()));
-    const QJsonArray driveList = drivesJson.array();
-    ASSERT_EQ(driveList.size(), qsizetype(drives.lines.size()));
-    const QJsonObject demo = driveList.last().toObject();
-    EXPECT_EQ(Text(demo["id"]), Demo());
-    EXPECT_EQ(drives.lines.back(), "[" + Text(demo["id"]) + "]   " + Text(demo["vendor"]) + "   " +
-                                       Text(demo["model"]) + "   " + Text(demo["revision"]));
+    const std::string cue =
+        test::MakeDiscImage(home_.path().string(), "shown", std::vector<int>{150, 4537});
+    auto [drives, drivesJson] = Both("drives --drive " + ShellQuote(cue));
+    EXPECT_TRUE(HasLine(drives.out, "[" + cue + "]   Disc image   shown.cue   CUE/BIN"))
+        << drives.out;
+    ExpectLinesOf(drives, drivesJson.array(), [](const QJsonObject& drive) {
+        return "[" + Text(drive["id"]) + "]   " + Text(drive["vendor"]) + "   " +
+               Text(drive["model"]) + "   " + Text(drive["revision"]);
+    });
 
-    auto [disc, discJson] = Both("disc --no-freedb --drive " + ShellQuote(Demo()));
+    auto [disc, discJson] = Both("disc --no-freedb --drive " + ShellQuote(cue));
+    for (const char* line :
+         {"Refresh CD", "Track Count: 02 ,          Total Duration: 00:01:02.493",
+          "01\tArtist\tSession1 Track1\t00:02.000", "02\tArtist\tSession1 Track2\t01:00.493"})
+        EXPECT_TRUE(HasLine(disc.out, line)) << line << "\n" << disc.out;
     const QJsonObject document = discJson.object();
-    EXPECT_EQ(Text(document["drive"].toObject()["id"]), Demo());
+    EXPECT_EQ(Text(document["drive"].toObject()["id"]), cue);
+    // The text is the status lines, then one line per track.
     const QJsonArray status = document["status"].toArray();
-    const QJsonArray tracks = document["tracks"].toArray();
-    ASSERT_EQ(tracks.size(), 4);
-    // The text output is the status lines, then one line per track.
-    ASSERT_EQ(disc.lines.size(), size_t(status.size() + tracks.size()));
-    for (int i = 0; i < status.size(); ++i) EXPECT_EQ(disc.lines[i], Text(status[i]));
-    for (int i = 0; i < tracks.size(); ++i) {
-        const QJsonObject track = tracks[i].toObject();
-        EXPECT_EQ(track["number"].toInt(), i + 1);
-        EXPECT_TRUE(track["checked"].toBool());
-        char number[16];
-        std::snprintf(number, sizeof number, "%02d", i + 1);
-        EXPECT_EQ(disc.lines[status.size() + i], std::string(number) + "\t" + Text(track["artist"]) +
-                                                     "\t" + Text(track["title"]) + "\t" +
-                                                     Text(track["duration"]));
-    }
+    ASSERT_EQ(disc.lines.size(), size_t(status.size()) + 2);
+    for (int i = 0; i < status.size(); ++i) EXPECT_EQ(Text(status[i]), disc.lines[i]);
+    ASSERT_EQ(document["tracks"].toArray().size(), 2);
+    const QJsonObject second = document["tracks"].toArray()[1].toObject();
+    EXPECT_EQ(second["number"].toInt(), 2);
+    EXPECT_TRUE(second["checked"].toBool());
+    EXPECT_EQ(Text(second["artist"]) + "|" + Text(second["title"]) + "|" + Text(second["duration"]),
+              "Artist|Session1 Track2|01:00.493");
 
     auto [writers, writersJson] = Both("writers");
-    const QJsonArray writerList = writersJson.array();
-    ASSERT_EQ(writerList.size(), qsizetype(writers.lines.size()));
-    const QJsonObject image = writerList.last().toObject();
-    EXPECT_TRUE(image["imageWriter"].toBool());
-    EXPECT_EQ(Text(image["device"]), "");
     EXPECT_EQ(writers.lines.back(),
-              std::to_string(image["number"].toInt()) + "\t" + Text(image["text"]));
+              std::to_string(writers.lines.size()) + "\tImage file writer (CUE/BIN)");
+    ExpectLinesOf(writers, writersJson.array(), [](const QJsonObject& writer) {
+        return std::to_string(writer["number"].toInt()) + "\t" + Text(writer["text"]);
+    });
+    EXPECT_TRUE(writersJson.array().last().toObject()["imageWriter"].toBool());
+    EXPECT_EQ(Text(writersJson.array().last().toObject()["device"]), "");
 }
 
-TEST_F(JsonOutput, SettingsListHasEveryKeyWithItsValue) {
-    ASSERT_EQ(Cli("settings set CDBurn VolumeLabel 'Road trip'").status, 0);
+// On a first start the list shows the defaults in force and nothing is written.
+TEST_F(JsonOutput, SettingsListHasEveryKeyInForce) {
     auto [text, json] = Both("settings list");
-    const QJsonArray keys = json.array();
-    ASSERT_EQ(keys.size(), qsizetype(text.lines.size()));
-    for (int i = 0; i < keys.size(); ++i) {
-        const QJsonObject key = keys[i].toObject();
-        EXPECT_EQ(text.lines[i], Text(key["section"]) + "\t" + Text(key["key"]) + "\t" + Text(key["value"]));
-    }
-    bool found = false;
-    for (const auto& key : keys)
-        found |= Text(key.toObject()["key"]) == "VolumeLabel" && Text(key.toObject()["value"]) == "Road trip";
-    EXPECT_TRUE(found);
+    EXPECT_EQ(text.lines.size(), 42u);
+    for (const std::string& line : std::vector<std::string>{
+             "CDBurn\tVolumeLabel\tAudio CD", "Main\tPriority\t1", "CONVERT\tFParamIndex\t0",
+             "CDRIP\tOutputNameCustom\t0|2|3|",
+             "CDRIP\tOutputDirectory\t" + home_.File("music") + "/zqr_output/"})
+        EXPECT_TRUE(HasLine(text.out, line)) << line << "\n" << text.out;
+    EXPECT_FALSE(std::filesystem::exists(home_.File("config")));
+    ExpectLinesOf(text, json.array(), [](const QJsonObject& key) {
+        return Text(key["section"]) + "\t" + Text(key["key"]) + "\t" + Text(key["value"]);
+    });
 }
 
 TEST(JsonWriter, AnyBytesGiveADocumentThatParses) {

@@ -14,42 +14,41 @@
 #include "support/fixtures.h"
 #include "support/http_server.h"
 
-namespace quelt {
+namespace quelt::test {
 namespace {
 
 namespace fs = std::filesystem;
 
 const std::vector<int> kTrackSectors = {400, 300, 350};
 
-using ReferenceTrack = test::ReferenceSums;
-using Reference = test::AccurateRipReference;
+using Reference = AccurateRipReference;
 
-class CliAccurateRip : public ::testing::Test {
-protected:
+class CliAccurateRip : public CliTest {
+  protected:
     std::string MakeImage(const std::string& name, int shiftFrames = 0, int pregapSectors = 0) {
-        return test::MakeShiftedImage(dir_.path().string(), name, kTrackSectors, shiftFrames, pregapSectors);
+        return MakeShiftedImage(home_.path().string(), name, kTrackSectors, shiftFrames,
+                                pregapSectors);
     }
     Reference ReferenceOf(const std::string& cue, const std::string& entryArguments = "") {
         return test::ReferenceOf(cue, served_.string(), entryArguments);
     }
 
-    test::CliResult Rip(const std::string& cue, const std::string& output, const std::string& extra) {
-        return test::RunCli(dir_, "rip --drive " + test::ShellQuote(cue) + " --no-freedb --format .wav --preset 0" +
-                                      " --output-dir " + test::ShellQuote(dir_.File(output) + "/") +
-                                      " --accuraterip-server " + server_.Url() + " " + extra);
+    CliResult Rip(const std::string& cue, const std::string& output, const std::string& extra) {
+        return Cli("rip --drive " + ShellQuote(cue) +
+                   " --no-freedb --format .wav --preset 0 --output-dir " +
+                   ShellQuote(home_.File(output) + "/") + " --accuraterip-server " + server_.Url() +
+                   " " + extra);
     }
 
-    static bool Has(const test::CliResult& r, const std::string& line) {
-        return ("\n" + r.out).find("\n" + line + "\n") != std::string::npos;
-    }
-    static std::string VerdictLine(int number, const std::string& verdict, const ReferenceTrack& sums) {
+    static bool Has(const CliResult& r, const std::string& line) { return HasLine(r.out, line); }
+    static std::string VerdictLine(int number, const std::string& verdict,
+                                   const ReferenceSums& sums) {
         return "Track 0" + std::to_string(number) + ": " + verdict + " [v1 " + sums.v1 + ", v2 " + sums.v2 +
                ", copy CRC " + sums.crc32 + "]";
     }
 
-    test::ScratchDir dir_;
-    fs::path served_ = dir_.path() / "served";
-    test::HttpServer server_{(fs::create_directories(served_), served_.string())};
+    fs::path served_ = home_.path() / "served";
+    HttpServer server_{(fs::create_directories(served_), served_.string())};
 };
 
 TEST_F(CliAccurateRip, EveryTrackAccurateWithTheServedConfidenceAndTheLogHoldsItsChecksums) {
@@ -57,16 +56,16 @@ TEST_F(CliAccurateRip, EveryTrackAccurateWithTheServedConfidenceAndTheLogHoldsIt
     const Reference reference = ReferenceOf(cue, "--confidence 7");
     ASSERT_EQ(reference.tracks.size(), 3u);
 
-    test::CliResult r = Rip(cue, "out", "--accuraterip --log --cue");
+    CliResult r = Rip(cue, "out", "--accuraterip --log --cue");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(server_.RequestLog().find("GET " + reference.path), std::string::npos) << server_.RequestLog();
     for (int n = 1; n <= 3; ++n)
         EXPECT_TRUE(Has(r, VerdictLine(n, "Accurately ripped (confidence 7)", reference.tracks[n - 1]))) << r.out;
     EXPECT_TRUE(Has(r, "All tracks accurately ripped")) << r.out;
 
-    const std::string log = test::ReadFile(dir_.File("out/Artist - Album.log"));
+    const std::string log = ReadFile(home_.File("out/Artist - Album.log"));
     for (int n = 1; n <= 3; ++n) {
-        const ReferenceTrack& sums = reference.tracks[n - 1];
+        const ReferenceSums& sums = reference.tracks[n - 1];
         const std::size_t at = log.find("Track 0" + std::to_string(n) + "\n");
         ASSERT_NE(at, std::string::npos) << log;
         const std::string block = log.substr(at, log.find("\n\n", at) - at);
@@ -80,7 +79,7 @@ TEST_F(CliAccurateRip, EveryTrackAccurateWithTheServedConfidenceAndTheLogHoldsIt
 TEST_F(CliAccurateRip, OneWrongChecksumFlagsExactlyThatTrackAndExitsOne) {
     const std::string cue = MakeImage("disc");
     const Reference reference = ReferenceOf(cue, "--confidence 3 --wrong-track 2");
-    test::CliResult r = Rip(cue, "out", "--accuraterip");
+    CliResult r = Rip(cue, "out", "--accuraterip");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_TRUE(Has(r, VerdictLine(1, "Accurately ripped (confidence 3)", reference.tracks[0]))) << r.out;
     EXPECT_TRUE(Has(r, VerdictLine(2, "Not accurately ripped", reference.tracks[1]))) << r.out;
@@ -89,22 +88,16 @@ TEST_F(CliAccurateRip, OneWrongChecksumFlagsExactlyThatTrackAndExitsOne) {
     EXPECT_TRUE(Has(r, "Done, 03 track(s) were successfully.")) << r.out;
 }
 
-TEST_F(CliAccurateRip, ADiscTheDatabaseDoesNotKnowIsNoError) {
-    const std::string cue = MakeImage("disc");
-    const Reference reference = ReferenceOf(cue);
-    test::CliResult r = Rip(cue, "out", "--accuraterip");
-    EXPECT_EQ(r.status, 0) << r.out << r.err;
-    for (int n = 1; n <= 3; ++n)
-        EXPECT_TRUE(Has(r, VerdictLine(n, "Not in the database", reference.tracks[n - 1]))) << r.out;
-}
-
-TEST_F(CliAccurateRip, TheReadOffsetUndoesADrivesShift) {
+// A drive that returns the audio 6 frames late: the given offset undoes the shift bit for
+// bit, a rip without it fails the check, and the offset found with a disc the database knows
+// is stored for the drive and applied by the next rip.
+TEST_F(CliAccurateRip, TheReadOffsetUndoesADrivesShiftAndIsFoundAndKept) {
     const Reference reference = ReferenceOf(MakeImage("plain"), "--confidence 2");
     const std::string shifted = MakeImage("shifted", 6);
     // The shifted image has the plain image's table of contents, so the same entry serves.
     ASSERT_EQ(ReferenceOf(shifted).path, reference.path);
 
-    test::CliResult corrected = Rip(shifted, "corrected", "--accuraterip --offset 6");
+    CliResult corrected = Rip(shifted, "corrected", "--accuraterip --offset 6");
     EXPECT_EQ(corrected.status, 0) << corrected.out << corrected.err;
     for (int n = 1; n <= 3; ++n) {
         const std::regex sums("Track 0" + std::to_string(n) + R"(: Accurately ripped \(confidence 2\) \[v1 )" +
@@ -112,35 +105,24 @@ TEST_F(CliAccurateRip, TheReadOffsetUndoesADrivesShift) {
         EXPECT_TRUE(std::regex_search(corrected.out, sums)) << corrected.out;
     }
     // The first tracks come out bit for bit as the plain disc holds them.
-    EXPECT_EQ(test::DecodePcm(dir_.File("corrected/track 1.wav")), test::TestPcm(400, 0));
-    EXPECT_EQ(test::DecodePcm(dir_.File("corrected/track 2.wav")), test::TestPcm(300, 1));
+    EXPECT_EQ(DecodePcm(home_.File("corrected/track 1.wav")), TestPcm(400, 0));
+    EXPECT_EQ(DecodePcm(home_.File("corrected/track 2.wav")), TestPcm(300, 1));
 
-    test::CliResult uncorrected = Rip(shifted, "uncorrected", "--accuraterip");
+    CliResult uncorrected = Rip(shifted, "uncorrected", "--accuraterip");
     EXPECT_EQ(uncorrected.status, 1) << uncorrected.out;
-    EXPECT_NE(uncorrected.out.find("Track 02: Not accurately ripped"), std::string::npos) << uncorrected.out;
-}
+    EXPECT_NE(uncorrected.out.find("Track 02: Not accurately ripped"), std::string::npos)
+        << uncorrected.out;
 
-TEST_F(CliAccurateRip, OffsetDetectionFindsTheShiftAndTheDriveKeepsIt) {
-    ReferenceOf(MakeImage("plain"), "--confidence 4");
-    const std::string shifted = MakeImage("shifted", 6);
-    test::CliResult found = test::RunCli(dir_, "offset --drive " + test::ShellQuote(shifted) +
-                                                   " --accuraterip-server " + server_.Url() + " --save");
+    CliResult found = Cli("offset --drive " + ShellQuote(shifted) + " --accuraterip-server " +
+                          server_.Url() + " --save");
     ASSERT_EQ(found.status, 0) << found.out << found.err;
-    EXPECT_NE(found.out.find("Read offset: +6 (track 01 matches the AccurateRip database with confidence 4)"),
+    EXPECT_NE(found.out.find(
+                  "Read offset: +6 (track 01 matches the AccurateRip database with confidence 2)"),
               std::string::npos)
         << found.out;
-
-    // A rip from the same drive applies the stored offset without being told.
-    test::CliResult r = Rip(shifted, "out", "--accuraterip");
+    CliResult r = Rip(shifted, "out", "--accuraterip");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_TRUE(Has(r, "All tracks accurately ripped")) << r.out;
-
-    test::CliResult unknown = test::RunCli(dir_, "offset --drive " + test::ShellQuote(MakeImage("other", 0, 5)) +
-                                                     " --accuraterip-server " + server_.Url());
-    EXPECT_EQ(unknown.status, 1) << unknown.out;
-    EXPECT_NE(unknown.out.find("This disc is not in the AccurateRip database; try a disc it knows."),
-              std::string::npos)
-        << unknown.out;
 }
 
 // The disc's audio tracks as libcdio reads them from a cue sheet: (first sector, pregap
@@ -165,16 +147,31 @@ std::vector<std::pair<long, long>> AudioToc(const std::string& cue) {
     return toc;
 }
 
-TEST_F(CliAccurateRip, TheCueSheetOverTheRippedFilesGivesTheDiscsTableOfContents) {
+// A disc the database does not know: no offset is found, and a rip says so for every track
+// and is no error; its cue sheet over the ripped files gives the disc's table of contents.
+TEST_F(CliAccurateRip, AnUnknownDiscIsNoErrorAndTheCueSheetGivesItsTableOfContents) {
     const std::string cue = MakeImage("gaps", 0, 30);
-    test::CliResult r = Rip(cue, "out", "--cue");
+    const Reference reference = ReferenceOf(cue);
+    CliResult unknown =
+        Cli("offset --drive " + ShellQuote(cue) + " --accuraterip-server " + server_.Url());
+    EXPECT_EQ(unknown.status, 1) << unknown.out;
+    EXPECT_NE(
+        unknown.out.find("This disc is not in the AccurateRip database; try a disc it knows."),
+        std::string::npos)
+        << unknown.out;
+
+    CliResult r = Rip(cue, "out", "--accuraterip --cue");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
-    const std::string sheet = dir_.File("out/Artist - Album.cue");
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(Has(r, VerdictLine(n, "Not in the database", reference.tracks[n - 1])))
+            << r.out;
+    const std::string sheet = home_.File("out/Artist - Album.cue");
     ASSERT_TRUE(fs::exists(sheet)) << r.out;
-    EXPECT_NE(test::ReadFile(sheet).find("FILE \"track 2.wav\" WAVE"), std::string::npos);
-    const std::string joined = dir_.File("joined.cue");
-    ASSERT_EQ(test::Run("python3 " + test::ShellQuote(std::string(QUELT_TEST_FIXTURES) + "/cue_to_single_bin.py") +
-                        " " + test::ShellQuote(sheet) + " " + test::ShellQuote(joined)),
+    EXPECT_NE(ReadFile(sheet).find("FILE \"track 2.wav\" WAVE"), std::string::npos);
+    const std::string joined = home_.File("joined.cue");
+    ASSERT_EQ(test::Run("python3 " +
+                        ShellQuote(std::string(QUELT_TEST_FIXTURES) + "/cue_to_single_bin.py") +
+                        " " + ShellQuote(sheet) + " " + ShellQuote(joined)),
               0);
     const auto original = AudioToc(cue);
     ASSERT_EQ(original.size(), 4u);
@@ -183,4 +180,4 @@ TEST_F(CliAccurateRip, TheCueSheetOverTheRippedFilesGivesTheDiscsTableOfContents
 }
 
 }  // namespace
-}  // namespace quelt
+}  // namespace quelt::test
