@@ -88,7 +88,8 @@ TEST_F(CliConvert, CtrlCCancelsAndRemovesTheUnfinishedOutput) {
     EXPECT_TRUE(fs::exists(wav));
 }
 
-// Opus, ALAC and WavPack (whose lengths are the core's test) carry every tag "info" shows.
+// Opus, ALAC and WavPack (whose lengths are the core's test) carry every tag "info" shows;
+// the name comes from template 2, "<artist> - <title>".
 TEST_F(CliConvert, TheNewerFormatsCarryTheTags) {
     ToneOptions tone;
     tone.tags = {{"title", "Lullaby"},
@@ -100,11 +101,12 @@ TEST_F(CliConvert, TheNewerFormatsCarryTheTags) {
     for (const char* ext : {".opus", ".m4a", ".wv"}) {
         const std::string row = ext == std::string(".m4a") ? "14" : ext;  // .m4a alone is AAC
         CliResult converted =
-            Cli("convert --metadata --format " + row + " --preset '128kbit/s 44100Hz Stereo' " +
-                "--output-dir " + ShellQuote(home_.File("out")) + " " +
-                ShellQuote(home_.File("source.wav")));
+            Cli("convert --metadata --name-template 2 --format " + row +
+                " --preset '128kbit/s 44100Hz Stereo' --output-dir " +
+                ShellQuote(home_.File("out")) + " " + ShellQuote(home_.File("source.wav")));
         ASSERT_EQ(converted.status, 0) << converted.err;
-        const std::string info = Cli("info " + ShellQuote(home_.File("out/source") + ext)).out;
+        const std::string info =
+            Cli("info " + ShellQuote(home_.File("out/Quartet - Lullaby") + ext)).out;
         for (const char* line : {"  Title: Lullaby", "  Artist: Quartet", "  Album: Night",
                                  "  Year: 2003", "  Genre: Ambient", "  Track: 1"})
             EXPECT_TRUE(HasLine(info, line)) << line << " in\n" << info;

@@ -27,6 +27,8 @@ TEST(OptionsTest, ReadsTheWordsAsAUserMeantThem) {
     EXPECT_EQ(o.Switch("--metadata", "--no-metadata"), false);
     ASSERT_TRUE(o.Parse({}));
     EXPECT_FALSE(o.Switch("--metadata", "--no-metadata"));
+    EXPECT_FALSE(o.Parse({"--bogus"}));
+    EXPECT_EQ(o.Error(), "unknown option --bogus");
 }
 
 TEST(CommonOptionsTest, FormatsAndPresetsByRowOrNameAndTheFolderMadeAbsolute) {

@@ -101,12 +101,15 @@ TEST_F(CliRip, NamesAndTagsFilesFromTheServersEntry) {
 
 TEST_F(CliRip, RipsOnlyTheTracksAskedAndRefusesWhatItCannot) {
     const std::string cue = Image("some", {80, 90, 70});
-    CliResult r = Cli("rip --drive " + ShellQuote(cue) +
-                      " --tracks 2-3 --format .wav --preset 0 --output-dir " + ShellQuote(out_));
+    CliResult r =
+        Cli("rip --drive " + ShellQuote(cue) +
+            " --tracks 2-3 --log --format .wav --preset 0 --output-dir " + ShellQuote(out_));
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_FALSE(fs::exists(out_ + "track 1.wav"));
     EXPECT_EQ(DecodePcm(out_ + "track 2.wav"), TestPcm(90, 2));
     EXPECT_EQ(DecodePcm(out_ + "track 3.wav"), TestPcm(70, 3));
+    EXPECT_TRUE(HasLine(ReadFile(out_ + "Artist - Album.log"),
+                        "All tracks ripped; AccurateRip verification was off"));
 
     CliResult tracks =
         Cli("rip --drive " + ShellQuote(cue) + " --tracks 4 --output-dir " + ShellQuote(out_));
