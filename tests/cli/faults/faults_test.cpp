@@ -92,9 +92,12 @@ TEST_F(CliFaults, SigtermDuringAConversionCleansUpLikeCtrlC) {
     EXPECT_TRUE(fs::exists(source));
 }
 
+// Ten minutes of audio make an image of about 100 MB, whose writing lasts long enough for
+// the signal to come while it runs even on a fast disk (40 seconds of it were once written
+// before the signal came).
 TEST_F(CliFaults, CtrlCWhileAnImageIsWrittenRemovesIt) {
-    CliProcess process(home_, "burn --image out.cue " + ShellQuote(Tone("a.wav", 20.0)) + " " +
-                                  ShellQuote(Tone("b.wav", 20.0)));
+    CliProcess process(home_, "burn --image out.cue " + ShellQuote(Tone("a.wav", 300.0)) + " " +
+                                  ShellQuote(Tone("b.wav", 300.0)));
     ASSERT_TRUE(process.WaitForLine("Prepare Collection"));
     SignalWhileStopped(process, SIGINT);
     CliResult r = process.Finish();
