@@ -207,7 +207,9 @@ TEST_F(ConvertPathTest, IfExistsRulesOnATakenName) {
                           Case{2, true, " exists, skip by settings."}, Case{3, false, nullptr}}) {
         s_.convert.ifExists = static_cast<IfExists>(c.rule);
         ConvertTarget target = ConvertOutputPath(s_, source_, tags_);
-        if (!c.skip) EXPECT_EQ(target.path, Out() + "Song.mp3");
+        if (!c.skip) {
+            EXPECT_EQ(target.path, Out() + "Song.mp3");
+        }
         EXPECT_EQ(target.skip, c.skip) << c.rule;
         EXPECT_EQ(target.logLine, c.log ? Out() + "Song.mp3" + c.log : "") << c.rule;
     }
