@@ -171,9 +171,12 @@ int RunBurn(const Args& args) {
     int cancelledStatus;
     const ConsoleClosingSound closing;
     {
-        BurnJob job(settings, request, library);
-        job.SetResultSink(sink);
-        job.SetClosingSound(closing.sound());
+        BurnJobParameters parameters;
+        parameters.settings = settings;
+        parameters.request = request;
+        parameters.resultSink = sink;
+        parameters.closingSound = closing.sound();
+        BurnJob job(library, std::move(parameters));
         InterruptScope interrupts(control.cancel);
         summary = job.Run(report, control);
         cancelledStatus = interrupts.CancelledStatus();

@@ -4,7 +4,6 @@
 // like the abort button (the output being written is removed): see cli/interrupt.h.
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -174,10 +173,15 @@ int RunConvert(const Args& args) {
     JobControl control;
     control.Start();
     ApplyPriorityToThisThread(settings.priority);
-    ConversionJob job(settings, std::move(items), formatRow, presetLabel);
-    job.SetStartDelay(std::chrono::milliseconds(0));  // no window to wait for
     const ConsoleClosingSound closing;
-    job.SetClosingSound(closing.sound());
+    ConversionJobParameters parameters;
+    parameters.settings = settings;
+    parameters.items = std::move(items);
+    parameters.formatRow = formatRow;
+    parameters.presetLabel = presetLabel;
+    parameters.startDelayMs = 0;  // no window to wait for
+    parameters.closingSound = closing.sound();
+    ConversionJob job(std::move(parameters));
 
     int cancelledStatus;
     ConversionSummary summary;

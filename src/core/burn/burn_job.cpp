@@ -91,17 +91,18 @@ struct BurnJob::FileProgress {
     const AudioInput* input = nullptr;
 };
 
-BurnJob::BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library)
-    : settings_(std::move(settings)),
-      request_(std::move(request)),
+BurnJob::BurnJob(BurnerLibrary& library, BurnJobParameters parameters)
+    : settings_(std::move(parameters.settings)),
+      request_(std::move(parameters.request)),
       library_(library),
-      temporaryFolder_(BurnTempFolder()) {}
+      startDelay_(parameters.startDelayMs),
+      sound_(std::move(parameters.closingSound)),
+      sink_(std::move(parameters.resultSink)),
+      temporaryFolder_(parameters.temporaryFolder.empty()
+                           ? BurnTempFolder()
+                           : WithTrailingBackslash(parameters.temporaryFolder)) {}
 
 BurnJob::~BurnJob() { UnregisterCallbacks(); }
-
-void BurnJob::SetTemporaryFolder(std::string folder) {
-    temporaryFolder_ = WithTrailingBackslash(folder);
-}
 
 std::string BurnJob::TemporaryFileName(const std::string& folder, int index) {
     return WithTrailingBackslash(folder) + FormatTrackNumber(index + 1, 2) + kBurnExtension;

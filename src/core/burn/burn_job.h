@@ -6,7 +6,8 @@
 //   1. CheckBurnStart shows "No support CD Burner!", "Please add audio files..." or
 //      "Please insert a writable CD disc !" and the job is not started.
 //   2. control.Start(), ApplyPriorityToThisThread(settings.priority).
-//   3. Build the BurnJob and call Run(report, control) on the thread that does the work
+//   3. Build the BurnJob from its parameters and call Run(report, control) on the thread that does
+//   the work
 //      (the GUI's job runner, the command line's main thread).
 //   4. The abort button / Ctrl-C sets control.cancel during the decode pass, or while an
 //      image file is written (a disc in a writer is written to the end).
@@ -73,22 +74,22 @@ struct BurnSummary {
     int failed() const { return CountItems(items, ItemState::kFailed); }
 };
 
+struct BurnJobParameters {
+    Settings settings;  // a copy
+    BurnRequest request;
+    int startDelayMs = 500;  // lets the progress window appear before the first file
+    std::function<void(bool done)> closingSound;  // Done (true) or Fail (false); may be empty
+    BurnerResultSink resultSink;  // where ReportBurnerResult's texts go; may be empty
+    std::string temporaryFolder;  // the temporary WAVs' folder; empty: BurnTempFolder()
+};
+
 class BurnJob {
   public:
     // `library` must outlive the job.
-    BurnJob(Settings settings, BurnRequest request, BurnerLibrary& library);
+    BurnJob(BurnerLibrary& library, BurnJobParameters parameters);
     ~BurnJob();
     BurnJob(const BurnJob&) = delete;
     BurnJob& operator=(const BurnJob&) = delete;
-
-    // The pause before the first step (500 ms by default; tests use 0).
-    void SetStartDelay(std::chrono::milliseconds delay) { startDelay_ = delay; }
-    // What plays at the end of a burn (the front end gives PlayClosingSound); none by default.
-    void SetClosingSound(std::function<void(bool done)> sound) { sound_ = std::move(sound); }
-    // Where ReportBurnerResult's texts go (nowhere by default).
-    void SetResultSink(BurnerResultSink sink) { sink_ = std::move(sink); }
-    // The folder of the temporary WAV files, ending in "/" (BurnTempFolder() by default).
-    void SetTemporaryFolder(std::string folder);
 
     // The whole job, reporting through `report`: both passes, then the wait for the
     // library's burn-done. Call once.
@@ -134,7 +135,7 @@ class BurnJob {
     BurnerLibrary& library_;
     JobReport* report_ = nullptr;    // during Run()
     JobControl* control_ = nullptr;  // during Run()
-    std::chrono::milliseconds startDelay_{500};
+    std::chrono::milliseconds startDelay_;
     std::function<void(bool)> sound_;
     BurnerResultSink sink_;
     std::string temporaryFolder_;

@@ -54,17 +54,13 @@ struct ConversionJob::Started {
     ConvertTarget target;
 };
 
-ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                             const std::string& presetLabel)
-    : ConversionJob(std::move(settings), std::move(items), formatRow,
-                    PresetFromLabel(presetLabel)) {}
-
-ConversionJob::ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                             EncodeParameters preset)
-    : settings_(std::move(settings)),
-      items_(std::move(items)),
-      formatRow_(formatRow),
-      preset_(preset) {
+ConversionJob::ConversionJob(ConversionJobParameters parameters)
+    : settings_(std::move(parameters.settings)),
+      items_(std::move(parameters.items)),
+      formatRow_(parameters.formatRow),
+      preset_(PresetFromLabel(parameters.presetLabel)),
+      startDelay_(parameters.startDelayMs),
+      sound_(std::move(parameters.closingSound)) {
     ExtensionForFormat(settings_, formatRow_, false);
 }
 

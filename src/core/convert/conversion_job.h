@@ -5,9 +5,9 @@
 //   1. When the list is empty, CheckConvertList shows "Please add audio files..." and the
 //      job is not started.
 //   2. control.Start() (cancel cleared, busy raised), ApplyPriorityToThisThread(settings.priority).
-//   3. Build the ConversionJob (it copies the settings and the list, parses the preset and
-//      sets its own copy's convertExtension) and call Run(report, control) on a thread of
-//      its own.
+//   3. Build the ConversionJob from its parameters (it parses the preset and sets its copy
+//      of the settings' convertExtension) and call Run(report, control) on a thread of its
+//      own.
 //   4. The abort button / Ctrl-C sets control.cancel (the GUI also clears control.busy, as
 //      the abort request does). Run() returns after its last step; control.busy is false
 //      from then on.
@@ -63,29 +63,24 @@ struct ConversionSummary {
     int failed() const { return CountItems(items, ItemState::kFailed); }
 };
 
+struct ConversionJobParameters {
+    Settings settings;  // a copy; convertExtension is set from formatRow
+    std::vector<ConvertItem> items;
+    int formatRow = 0;        // 0..12 (rows 0..4 force AAC)
+    std::string presetLabel;  // as the preset list shows it ("128kbit/s 44100Hz Stereo ")
+    int startDelayMs = 500;   // lets the progress window appear before the first file
+    std::function<void(bool done)> closingSound;  // Done (true) or Fail (false); may be empty
+};
+
 class ConversionJob {
   public:
-    // `formatRow` 0..12 (rows 0..4 force AAC); `presetLabel` is the displayed preset text,
-    // parsed as at job start ("128kbit/s 44100Hz Stereo ").
-    ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                  const std::string& presetLabel);
-    // The same with the preset already parsed.
-    ConversionJob(Settings settings, std::vector<ConvertItem> items, int formatRow,
-                  EncodeParameters preset);
-
-    // The pause before the first step (500 ms by default; tests use 0).
-    void SetStartDelay(std::chrono::milliseconds delay) { startDelay_ = delay; }
-    // What plays at the end (the front end gives PlayClosingSound); none by default.
-    void SetClosingSound(std::function<void(bool done)> sound) { sound_ = std::move(sound); }
+    explicit ConversionJob(ConversionJobParameters parameters);
 
     // The worker: converts the batch, reporting through `report`, and returns what became of
     // each file. Clears control.busy at its end.
     ConversionSummary Run(JobReport& report, JobControl& control);
     // Files converted at once: the "Jobs" setting, or the number of cores when it is 0.
     int Parallelism() const;
-
-    const Settings& settings() const { return settings_; }  // convertExtension set
-    const EncodeParameters& preset() const { return preset_; }
 
   private:
     struct FileProgress;
@@ -103,10 +98,10 @@ class ConversionJob {
     std::vector<ConvertItem> items_;
     int formatRow_;
     EncodeParameters preset_;
+    std::chrono::milliseconds startDelay_;
+    std::function<void(bool)> sound_;
     JobReport* report_ = nullptr;    // during Run()
     JobControl* control_ = nullptr;  // during Run()
-    std::chrono::milliseconds startDelay_{500};
-    std::function<void(bool)> sound_;
     ConversionSummary summary_;
     int totalBar_ = 0;
 

@@ -134,9 +134,9 @@ int main(int argc, char** argv) {
     window.OpenAbout();
 
     if (!files.isEmpty()) {
-        converter.SetJobSetup([](ConversionJob& job) {
-            job.SetStartDelay(std::chrono::milliseconds(0));
-            job.SetClosingSound({});
+        converter.SetJobSetup([](ConversionJobParameters& job) {
+            job.startDelayMs = 0;
+            job.closingSound = {};
         });
         QTimer watcher;
         QObject::connect(&watcher, &QTimer::timeout, [&] {

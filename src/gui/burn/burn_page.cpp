@@ -147,7 +147,9 @@ void BurnPage::SetFolderChooser(std::function<QString(QWidget*)> chooser) {
 void BurnPage::SetImageChooser(std::function<QString(QWidget*, bool)> chooser) {
     chooseImage_ = std::move(chooser);
 }
-void BurnPage::SetJobSetup(std::function<void(BurnJob&)> setup) { jobSetup_ = std::move(setup); }
+void BurnPage::SetJobSetup(std::function<void(BurnJobParameters&)> setup) {
+    jobSetup_ = std::move(setup);
+}
 void BurnPage::SetEraseDialogRunner(std::function<void(EraseDialog&)> runner) {
     runEraseDialog_ = std::move(runner);
 }

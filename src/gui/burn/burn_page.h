@@ -87,8 +87,9 @@ class BurnPage : public SkinnedWindow, public ModePage {
     void SetFileChooser(std::function<QStringList(QWidget*)> chooser);
     void SetFolderChooser(std::function<QString(QWidget*)> chooser);
     void SetImageChooser(std::function<QString(QWidget*, bool dataCd)> chooser);
-    // Called with each job before it runs (tests drop the start delay and the sound).
-    void SetJobSetup(std::function<void(BurnJob&)> setup);
+    // Called with each job's parameters before it is built (tests drop the start delay
+    // and the sound).
+    void SetJobSetup(std::function<void(BurnJobParameters&)> setup);
     // Shows the erase dialog (modally by default; tests drive it themselves).
     void SetEraseDialogRunner(std::function<void(EraseDialog&)> runner);
 
@@ -130,7 +131,7 @@ class BurnPage : public SkinnedWindow, public ModePage {
     std::function<QStringList(QWidget*)> chooseFiles_;
     std::function<QString(QWidget*)> chooseFolder_;
     std::function<QString(QWidget*, bool)> chooseImage_;
-    std::function<void(BurnJob&)> jobSetup_;
+    std::function<void(BurnJobParameters&)> jobSetup_;
     std::function<void(EraseDialog&)> runEraseDialog_;
 
     QTreeWidget* list_ = nullptr;

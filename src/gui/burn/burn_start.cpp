@@ -31,7 +31,7 @@ QString ImagePathWithExtension(const QString& chosen, bool dataCd) {
 
 void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request, QWidget* owner,
                const std::function<QString(QWidget*, bool)>& chooseImage,
-               const std::function<void(BurnJob&)>& setup) {
+               const std::function<void(BurnJobParameters&)>& setup) {
     // The library's error texts go nowhere the user sees: the burn-done line is the verdict.
     const BurnerResultSink sink = [](const std::string& text) {
         std::fprintf(stderr, "quelt: burner %s\n", text.c_str());
@@ -52,10 +52,13 @@ void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request,
 
     JobControl& control = context.burnControl;
     ProgressWindow window(kModeBurn, control, *context.prompter, QString(), owner);
-    BurnJob job(context.settings, std::move(request), library);
-    job.SetResultSink(sink);
-    job.SetClosingSound(PlayClosingSound);
-    if (setup) setup(job);
+    BurnJobParameters parameters;
+    parameters.settings = context.settings;
+    parameters.request = std::move(request);
+    parameters.resultSink = sink;
+    parameters.closingSound = PlayClosingSound;
+    if (setup) setup(parameters);
+    BurnJob job(library, std::move(parameters));
     // Run() returns once the burn has ended: burn-done and the library's last progress
     // still write into the window (which posts every update to this thread) until then.
     RunJobUnderProgressWindow(window, control, context.settings.priority,

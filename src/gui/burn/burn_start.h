@@ -17,12 +17,12 @@ class BurnerLibrary;
 // `request` carries the compilation's paths, the disc type and the selected writer, which
 // the library has already been given. `chooseImage` asks where the image file writer writes
 // (called only for that writer, after the checks passed); an empty answer starts nothing.
-// `setup` (may be empty) is called with the job before it runs. Returns when the progress
-// window has been closed, which it can only be once the burn has ended (burn-done came, or
+// `setup` (may be empty) may change the job's parameters before it is built. Returns when the
+// progress window has been closed, which it can only be once the burn has ended (burn-done came, or
 // the decode pass was cancelled), or at once when a check refused.
 void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request, QWidget* owner,
                const std::function<QString(QWidget*, bool dataCd)>& chooseImage,
-               const std::function<void(BurnJob&)>& setup);
+               const std::function<void(BurnJobParameters&)>& setup);
 
 // The image file for the user's choice: ".cue" (Audio CD) or ".iso" (data CD) appended
 // when the name does not end in it.

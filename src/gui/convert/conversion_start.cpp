@@ -11,7 +11,7 @@ namespace quelt {
 
 void StartConversion(AppContext& context, const std::vector<ConvertItem>& items, int formatRow,
                      const std::string& presetLabel, QWidget* owner,
-                     const std::function<void(ConversionJob&)>& setup) {
+                     const std::function<void(ConversionJobParameters&)>& setup) {
     if (!CheckConvertList(items, *context.prompter)) return;
     JobControl& control = context.convertControl;
     ExtensionForFormat(context.settings, formatRow, false);
@@ -20,9 +20,14 @@ void StartConversion(AppContext& context, const std::vector<ConvertItem>& items,
     ApplyConvertFolderDefault(context.settings.convert);
     ProgressWindow window(kModeConvert, control, *context.prompter,
                           QString::fromStdString(context.settings.convert.outputDirectory), owner);
-    ConversionJob job(context.settings, items, formatRow, presetLabel);
-    job.SetClosingSound(PlayClosingSound);
-    if (setup) setup(job);
+    ConversionJobParameters parameters;
+    parameters.settings = context.settings;
+    parameters.items = items;
+    parameters.formatRow = formatRow;
+    parameters.presetLabel = presetLabel;
+    parameters.closingSound = PlayClosingSound;
+    if (setup) setup(parameters);
+    ConversionJob job(std::move(parameters));
     RunJobUnderProgressWindow(window, control, context.settings.priority,
                               [&] { job.Run(window, control); });
 }

@@ -148,7 +148,7 @@ void ConverterPage::SetFileChooser(std::function<QStringList(QWidget*)> chooser)
 void ConverterPage::SetFolderChooser(std::function<QString(QWidget*)> chooser) {
     chooseFolder_ = std::move(chooser);
 }
-void ConverterPage::SetJobSetup(std::function<void(ConversionJob&)> setup) {
+void ConverterPage::SetJobSetup(std::function<void(ConversionJobParameters&)> setup) {
     jobSetup_ = std::move(setup);
 }
 

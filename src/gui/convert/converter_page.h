@@ -69,8 +69,9 @@ class ConverterPage : public SkinnedWindow, public ModePage {
     // Each returns what the user chose, empty when cancelled.
     void SetFileChooser(std::function<QStringList(QWidget*)> chooser);
     void SetFolderChooser(std::function<QString(QWidget*)> chooser);
-    // Called with each job before it runs (tests drop the start delay and the sound).
-    void SetJobSetup(std::function<void(ConversionJob&)> setup);
+    // Called with each job's parameters before it is built (tests drop the start delay
+    // and the sound).
+    void SetJobSetup(std::function<void(ConversionJobParameters&)> setup);
 
     // The context menu 141 and the zone where a right-click opens it (page coordinates).
     QMenu* contextMenu() const { return menu_; }
@@ -109,7 +110,7 @@ class ConverterPage : public SkinnedWindow, public ModePage {
     QMenu* menu_ = nullptr;
     std::function<QStringList(QWidget*)> chooseFiles_;
     std::function<QString(QWidget*)> chooseFolder_;
-    std::function<void(ConversionJob&)> jobSetup_;
+    std::function<void(ConversionJobParameters&)> jobSetup_;
 
     QTreeWidget* list_ = nullptr;
     QLabel* summary_ = nullptr;

@@ -131,12 +131,19 @@ class BurnJobTest : public ::testing::Test {
         return files;
     }
 
+    BurnJobParameters Parameters(BurnRequest request) {
+        BurnJobParameters parameters;
+        parameters.settings = settings;
+        parameters.request = std::move(request);
+        parameters.startDelayMs = 0;
+        return parameters;
+    }
     // Runs a whole job and waits for its end.
     BurnSummary RunJob(BurnRequest request, JobReport& report, BurnerLibrary& library) {
         control.Start();
-        BurnJob job(settings, std::move(request), library);
-        job.SetStartDelay(std::chrono::milliseconds(0));
-        job.SetClosingSound([this](bool done) { sounds.push_back(done); });
+        BurnJobParameters parameters = Parameters(std::move(request));
+        parameters.closingSound = [this](bool done) { sounds.push_back(done); };
+        BurnJob job(library, std::move(parameters));
         const BurnSummary summary = job.Run(report, control);
         EXPECT_TRUE(job.Ended());
         temporaries = job.temporaryFiles();
@@ -396,8 +403,7 @@ TEST_F(BurnJobTest, TheJobEndsOnlyWhenBurnDoneHasCome) {
     test::RecordingBurner recorder(burner);
     recorder.holdBurnDone = true;
     control.Start();
-    BurnJob job(settings, ImageRequest({sources[0]}, dir.File("h.cue")), recorder);
-    job.SetStartDelay(std::chrono::milliseconds(0));
+    BurnJob job(recorder, Parameters(ImageRequest({sources[0]}, dir.File("h.cue"))));
     std::thread worker([&] { job.Run(report, control); });
     // A guard against a hang, not a timing check.
     for (int i = 0; i < 60000 && !recorder.BurnDoneHeld(); ++i)

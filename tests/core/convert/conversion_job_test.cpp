@@ -104,11 +104,22 @@ class ConversionJobTest : public ::testing::Test {
         return item;
     }
 
+    ConversionJobParameters Parameters(std::vector<ConvertItem> items, int row,
+                                       const char* preset) {
+        ConversionJobParameters parameters;
+        parameters.settings = settings_;
+        parameters.items = std::move(items);
+        parameters.formatRow = row;
+        parameters.presetLabel = preset;
+        parameters.startDelayMs = 0;
+        return parameters;
+    }
+
     int RunJob(std::vector<ConvertItem> items, int row = kWavRow, const char* preset = kPreset) {
         control_.Start();
-        ConversionJob job(settings_, std::move(items), row, preset);
-        job.SetStartDelay(std::chrono::milliseconds(0));
-        job.SetClosingSound([this](bool done) { sounds_.push_back(done ? "done" : "fail"); });
+        ConversionJobParameters parameters = Parameters(std::move(items), row, preset);
+        parameters.closingSound = [this](bool done) { sounds_.push_back(done ? "done" : "fail"); };
+        ConversionJob job(std::move(parameters));
         summary_ = job.Run(report_, control_);
         return summary_.finished();
     }
@@ -397,9 +408,7 @@ TEST_P(ParallelBatchTest, GivesTheNamesAudioAndLogOfAOneFileAtATimeBatch) {
         std::ofstream(folder + "Artist - Same.flac") << "the user's own file";
         Report report;
         control_.Start();
-        ConversionJob job(settings_, items, kFlacRow, kPreset);
-        job.SetStartDelay(std::chrono::milliseconds(0));
-        job.SetClosingSound({});
+        ConversionJob job(Parameters(items, kFlacRow, kPreset));
         job.Run(report, control_);
         std::vector<std::string> log = report.log;
         for (std::string& line : log)

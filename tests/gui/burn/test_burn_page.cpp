@@ -350,10 +350,10 @@ void BurnPageTest::startButtonBurnsToTheImageWriter() {
     QCOMPARE(page->compilation().size(), 2);
 
     const std::string temp = f.scratch.File("temp/");
-    page->SetJobSetup([&](BurnJob& job) {
-        job.SetStartDelay(std::chrono::milliseconds(0));
-        job.SetClosingSound({});
-        job.SetTemporaryFolder(temp);
+    page->SetJobSetup([&](BurnJobParameters& job) {
+        job.startDelayMs = 0;
+        job.closingSound = {};
+        job.temporaryFolder = temp;
     });
     std::vector<bool> askedForData;
     page->SetImageChooser([&](QWidget*, bool data) {

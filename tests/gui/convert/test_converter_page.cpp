@@ -235,9 +235,9 @@ void ConverterPageTest::startButtonRunsAConversionToDone() {
     MainWindow window(f.skin, f.context, std::move(parts));
     window.SwitchMode(200);
     auto& page = *dynamic_cast<ConverterPage*>(window.page(200));
-    page.SetJobSetup([](ConversionJob& job) {
-        job.SetStartDelay(std::chrono::milliseconds(0));
-        job.SetClosingSound({});
+    page.SetJobSetup([](ConversionJobParameters& job) {
+        job.startDelayMs = 0;
+        job.closingSound = {};
     });
     page.AddFiles(
         {f.Tone("in/first.wav", 1.0, {{"title", "First"}}), f.Tone("in/second.wav", 1.0)});

@@ -98,7 +98,7 @@ void PreviewPlayerTest::filePreviewPlaysTheSourceHoldsThePageAndEndsByItself() {
     page.AddFiles({wav, flac});
     page.SelectItem(1);
     bool jobStarted = false;
-    page.SetJobSetup([&](ConversionJob&) { jobStarted = true; });
+    page.SetJobSetup([&](ConversionJobParameters&) { jobStarted = true; });
 
     f.Click(kPlay);
     QVERIFY(f.context.previewPlaying && f.context.previewActive);
