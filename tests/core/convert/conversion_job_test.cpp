@@ -167,48 +167,6 @@ TEST_F(ConversionJobTest, SevenFilesShowTheCounterBatchAndFinalTexts) {
         EXPECT_TRUE(fs::exists(out_ + "song" + std::to_string(i) + ".wav"));
 }
 
-struct IfExistsCase {
-    int rule;
-    const char* line;     // the log line after the existing path
-    const char* written;  // the file the first item goes to, "" when skipped
-};
-
-void PrintTo(const IfExistsCase& c, std::ostream* os) { *os << "IfExists " << c.rule; }
-
-class IfExistsTest : public ConversionJobTest,
-                     public ::testing::WithParamInterface<IfExistsCase> {};
-
-TEST_P(IfExistsTest, AnExistingOutputIsHandledByTheRule) {
-    const IfExistsCase& c = GetParam();
-    settings_.convert.ifExists = static_cast<IfExists>(c.rule);
-    fs::create_directories(out_);
-    std::ofstream(out_ + "first.wav") << "sentinel";
-    std::vector<ConvertItem> items{Tone("first.wav"), Tone("second.wav")};
-    int finished = RunJob(items);
-
-    EXPECT_TRUE(report_.Logged(out_ + "first.wav" + c.line));
-    EXPECT_TRUE(fs::exists(out_ + "second.wav"));
-    if (std::string(c.written).empty()) {
-        EXPECT_EQ(finished, 1);
-        EXPECT_EQ(ReadFile(out_ + "first.wav"), "sentinel");
-        EXPECT_EQ(report_.log.back(), "Done, 01 track(s) were successfully.");
-        EXPECT_EQ(summary_.skipped(), 1);
-        EXPECT_EQ(summary_.items[0].reason, out_ + "first.wav" + c.line);
-    } else {
-        EXPECT_EQ(finished, 2);
-        EXPECT_EQ(DecodePcm(out_ + c.written), DecodePcm(items[0].path));
-        if (c.rule == 0) {
-            EXPECT_EQ(ReadFile(out_ + "first.wav"), "sentinel");
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, IfExistsTest,
-    ::testing::Values(IfExistsCase{0, " exists, add\"n\" by settings.", "firstn.wav"},
-                      IfExistsCase{1, " exists, writeover by settings.", "first.wav"},
-                      IfExistsCase{2, " exists, skip by settings.", ""}));
-
 TEST_F(ConversionJobTest, CancelInTheThirdOfFiveFilesRemovesOnlyItsUnfinishedOutput) {
     settings_.convert.ifExists =
         IfExists::kOverwrite;  // the third output exists and would be overwritten
@@ -329,22 +287,6 @@ TEST_F(ConversionJobTest, WithoutADurationProgressFollowsTheBytesAndNeverGoesBac
     for (int bar : bars) EXPECT_LE(bar, 100);
 }
 
-TEST_F(ConversionJobTest, AnEmptyListIsRefusedWithTheMessage) {
-    struct Recorder : Prompter {
-        bool AskYesNo(const std::string&, const std::string&) override { return false; }
-        void ShowMessage(const std::string& caption, const std::string& text) override {
-            shown = caption + "|" + text;
-        }
-        std::string shown;
-    } prompter;
-    EXPECT_FALSE(CheckConvertList({}, prompter));
-    EXPECT_EQ(prompter.shown,
-              "Quelt CD Ripper Pro - Audio File Converter|Please add audio files...");
-    prompter.shown.clear();
-    EXPECT_TRUE(CheckConvertList({PathItem("x.wav")}, prompter));
-    EXPECT_EQ(prompter.shown, "");
-}
-
 // A full disk, made by a file-size limit in a child process: the file that does not fit is
 // reported and removed, its source stays, and the next file is converted.
 TEST_F(ConversionJobTest, AFullDiskFailsTheFileCleanly) {
@@ -381,8 +323,9 @@ TEST_F(ConversionJobTest, AFullDiskFailsTheFileCleanly) {
     EXPECT_TRUE(NoTemporaryFiles(out_));
 }
 
-// Several files at once must give what one file at a time gives: the same names (also when
-// names collide, under each "IfExists" rule), the same audio under each name and the same log.
+// Each "IfExists" rule on a name the user's file holds and on names the batch itself makes
+// twice; several files at once must give what one file at a time gives: the same names, the
+// same audio under each name and the same log.
 class ParallelBatchTest : public ConversionJobTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ParallelBatchTest, GivesTheNamesAudioAndLogOfAOneFileAtATimeBatch) {
@@ -409,13 +352,21 @@ TEST_P(ParallelBatchTest, GivesTheNamesAudioAndLogOfAOneFileAtATimeBatch) {
         Report report;
         control_.Start();
         ConversionJob job(Parameters(items, kFlacRow, kPreset));
-        job.Run(report, control_);
+        summary_ = job.Run(report, control_);
         std::vector<std::string> log = report.log;
         for (std::string& line : log)
             if (auto at = line.find(folder); at != std::string::npos) line.replace(at, folder.size(), "<out>/");
         return log;
     };
     const std::vector<std::string> one = run(1, dir_.File("one") + "/");
+    const char* const ruleLines[] = {" exists, add\"n\" by settings.",
+                                     " exists, writeover by settings.",
+                                     " exists, skip by settings."};
+    const std::string taken = "<out>/Artist - Same.flac";
+    EXPECT_EQ(one[1], taken + ruleLines[GetParam()]);
+    const bool kept = ReadFile(dir_.File("one") + "/Artist - Same.flac") == "the user's own file";
+    EXPECT_EQ(kept, GetParam() != 1) << "only \"writeover\" replaces the user's file";
+    EXPECT_EQ(summary_.skipped(), GetParam() == 2 ? 4 : 0);
     const std::vector<std::string> three = run(3, dir_.File("three") + "/");
     EXPECT_EQ(three, one);
 
