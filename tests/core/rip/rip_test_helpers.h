@@ -1,9 +1,10 @@
-// Helpers shared by the rip tests: reading a whole track through a grabber and waiting for
-// the outcome of a FreeDB look-up.
+// Helpers shared by the rip tests: a grabber of disc images only, reading a whole track
+// through it and waiting for the outcome of a FreeDB look-up.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -12,12 +13,25 @@
 
 namespace quelt::test {
 
-inline std::vector<int16_t> ReadWholeTrack(CdGrabber& grabber, int session, int track) {
+// A grabber that lists only the images added to it: no drive, no demo disc, no media watch.
+// `simulatedReadFaults` asks the library to fake a shaky drive.
+inline std::unique_ptr<CdGrabber> ImageGrabber(int simulatedReadFaults = 0) {
+    CdGrabberOptions options;
+    options.listDevices = false;
+    options.demoImage = "/nonexistent/demo.cue";
+    options.watchMedia = false;
+    options.simulatedReadFaults = simulatedReadFaults;
+    return CreateCdGrabber(options);
+}
+
+// The track's samples as the rip reads them, or, with `verify` off, as a plain read gives them.
+inline std::vector<int16_t> ReadWholeTrack(CdGrabber& grabber, int session, int track,
+                                           bool verify = true) {
     grabber.SelectSession(session);
     grabber.SelectTrack(track);
-    grabber.ReadSwitchA(0);
+    grabber.ReadSwitchA(verify ? 0 : 1);
     grabber.ReadSwitchB(0);
-    grabber.ReadSwitchC(0);
+    grabber.ReadSwitchC(verify ? 0 : 1);
     grabber.OpenTrack();
     std::vector<int16_t> pcm;
     std::vector<uint8_t> block;
