@@ -24,32 +24,17 @@ class ImageWriterTest : public ::testing::Test {
         ASSERT_EQ(burner.SetDevice(kImageWriterText), 0);
     }
 
-    std::string Tone(const std::string& name, double seconds, double frequency,
-                     std::vector<std::pair<std::string, std::string>> tags = {}) {
+    std::string Tone(const std::string& name, double seconds, double frequency) {
         test::ToneOptions toneOptions;
         toneOptions.seconds = seconds;
         toneOptions.frequency = frequency;
-        toneOptions.tags = std::move(tags);
         const std::string path = dir.File(name);
         EXPECT_TRUE(test::MakeTone(path, toneOptions));
         return path;
     }
-
-    // Burns `files` as a project of `type` and returns burn-done's text.
     std::string BurnFiles(int32_t type, const std::vector<std::string>& files,
                           bool testMode = false, bool finalize = true) {
-        EXPECT_EQ(burner.CreateProject(type), 0);
-        BurnOptions options;
-        options.volumeLabel = "Quelt Test";
-        options.testMode = testMode;
-        options.finalize = finalize;
-        EXPECT_EQ(burner.SetOptions(options), 0);
-        for (const auto& file : files) EXPECT_EQ(burner.AddFile({file}), 0);
-        EXPECT_EQ(burner.Prepare(), 0);
-        EXPECT_EQ(burner.Burn(), 0);
-        EXPECT_TRUE(events.WaitDone());
-        burner.WaitForBurn();
-        return events.doneTexts.empty() ? "no burn-done" : events.doneTexts.back();
+        return test::BurnAndWait(burner, events, type, files, testMode, finalize);
     }
 
     ScratchDir dir;

@@ -55,20 +55,8 @@ class StdioWriterTest : public ::testing::Test {
 
     std::string Burn(int32_t type, const std::vector<std::string>& files, const std::string& target,
                      bool testMode = false, bool finalize = true) {
-        const size_t earlier = events.doneTexts.size();
         EXPECT_EQ(burner.SetDevice("stdio:" + target), 0);
-        EXPECT_EQ(burner.CreateProject(type), 0);
-        BurnOptions options;
-        options.volumeLabel = "Quelt Disc";
-        options.testMode = testMode;
-        options.finalize = finalize ? 1 : 0;
-        EXPECT_EQ(burner.SetOptions(options), 0);
-        for (const auto& file : files) EXPECT_EQ(burner.AddFile({file}), 0);
-        burner.Prepare();
-        burner.Burn();
-        EXPECT_TRUE(events.WaitDone(earlier + 1));
-        burner.WaitForBurn();
-        return events.doneTexts.size() == earlier ? "no burn-done" : events.doneTexts.back();
+        return test::BurnAndWait(burner, events, type, files, testMode, finalize);
     }
 
     std::vector<std::string> Sources() {
