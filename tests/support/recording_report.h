@@ -14,14 +14,23 @@ public:
     void Log(const std::string& text) override { Lock l(m_); log.push_back(text); }
     void SetItemBar(int p) override { Lock l(m_); itemBars.push_back(p); }
     void SetTotalBar(int p) override { Lock l(m_); totalBars.push_back(p); }
-    void SetInputLine(const std::string& t) override { Lock l(m_); inputLine = t; }
-    void SetPositionLine(const std::string& t) override { Lock l(m_); positionLine = t; }
+    void SetInputLine(const std::string& t) override {
+        Lock l(m_);
+        inputLine = t;
+        inputLines.push_back(t);
+    }
+    void SetPositionLine(const std::string& t) override {
+        Lock l(m_);
+        positionLine = t;
+        positionLines.push_back(t);
+    }
     void SetCounterLine(const std::string& t) override { Lock l(m_); counterLines.push_back(t); }
     void SetBatchLine(const std::string& t) override { Lock l(m_); batchLines.push_back(t); }
     void SetButton(const std::string& caption, bool enabled) override {
         Lock l(m_);
         button = caption;
         buttonEnabled = enabled;
+        buttons.push_back(caption + (enabled ? "" : " (disabled)"));
     }
 
     bool Logged(const std::string& text) const {
@@ -37,7 +46,8 @@ public:
         return false;
     }
 
-    std::vector<std::string> log, counterLines, batchLines;
+    // Every line and button state in the order they came; the single fields hold the last.
+    std::vector<std::string> log, counterLines, batchLines, inputLines, positionLines, buttons;
     std::vector<int> itemBars, totalBars;
     std::string inputLine, positionLine, button;
     bool buttonEnabled = true;

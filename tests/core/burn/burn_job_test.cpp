@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <thread>
 
 #include "core/burn/burn_temp_files.h"
@@ -47,32 +46,13 @@ class CancellingReport : public test::RecordingReport {
     std::string trigger_;
 };
 
-// A report that keeps every line and button state, not only the last.
-class LinesReport : public test::RecordingReport {
-  public:
-    void SetInputLine(const std::string& text) override {
-        RecordingReport::SetInputLine(text);
-        std::lock_guard lock(mutex_);
-        inputLines.push_back(text);
-    }
-    void SetButton(const std::string& caption, bool enabled) override {
-        RecordingReport::SetButton(caption, enabled);
-        std::lock_guard lock(mutex_);
-        buttons.push_back(caption + (enabled ? "" : " (disabled)"));
-    }
-    std::vector<std::string> inputLines, buttons;
-
-  private:
-    std::mutex mutex_;
-};
-
 // A report that copies the temporary files aside when the burn pass begins: the job
 // removes them when it ends.
-class KeepingReport : public LinesReport {
+class KeepingReport : public test::RecordingReport {
   public:
     KeepingReport(std::string temp, std::string keep) : temp_(std::move(temp)), keep_(std::move(keep)) {}
     void Log(const std::string& text) override {
-        LinesReport::Log(text);
+        RecordingReport::Log(text);
         if (text != "Prepare Collection") return;
         fs::create_directories(keep_);
         for (const auto& entry : fs::directory_iterator(temp_))

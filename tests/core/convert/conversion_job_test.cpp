@@ -37,13 +37,9 @@ ConvertItem PathItem(std::string path) {
     return item;
 }
 
-// Records every position line and item bar too, and lets a test act on a report call.
+// Lets a test act on a report call.
 class Report : public RecordingReport {
   public:
-    void SetPositionLine(const std::string& t) override {
-        RecordingReport::SetPositionLine(t);
-        positionLines.push_back(t);
-    }
     void SetItemBar(int p) override {
         RecordingReport::SetItemBar(p);
         if (onItemBar) onItemBar(p);
@@ -52,7 +48,6 @@ class Report : public RecordingReport {
         RecordingReport::SetCounterLine(t);
         if (onCounter) onCounter(t);
     }
-    std::vector<std::string> positionLines;
     std::function<void(int)> onItemBar;
     std::function<void(const std::string&)> onCounter;
 };

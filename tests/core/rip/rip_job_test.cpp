@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 
 #include "core/catalogue/catalogue.h"
 #include "core/jobs/job_control.h"
@@ -39,25 +38,6 @@ public:
 };
 
 using test::ReadFile;
-
-// Keeps every position line and button caption the job writes, not only the last.
-class LinesReport : public test::RecordingReport {
-  public:
-    void SetPositionLine(const std::string& text) override {
-        RecordingReport::SetPositionLine(text);
-        std::lock_guard lock(m_);
-        positionLines.push_back(text);
-    }
-    void SetButton(const std::string& caption, bool enabled) override {
-        RecordingReport::SetButton(caption, enabled);
-        std::lock_guard lock(m_);
-        buttons.push_back(caption);
-    }
-    std::vector<std::string> positionLines, buttons;
-
-  private:
-    std::mutex m_;
-};
 
 class RipJobTest : public ::testing::Test {
 protected:
@@ -129,7 +109,7 @@ protected:
     test::RecordingPrompter prompter_;
     RetryForwarder forwarder_;
     test::EventRecorder events_;  // FreeDB outcomes, handed to the model by the test
-    LinesReport report_;
+    test::RecordingReport report_;
     JobControl control_;
     std::vector<std::string> sounds_;
 };
