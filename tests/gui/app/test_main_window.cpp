@@ -1,7 +1,7 @@
 // The main window: mode switching with its status line, the preview-stop rule and the
 // drive hand-over, the mode menu and its right-click zone, drops by mode, the start
-// button, the priority box, the options sheet's "unopened tab stores nothing" rule, the
-// help, about and close buttons, and dragging the window by its surface.
+// button, the options sheet's "unopened tab stores nothing" rule, the help, about and
+// close buttons, and dragging the window by its surface.
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -99,19 +99,18 @@ void Drop(MainWindow& w, const QStringList& paths) {
 class MainWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void switchingShowsOnePageAndChecksItsButton();
-    void previewStopsOnlyWhenTheModeChanges();
-    void driveHandOverOncePerChange();
-    void modeMenuCommandsAndItsRightClickZone();
+    void switchingModesShowsOnePageStopsThePreviewAndHandsTheDrivesOver();
     void dropsAreRoutedByModeAndTheStatusLineFollows();
     void startButtonWaitsForThePreview();
-    void priorityBoxOnFirstStartAndOnChange();
     void optionsOkStoresOnlyOpenedTabs();
     void helpAboutAndCloseButtons();
     void dragsByItsSurface();
 };
 
-void MainWindowTest::switchingShowsOnePageAndChecksItsButton() {
+// Every way of switching (the mode buttons, the mode menu, opened by a right click in its
+// zone only) shows one page and checks its button; a preview is stopped, and the drives
+// handed over, only when the mode really changes.
+void MainWindowTest::switchingModesShowsOnePageStopsThePreviewAndHandsTheDrivesOver() {
     Fixture f;
     MainWindow& w = *f.window;
     QVERIFY(w.isSkinned());
@@ -120,81 +119,39 @@ void MainWindowTest::switchingShowsOnePageAndChecksItsButton() {
     QCOMPARE(w.statusLine()->text(), QString("No.: 00, second: 00:00:00.000"));
     QCOMPARE(f.handOver->takes + f.handOver->releases, 0);
     w.show();
-    for (int mode : {200, 300, 100, 200}) {
-        w.SwitchMode(mode);
-        QCOMPARE(w.mode(), mode);
-        for (int other : {100, 200, 300}) {
-            QCOMPARE(w.page(other)->widget()->isVisible(),
-                     other == mode && w.page(other)->created());
-            QCOMPARE(Checked(w, 1001 + (other / 100 - 1)), other == mode);
-        }
-        if (w.page(mode)->created())
-            QCOMPARE(w.page(mode)->widget()->geometry(), QRect(6, 62, 587, 212));
-    }
-    // A mode button press goes through the same switch.
-    QTest::mouseClick(w.control<QAbstractButton>(1003), Qt::LeftButton);
-    QCOMPARE(w.mode(), 300);
-    // An unknown mode hides the pages and changes nothing else.
-    w.SwitchMode(400);
-    QCOMPARE(w.mode(), 300);
-    QVERIFY(!w.page(300)->widget()->isVisible());
-}
-
-void MainWindowTest::previewStopsOnlyWhenTheModeChanges() {
-    Fixture f;
-    MainWindow& w = *f.window;
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
     f.context.previewPlaying = f.context.previewActive = true;
     w.SwitchMode(100);  // already the ripper: the preview goes on
     QCOMPARE(f.previewStops, 0);
-    w.SwitchMode(200);
-    QCOMPARE(f.previewStops, 1);
-    QVERIFY(!f.context.previewPlaying);
-    w.SwitchMode(300);  // nothing plays any more: nothing to stop
-    QCOMPARE(f.previewStops, 1);
-    f.context.previewPlaying = true;
-    w.SwitchMode(300);
-    QCOMPARE(f.previewStops, 1);
-    w.SwitchMode(100);
-    QCOMPARE(f.previewStops, 2);
-}
-
-void MainWindowTest::driveHandOverOncePerChange() {
-    Fixture f;
-    MainWindow& w = *f.window;
-    w.SwitchMode(300);
-    QCOMPARE(f.handOver->releases, 1);
-    QCOMPARE(f.context.driveFlag, 0);
-    w.SwitchMode(300);
-    w.resize(w.size() + QSize(1, 1));  // a size notification re-runs the switch
-    QCOMPARE(f.handOver->releases, 1);
-    w.SwitchMode(200);
-    QCOMPARE(f.handOver->takes, 0);
-    w.SwitchMode(100);
-    QCOMPARE(f.handOver->takes, 1);
-    QCOMPARE(f.context.driveFlag, 1);
-    w.SwitchMode(100);
-    QCOMPARE(f.handOver->takes, 1);
-    w.SwitchMode(300);
-    QCOMPARE(f.handOver->releases, 2);
-}
-
-void MainWindowTest::modeMenuCommandsAndItsRightClickZone() {
-    Fixture f;
-    MainWindow& w = *f.window;
     const QList<QAction*> actions = w.modeMenu()->actions();
     QCOMPARE(actions.size(), 3);
-    QCOMPARE(actions[0]->text(), QString("Audio CD &Ripper"));
-    QCOMPARE(actions[1]->text(), QString("Audio File &Converter"));
     QCOMPARE(actions[2]->text(), QString("Audio CD &Burner"));
-    actions[1]->trigger();
-    QCOMPARE(w.mode(), 200);
     actions[2]->trigger();
-    QCOMPARE(w.mode(), 300);
+    QCOMPARE(f.previewStops, 1);
+    QCOMPARE(f.handOver->releases, 1);
+    QCOMPARE(f.context.driveFlag, 0);
+    w.resize(w.size() + QSize(1, 1));  // a size notification re-runs the switch
+    QCOMPARE(f.handOver->releases, 1);
+    QTest::mouseClick(w.control<QAbstractButton>(1002), Qt::LeftButton);
+    QCOMPARE(f.handOver->takes, 0);
+    QCOMPARE(f.previewStops, 1);  // nothing plays any more: nothing to stop
     actions[0]->trigger();
+    QCOMPARE(f.handOver->takes, 1);
+    QCOMPARE(f.context.driveFlag, 1);
+    for (int mode : {200, 300, 100}) {
+        w.SwitchMode(mode);
+        QCOMPARE(w.mode(), mode);
+        for (int other : {100, 200, 300}) {
+            QCOMPARE(w.page(other)->widget()->isVisible(), other == mode);
+            QCOMPARE(Checked(w, 1001 + (other / 100 - 1)), other == mode);
+        }
+        QCOMPARE(w.page(mode)->widget()->geometry(), QRect(6, 62, 587, 212));
+    }
+    // An unknown mode hides the pages and changes nothing else.
+    w.SwitchMode(400);
     QCOMPARE(w.mode(), 100);
+    QVERIFY(!w.page(100)->widget()->isVisible());
 
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
     QContextMenuEvent outside(QContextMenuEvent::Mouse, QPoint(100, 40),
                               w.mapToGlobal(QPoint(100, 40)));
     QApplication::sendEvent(&w, &outside);
@@ -204,6 +161,8 @@ void MainWindowTest::modeMenuCommandsAndItsRightClickZone() {
     QApplication::sendEvent(&w, &inside);
     QTRY_VERIFY(w.modeMenu()->isVisible());
     w.modeMenu()->hide();
+    w.priorityBox()->setCurrentIndex(2);
+    QCOMPARE(f.context.settings.priority, Priority::kHigh);
 }
 
 void MainWindowTest::dropsAreRoutedByModeAndTheStatusLineFollows() {
@@ -240,16 +199,6 @@ void MainWindowTest::startButtonWaitsForThePreview() {
     QVERIFY(!f.context.convertControl.busy.load());
 }
 
-void MainWindowTest::priorityBoxOnFirstStartAndOnChange() {
-    Fixture f;  // no settings file: "Priority" loads as 1
-    MainWindow& w = *f.window;
-    QCOMPARE(w.priorityBox()->count(), 4);
-    QCOMPARE(w.priorityBox()->itemText(3), QString("REALTIME"));
-    QCOMPARE(w.priorityBox()->currentText(), QString("IDLE"));
-    w.priorityBox()->setCurrentIndex(2);
-    QCOMPARE(f.context.settings.priority, Priority::kHigh);
-}
-
 void MainWindowTest::optionsOkStoresOnlyOpenedTabs() {
     Fixture f;
     f.context.settings.convert.ifExists = IfExists::kSkip;
@@ -281,23 +230,17 @@ void MainWindowTest::helpAboutAndCloseButtons() {
     Fixture f;
     MainWindow& w = *f.window;
     w.show();
-    int helpOpened = 0;
-    bool opens = true;
-    w.SetHelpOpener([&] {
-        ++helpOpened;
-        return opens;
-    });
-    QTest::mouseClick(w.control<QAbstractButton>(1016), Qt::LeftButton);
-    QCOMPARE(helpOpened, 1);
-    QVERIFY(QFileInfo(quelt::HelpManualPath()).isFile());
-    QVERIFY(f.prompter.messages.empty());
     // A desktop without a browser: the press is answered with a message, not with nothing.
-    opens = false;
+    int helpOpened = 0;
+    w.SetHelpOpener([&] { return ++helpOpened == 1; });
+    QTest::mouseClick(w.control<QAbstractButton>(1016), Qt::LeftButton);
+    QVERIFY(f.prompter.messages.empty());
     QTest::mouseClick(w.control<QAbstractButton>(1016), Qt::LeftButton);
     QCOMPARE(helpOpened, 2);
     QCOMPARE(f.prompter.messages.size(), std::size_t(1));
     QCOMPARE(f.prompter.messages[0].caption, std::string("Quelt CD Ripper Pro - Audio CD Ripper"));
     QVERIFY(QString::fromStdString(f.prompter.messages[0].text).contains(quelt::HelpManualPath()));
+    QVERIFY(QFileInfo(quelt::HelpManualPath()).isFile());
 
     QString aboutTitle;
     QTimer::singleShot(0, &w, [&] {

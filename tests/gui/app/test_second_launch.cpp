@@ -87,6 +87,8 @@ void SecondLaunchTest::secondStartHandsItsFilesToTheRunningWindow() {
     QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 180000);
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
+    // It left the settings alone (this process's scratch home is its home too).
+    QVERIFY(!QFileInfo::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/quelt/zqrprocfg.cfg"));
 
     // The audio file went to the converter, named by its absolute path, and the window
     // came back from its minimised state.

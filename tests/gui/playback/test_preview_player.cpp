@@ -1,6 +1,7 @@
 // The preview player in the main window, heard through SDL's disk driver (what was played
-// lands in a file): a converter file and a disc image track play sample for sample, a
-// preview ends by itself, Next stops at the last item, refusals, and the start button.
+// lands in a file): a disc image track plays sample for sample (the decoding of files is
+// the core's tests), a preview holds its page and ends by itself, Next stops at the last
+// item, seeking, refusals, and the start button.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -81,14 +82,13 @@ struct PlayerFixture : RipFixture {
 class PreviewPlayerTest : public QObject {
     Q_OBJECT
   private slots:
-    void filePreviewPlaysTheSourceHoldsThePageAndEndsByItself();
+    void filePreviewHoldsThePageEndsByItselfAndSteps();
     void cdTrackPreviewPlaysTheRippedTrackBitForBit();
-    void nextStopsAtTheLastItemAndPreviousPlaysOn();
     void positionSliderSeeksAPausedPreview();
     void refusalsAndAMissingDeviceAreSaidOnce();
 };
 
-void PreviewPlayerTest::filePreviewPlaysTheSourceHoldsThePageAndEndsByItself() {
+void PreviewPlayerTest::filePreviewHoldsThePageEndsByItselfAndSteps() {
     PlayerFixture f;
     const QString flac = f.Tone("tone.flac", 1.5), wav = f.Tone("first.wav", 2.0);
     QVERIFY(!flac.isEmpty() && !wav.isEmpty());
@@ -117,8 +117,20 @@ void PreviewPlayerTest::filePreviewPlaysTheSourceHoldsThePageAndEndsByItself() {
     QVERIFY(!f.context.previewActive);
     QVERIFY(page.fileList()->isEnabled());
     QVERIFY(w.control<QWidget>(kStart)->isEnabled());
-    const std::vector<int16_t> played = f.Played();
-    QVERIFY(PlayedExactly(played, DecodePcm(flac.toStdString())));
+
+    // Next on the last item stops and moves nowhere; Previous moves up and plays on.
+    f.Click(kPlay);
+    QVERIFY(f.context.previewPlaying);
+    f.Click(kNext);
+    QVERIFY(!f.context.previewPlaying && !f.context.previewActive);
+    QCOMPARE(page.currentItem(), 1);
+    f.Click(kPlay);
+    f.Click(kPrevious);
+    QCOMPARE(page.currentItem(), 0);
+    QVERIFY(f.context.previewPlaying);
+    QVERIFY(f.WaitUntilStopped());
+    QCOMPARE(f.Line(), QStringLiteral("No.: 01, second: 00:00:00.000"));
+    QVERIFY(!f.Played().empty());
 }
 
 void PreviewPlayerTest::cdTrackPreviewPlaysTheRippedTrackBitForBit() {
@@ -135,7 +147,10 @@ void PreviewPlayerTest::cdTrackPreviewPlaysTheRippedTrackBitForBit() {
     };
     QAction* play = entry("Pla&y");
     QAction* stop = entry("St&op");
-    const QPoint inList(100, 100);
+    // The menu opens over the list only (the keyboard's point lies outside it).
+    const QPoint inList(100, 100), outside(500, 100);
+    QVERIFY(!rip->OpenTrackMenu(&outside));
+    QVERIFY(!rip->OpenTrackMenu(nullptr));
     QVERIFY(rip->OpenTrackMenu(&inList));
     rip->trackMenu()->hide();
     QVERIFY(play && play->isEnabled() && stop && !stop->isEnabled());
@@ -147,31 +162,6 @@ void PreviewPlayerTest::cdTrackPreviewPlaysTheRippedTrackBitForBit() {
     QVERIFY(rip->driveBox()->isEnabled());
     const std::vector<int16_t> played = f.Played();
     QVERIFY(PlayedExactly(played, TestPcm(420, 2)));
-}
-
-void PreviewPlayerTest::nextStopsAtTheLastItemAndPreviousPlaysOn() {
-    PlayerFixture f;
-    const QString a = f.Tone("a.wav", 3), b = f.Tone("b.wav", 3);
-    QVERIFY(!a.isEmpty() && !b.isEmpty());
-    f.Window().SwitchMode(kModeConvert);
-    ConverterPage& page = f.Converter();
-    page.AddFiles({a, b});
-    page.SelectItem(1);
-    f.Click(kPlay);
-    QVERIFY(f.context.previewPlaying);
-    f.Click(kNext);  // the last item: stops, moves nowhere
-    QVERIFY(!f.context.previewPlaying && !f.context.previewActive);
-    QCOMPARE(page.currentItem(), 1);
-    QCOMPARE(f.Line(), QStringLiteral("No.: 02, second: 00:00:00.000"));
-    f.Click(kNext);
-    QVERIFY(!f.context.previewPlaying);
-
-    f.Click(kPlay);
-    f.Click(kPrevious);  // moves up and plays the new item
-    QCOMPARE(page.currentItem(), 0);
-    QVERIFY(f.context.previewPlaying);
-    QVERIFY(f.WaitUntilStopped());
-    QCOMPARE(f.Line(), QStringLiteral("No.: 01, second: 00:00:00.000"));
 }
 
 void PreviewPlayerTest::positionSliderSeeksAPausedPreview() {

@@ -3,31 +3,23 @@
 // sanitizer build checks that), and must stay within its own limits.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "gui/skin/skin_document.h"
+#include "support/fixtures.h"
 
 namespace quelt {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 const std::string& ShippedDescription() {
     static const std::string text =
-        ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/the.ui");
+        test::ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/the.ui");
     return text;
 }
 
 const std::string& ShippedHeader() {
     static const std::string text =
-        ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/Resource.h");
+        test::ReadFile(std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/Resource.h");
     return text;
 }
 

@@ -10,13 +10,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
-#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -37,34 +33,30 @@ QApplication& App() {
 
 const char* kHeader =
     "#define IDD_MAIN 1000\n#define IDC_BTN 1001\n#define IDC_CHECK 1002\n#define IDC_EDIT 1003\n"
-    "#define IDC_LABEL 1004\n#define IDC_COMBO 1005\n#define IDC_LIST 1006\n#define IDC_SLIDER "
-    "1007\n"
-    "#define IDC_PROGRESS 1008\n#define IDC_R1 1009\n#define IDC_R2 1010\n#define IDC_R3 1011\n"
-    "#define IDC_MEMO 1012\n";
+    "#define IDC_LABEL 1004\n#define IDC_COMBO 1005\n#define IDC_LIST 1006\n"
+    "#define IDC_SLIDER 1007\n#define IDC_PROGRESS 1008\n#define IDC_R1 1009\n"
+    "#define IDC_R2 1010\n#define IDC_R3 1011\n";
 
 // A skin folder with solid-colour images.
 class SkinFolder {
   public:
     SkinFolder() { App(); }
     std::string path(const std::string& name) const { return dir_.File(name); }
-    void Text(const std::string& name, const std::string& text) const {
-        std::ofstream(path(name), std::ios::binary) << text;
-    }
     void Image(const std::string& name, QSize size, QColor color) const {
         QImage image(size, QImage::Format_RGB32);
         image.fill(color);
         ASSERT_TRUE(image.save(QString::fromStdString(path(name))));
     }
     // The four backgrounds of a 200 x 100 window: red, green, blue, grey.
-    void Backgrounds(QSize size = {200, 100}) const {
-        Image("n.png", size, Qt::red);
-        Image("h.png", size, Qt::green);
-        Image("s.png", size, Qt::blue);
-        Image("d.png", size, Qt::gray);
+    void Backgrounds() const {
+        Image("n.png", {200, 100}, Qt::red);
+        Image("h.png", {200, 100}, Qt::green);
+        Image("s.png", {200, 100}, Qt::blue);
+        Image("d.png", {200, 100}, Qt::gray);
     }
-    void Write(const std::string& ui, const std::string& header = kHeader) const {
-        Text("the.ui", ui);
-        Text("Resource.h", header);
+    void Write(const std::string& ui) const {
+        test::WriteFile(path("the.ui"), ui);
+        test::WriteFile(path("Resource.h"), kHeader);
     }
     void Load(Skin& skin) const {
         ASSERT_EQ(skin.Load(QString::fromStdString(path("the.ui")), true).code, kSkinLoaded);
@@ -76,9 +68,18 @@ class SkinFolder {
 
 const std::string kWindowKeys = "[IDD_MAIN]\nBKN=n.png\nBKH=h.png\nBKS=s.png\nBKD=d.png\n";
 
+std::string Control(int n, const std::string& type, const std::string& rect, const std::string& ids,
+                    const std::string& extra = "") {
+    return "[IDD_MAIN_" + std::to_string(n) + "]\nType=" + type + "\nRect=" + rect +
+           "\nIDs=" + ids + "\n" + extra;
+}
+
 QColor PixelOf(QWidget& w, QPoint at) { return w.grab().toImage().pixelColor(at); }
 
-// ------------------------------------------------------------------------- backgrounds
+// The colour at the middle of a control as painted by itself.
+QColor Middle(QWidget* w) {
+    return w->grab().toImage().pixelColor(w->width() / 2, w->height() / 2);
+}
 
 // "BKNO" is painted when it loads, else "BKN"; each missing image has its status code.
 TEST(SkinnedWindowTest, BackgroundsAndTheStatusCodesOfMissingImages) {
@@ -97,7 +98,6 @@ TEST(SkinnedWindowTest, BackgroundsAndTheStatusCodesOfMissingImages) {
          Qt::yellow},
         {"BKNO=o.png\nBKN=gone.png\n", SkinnedWindow::kNoNormalImage, {}},
         {"BKN=gone.png\n", SkinnedWindow::kNoBackground, {}},
-        {"BKN=n.png\nBKS=s.png\nBKD=d.png\n", SkinnedWindow::kNoHoverOrPressed, Qt::red},
         {"BKN=n.png\nBKH=h.png\nBKD=d.png\n", SkinnedWindow::kNoHoverOrPressed, Qt::red},
         {"BKN=n.png\nBKH=h.png\nBKS=s.png\n", SkinnedWindow::kNoDisabledImage, Qt::red},
     };
@@ -120,169 +120,89 @@ TEST(SkinnedWindowTest, BackgroundsAndTheStatusCodesOfMissingImages) {
     EXPECT_TRUE(unknown.controlIds().isEmpty());
 }
 
-TEST(SkinnedWindowTest, HighDensityImageIsUsedWithTheSameLogicalSize) {
+TEST(SkinnedWindowTest, HighDensityImagesOfTheRightSizeOnly) {
     SkinFolder f;
-    f.Backgrounds();
+    f.Image("n.png", {200, 100}, Qt::red);
     f.Image("n@2x.png", {400, 200}, Qt::magenta);
+    f.Image("h.png", {200, 100}, Qt::green);
     f.Image("h@2x.png", {123, 45}, Qt::magenta);  // wrong size: ignored
-    f.Write(kWindowKeys);
-    Skin skin;
-    f.Load(skin);
-    // This test runs at 1x: the plain files are used.
-    EXPECT_EQ(skin.Image("n.png").devicePixelRatio(), 1.0);
-    EXPECT_TRUE(skin.Image("missing.png").isNull());
-    const QString n = QString::fromStdString(f.path("n.png"));
-    const QPixmap doubled = Skin::LoadImageFile(n, 2.0);
+    const QPixmap doubled = Skin::LoadImageFile(QString::fromStdString(f.path("n.png")), 2.0);
     EXPECT_EQ(doubled.devicePixelRatio(), 2.0);
-    EXPECT_EQ(doubled.size(), QSize(400, 200));
     EXPECT_EQ(doubled.toImage().pixelColor(0, 0), QColor(Qt::magenta));
     const QPixmap wrongSize = Skin::LoadImageFile(QString::fromStdString(f.path("h.png")), 2.0);
     EXPECT_EQ(wrongSize.devicePixelRatio(), 1.0);
     EXPECT_EQ(wrongSize.toImage().pixelColor(0, 0), QColor(Qt::green));
-    SkinnedWindow w(skin, 1000);
-    EXPECT_EQ(w.skinSize(), QSize(200, 100));
 }
 
-TEST(SkinnedWindowTest, MaskColourMakesAShapedWindowOnlyWithTheMaskFlag) {
+TEST(SkinnedWindowTest, MaskColourShapesTheWindowAndResizingStretchesAtThePoint) {
     SkinFolder f;
     QImage image(100, 50, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 20; ++x) image.setPixelColor(x, y, QColor(255, 0, 255));
+    image.fill(Qt::red);
+    for (int y = 0; y < 50; ++y) {
+        for (int x = 0; x < 20; ++x) image.setPixelColor(x, y, QColor(1, 2, 3));
+        for (int x = 61; x < 100; ++x) image.setPixelColor(x, y, Qt::blue);
+    }
     ASSERT_TRUE(image.save(QString::fromStdString(f.path("n.png"))));
-    f.Write("[IDD_MAIN]\nBKN=n.png\nIsUseMaskColor=1\n");
+    f.Write(
+        "[IDD_MAIN]\nBKN=n.png\nIsUseMaskColor=1\nRValue=1\nGValue=2\nBValue=3\n"
+        "IsResizing=1\nResizingPtX=60\nResizingPtY=20\n");
     Skin skin;
     f.Load(skin);
     SkinnedWindow masked(skin, 1000, nullptr, SkinnedWindow::UseMask);
     EXPECT_FALSE(masked.mask().contains(QPoint(5, 5)));
     EXPECT_TRUE(masked.mask().contains(QPoint(50, 25)));
-    SkinnedWindow plain(skin, 1000);
-    EXPECT_TRUE(plain.mask().isEmpty());
-
-    // Another mask colour, given by its three keys.
-    image.fill(Qt::white);
-    for (int x = 0; x < 100; ++x) image.setPixelColor(x, 0, QColor(1, 2, 3));
-    ASSERT_TRUE(image.save(QString::fromStdString(f.path("n.png"))));
-    f.Write("[IDD_MAIN]\nBKN=n.png\nIsUseMaskColor=1\nRValue=1\nGValue=2\nBValue=3\n");
-    Skin other;
-    f.Load(other);
-    SkinnedWindow keyed(other, 1000, nullptr, SkinnedWindow::UseMask);
-    EXPECT_FALSE(keyed.mask().contains(QPoint(50, 0)));
-    EXPECT_TRUE(keyed.mask().contains(QPoint(50, 1)));
-}
-
-TEST(SkinnedWindowTest, ResizingStretchesAroundTheReferencePoint) {
-    SkinFolder f;
-    QImage image(100, 50, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    for (int y = 0; y < 50; ++y)
-        for (int x = 61; x < 100; ++x) image.setPixelColor(x, y, Qt::blue);
-    ASSERT_TRUE(image.save(QString::fromStdString(f.path("n.png"))));
-    f.Write("[IDD_MAIN]\nBKN=n.png\nIsResizing=1\nResizingPtX=60\nResizingPtY=20\n");
-    Skin skin;
-    f.Load(skin);
     SkinnedWindow w(skin, 1000);
+    EXPECT_TRUE(w.mask().isEmpty());  // only windows made with the mask flag are shaped
     EXPECT_EQ(w.minimumSize(), QSize(100, 50));
     w.resize(300, 80);
     const QImage shot = w.grab().toImage();
-    EXPECT_EQ(shot.pixelColor(10, 10), QColor(Qt::red));
     EXPECT_EQ(shot.pixelColor(150, 60), QColor(Qt::red));   // the stretched column
     EXPECT_EQ(shot.pixelColor(295, 75), QColor(Qt::blue));  // the right part keeps its size
     EXPECT_EQ(shot.pixelColor(300 - 39, 10), QColor(Qt::blue));
 }
 
-// ------------------------------------------------------------------------- controls
-
-std::string Control(int n, const std::string& type, const std::string& rect, const std::string& ids,
-                    const std::string& extra = "") {
-    return "[IDD_MAIN_" + std::to_string(n) + "]\nType=" + type + "\nRect=" + rect +
-           "\nIDs=" + ids + "\n" + extra;
-}
-
+// Controls are real Qt widgets at their rectangles, with the keys that change them; an
+// unknown type or a name missing from the header makes no widget.
 TEST(SkinnedWindowTest, ControlsAreRealQtWidgetsAtTheirRectangles) {
-    SkinFolder f;
-    f.Backgrounds();
-    f.Write(kWindowKeys + Control(0, "pushbutton", "10,10,60,30", "IDC_BTN", "Caption=Go\n") +
-            Control(1, "EDIT", "10,40,100,60", "IDC_EDIT", "IsMultiline=0\nIsPassword=1\n") +
-            Control(2, "STATIC", "110,40,190,60", "IDC_LABEL", "Caption=Artist:\n") +
-            Control(3, "COMBOBOX", "10,70,100,90", "IDC_COMBO", "ComboStyle=3\nIsSort=0\n") +
-            Control(4, "GAUGE", "0,0,5,5", "IDC_CHECK") +
-            Control(5, "LISTCTRL", "110,70,190,95", "IDC_LIST", "IsNoHeader=1\nIsSingleSel=1\n") +
-            Control(6, "SLIDEREX", "10,92,100,99", "IDC_SLIDER") +
-            Control(7, "PROGRESS", "120,5,190,9", "IDC_PROGRESS") +
-            Control(8, "EDIT", "120,10,190,30", "IDC_MEMO") +
-            Control(9, "EDIT", "0,0,1,1", "IDC_UNDEFINED") +
-            Control(10, "COMBOBOX", "110,92,190,99", "IDC_R1"));
-    Skin skin;
-    f.Load(skin);
-    SkinnedWindow w(skin, 1000);
-
-    auto* button = w.control<QAbstractButton>(1001);
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->geometry(), QRect(10, 10, 50, 20));
-    EXPECT_EQ(button->text(), "Go");
-    EXPECT_FALSE(button->isCheckable());
-
-    auto* edit = w.control<QLineEdit>(1003);
-    ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(w.control<QComboBox>(1003), nullptr);  // another kind
-
-    ASSERT_NE(w.control<QLabel>(1004), nullptr);
-    EXPECT_EQ(w.control<QLabel>(1004)->text(), "Artist:");
-    auto* combo = w.control<QComboBox>(1005);
-    ASSERT_NE(combo, nullptr);
-    EXPECT_FALSE(combo->isEditable());
-    combo->addItems({"b", "a"});
-    EXPECT_EQ(combo->itemText(0), "b");  // IsSort=0 keeps the order
-    auto* sorted = w.control<QComboBox>(1009);
-    ASSERT_NE(sorted, nullptr);
-    EXPECT_TRUE(sorted->isEditable());  // "ComboStyle" 1
-    sorted->addItems({"pear", "apple", "fig"});
-    EXPECT_EQ(sorted->itemText(0), "apple");
-
-    EXPECT_EQ(w.controlWidget(1002), nullptr);  // the unknown type made nothing
-    auto* list = w.control<QTreeWidget>(1006);
-    ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(list->isHeaderHidden());
-    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
-    ASSERT_NE(w.control<QSlider>(1007), nullptr);
-    ASSERT_NE(w.control<QProgressBar>(1008), nullptr);
-    EXPECT_NE(w.control<QPlainTextEdit>(1012), nullptr);  // "IsMultiline" defaults to 1
-    EXPECT_EQ(w.controlIds(), (QList<int>{1001, 1003, 1004, 1005, 1006, 1007, 1008, 1012, 1009}));
-    EXPECT_EQ(w.description().controls.size(), 11u);
-}
-
-TEST(SkinnedWindowTest, VisibilityEnablingTextStyleAndHalfRect) {
     SkinFont bold;
     bold.height = -20;
     bold.weight = 700;
     bold.faceName = "Sans";
-    const std::string red = "255", font = EncodeSkinFont(bold);
     SkinFolder f;
     f.Backgrounds();
     f.Write(kWindowKeys +
-            Control(0, "STATIC", "10,20", "IDC_LABEL", "ColorN=" + red + "\nFontN=" + font + "\n") +
-            Control(1, "PUSHBUTTON", "0,0,10,10", "IDC_BTN", "IsVisible=0\nIsDisabled=1\n"));
+            Control(0, "pushbutton", "10,10,60,30", "IDC_BTN",
+                    "Caption=Go\nIsVisible=0\nIsDisabled=1\n") +
+            Control(1, "EDIT", "10,40,100,60", "IDC_EDIT", "IsMultiline=0\nIsPassword=1\n") +
+            Control(2, "STATIC", "110,40", "IDC_LABEL",
+                    "ColorN=255\nFontN=" + EncodeSkinFont(bold) + "\n") +
+            Control(3, "COMBOBOX", "10,70,100,90", "IDC_COMBO") +
+            Control(4, "GAUGE", "0,0,5,5", "IDC_CHECK") +
+            Control(5, "LISTCTRL", "110,70,190,95", "IDC_LIST") +
+            Control(6, "EDIT", "0,0,1,1", "IDC_UNDEFINED"));
     Skin skin;
     f.Load(skin);
     SkinnedWindow w(skin, 1000);
     w.show();
+    auto* button = w.control<QAbstractButton>(1001);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->geometry(), QRect(10, 10, 50, 20));
+    EXPECT_EQ(button->text(), "Go");
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(button->isEnabled());
+    ASSERT_NE(w.control<QLineEdit>(1003), nullptr);
+    EXPECT_EQ(w.control<QLineEdit>(1003)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(w.control<QComboBox>(1003), nullptr);  // another kind
     auto* label = w.control<QLabel>(1004);
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->geometry(), QRect(10, 20, 0, 0));
+    EXPECT_EQ(label->geometry(), QRect(110, 40, 0, 0));  // a half rectangle
     EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(label->font().pixelSize(), 20);
     EXPECT_EQ(label->font().weight(), QFont::Bold);
-    auto* button = w.control<QAbstractButton>(1001);
-    ASSERT_NE(button, nullptr);
-    EXPECT_FALSE(button->isVisible());
-    EXPECT_FALSE(button->isEnabled());
-}
-
-// The colour at the middle of a control as painted by itself.
-QColor Middle(QWidget* w) {
-    return w->grab().toImage().pixelColor(w->width() / 2, w->height() / 2);
+    EXPECT_NE(w.control<QComboBox>(1005), nullptr);
+    EXPECT_NE(w.control<QTreeWidget>(1006), nullptr);
+    EXPECT_EQ(w.controlIds(), (QList<int>{1001, 1003, 1004, 1005, 1006}));
+    EXPECT_EQ(w.description().controls.size(), 7u);
 }
 
 TEST(SkinnedWindowTest, ButtonsCutTheirStateImagesFromTheBackgrounds) {
@@ -313,121 +233,71 @@ TEST(SkinnedWindowTest, ButtonsCutTheirStateImagesFromTheBackgrounds) {
 
     auto* check = static_cast<SkinButton*>(w.control<QAbstractButton>(1002));
     ASSERT_NE(check, nullptr);
-    EXPECT_TRUE(check->isCheckable());
-    EXPECT_EQ(Middle(check), QColor(Qt::red));
     check->setChecked(true);
     EXPECT_EQ(Middle(check), QColor(Qt::yellow));  // a whole-window image, cut at the Rect
     QApplication::sendEvent(check, &enter);
     EXPECT_EQ(Middle(check), QColor(Qt::cyan));  // the control's own picture
 }
 
-TEST(SkinnedWindowTest, MissingBitmapsLeaveControlsWithoutImages) {
-    SkinFolder f;
-    f.Image("n.png", {200, 100}, Qt::red);
-    f.Write("[IDD_MAIN]\nBKN=n.png\nBKD=gone.png\n" +
-            Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN", "Caption=Go\n") +
-            Control(1, "CHECK", "10,40,60,60", "IDC_CHECK", "BKCN=gone.png\n") +
-            Control(2, "SLIDEREX", "0,70,100,90", "IDC_SLIDER", "ThumbN=gone.png\n") +
-            Control(3, "PROGRESS", "0,92,100,99", "IDC_PROGRESS", "Thumb=gone.png\n"));
-    Skin skin;
-    f.Load(skin);
-    SkinnedWindow w(skin, 1000);
-    w.show();
-    auto* button = static_cast<SkinButton*>(w.control<QAbstractButton>(1001));
-    ASSERT_NE(button, nullptr);
-    // Hover and pressed have no image: the normal one is drawn.
-    button->setDown(true);
-    EXPECT_EQ(Middle(button), QColor(Qt::red));
-    button->setDown(false);
-    button->setEnabled(false);
-    EXPECT_EQ(Middle(button), QColor(Qt::red));
-    auto* check = static_cast<SkinButton*>(w.control<QAbstractButton>(1002));
-    check->setChecked(true);
-    EXPECT_EQ(Middle(check), QColor(Qt::red));
-    w.control<QSlider>(1007)->setValue(50);
-    w.control<QProgressBar>(1008)->setValue(40);
-    w.grab();  // paints without images
-}
-
-TEST(SkinnedWindowTest, ClicksReportTheControlNumber) {
+// Clicks report the control's number (a button without one clicks silently); radio
+// buttons group by "IsGroup"; the slider jumps to the clicked point.
+TEST(SkinnedWindowTest, ClicksRadioGroupsAndTheSlider) {
     SkinFolder f;
     f.Backgrounds();
-    f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN") +
-            Control(1, "CHECK", "10,40,60,60", "IDC_CHECK") +
-            Control(2, "PUSHBUTTON", "70,10,90,30", ""));
+    f.Write(kWindowKeys + Control(0, "CHECK", "10,40,60,60", "IDC_CHECK") +
+            Control(1, "PUSHBUTTON", "70,10,90,30", "") +
+            Control(2, "RADIO", "0,0,20,20", "IDC_R1") +
+            Control(3, "RADIO", "20,0,40,20", "IDC_R2") +
+            Control(4, "RADIO", "40,0,60,20", "IDC_R3", "IsGroup=1\n") +
+            Control(5, "SLIDEREX", "0,70,114,84", "IDC_SLIDER"));
     Skin skin;
     f.Load(skin);
     SkinnedWindow w(skin, 1000);
     w.show();
     QSignalSpy spy(&w, &SkinnedWindow::controlClicked);
-    QTest::mouseClick(w.control<QAbstractButton>(1001), Qt::LeftButton);
     QTest::mouseClick(w.control<QAbstractButton>(1002), Qt::LeftButton);
-    ASSERT_EQ(spy.count(), 2);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 1001);
-    EXPECT_EQ(spy.at(1).at(0).toInt(), 1002);
-    EXPECT_TRUE(w.control<QAbstractButton>(1002)->isChecked());
-    // A button without a number clicks silently.
-    auto buttons = w.findChildren<SkinButton*>();
-    for (SkinButton* b : buttons)
+    for (SkinButton* b : w.findChildren<SkinButton*>())
         if (b->property("skinId").toInt() < 0) QTest::mouseClick(b, Qt::LeftButton);
-    EXPECT_EQ(spy.count(), 2);
-}
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), 1002);
+    EXPECT_TRUE(w.control<QAbstractButton>(1002)->isChecked());
 
-TEST(SkinnedWindowTest, RadioGroupsFollowIsGroup) {
-    SkinFolder f;
-    f.Backgrounds();
-    f.Write(kWindowKeys + Control(0, "RADIO", "0,0,20,20", "IDC_R1") +
-            Control(1, "RADIO", "20,0,40,20", "IDC_R2") +
-            Control(2, "RADIO", "40,0,60,20", "IDC_R3", "IsGroup=1\n"));
-    Skin skin;
-    f.Load(skin);
-    SkinnedWindow w(skin, 1000);
-    w.show();
     auto* r1 = w.control<QAbstractButton>(1009);
     auto* r2 = w.control<QAbstractButton>(1010);
     auto* r3 = w.control<QAbstractButton>(1011);
     QTest::mouseClick(r1, Qt::LeftButton);
     QTest::mouseClick(r3, Qt::LeftButton);
-    EXPECT_TRUE(r1->isChecked());
-    EXPECT_TRUE(r3->isChecked());
     QTest::mouseClick(r2, Qt::LeftButton);
+    QTest::mouseClick(r2, Qt::LeftButton);  // a click never unchecks a radio button
     EXPECT_FALSE(r1->isChecked());
     EXPECT_TRUE(r2->isChecked());
     EXPECT_TRUE(r3->isChecked());
-    QTest::mouseClick(r2, Qt::LeftButton);  // a click never unchecks a radio button
-    EXPECT_TRUE(r2->isChecked());
-}
 
-TEST(SkinnedWindowTest, SliderFollowsTheMouse) {
-    SkinFolder f;
-    f.Backgrounds();
-    f.Write(kWindowKeys + Control(0, "SLIDEREX", "0,0,114,14", "IDC_SLIDER"));
-    Skin skin;
-    f.Load(skin);
-    SkinnedWindow w(skin, 1000);
-    w.show();
     auto* slider = w.control<QSlider>(1007);
     slider->setRange(0, 1000);
     QSignalSpy released(slider, &QSlider::sliderReleased);
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(57, 7));
     EXPECT_NEAR(slider->value(), 500, 10);
-    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(0, 7));
-    EXPECT_EQ(slider->value(), 0);
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(113, 7));
     EXPECT_EQ(slider->value(), 1000);
-    EXPECT_EQ(released.count(), 3);
+    EXPECT_EQ(released.count(), 2);
 }
 
+// A window made before its skin builds when the skin arrives; a new skin moves the same
+// widgets, keeping what the program set on them; a failed load keeps the current skin.
 TEST(SkinnedWindowTest, ReskinKeepsWidgetsAndMovesThem) {
     SkinFolder f;
     f.Backgrounds();
     f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN", "Caption=One\n") +
             Control(1, "STATIC", "0,0,10,10", "IDC_LABEL"));
     Skin skin;
-    f.Load(skin);
     SkinnedWindow w(skin, 1000);
+    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kNoSection);
+    f.Load(skin);
+    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kSkinned);
     QPointer<QAbstractButton> button = w.control<QAbstractButton>(1001);
     QPointer<QLabel> label = w.control<QLabel>(1004);
+    ASSERT_FALSE(button.isNull());
     button->setText("Changed by the program");
     QSignalSpy rebuilt(&w, &SkinnedWindow::reskinned);
 
@@ -440,31 +310,15 @@ TEST(SkinnedWindowTest, ReskinKeepsWidgetsAndMovesThem) {
     EXPECT_EQ(w.control<QAbstractButton>(1001), button.data());
     EXPECT_EQ(button->geometry(), QRect(20, 20, 70, 20));
     EXPECT_EQ(button->text(), "Changed by the program");
-    EXPECT_EQ(w.size(), QSize(300, 120));
     EXPECT_EQ(PixelOf(w, {150, 100}), QColor(Qt::darkGreen));
     // The label became an edit: a new widget; the old one stays alive but hidden.
     ASSERT_NE(w.control<QLineEdit>(1004), nullptr);
     ASSERT_FALSE(label.isNull());
     EXPECT_TRUE(label->isHidden());
-    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kNoHoverOrPressed);
 
-    // A failed load keeps the current skin.
     EXPECT_EQ(skin.Load(QString::fromStdString(f.path("none.ui")), true).code, kSkinFileMissing);
     EXPECT_EQ(rebuilt.count(), 1);
     EXPECT_EQ(w.size(), QSize(300, 120));
-}
-
-TEST(SkinnedWindowTest, WindowMadeBeforeTheSkinBuildsWhenItArrives) {
-    SkinFolder f;
-    f.Backgrounds();
-    f.Write(kWindowKeys + Control(0, "PUSHBUTTON", "10,10,60,30", "IDC_BTN"));
-    Skin skin;
-    SkinnedWindow w(skin, 1000);
-    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kNoSection);
-    EXPECT_EQ(w.controlWidget(1001), nullptr);
-    f.Load(skin);
-    EXPECT_EQ(w.skinStatus(), SkinnedWindow::kSkinned);
-    EXPECT_NE(w.control<QAbstractButton>(1001), nullptr);
 }
 
 TEST(SkinnedWindowTest, PaletteComesFromTheWindowSection) {
@@ -477,17 +331,12 @@ TEST(SkinnedWindowTest, PaletteComesFromTheWindowSection) {
     f.Load(skin);
     const QPalette pal = skin.Palette(1000);
     EXPECT_EQ(pal.color(QPalette::Text), QColor(255, 0, 0));
-    EXPECT_EQ(pal.color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(pal.color(QPalette::Base), QColor(0, 255, 0));
-    EXPECT_EQ(pal.color(QPalette::Highlight), QColor(0, 0, 255));
     EXPECT_EQ(pal.color(QPalette::Window), QColor(20, 20, 20));
     EXPECT_LT(pal.color(QPalette::Disabled, QPalette::Text).alpha(), 255);
     // Keys the section lacks keep the base palette's colours.
     QPalette base;
     base.setColor(QPalette::AlternateBase, QColor(1, 2, 3));
     EXPECT_EQ(skin.Palette(1000, base).color(QPalette::AlternateBase), QColor(1, 2, 3));
-    EXPECT_EQ(skin.Palette(4321, base).color(QPalette::AlternateBase), QColor(1, 2, 3));
-    // The window's controls use it.
     SkinnedWindow w(skin, 1000);
     EXPECT_EQ(w.control<QTreeWidget>(1006)->palette().color(QPalette::Base), QColor(0, 255, 0));
 }
@@ -497,42 +346,30 @@ TEST(SkinnedWindowTest, ImageStripCutsSquaresAndDropsTheMaskColour) {
     QImage strip(48, 16, QImage::Format_RGB32);
     strip.fill(QColor(0, 128, 128));
     strip.setPixelColor(20, 5, Qt::white);
-    ASSERT_TRUE(strip.save(QString::fromStdString(f.path("strip.bmp"))));
-    QList<QPixmap> images =
-        LoadImageStrip(QString::fromStdString(f.path("strip.bmp")), 16, QColor(0, 128, 128));
+    const QString path = QString::fromStdString(f.path("strip.bmp"));
+    ASSERT_TRUE(strip.save(path));
+    QList<QPixmap> images = LoadImageStrip(path, 16, QColor(0, 128, 128));
     ASSERT_EQ(images.size(), 3);
-    const QImage second = images[1].toImage();
-    EXPECT_EQ(second.pixelColor(0, 0).alpha(), 0);
-    EXPECT_EQ(second.pixelColor(4, 5), QColor(Qt::white));
-    EXPECT_TRUE(
-        LoadImageStrip(QString::fromStdString(f.path("none.bmp")), 16, Qt::black).isEmpty());
-
+    EXPECT_EQ(images[1].toImage().pixelColor(0, 0).alpha(), 0);
+    EXPECT_EQ(images[1].toImage().pixelColor(4, 5), QColor(Qt::white));
+    EXPECT_TRUE(LoadImageStrip(path + "x", 16, Qt::black).isEmpty());
     QImage big(96, 32, QImage::Format_RGB32);
     big.fill(Qt::white);
     ASSERT_TRUE(big.save(QString::fromStdString(f.path("strip@2x.bmp"))));
-    images = LoadImageStrip(QString::fromStdString(f.path("strip.bmp")), 16, QColor(0, 128, 128));
+    images = LoadImageStrip(path, 16, QColor(0, 128, 128));
     ASSERT_EQ(images.size(), 3);
     EXPECT_EQ(images[0].devicePixelRatio(), 2.0);
-    EXPECT_EQ(images[0].size(), QSize(32, 32));
 }
 
-// ------------------------------------------------------------------------- malformed skins
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
+// Widgets built from mutated copies of the shipped description (the reader alone is
+// fuzzed in skin_fuzz_test.cpp): nothing crashes or reads outside its buffers.
 TEST(SkinnedWindowTest, MutatedShippedSkinsBuildWithoutCrashing) {
     App();
     const std::string folder = std::string(QUELT_SOURCE_DATA_DIR) + "/skins/zqr/";
-    const std::string ui = ReadFile(folder + "the.ui");
-    const std::string header = ReadFile(folder + "Resource.h");
+    const std::string ui = test::ReadFile(folder + "the.ui");
+    const std::string header = test::ReadFile(folder + "Resource.h");
     ASSERT_FALSE(ui.empty());
     test::ScratchDir dir;
-    // The images stay where they are: the mutated description names them by path.
     std::mt19937 rng(1000);
     for (int round = 0; round < 12; ++round) {
         std::string text = ui;
@@ -562,8 +399,8 @@ TEST(SkinnedWindowTest, MutatedShippedSkinsBuildWithoutCrashing) {
                 line.insert(eq + 1, folder);
             out += line + "\n";
         }
-        std::ofstream(dir.File("the.ui"), std::ios::binary) << out;
-        std::ofstream(dir.File("Resource.h"), std::ios::binary) << header;
+        test::WriteFile(dir.File("the.ui"), out);
+        test::WriteFile(dir.File("Resource.h"), header);
         Skin skin;
         if (skin.Load(QString::fromStdString(dir.File("the.ui")), false).code != kSkinLoaded)
             continue;
