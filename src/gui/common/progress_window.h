@@ -57,10 +57,7 @@ class ProgressWindow : public QDialog, public JobReport {
     QPushButton* folderButton() const { return folder_; }
     QProgressBar* itemBar() const { return itemBar_; }
     QProgressBar* totalBar() const { return totalBar_; }
-    QLabel* inputLine() const { return input_; }
-    QLabel* positionLine() const { return position_; }
     QLabel* counterLine() const { return counter_; }
-    QLabel* batchLine() const { return batch_; }
 
     // The abort-or-close button's action (also reachable for tests without a click).
     void PressActionButton();

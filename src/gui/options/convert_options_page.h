@@ -33,13 +33,7 @@ class ConvertOptionsPage : public OptionsPage {
     QCheckBox* outputDirectoryBox() const { return outputDirectory_; }
     QLineEdit* outputDirectoryEdit() const { return folder_; }
     QPushButton* browseButton() const { return browse_; }
-    QCheckBox* renameBox() const { return rename_; }
-    QComboBox* nameList() const { return names_; }
-    QCheckBox* metadataBox() const { return metadata_; }
-    QComboBox* ifExistsList() const { return ifExists_; }
-    QCheckBox* deleteSourceBox() const { return deleteSource_; }
     QSpinBox* jobsBox() const { return jobs_; }
-    QCheckBox* replayGainBox() const { return replayGain_; }
 
   private:
     void UpdateEnabled();

@@ -34,7 +34,6 @@ class FreedbOptionsPage : public OptionsPage {
     QLineEdit* proxyEdit() const { return proxy_; }      // 1022
     QComboBox* lookupSourceList() const { return source_; }
     QLineEdit* musicBrainzServerEdit() const { return musicBrainzServer_; }
-    QCheckBox* coverArtBox() const { return coverArt_; }
 
   private:
     Settings& settings_;

@@ -55,13 +55,8 @@ class RipOptionsPage : public OptionsPage {
     QComboBox* nameList() const { return names_; }              // 1002
     QPushButton* customButton() const { return custom_; }       // 1003
     QCheckBox* ejectBox() const { return eject_; }              // 1004
-    QCheckBox* metadataBox() const { return metadata_; }        // 1005
-    QCheckBox* playlistBox() const { return playlist_; }        // 1006
     QCheckBox* lockTrayBox() const { return lockTray_; }        // 1007
-    QCheckBox* replayGainBox() const { return replayGain_; }
     QCheckBox* accurateRipBox() const { return accurateRip_; }
-    QCheckBox* ripLogBox() const { return ripLog_; }
-    QCheckBox* cueSheetBox() const { return cueSheet_; }
     QSpinBox* offsetBox() const { return offset_; }
     QPushButton* detectButton() const { return detect_; }
 
