@@ -6,9 +6,8 @@
 //   1. CheckBurnStart shows "No support CD Burner!", "Please add audio files..." or
 //      "Please insert a writable CD disc !" and the job is not started.
 //   2. control.Start(), ApplyPriorityToThisThread(settings.priority).
-//   3. Build the BurnJob from its parameters and call Run(report, control) on the thread that does
-//   the work
-//      (the GUI's job runner, the command line's main thread).
+//   3. Build the BurnJob from its parameters and call Run(report, control) on the thread
+//      that does the work (the GUI's job runner, the command line's main thread).
 //   4. The abort button / Ctrl-C sets control.cancel during the decode pass, or while an
 //      image file is written (a disc in a writer is written to the end).
 //   5. Run() returns when the job has ended: after the library's burn-done callback, or

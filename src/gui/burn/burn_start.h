@@ -18,8 +18,8 @@ class BurnerLibrary;
 // the library has already been given. `chooseImage` asks where the image file writer writes
 // (called only for that writer, after the checks passed); an empty answer starts nothing.
 // `setup` (may be empty) may change the job's parameters before it is built. Returns when the
-// progress window has been closed, which it can only be once the burn has ended (burn-done came, or
-// the decode pass was cancelled), or at once when a check refused.
+// progress window has been closed, which it can only be once the burn has ended (burn-done
+// came, or the decode pass was cancelled), or at once when a check refused.
 void StartBurn(AppContext& context, BurnerLibrary& library, BurnRequest request, QWidget* owner,
                const std::function<QString(QWidget*, bool dataCd)>& chooseImage,
                const std::function<void(BurnJobParameters&)>& setup);

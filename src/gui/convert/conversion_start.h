@@ -16,8 +16,8 @@ namespace quelt {
 struct AppContext;
 
 // `items` is the page's list; the job works on a copy. `setup` (may be empty) may change
-// the job's parameters before it is built. Returns when the progress window has been closed (or at
-// once when the list is empty: "Please add audio files..." is shown instead).
+// the job's parameters before it is built. Returns when the progress window has been closed
+// (or at once when the list is empty: "Please add audio files..." is shown instead).
 void StartConversion(AppContext& context, const std::vector<ConvertItem>& items, int formatRow,
                      const std::string& presetLabel, QWidget* owner,
                      const std::function<void(ConversionJobParameters&)>& setup);
